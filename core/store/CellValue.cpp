@@ -1,0 +1,74 @@
+#include "store/CellValue.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace vandorix {
+
+bool CellValue::isBlank() const {
+    if (kind() == CellKind::Empty) return true;
+    auto *s = std::get_if<std::string>(&v_);
+    return s && s->empty();
+}
+
+std::optional<std::string> CellValue::text() const {
+    if (auto *s = std::get_if<std::string>(&v_)) return *s;
+    return std::nullopt;
+}
+
+std::optional<double> CellValue::number() const {
+    switch (kind()) {
+    case CellKind::Number: return std::get<double>(v_);
+    case CellKind::Currency: return std::get<Currency>(v_).toDouble();
+    case CellKind::Date: return static_cast<double>(std::get<Date>(v_).serial());
+    default: return std::nullopt;
+    }
+}
+
+std::optional<Currency> CellValue::currency() const {
+    if (auto *c = std::get_if<Currency>(&v_)) return *c;
+    if (auto *d = std::get_if<double>(&v_)) {
+        if (!std::isfinite(*d) || std::fabs(*d) > 9.0e14) return std::nullopt;
+        return Currency::fromDouble(*d);
+    }
+    return std::nullopt;
+}
+
+std::optional<Date> CellValue::date() const {
+    if (auto *d = std::get_if<Date>(&v_)) return *d;
+    return std::nullopt;
+}
+
+std::optional<long long> CellValue::integer() const {
+    if (auto *c = std::get_if<Currency>(&v_)) {
+        if (c->raw() % Currency::Scale != 0) return std::nullopt;
+        return c->raw() / Currency::Scale;
+    }
+    if (auto *d = std::get_if<double>(&v_)) {
+        if (!std::isfinite(*d) || std::floor(*d) != *d || std::fabs(*d) > 9.0e15) return std::nullopt;
+        return static_cast<long long>(*d);
+    }
+    return std::nullopt;
+}
+
+std::string formatNumber(double value) {
+    char buf[40];
+    std::snprintf(buf, sizeof buf, "%.15g", value);
+    std::string s = buf;
+    for (char &c : s)
+        if (c == '.') c = ',';
+    return s;
+}
+
+std::string CellValue::display() const {
+    switch (kind()) {
+    case CellKind::Empty: return {};
+    case CellKind::Text: return std::get<std::string>(v_);
+    case CellKind::Number: return formatNumber(std::get<double>(v_));
+    case CellKind::Date: return std::get<Date>(v_).toString();
+    case CellKind::Currency: return std::get<Currency>(v_).toString();
+    }
+    return {};
+}
+
+} // namespace vandorix

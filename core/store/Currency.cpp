@@ -1,0 +1,82 @@
+#include "store/Currency.h"
+
+#include <cmath>
+#include <cstdlib>
+
+namespace vandorix {
+
+Currency Currency::fromDouble(double value) {
+    return Currency(static_cast<std::int64_t>(std::llround(value * Scale)));
+}
+
+std::optional<Currency> Currency::parse(std::string_view text) {
+    std::size_t i = 0;
+    auto skipBlanks = [&] {
+        while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
+    };
+    skipBlanks();
+    bool negative = false;
+    if (i < text.size() && (text[i] == '-' || text[i] == '+')) {
+        negative = text[i] == '-';
+        ++i;
+        skipBlanks();
+    }
+    std::int64_t whole = 0;
+    int digits = 0;
+    for (; i < text.size(); ++i) {
+        char c = text[i];
+        if (c >= '0' && c <= '9') {
+            if (whole > 99'999'999'999'999LL) return std::nullopt;
+            whole = whole * 10 + (c - '0');
+            ++digits;
+        } else if (c == ' ' && digits > 0 && i + 1 < text.size() && text[i + 1] >= '0' &&
+                   text[i + 1] <= '9') {
+            continue; // thousands separator
+        } else {
+            break;
+        }
+    }
+    std::int64_t frac = 0;
+    int fracDigits = 0;
+    bool roundUp = false;
+    if (i < text.size() && (text[i] == ',' || text[i] == '.')) {
+        ++i;
+        for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+            if (fracDigits < 4) {
+                frac = frac * 10 + (text[i] - '0');
+                ++fracDigits;
+            } else if (fracDigits == 4) {
+                roundUp = text[i] >= '5';
+                ++fracDigits;
+            }
+        }
+        digits += fracDigits;
+    }
+    skipBlanks();
+    if (digits == 0 || i != text.size()) return std::nullopt;
+    for (int k = std::min(fracDigits, 4); k < 4; ++k) frac *= 10;
+    std::int64_t raw = whole * Scale + frac + (roundUp ? 1 : 0);
+    return Currency(negative ? -raw : raw);
+}
+
+std::string Currency::toString() const {
+    std::int64_t a = std::llabs(raw_);
+    std::string s = (raw_ < 0 ? "-" : "") + std::to_string(a / Scale);
+    std::int64_t frac = a % Scale;
+    if (frac != 0) {
+        std::string f = std::to_string(frac + Scale).substr(1);
+        while (!f.empty() && f.back() == '0') f.pop_back();
+        s += "," + f;
+    }
+    return s;
+}
+
+std::string Currency::toString2() const {
+    std::int64_t a = std::llabs(raw_);
+    std::int64_t cents = (a + 50) / 100;
+    std::string s = (raw_ < 0 && cents != 0 ? "-" : "") + std::to_string(cents / 100);
+    s += "," + std::to_string(cents % 100 + 100).substr(1);
+    return s;
+}
+
+} // namespace vandorix

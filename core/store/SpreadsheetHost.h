@@ -1,0 +1,72 @@
+#pragma once
+
+#include "store/Workbook.h"
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace vandorix {
+
+class CommitJournal;
+
+enum class HostWindowState { Normal, Minimized, Maximized };
+
+// The host's own state, shown by the user interface.
+struct HostState {
+    bool visible = false;
+    HostWindowState windowState = HostWindowState::Normal;
+    bool screenUpdating = true;
+    bool displayAlerts = true;
+    bool running = false;
+    int quitRequests = 0;
+};
+
+// The in-process spreadsheet host: open workbooks, the active one, and the host's state.
+// Files are read and written through the workbook codec; a save is atomic on disk, and the
+// saves made inside one command (between `beginCommand` and `endCommand`) reach the disk
+// together.
+class SpreadsheetHost {
+public:
+    SpreadsheetHost();
+    ~SpreadsheetHost();
+    SpreadsheetHost(const SpreadsheetHost &) = delete;
+    SpreadsheetHost &operator=(const SpreadsheetHost &) = delete;
+
+    HostState &state() { return state_; }
+    const HostState &state() const { return state_; }
+    // Makes the host runnable again after a quit.
+    void start();
+    void quit();
+
+    // Opens a workbook file; it becomes the active workbook. Throws `FileMissingError` or
+    // `DamagedFileError`; a damaged file is never half-loaded.
+    Workbook &open(const std::filesystem::path &path);
+    // Saves to the workbook's own path.
+    void save(Workbook &workbook);
+    // Closes without writing.
+    void close(Workbook &workbook);
+    void activate(Workbook &workbook);
+    Workbook *activeWorkbook() { return active_; }
+    const std::vector<std::unique_ptr<Workbook>> &workbooks() const { return open_; }
+    // Copies a file the host does not hold open, as the file-system service does. Inside a
+    // command the copy is part of its commit.
+    void copyFile(const std::filesystem::path &from, const std::filesystem::path &to);
+
+    // Journalled commands: saves between the two calls are written beside their targets and
+    // renamed over them together at `endCommand`. The journal lives in `journalFolder`.
+    void setJournalFolder(const std::filesystem::path &folder);
+    void beginCommand();
+    void endCommand();
+    bool inCommand() const { return commandDepth_ > 0; }
+
+private:
+    HostState state_;
+    std::vector<std::unique_ptr<Workbook>> open_;
+    Workbook *active_ = nullptr;
+    std::unique_ptr<CommitJournal> journal_;
+    int commandDepth_ = 0;
+};
+
+} // namespace vandorix
