@@ -88,6 +88,7 @@ public:
     void unprotect(const std::string &password);
     // For the file reader: the protection as stored.
     void setStoredProtection(bool isProtected, std::uint16_t hash);
+    void setStoredVisibility(SheetVisibility v) { visibility_ = v; }
 
     Chart *chart() { return chart_.get(); }
     const Chart *chart() const { return chart_.get(); }

@@ -59,6 +59,8 @@ public:
     void setJournalFolder(const std::filesystem::path &folder);
     void beginCommand();
     void endCommand();
+    // A command that failed: its staged saves are dropped, so no file of it changes.
+    void abortCommand();
     bool inCommand() const { return commandDepth_ > 0; }
 
 private:

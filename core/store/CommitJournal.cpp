@@ -1,0 +1,110 @@
+#include "store/CommitJournal.h"
+
+#include "store/AtomicFile.h"
+#include "store/HostError.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <set>
+#include <sstream>
+
+namespace vandorix {
+namespace fs = std::filesystem;
+
+namespace {
+constexpr const char *kStagingSuffix = ".vdx-new";
+constexpr const char *kJournalName = ".vandorix-journal";
+constexpr const char *kJournalEnd = "END";
+
+void renameOver(const fs::path &from, const fs::path &to) {
+    if (std::rename(from.c_str(), to.c_str()) != 0)
+        throw SaveError(to.string(), std::strerror(errno));
+}
+} // namespace
+
+CommitJournal::CommitJournal(fs::path folder) : folder_(std::move(folder)) {}
+
+fs::path CommitJournal::journalPath(const fs::path &folder) { return folder / kJournalName; }
+
+fs::path CommitJournal::stagingPath(const fs::path &target) {
+    fs::path p = target;
+    p += kStagingSuffix;
+    return p;
+}
+
+void CommitJournal::stage(const fs::path &target, std::string bytes) {
+    writeFileDurably(stagingPath(target), bytes);
+    staged_[target] = std::move(bytes);
+}
+
+const std::string *CommitJournal::staged(const fs::path &target) const {
+    auto it = staged_.find(target);
+    return it == staged_.end() ? nullptr : &it->second;
+}
+
+void CommitJournal::commit() {
+    if (staged_.empty()) return;
+    std::set<fs::path> folders;
+    for (auto &[target, bytes] : staged_) folders.insert(target.parent_path());
+    for (auto &f : folders) syncFolder(f);
+    std::string journal;
+    for (auto &[target, bytes] : staged_) journal += target.string() + "\n";
+    journal += kJournalEnd;
+    journal += "\n";
+    // From here on the command is committed: start-up finishes it if we die now.
+    writeFileAtomically(journalPath(folder_), journal);
+    for (auto &[target, bytes] : staged_) renameOver(stagingPath(target), target);
+    for (auto &f : folders) syncFolder(f);
+    fs::remove(journalPath(folder_));
+    syncFolder(folder_);
+    staged_.clear();
+}
+
+void CommitJournal::discard() {
+    std::error_code ec;
+    for (auto &[target, bytes] : staged_) fs::remove(stagingPath(target), ec);
+    staged_.clear();
+}
+
+void CommitJournal::recover(const fs::path &folder, const std::vector<fs::path> &dataFolders) {
+    fs::path journal = journalPath(folder);
+    std::error_code ec;
+    if (fs::exists(journal, ec)) {
+        std::string text = readWholeFile(journal);
+        std::vector<fs::path> targets;
+        std::istringstream lines(text);
+        std::string line;
+        bool complete = false;
+        while (std::getline(lines, line)) {
+            if (line == kJournalEnd) {
+                complete = true;
+                break;
+            }
+            if (!line.empty()) targets.emplace_back(line);
+        }
+        // The journal is written atomically, so it is always complete; an incomplete one is
+        // ignored rather than half applied.
+        if (complete) {
+            for (auto &t : targets)
+                if (fs::exists(stagingPath(t), ec)) renameOver(stagingPath(t), t);
+            for (auto &t : targets) syncFolder(t.parent_path());
+        }
+        fs::remove(journal);
+        syncFolder(folder);
+    }
+    for (auto &dir : dataFolders) {
+        if (!fs::is_directory(dir, ec)) continue;
+        for (auto &entry : fs::directory_iterator(dir, ec)) {
+            std::string name = entry.path().filename().string();
+            auto endsWith = [&](const std::string &suffix) {
+                return name.size() > suffix.size() &&
+                       name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0;
+            };
+            if (endsWith(kStagingSuffix) || name.find(".vdx-tmp-") != std::string::npos)
+                fs::remove(entry.path(), ec);
+        }
+    }
+}
+
+} // namespace vandorix

@@ -1,0 +1,93 @@
+#include "store/SpreadsheetHost.h"
+
+#include "store/AtomicFile.h"
+#include "store/CommitJournal.h"
+#include "store/HostError.h"
+#include "store/OoxmlCodec.h"
+
+#include <algorithm>
+
+namespace vandorix {
+namespace fs = std::filesystem;
+
+SpreadsheetHost::SpreadsheetHost() { start(); }
+
+SpreadsheetHost::~SpreadsheetHost() {
+    if (journal_) journal_->discard();
+}
+
+void SpreadsheetHost::start() { state_.running = true; }
+
+void SpreadsheetHost::quit() {
+    ++state_.quitRequests;
+    state_.running = false;
+    state_.visible = false;
+}
+
+Workbook &SpreadsheetHost::open(const fs::path &path) {
+    state_.running = true;
+    std::string key = path.lexically_normal().string();
+    for (auto &wb : open_)
+        if (wb->path() == key) {
+            active_ = wb.get();
+            return *wb;
+        }
+    const std::string *staged = journal_ ? journal_->staged(key) : nullptr;
+    std::unique_ptr<Workbook> wb;
+    if (staged) {
+        wb = decodeWorkbook(*staged, key);
+    } else {
+        std::error_code ec;
+        if (!fs::is_regular_file(path, ec)) throw FileMissingError(key);
+        wb = decodeWorkbook(readWholeFile(path), key);
+    }
+    open_.push_back(std::move(wb));
+    active_ = open_.back().get();
+    return *active_;
+}
+
+void SpreadsheetHost::save(Workbook &workbook) {
+    std::string bytes = encodeWorkbook(workbook);
+    if (inCommand() && journal_) journal_->stage(workbook.path(), std::move(bytes));
+    else writeFileAtomically(workbook.path(), bytes);
+    workbook.markSaved();
+}
+
+void SpreadsheetHost::close(Workbook &workbook) {
+    auto it = std::find_if(open_.begin(), open_.end(),
+                           [&](const auto &p) { return p.get() == &workbook; });
+    if (it == open_.end()) return;
+    bool wasActive = active_ == it->get();
+    open_.erase(it);
+    if (wasActive) active_ = open_.empty() ? nullptr : open_.back().get();
+}
+
+void SpreadsheetHost::activate(Workbook &workbook) { active_ = &workbook; }
+
+void SpreadsheetHost::copyFile(const fs::path &from, const fs::path &to) {
+    std::string key = from.lexically_normal().string();
+    const std::string *staged = journal_ ? journal_->staged(key) : nullptr;
+    std::string bytes = staged ? *staged : readWholeFile(from);
+    fs::path target = to.lexically_normal();
+    if (inCommand() && journal_) journal_->stage(target, std::move(bytes));
+    else writeFileAtomically(target, bytes);
+}
+
+void SpreadsheetHost::setJournalFolder(const fs::path &folder) {
+    if (journal_) journal_->discard();
+    journal_ = std::make_unique<CommitJournal>(folder);
+}
+
+void SpreadsheetHost::beginCommand() { ++commandDepth_; }
+
+void SpreadsheetHost::endCommand() {
+    if (commandDepth_ == 0) return;
+    if (--commandDepth_ == 0 && journal_) journal_->commit();
+}
+
+void SpreadsheetHost::abortCommand() {
+    commandDepth_ = 0;
+    if (journal_) journal_->discard();
+}
+
+} // namespace vandorix

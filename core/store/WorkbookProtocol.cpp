@@ -1,0 +1,199 @@
+#include "store/WorkbookProtocol.h"
+
+#include <filesystem>
+
+namespace vandorix {
+namespace {
+
+// The host runs minimised while the program works.
+void minimiseHost(AppState &app) {
+    HostState &s = app.host().state();
+    s.visible = false;
+    s.windowState = HostWindowState::Minimized;
+    s.visible = true;
+}
+
+void alertsAndUpdating(AppState &app, bool on) {
+    HostState &s = app.host().state();
+    s.screenUpdating = on;
+    s.displayAlerts = on;
+}
+
+std::string join(const std::string &folder, const std::string &file) {
+    return (std::filesystem::path(folder) / file).string();
+}
+
+std::vector<std::string> productSheetNames(const AppState &app) {
+    return {app.ProductName + "01", app.ProductName + "02", "Szla", "Szla02", "Segéd01"};
+}
+
+} // namespace
+
+void OpenAccountWorkbook(AppState &app) {
+    app.AccountWorkbook = &app.host().open(join(app.MasterDataPath, "Befszla.xls"));
+    app.AccountWorkbookOpen = true;
+    minimiseHost(app);
+    app.WorkbookChanged = false;
+}
+
+void PrepareAccountWorkbook(AppState &app) {
+    Workbook &wb = *app.AccountWorkbook;
+    wb.unprotect(app.WorkbookPassword);
+    for (const char *name : kAccountSheets) wb.sheet(name).unprotect(app.SheetPassword);
+    if (!wb.sheet("ARHIV01").visible()) ShowAccountSheets(app);
+}
+
+void ShowAccountSheets(AppState &app) {
+    for (const char *name : kAccountSheets) app.AccountWorkbook->sheet(name).setVisible(true);
+}
+
+void ProtectAccountWorkbook(AppState &app) {
+    Workbook &wb = *app.AccountWorkbook;
+    for (const char *name : kAccountSheets) wb.sheet(name).protect(app.SheetPassword);
+    wb.protect(app.WorkbookPassword);
+}
+
+void SaveAccountWorkbook(AppState &app) {
+    Workbook &wb = *app.AccountWorkbook;
+    app.host().activate(wb);
+    ShowAccountSheets(app);
+    ProtectAccountWorkbook(app);
+    alertsAndUpdating(app, false);
+    if (app.WorkbookChanged) app.host().save(wb);
+    wb.markSaved();
+    alertsAndUpdating(app, true);
+}
+
+void CloseAccountWorkbook(AppState &app) {
+    if (app.AccountWorkbook) app.host().close(*app.AccountWorkbook);
+    app.AccountWorkbook = nullptr;
+    app.AccountWorkbookOpen = false;
+}
+
+void OpenProductWorkbook(AppState &app) {
+    app.ProductFileName = app.ProductName + ".xls";
+    app.ProductWorkbook = &app.host().open(join(app.ProductsPath, app.ProductFileName));
+    app.ProductWorkbookOpen = true;
+    minimiseHost(app);
+    app.WorkbookChanged = false;
+}
+
+void PrepareProductWorkbook(AppState &app) {
+    Workbook &wb = *app.ProductWorkbook;
+    wb.unprotect(app.WorkbookPassword);
+    for (const std::string &name : productSheetNames(app)) wb.sheet(name).unprotect(app.SheetPassword);
+    ShowProductSheets(app);
+}
+
+void ShowProductSheets(AppState &app) {
+    for (const char *name : kProductHiddenSheets) {
+        Sheet &s = app.ProductWorkbook->sheet(name);
+        if (!s.visible()) s.setVisible(true);
+    }
+}
+
+void HideProductSheets(AppState &app) {
+    for (const char *name : kProductHiddenSheets) {
+        Sheet &s = app.ProductWorkbook->sheet(name);
+        if (s.visible()) s.setVisible(false);
+    }
+}
+
+void ProtectProductWorkbook(AppState &app) {
+    Workbook &wb = *app.ProductWorkbook;
+    // Hiding needs a writable structure; a workbook opened only for reading has its
+    // helper sheets hidden already.
+    bool wasProtected = wb.structureProtected();
+    if (!wasProtected) HideProductSheets(app);
+    for (const std::string &name : productSheetNames(app)) wb.sheet(name).protect(app.SheetPassword);
+    wb.protect(app.WorkbookPassword);
+}
+
+void SaveProductWorkbook(AppState &app) {
+    Workbook &wb = *app.ProductWorkbook;
+    alertsAndUpdating(app, false);
+    app.host().activate(wb);
+    ProtectProductWorkbook(app);
+    if (app.WorkbookChanged) app.host().save(wb);
+    wb.markSaved();
+    alertsAndUpdating(app, true);
+}
+
+void CloseProductWorkbook(AppState &app) {
+    if (app.ProductWorkbook) app.host().close(*app.ProductWorkbook);
+    app.ProductWorkbook = nullptr;
+    app.ProductWorkbookOpen = false;
+}
+
+void OpenProductListWorkbook(AppState &app) {
+    Workbook &wb = app.host().open(join(app.AuxiliaryPath, "ISIN01.xls"));
+    app.ProductListWorkbook = &wb;
+    wb.unprotect(app.WorkbookPassword);
+    wb.sheet("BET01").unprotect(app.SheetPassword);
+    app.ProductListOpen = true;
+    minimiseHost(app);
+    app.WorkbookChanged = false;
+}
+
+void SaveProductListWorkbook(AppState &app) {
+    Workbook &wb = *app.ProductListWorkbook;
+    alertsAndUpdating(app, false);
+    app.host().activate(wb);
+    wb.sheet("BET01").protect(app.SheetPassword);
+    wb.protect(app.WorkbookPassword);
+    if (app.WorkbookChanged) app.host().save(wb);
+    wb.markSaved();
+    alertsAndUpdating(app, true);
+}
+
+void CloseProductListWorkbook(AppState &app) {
+    if (app.ProductListWorkbook) app.host().close(*app.ProductListWorkbook);
+    app.ProductListWorkbook = nullptr;
+    app.ProductListOpen = false;
+}
+
+void QuitSpreadsheetHost(AppState &app) {
+    if (!app.HostApp) return;
+    app.host().quit();
+    if (app.HostRunning) {
+        app.host().quit();
+        app.host().quit();
+    }
+    app.HostRunning = false;
+}
+
+void ExitProgram(AppState &app) {
+    if (app.HostRunning && app.HostApp) app.host().quit();
+    if (app.HostApp) {
+        for (Workbook *wb : {app.AccountWorkbook, app.ProductWorkbook, app.ProductListWorkbook,
+                             app.AccountDeletionLog, app.ProductDeletionLog})
+            if (wb) app.host().close(*wb);
+    }
+    app.AccountWorkbook = app.ProductWorkbook = app.ProductListWorkbook = nullptr;
+    app.AccountDeletionLog = app.ProductDeletionLog = nullptr;
+    app.AccountWorkbookOpen = app.ProductWorkbookOpen = app.ProductListOpen = false;
+    app.AccountDeletionLogOpen = app.ProductDeletionLogOpen = false;
+    app.ProgramEnded = true;
+}
+
+void CloseWorkbooksForReturn(AppState &app) {
+    if (app.AccountWorkbookOpen) {
+        app.WorkbookChanged = false;
+        SaveAccountWorkbook(app);
+        CloseAccountWorkbook(app);
+    }
+    if (app.ProductWorkbookOpen) {
+        app.WorkbookChanged = false;
+        ProtectProductWorkbook(app);
+        SaveProductWorkbook(app);
+        CloseProductWorkbook(app);
+    }
+    if (app.ProductListOpen) {
+        app.WorkbookChanged = false;
+        SaveProductListWorkbook(app);
+        CloseProductListWorkbook(app);
+    }
+    QuitSpreadsheetHost(app);
+}
+
+} // namespace vandorix

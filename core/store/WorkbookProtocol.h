@@ -1,0 +1,41 @@
+#pragma once
+
+#include "app/AppState.h"
+
+namespace vandorix {
+
+// The open, prepare, save and close procedures of the account workbook, the product workbook
+// and the product list. Save protects every sheet and the workbook again and writes the file
+// only when `WorkbookChanged` is set.
+void OpenAccountWorkbook(AppState &app);
+void PrepareAccountWorkbook(AppState &app);
+void ShowAccountSheets(AppState &app);
+void ProtectAccountWorkbook(AppState &app);
+void SaveAccountWorkbook(AppState &app);
+void CloseAccountWorkbook(AppState &app);
+
+void OpenProductWorkbook(AppState &app);
+void PrepareProductWorkbook(AppState &app);
+void ShowProductSheets(AppState &app);
+void HideProductSheets(AppState &app);
+void ProtectProductWorkbook(AppState &app);
+void SaveProductWorkbook(AppState &app);
+void CloseProductWorkbook(AppState &app);
+
+void OpenProductListWorkbook(AppState &app);
+void SaveProductListWorkbook(AppState &app);
+void CloseProductListWorkbook(AppState &app);
+
+void QuitSpreadsheetHost(AppState &app);
+// Releases every workbook and marks the program as ended.
+void ExitProgram(AppState &app);
+// The workbook part of leaving a window: every open workbook is protected and closed without
+// writing, then the host is asked to quit.
+void CloseWorkbooksForReturn(AppState &app);
+
+// The sheet names of the account workbook, in their fixed order.
+inline constexpr const char *kAccountSheets[] = {"Befszla01", "Befszla02", "Ertek01", "Eredmeny01",
+                                                 "ARHIV01"};
+inline constexpr const char *kProductHiddenSheets[] = {"Szla", "Szla02", "Segéd01"};
+
+} // namespace vandorix
