@@ -1,9 +1,13 @@
+#include "store/AtomicFile.h"
 #include "store/HostError.h"
 #include "store/OoxmlCodec.h"
 #include "store/Templates.h"
+#include "store/WorkbookProtocol.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -311,6 +315,101 @@ TEST(InstallationWorkbooks, SurviveTheFileFormatUnchanged) {
         EXPECT_EQ(sheetNames(*back), sheetNames(*wb)) << entry.fileName;
         EXPECT_EQ(encodeWorkbook(*entry.make()), bytes) << entry.fileName << " is not reproducible";
     }
+}
+
+// A freshly laid-out installation in a temporary folder, driven by the workbook procedures.
+class InstalledWorkbooks : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string pattern = (std::filesystem::temp_directory_path() / "vandorix-tpl-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+        root_ = std::filesystem::path(pattern) / "Vandorix";
+        for (const char *folder : {install::kMasterDataFolder, install::kProductsFolder,
+                                   install::kAuxiliaryFolder, install::kArchiveFolder})
+            std::filesystem::create_directories(root_ / folder);
+        for (const InstallationWorkbook &entry : kInstallationWorkbooks)
+            writeFileAtomically(root_ / entry.folder / entry.fileName, encodeWorkbook(*entry.make()));
+
+        app_.HostApp = std::make_unique<SpreadsheetHost>();
+        app_.HostApp->start();
+        app_.HostRunning = true;
+        app_.RootFolderPath = root_.string();
+        app_.MasterDataPath = (root_ / install::kMasterDataFolder).string();
+        app_.ProductsPath = (root_ / install::kProductsFolder).string();
+        app_.AuxiliaryPath = (root_ / install::kAuxiliaryFolder).string();
+        app_.ArchivePath = (root_ / install::kArchiveFolder).string();
+        app_.WorkbookPassword = kBookPw;
+        app_.SheetPassword = kSheetPw;
+    }
+    void TearDown() override { std::filesystem::remove_all(root_.parent_path()); }
+
+    std::unique_ptr<Workbook> reread(const std::filesystem::path &path) {
+        return decodeWorkbook(readWholeFile(path), path.string());
+    }
+
+    std::filesystem::path root_;
+    AppState app_;
+};
+
+TEST_F(InstalledWorkbooks, AccountWorkbookOpensPreparesAndClosesUnchanged) {
+    const auto file = root_ / install::kMasterDataFolder / install::kAccountWorkbookFile;
+    const std::string before = readWholeFile(file);
+    OpenAccountWorkbook(app_);
+    PrepareAccountWorkbook(app_);
+    EXPECT_FALSE(app_.AccountWorkbook->sheet("Befszla01").isProtected());
+    SaveAccountWorkbook(app_);
+    CloseAccountWorkbook(app_);
+    EXPECT_EQ(readWholeFile(file), before);
+}
+
+TEST_F(InstalledWorkbooks, RegistrationRoundOnTheListAndTheProductTemplate) {
+    // The product list: a new share below "Más részvény".
+    OpenProductListWorkbook(app_);
+    Sheet &list = app_.ProductListWorkbook->sheet("BET01");
+    list.insertRow(6);
+    list.copyRowFormat(7, 6);
+    list.setValue(6, 2, "Alfa");
+    list.setValue(6, 3, "HU0000000001");
+    app_.WorkbookChanged = true;
+    SaveProductListWorkbook(app_);
+    CloseProductListWorkbook(app_);
+    auto storedList = reread(root_ / install::kAuxiliaryFolder / install::kProductListFile);
+    EXPECT_TRUE(storedList->structureProtected());
+    EXPECT_TRUE(storedList->sheet("BET01").isProtected());
+    EXPECT_EQ(storedList->sheet("BET01").value(5, 2), CellValue("Más részvény"));
+    EXPECT_EQ(storedList->sheet("BET01").value(6, 2), CellValue("Alfa"));
+
+    // The product workbook: a copy of the template with its daily sheets renamed.
+    std::filesystem::copy_file(root_ / install::kAuxiliaryFolder / install::kProductTemplateFile,
+                               root_ / install::kProductsFolder / "Alfa.xls");
+    app_.ProductName = "Alfa";
+    OpenProductWorkbook(app_);
+    Workbook &wb = *app_.ProductWorkbook;
+    wb.unprotect(kBookPw);
+    for (const char *name : {"Termékminta01", "Termékminta02", "Szla", "Szla02", "Segéd01"})
+        wb.sheet(name).unprotect(kSheetPw);
+    wb.renameSheet("Termékminta01", "Alfa01");
+    wb.renameSheet("Termékminta02", "Alfa02");
+    wb.sheet("Szla").setValue(1, 18, "HU0000000001");
+    app_.WorkbookChanged = true;
+    SaveProductWorkbook(app_);
+    CloseProductWorkbook(app_);
+
+    auto stored = reread(root_ / install::kProductsFolder / "Alfa.xls");
+    EXPECT_EQ(sheetNames(*stored), (std::vector<std::string>{"Alfa01", "Alfa02", "Szla", "Szla02", "Segéd01"}));
+    EXPECT_TRUE(stored->sheet("Alfa01").visible());
+    EXPECT_FALSE(stored->sheet("Szla").visible());
+    EXPECT_FALSE(stored->sheet("Segéd01").visible());
+    for (int i = 1; i <= stored->sheetCount(); ++i) EXPECT_TRUE(stored->sheetAt(i).isProtected());
+
+    // From now on the ordinary procedures open it by the product's name.
+    OpenProductWorkbook(app_);
+    PrepareProductWorkbook(app_);
+    EXPECT_TRUE(app_.ProductWorkbook->sheet("Szla").visible());
+    EXPECT_EQ(app_.ProductWorkbook->sheet("Szla").value(2, 19).integer(), 7);
+    app_.WorkbookChanged = false;
+    SaveProductWorkbook(app_);
+    CloseProductWorkbook(app_);
 }
 
 } // namespace
