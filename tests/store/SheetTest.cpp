@@ -1,0 +1,168 @@
+#include "store/HostError.h"
+#include "store/Workbook.h"
+
+#include <gtest/gtest.h>
+
+namespace vandorix {
+namespace {
+
+// A ledger-like sheet: headings in rows 1-4, data rows 5..(4+n) with a code in column A.
+Sheet &ledger(Workbook &wb, int n) {
+    Sheet &s = wb.addSheet("Lap");
+    s.setValue(4, 1, "Kód");
+    FormatRef amount = internFormat(CellFormat{"#,##0.00", false, HAlign::Right, true});
+    for (int r = 5; r < 5 + n; ++r) {
+        s.setValue(r, 1, r * 10);
+        s.setValue(r, 2, "sor" + std::to_string(r));
+        s.setCellFormat(r, 3, amount);
+        s.setValue(r, 3, Currency::fromUnits(r));
+    }
+    return s;
+}
+
+TEST(SheetRows, InsertAtFirstDataRowMovesEveryRowDown) {
+    Workbook wb;
+    Sheet &s = ledger(wb, 3);
+    s.insertRow(5);
+    EXPECT_TRUE(s.value(5, 1).isBlank());
+    EXPECT_EQ(s.value(4, 1), CellValue("Kód"));
+    EXPECT_EQ(s.value(6, 1), CellValue(50));
+    EXPECT_EQ(s.value(8, 1), CellValue(70));
+    EXPECT_TRUE(s.value(9, 1).isBlank());
+}
+
+TEST(SheetRows, InsertAfterLastRowAndDeleteOfFirstAndLast) {
+    Workbook wb;
+    Sheet &s = ledger(wb, 3);
+    s.insertRow(8);
+    s.setValue(8, 1, 80);
+    s.deleteRow(5);
+    EXPECT_EQ(s.value(5, 1), CellValue(60));
+    EXPECT_EQ(s.value(7, 1), CellValue(80));
+    s.deleteRow(7);
+    EXPECT_EQ(s.value(6, 1), CellValue(70));
+    EXPECT_TRUE(s.value(7, 1).isBlank());
+    s.deleteRow(500); // beyond the data: nothing moves
+    EXPECT_EQ(s.value(6, 1), CellValue(70));
+}
+
+TEST(SheetRows, InsertedRowTakesTheFormatsOfTheRowAboveWithoutValues) {
+    Workbook wb;
+    Sheet &s = ledger(wb, 2);
+    s.insertRow(6);
+    EXPECT_EQ(s.cellFormat(6, 3), s.cellFormat(5, 3));
+    EXPECT_TRUE(s.value(6, 3).isBlank());
+    s.setValue(6, 3, 12.5);
+    EXPECT_EQ(s.value(6, 3), CellValue(*Currency::parse("12,5"))) << "amount style makes an amount";
+}
+
+TEST(SheetRows, FormatCopyPastesFormatsOnly) {
+    Workbook wb;
+    Sheet &s = ledger(wb, 2);
+    FormatRef bold = internFormat(CellFormat{"0", true, HAlign::Center, false});
+    s.setCellFormat(5, 1, bold);
+    s.setValue(20, 1, "marad");
+    s.copyRowFormat(5, 20);
+    EXPECT_EQ(s.cellFormat(20, 1), bold);
+    EXPECT_EQ(s.cellFormat(20, 3), s.cellFormat(5, 3));
+    EXPECT_EQ(s.value(20, 1), CellValue("marad"));
+    EXPECT_TRUE(s.value(20, 3).isBlank());
+}
+
+TEST(SheetRange, SortKeepsRowsWholeAndOrdersNumbersTextsEmpties) {
+    Workbook wb;
+    Sheet &s = wb.addSheet("Lista");
+    const char *names[] = {"Zeta", "ábel", "Alfa", "", "Öböl", "béla"};
+    for (int i = 0; i < 6; ++i) {
+        s.setValue(6 + i, 1, names[i]);
+        s.setValue(6 + i, 2, i);
+    }
+    s.setValue(12, 1, 3.5);
+    s.setValue(12, 2, 99);
+    s.setValue(13, 1, "kívül"); // outside the range: stays
+    s.sortRange(6, 1, 12, 2, 1);
+    std::vector<std::pair<CellValue, CellValue>> got;
+    for (int r = 6; r <= 12; ++r) got.emplace_back(s.value(r, 1), s.value(r, 2));
+    std::vector<std::pair<CellValue, CellValue>> want = {
+        {3.5, 99}, {"Alfa", 2}, {"ábel", 1}, {"béla", 5}, {"Öböl", 4}, {"Zeta", 0}, {"", 3}};
+    EXPECT_EQ(got, want);
+    EXPECT_EQ(s.value(13, 1), CellValue("kívül"));
+}
+
+TEST(SheetRange, ClearEmptiesValuesAndKeepsFormats) {
+    Workbook wb;
+    Sheet &s = ledger(wb, 3);
+    FormatRef f = s.cellFormat(6, 3);
+    s.clearRange(6, 1, 7, 3);
+    EXPECT_TRUE(s.value(6, 1).isBlank());
+    EXPECT_TRUE(s.value(7, 3).isBlank());
+    EXPECT_EQ(s.cellFormat(6, 3), f);
+    EXPECT_EQ(s.value(5, 1), CellValue(50));
+}
+
+TEST(Protection, ProtectedSheetRefusesEveryChangeAndNamesTheSheet) {
+    Workbook wb("/adat/Befszla.xls");
+    Sheet &s = ledger(wb, 2);
+    s.protect("r5Lw93Ze");
+    try {
+        s.setValue(5, 1, 1);
+        FAIL() << "write accepted";
+    } catch (const ProtectedError &e) {
+        EXPECT_NE(std::string(e.what()).find("Lap"), std::string::npos);
+        EXPECT_NE(std::string(e.what()).find("Befszla.xls"), std::string::npos);
+    }
+    EXPECT_THROW(s.insertRow(5), ProtectedError);
+    EXPECT_THROW(s.deleteRow(5), ProtectedError);
+    EXPECT_THROW(s.sortRange(5, 1, 6, 2, 1), ProtectedError);
+    EXPECT_THROW(s.unprotect("rossz"), WrongPasswordError);
+    EXPECT_TRUE(s.isProtected());
+    s.unprotect("r5Lw93Ze");
+    s.setValue(5, 1, 1);
+    EXPECT_EQ(s.value(5, 1), CellValue(1));
+}
+
+TEST(Protection, WorkbookStructureLocksSheetListAndVisibility) {
+    Workbook wb("x.xls");
+    wb.addSheet("A");
+    wb.addSheet("B");
+    wb.protect("Hx4m27Qb");
+    EXPECT_THROW(wb.addSheet("C"), ProtectedError);
+    EXPECT_THROW(wb.renameSheet("A", "D"), ProtectedError);
+    EXPECT_THROW(wb.sheet("B").setVisible(false), ProtectedError);
+    EXPECT_THROW(wb.unprotect("Hx4m27QB"), WrongPasswordError);
+    wb.unprotect("Hx4m27Qb");
+    wb.sheet("B").setVisible(false);
+    EXPECT_FALSE(wb.sheet("B").visible());
+    EXPECT_THROW(wb.sheet("A").setVisible(false), HostError) << "the last visible sheet stays";
+}
+
+TEST(Sheets, FoundByExactNameAfterRenameMoveAndDelete) {
+    Workbook wb("Termékminta.xls");
+    wb.addSheet("Termékminta01");
+    wb.addSheet("Szla");
+    wb.addSheet("Segéd01");
+    wb.renameSheet("Termékminta01", "Alfa01");
+    EXPECT_EQ(wb.findSheet("Termékminta01"), nullptr);
+    EXPECT_EQ(wb.indexOf(wb.sheet("Alfa01")), 1);
+    wb.moveSheet("Segéd01", "Szla");
+    EXPECT_EQ(wb.sheetAt(2).name(), "Segéd01");
+    wb.deleteSheet("Szla");
+    EXPECT_EQ(wb.sheetCount(), 2);
+    try {
+        wb.sheet("szla");
+        FAIL();
+    } catch (const SheetMissingError &e) {
+        EXPECT_EQ(e.sheet(), "szla");
+    }
+    EXPECT_THROW(wb.addSheet("Alfa01"), HostError);
+}
+
+TEST(Passwords, LegacyVerifierMatchesKnownValues) {
+    // Values every spreadsheet application computes for these passwords.
+    EXPECT_EQ(passwordHash("password"), 0x83AF);
+    EXPECT_EQ(passwordHash("test"), 0xCBEB);
+    EXPECT_NE(passwordHash("Hx4m27Qb"), passwordHash("r5Lw93Ze"));
+}
+
+} // namespace
+} // namespace vandorix
