@@ -94,8 +94,12 @@ ZipReader::ZipReader(std::string_view bytes) {
         }
         std::string data(st.size, '\0');
         zip_int64_t got = zip_fread(f, data.data(), st.size);
+        // libzip checks the entry's CRC only when a read reaches the end of the entry, so
+        // read once more: a damaged entry fails here instead of being taken as it is.
+        char past = 0;
+        zip_int64_t beyond = got >= 0 ? zip_fread(f, &past, 1) : 0;
         zip_fclose(f);
-        if (got < 0 || static_cast<zip_uint64_t>(got) != st.size) {
+        if (got < 0 || static_cast<zip_uint64_t>(got) != st.size || beyond != 0) {
             zip_close(archive);
             throw std::runtime_error(std::string("damaged entry ") + st.name);
         }
