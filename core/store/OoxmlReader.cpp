@@ -93,8 +93,11 @@ std::string stringItemText(const pugi::xml_node &si) {
 
 pugi::xml_document parseXml(const std::string &data, const std::string &part) {
     pugi::xml_document doc;
+    // parse_ws_pcdata_single keeps a text made only of blanks (<t xml:space="preserve"> </t>),
+    // which the default flags drop.
     auto result = doc.load_buffer(data.data(), data.size(),
-                                  pugi::parse_default & ~pugi::parse_wconv_attribute);
+                                  (pugi::parse_default & ~pugi::parse_wconv_attribute) |
+                                      pugi::parse_ws_pcdata_single);
     if (!result) throw Unreadable(part + ": " + result.description());
     return doc;
 }
