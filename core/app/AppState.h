@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/DataFolderLock.h"
 #include "store/Date.h"
 #include "store/SpreadsheetHost.h"
 #include "store/Workbook.h"
@@ -20,6 +21,8 @@ struct AppState {
     std::string ProductsPath;
     std::string AuxiliaryPath;
     std::string ArchivePath;
+    // Held while the program runs, so a second copy cannot work on the same folders.
+    std::unique_ptr<DataFolderLock> DataLock;
     std::unique_ptr<SpreadsheetHost> HostApp;
     bool HostRunning = false;
     Date Today;

@@ -93,6 +93,11 @@ void CommitJournal::recover(const fs::path &folder, const std::vector<fs::path> 
         fs::remove(journal);
         syncFolder(folder);
     }
+    // A journal whose atomic write was cut short is left under its temporary name: the
+    // command never committed, so it goes like the command's staged files.
+    const std::string journalTemp = std::string(kJournalName) + ".vdx-tmp-";
+    for (auto &entry : fs::directory_iterator(folder, ec))
+        if (entry.path().filename().string().rfind(journalTemp, 0) == 0) fs::remove(entry.path(), ec);
     for (auto &dir : dataFolders) {
         if (!fs::is_directory(dir, ec)) continue;
         for (auto &entry : fs::directory_iterator(dir, ec)) {

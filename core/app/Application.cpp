@@ -1,0 +1,216 @@
+#include "app/Application.h"
+
+#include "store/HostError.h"
+#include "store/WorkbookProtocol.h"
+
+#include <unistd.h>
+
+namespace vandorix {
+
+Application::Application(Dialogs &dialogs, StartupEnvironment environment)
+    : dialogs_(dialogs), environment_(std::move(environment)) {}
+
+Application::~Application() = default;
+
+Date Application::currentDate() const {
+    return environment_.fixedToday ? *environment_.fixedToday : Date::today();
+}
+
+void Application::start() {
+    Form &main = mainForm();
+    runCommand([&] { main.Form_Load(); });
+    if (!ended()) show(main);
+    if (onChanged) onChanged();
+}
+
+Form &Application::form(std::string_view name) {
+    auto it = forms_.find(name);
+    if (it != forms_.end()) return *it->second;
+    std::unique_ptr<Form> created = CreateForm(*this, name);
+    if (!created) throw ActionError("Nincs ilyen ablak: " + std::string(name));
+    Form &ref = *created;
+    forms_.emplace(std::string(name), std::move(created));
+    return ref;
+}
+
+Form *Application::visibleForm() {
+    for (auto &[name, f] : forms_)
+        if (f->visible_) return f.get();
+    return nullptr;
+}
+
+void Application::show(Form &form) { form.visible_ = true; }
+void Application::hide(Form &form) { form.visible_ = false; }
+
+void Application::closeAllWindows() {
+    for (auto &[name, f] : forms_) f->visible_ = false;
+}
+
+void Application::ReturnToMainWindow(Form &form) {
+    CloseWorkbooksForReturn(state_);
+    QuitSpreadsheetHost(state_);
+    form.clearEntryFields();
+    hide(form);
+    show(mainForm());
+}
+
+void Application::LeaveProgram(Form &form) {
+    ReturnToMainWindow(form);
+    hide(mainForm());
+    ExitProgram(state_);
+    closeAllWindows();
+}
+
+void Application::runCommand(const std::function<void()> &handler) {
+    SpreadsheetHost *host = state_.HostApp.get();
+    if (host) host->beginCommand();
+    try {
+        handler();
+        if (host) host->endCommand();
+    } catch (const ActionError &) {
+        if (host) host->abortCommand();
+        throw;
+    } catch (const std::exception &e) {
+        if (host) host->abortCommand();
+        const bool hostFailure = dynamic_cast<const HostError *>(&e) != nullptr;
+        dialogs_.showMessage(
+            {std::string(hostFailure ? "" : "Váratlan hiba: ") + e.what() + kCrLf +
+                 "A művelet megszakadt; a fájlokba ebből a műveletből semmi sem került.",
+             "Hiba", MessageIcon::Critical, MessageButtons::Ok, MessageAnswer::Ok, true});
+    }
+    if (ended()) closeAllWindows();
+    if (onChanged) onChanged();
+}
+
+Form &Application::visibleOrThrow() {
+    if (ended()) throw ActionError("A program már véget ért.");
+    Form *f = visibleForm();
+    if (!f) throw ActionError("Nincs látható ablak.");
+    return *f;
+}
+
+Control &Application::usableControl(Form &form, std::string_view name) {
+    Control &c = form.control(name);
+    if (!c.visible) throw ActionError("A vezérlő nem látható: " + c.name);
+    if (!c.enabled) throw ActionError("A vezérlő nem használható: " + c.name);
+    return c;
+}
+
+void Application::focusByUser(Form &form, std::string_view control) {
+    if (form.focus_ == control) return;
+    std::string previous = form.focus_;
+    form.focus_ = std::string(control);
+    if (!previous.empty()) form.raiseLostFocus(previous);
+}
+
+void Application::clickMenu(const std::vector<std::string> &captions) {
+    Form &f = visibleOrThrow();
+    f.menuItem(captions); // throws when missing or disabled
+    runCommand([&] { f.raiseMenuClick(captions); });
+}
+
+void Application::click(std::string_view name) {
+    Form &f = visibleOrThrow();
+    Control &c = usableControl(f, name);
+    std::string controlName = c.name;
+    runCommand([&] {
+        if (c.kind == ControlKind::OptionButton) {
+            for (Control &other : f.controls_)
+                if (other.kind == ControlKind::OptionButton) other.checked = false;
+            c.checked = true;
+        } else if (c.kind == ControlKind::CheckBox) {
+            c.checked = !c.checked;
+        }
+        focusByUser(f, controlName);
+        // The focus-loss handler may have left the window or disabled the control.
+        if (!f.visible_ || ended() || !c.enabled || !c.visible) return;
+        f.raiseClick(controlName);
+    });
+}
+
+void Application::setText(std::string_view name, std::string text) {
+    Form &f = visibleOrThrow();
+    Control &c = usableControl(f, name);
+    if (c.kind != ControlKind::TextBox && c.kind != ControlKind::ComboBox)
+        throw ActionError("Ebbe a vezérlőbe nem lehet írni: " + c.name);
+    if (c.locked) throw ActionError("A mező csak olvasható: " + c.name);
+    std::string controlName = c.name;
+    runCommand([&] {
+        focusByUser(f, controlName);
+        if (!f.visible_ || ended() || !c.enabled) return;
+        c.text = std::move(text);
+    });
+}
+
+void Application::pressKey(std::string_view name, int key) {
+    Form &f = visibleOrThrow();
+    Control &c = usableControl(f, name);
+    std::string controlName = c.name;
+    runCommand([&] {
+        focusByUser(f, controlName);
+        if (!f.visible_ || ended() || !c.enabled) return;
+        int k = key;
+        f.raiseKeyPress(controlName, k);
+    });
+}
+
+void Application::type(std::string_view name, std::string text) {
+    setText(name, std::move(text));
+    if (ended() || !visibleForm()) return;
+    pressKey(name, kEnterKey);
+}
+
+void Application::choose(std::string_view name, std::string_view item) {
+    Form &f = visibleOrThrow();
+    Control &c = usableControl(f, name);
+    if (c.kind != ControlKind::ComboBox)
+        throw ActionError("A vezérlő nem lista: " + c.name);
+    int index = -1;
+    for (std::size_t i = 0; i < c.items.size(); ++i)
+        if (c.items[i] == item) index = static_cast<int>(i);
+    if (index < 0)
+        throw ActionError("A listában nincs ilyen elem: " + std::string(item) + " (" + c.name +
+                          ")");
+    std::string controlName = c.name;
+    runCommand([&] {
+        focusByUser(f, controlName);
+        if (!f.visible_ || ended() || !c.enabled) return;
+        c.listIndex = index;
+        c.text = c.items[static_cast<std::size_t>(index)];
+        f.raiseClick(controlName);
+    });
+}
+
+void Application::leave(std::string_view name) {
+    Form &f = visibleOrThrow();
+    Control &c = usableControl(f, name);
+    std::string controlName = c.name;
+    runCommand([&] {
+        focusByUser(f, controlName);
+        if (!f.visible_ || ended()) return;
+        // The focus moves on to the next control that can take it.
+        std::string next;
+        bool after = false;
+        for (const Control &other : f.controls_) {
+            if (other.name == controlName) {
+                after = true;
+                continue;
+            }
+            if (after && other.enabled && other.visible && other.kind != ControlKind::Label) {
+                next = other.name;
+                break;
+            }
+        }
+        f.focus_ = next;
+        f.raiseLostFocus(controlName);
+    });
+}
+
+std::filesystem::path RunningProgramFolder() {
+    std::error_code ec;
+    std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
+    if (ec || self.empty()) return std::filesystem::current_path();
+    return self.parent_path();
+}
+
+} // namespace vandorix

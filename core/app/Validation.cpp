@@ -1,0 +1,102 @@
+#include "app/Validation.h"
+
+#include "app/Dialogs.h"
+#include "app/Form.h"
+
+#include <string>
+
+namespace vandorix {
+
+namespace {
+
+void reject(Dialogs &dialogs, Form &form, Control &field, const std::string &text,
+            const std::string &title, MessageIcon icon, bool emptyField) {
+    dialogs.showMessage({text, title, icon, MessageButtons::Ok, MessageAnswer::Ok, false});
+    if (emptyField) field.text.clear();
+    field.enabled = true;
+    form.SetFocus(field.name);
+}
+
+void rejectFormat(Dialogs &dialogs, Form &form, Control &field, const std::string &text,
+                  bool emptyField = true) {
+    reject(dialogs, form, field, text, "Felhívás", MessageIcon::Exclamation, emptyField);
+}
+
+// A whole number in [low, high], or nothing.
+std::optional<std::int64_t> wholeNumberIn(std::string_view text, std::int64_t low,
+                                          std::int64_t high) {
+    std::optional<Currency> value = ParseNumberText(text);
+    if (!value || value->raw() % Currency::Scale != 0) return std::nullopt;
+    std::int64_t whole = value->raw() / Currency::Scale;
+    if (whole < low || whole > high) return std::nullopt;
+    return whole;
+}
+
+} // namespace
+
+std::optional<Date> ParseDateText(std::string_view text) { return Date::parse(text); }
+
+std::optional<Currency> ParseNumberText(std::string_view text) { return Currency::parse(text); }
+
+std::optional<int> ParseQuantityText(std::string_view text) {
+    auto v = wholeNumberIn(text, 1, kMaxQuantity);
+    if (!v) return std::nullopt;
+    return static_cast<int>(*v);
+}
+
+std::optional<std::int32_t> ParseCodeText(std::string_view text) {
+    auto v = wholeNumberIn(text, 1, kMaxCode);
+    if (!v) return std::nullopt;
+    return static_cast<std::int32_t>(*v);
+}
+
+bool CheckDateNotAfterToday(Dialogs &dialogs, Form &form, Control &field, Date today) {
+    std::optional<Date> date = ParseDateText(field.text);
+    if (!date) {
+        rejectFormat(dialogs, form, field, "Itt csak dátum lehet.");
+        return false;
+    }
+    if (*date > today) {
+        reject(dialogs, form, field,
+               std::string("A dátum nagyobb a rendszerdátumnál.") + kCrLf +
+                   "Előre bevitel nem lehetséges",
+               "Dátum hiba", MessageIcon::None, true);
+        return false;
+    }
+    return true;
+}
+
+bool CheckDateFormat(Dialogs &dialogs, Form &form, Control &field, DateFieldVariant variant) {
+    if (ParseDateText(field.text)) return true;
+    if (variant == DateFieldVariant::EmptyOnReject)
+        rejectFormat(dialogs, form, field, "Itt csak dátum lehet.");
+    else
+        rejectFormat(dialogs, form, field, "Itt csak dátum lehet, javítson.", false);
+    return false;
+}
+
+bool CheckNumberField(Dialogs &dialogs, Form &form, Control &field) {
+    if (IsNumberText(field.text)) return true;
+    rejectFormat(dialogs, form, field, "Itt csak számérték lehet.");
+    return false;
+}
+
+bool CheckQuantityField(Dialogs &dialogs, Form &form, Control &field) {
+    if (!CheckNumberField(dialogs, form, field)) return false;
+    if (ParseQuantityText(field.text)) return true;
+    rejectFormat(dialogs, form, field,
+                 "Itt csak 1 és " + std::to_string(kMaxQuantity) +
+                     " közötti egész szám (darabszám) lehet.");
+    return false;
+}
+
+bool CheckCodeField(Dialogs &dialogs, Form &form, Control &field) {
+    if (!CheckNumberField(dialogs, form, field)) return false;
+    if (ParseCodeText(field.text)) return true;
+    rejectFormat(dialogs, form, field,
+                 "Itt csak 1 és " + std::to_string(kMaxCode) +
+                     " közötti egész kódszám lehet.");
+    return false;
+}
+
+} // namespace vandorix
