@@ -1,0 +1,240 @@
+#include "store/AtomicFile.h"
+#include "store/CommitJournal.h"
+#include "store/DataFolderLock.h"
+#include "store/HostError.h"
+#include "store/OoxmlCodec.h"
+#include "store/SpreadsheetHost.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <random>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace vandorix {
+namespace {
+namespace fs = std::filesystem;
+
+// A workbook file whose cell A1 of sheet "Lap" carries `marker`, with enough rows that a save
+// takes a while to write.
+std::string workbookBytes(const std::string &path, int marker, int rows = 50) {
+    Workbook wb(path);
+    Sheet &s = wb.addSheet("Lap");
+    s.setValue(1, 1, marker);
+    for (int r = 2; r <= rows; ++r) {
+        s.setValue(r, 1, "sor " + std::to_string(r));
+        s.setValue(r, 2, Currency::fromRaw(r * 12345));
+    }
+    return encodeWorkbook(wb);
+}
+
+int markerOf(const fs::path &path) {
+    auto wb = decodeWorkbook(readWholeFile(path), path.string());
+    auto marker = wb->sheet("Lap").value(1, 1).integer();
+    return marker ? static_cast<int>(*marker) : -1;
+}
+
+std::vector<std::string> folderEntries(const fs::path &folder) {
+    std::vector<std::string> names;
+    for (auto &e : fs::directory_iterator(folder)) names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// A data folder and a journal folder under a fresh temporary root.
+class SaveFolders : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string pattern = (fs::temp_directory_path() / "vandorix-save-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+        root_ = pattern;
+        data_ = root_ / "Torzs";
+        journal_ = root_ / "Program";
+        fs::create_directories(data_);
+        fs::create_directories(journal_);
+        a_ = data_ / "Befszla.xls";
+        b_ = data_ / "Alfa.xls";
+        writeFileAtomically(a_, workbookBytes(a_.string(), 0));
+        writeFileAtomically(b_, workbookBytes(b_.string(), 0));
+    }
+    void TearDown() override { fs::remove_all(root_); }
+
+    void recover() { CommitJournal::recover(journal_, {data_}); }
+
+    fs::path root_, data_, journal_, a_, b_;
+};
+
+TEST_F(SaveFolders, StrayStagedAndTemporaryFilesWithoutJournalAreRemovedAndTargetsKept) {
+    const std::string before = readWholeFile(a_);
+    // What a command that died before its journal, and a plain save that died before its
+    // rename, leave behind.
+    writeFileDurably(CommitJournal::stagingPath(a_), workbookBytes(a_.string(), 7));
+    fs::path temp = a_;
+    temp += ".vdx-tmp-4242";
+    writeFileDurably(temp, workbookBytes(a_.string(), 8).substr(0, 100));
+
+    recover();
+    EXPECT_EQ(readWholeFile(a_), before);
+    EXPECT_EQ(folderEntries(data_), (std::vector<std::string>{"Alfa.xls", "Befszla.xls"}));
+    EXPECT_TRUE(folderEntries(journal_).empty());
+}
+
+TEST_F(SaveFolders, JournalLeftMidCommitIsCompletedByRecovery) {
+    // A commit that stops after its journal and the first rename: the second target is in the
+    // way (a folder), as if the process had died between the two renames.
+    const fs::path first = std::min(a_, b_), second = std::max(a_, b_);
+    const std::string secondOld = readWholeFile(second);
+    fs::remove(second);
+    fs::create_directories(second / "akadaly");
+    {
+        CommitJournal journal(journal_);
+        journal.stage(a_, workbookBytes(a_.string(), 1));
+        journal.stage(b_, workbookBytes(b_.string(), 1));
+        EXPECT_THROW(journal.commit(), SaveError);
+    }
+    fs::remove_all(second);
+    writeFileAtomically(second, secondOld);
+    ASSERT_TRUE(fs::exists(CommitJournal::journalPath(journal_)));
+    EXPECT_EQ(markerOf(first), 1);
+    EXPECT_EQ(markerOf(second), 0);
+
+    recover();
+    EXPECT_EQ(markerOf(a_), 1);
+    EXPECT_EQ(markerOf(b_), 1);
+    EXPECT_FALSE(fs::exists(CommitJournal::journalPath(journal_)));
+    EXPECT_EQ(folderEntries(data_), (std::vector<std::string>{"Alfa.xls", "Befszla.xls"}));
+    recover(); // a second start-up finds nothing to do
+    EXPECT_EQ(markerOf(a_), 1);
+    EXPECT_EQ(markerOf(b_), 1);
+}
+
+TEST_F(SaveFolders, CommandSavesReachTheDiskOnlyAtItsEnd) {
+    SpreadsheetHost host;
+    host.setJournalFolder(journal_);
+    Workbook &a = host.open(a_);
+    Workbook &b = host.open(b_);
+    host.beginCommand();
+    a.sheet("Lap").setValue(1, 1, 5);
+    b.sheet("Lap").setValue(1, 1, 5);
+    host.save(a);
+    host.save(b);
+    EXPECT_EQ(markerOf(a_), 0);
+    EXPECT_EQ(markerOf(b_), 0);
+    host.close(a);
+    EXPECT_EQ(host.open(a_).sheet("Lap").value(1, 1), CellValue(5)) << "a command reads what it saved";
+    host.endCommand();
+    EXPECT_EQ(markerOf(a_), 5);
+    EXPECT_EQ(markerOf(b_), 5);
+    EXPECT_EQ(folderEntries(data_), (std::vector<std::string>{"Alfa.xls", "Befszla.xls"}));
+    EXPECT_TRUE(folderEntries(journal_).empty());
+}
+
+// The child saves both workbooks in one command, over and over, each time with the next
+// marker; it tells the parent through `ready` once its first command has ended. It never
+// returns.
+[[noreturn]] void saveForever(const fs::path &journalFolder, const fs::path &a, const fs::path &b,
+                              int ready) {
+    SpreadsheetHost host;
+    host.setJournalFolder(journalFolder);
+    Workbook &wa = host.open(a);
+    Workbook &wb = host.open(b);
+    int marker = static_cast<int>(*wa.sheet("Lap").value(1, 1).integer());
+    for (bool first = true;; first = false) {
+        ++marker;
+        host.beginCommand();
+        wa.sheet("Lap").setValue(1, 1, marker);
+        host.save(wa);
+        wb.sheet("Lap").setValue(1, 1, marker);
+        host.save(wb);
+        host.endCommand();
+        if (first) {
+            char c = 1;
+            if (::write(ready, &c, 1) != 1) ::_exit(3);
+            ::close(ready);
+        }
+    }
+}
+
+TEST_F(SaveFolders, KilledSaverLeavesBothWorkbooksOfOneCommandAfterRecovery) {
+    std::mt19937 random(20261206);
+    std::uniform_int_distribution<int> delayUs(0, 20000);
+    int committed = 0; // the marker of the last command known to have ended
+    for (int iteration = 0; iteration < 40; ++iteration) {
+        int pipeFds[2];
+        ASSERT_EQ(::pipe(pipeFds), 0);
+        pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            ::close(pipeFds[0]);
+            try {
+                saveForever(journal_, a_, b_, pipeFds[1]);
+            } catch (const std::exception &) {
+                ::_exit(2);
+            }
+        }
+        ::close(pipeFds[1]);
+        char c = 0;
+        ASSERT_EQ(::read(pipeFds[0], &c, 1), 1) << "the saver died before its first command";
+        ::close(pipeFds[0]);
+        ++committed;
+        ::usleep(static_cast<useconds_t>(delayUs(random)));
+        ::kill(child, SIGKILL);
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFSIGNALED(status)) << "the saver ended by itself, status " << status;
+
+        recover();
+        int ma = markerOf(a_), mb = markerOf(b_);
+        ASSERT_EQ(ma, mb) << "iteration " << iteration << ": the two files of one command differ";
+        ASSERT_GE(ma, committed) << "iteration " << iteration << ": an ended command was lost";
+        committed = ma;
+        ASSERT_EQ(folderEntries(data_), (std::vector<std::string>{"Alfa.xls", "Befszla.xls"}))
+            << "iteration " << iteration;
+        ASSERT_TRUE(folderEntries(journal_).empty()) << "iteration " << iteration;
+    }
+}
+
+TEST_F(SaveFolders, SecondLockOnTheSameDataIsRefusedInHungarian) {
+    {
+        DataFolderLock first(root_);
+        try {
+            DataFolderLock second(root_);
+            ADD_FAILURE() << "a second lock was granted";
+        } catch (const DataLockedError &e) {
+            std::string message = e.what();
+            EXPECT_NE(message.find("másik példánya"), std::string::npos) << message;
+            EXPECT_NE(message.find(root_.string()), std::string::npos) << message;
+        }
+        DataFolderLock other(data_); // another folder is not locked
+    }
+    DataFolderLock again(root_); // released with the first
+}
+
+TEST_F(SaveFolders, LockHeldByAnotherProcessIsRefused) {
+    DataFolderLock held(root_);
+    pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        try {
+            DataFolderLock second(root_);
+        } catch (const DataLockedError &) {
+            ::_exit(0);
+        } catch (const std::exception &) {
+            ::_exit(2);
+        }
+        ::_exit(1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "1: the child got the lock";
+}
+
+} // namespace
+} // namespace vandorix
