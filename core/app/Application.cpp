@@ -77,6 +77,11 @@ void Application::runCommand(const std::function<void()> &handler) {
             {std::string(hostFailure ? "" : "Váratlan hiba: ") + e.what() + kCrLf +
                  "A művelet megszakadt; a fájlokba ebből a műveletből semmi sem került.",
              "Hiba", MessageIcon::Critical, MessageButtons::Ok, MessageAnswer::Ok, true});
+    } catch (...) {
+        // Not a failure of the command itself (a script driving the program gave up): the
+        // command's saves are dropped and the caller decides.
+        if (host) host->abortCommand();
+        throw;
     }
     if (ended()) closeAllWindows();
     if (onChanged) onChanged();

@@ -1,0 +1,172 @@
+#include "app/Application.h"
+#include "store/HostError.h"
+#include "support/ScriptedDialogsFake.h"
+#include "support/TestInstallation.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace vandorix {
+namespace {
+
+using testing::FileBytes;
+using testing::ScriptedDialogsFake;
+using testing::TestInstallation;
+
+struct Running {
+    TestInstallation inst;
+    ScriptedDialogsFake dialogs;
+    Application app{dialogs,
+                    StartupEnvironment{inst.programFolder(), *Date::fromYmd(2026, 12, 6)}};
+    Running() { app.start(); }
+};
+
+// Every item of the main menu with the window it opens and the button that leaves it.
+struct MenuEntry {
+    std::vector<std::string> path;
+    const char *caption;
+    const char *backButton;
+    const char *exitButton;
+};
+
+const std::vector<MenuEntry> kWindowItems = {
+    {{"Befektetés", "Részvény", "Alapadatok"}, "Részvény alapadatok", "Command4", "Command5"},
+    {{"Befektetés", "Részvény", "Vétel"}, "Részvény vétel", "Command3", "Command4"},
+    {{"Befektetés", "Részvény", "Eladás"}, "Részvény eladás", "Command3", "Command4"},
+    {{"Befektetés", "Részvény", "Napi záró ár"}, "Adatbevitel-Napi záró árak", "Command4",
+     "Command5"},
+    {{"Befektetés", "Befektetési számla", "Befizetés"}, "Befizetés a befektetési számlára",
+     "Command3", "Command4"},
+    {{"Befektetés", "Befektetési számla", "Osztalék bevétel"}, "Osztalék bevétel", "Command3",
+     "Command4"},
+    {{"Befektetés", "Befektetési számla", "Kivét"}, "Pénz kivét a befektetési számláról",
+     "Command3", "Command4"},
+    {{"Befektetés", "Befektetési számla", "Számlavezetési kts"},
+     "Befektetési számlavezetési költség", "Command3", "Command4"},
+    {{"Befektetés", "Befektetési számla", "Számla kivonat"}, "Befektetési számla kivonat",
+     "Command4", "Command5"},
+    {{"Befektetés", "Információ", "Eredmény"}, "Eredmény kimutatás", "Command4", "Command5"},
+    {{"Befektetés", "Információ", "Érték kinutatás"}, "Érték kimutatása", "Command2",
+     "Command3"},
+    {{"Befektetés", "Információ", "Termék szlámla kivonat"}, "Termékfájl számla kivonat",
+     "Command4", "Command5"},
+    {{"Befektetés", "Információ", "Termék adatok"}, "Termék adatok.", "Command2", "Command3"},
+    {{"Befektetés", "Karbantartás", "Teljesülés  tr. kód módosítás"},
+     "Teljesítés tranzakciós kód csere", "Command4", "Command5"},
+};
+
+std::vector<std::string> captions(const std::vector<MenuItem> &items) {
+    std::vector<std::string> out;
+    for (const MenuItem &i : items) out.push_back(i.caption);
+    return out;
+}
+
+TEST(MainMenu, HasTheFullTreeWithExactCaptions) {
+    Running r;
+    const auto &bar = r.app.mainForm().menu();
+    ASSERT_EQ(bar.size(), 1u);
+    EXPECT_EQ(bar[0].caption, "Befektetés");
+    const auto &top = bar[0].items;
+    EXPECT_EQ(captions(top),
+              (std::vector<std::string>{"Részvény", "Befektetési számla", "Információ", "-----",
+                                        "Karbantartás", "----", "Kilépés"}));
+    EXPECT_TRUE(top[3].separator);
+    EXPECT_TRUE(top[5].separator);
+    EXPECT_EQ(captions(top[0].items),
+              (std::vector<std::string>{"Alapadatok", "Vétel", "Eladás", "Napi záró ár"}));
+    EXPECT_EQ(captions(top[1].items),
+              (std::vector<std::string>{"Befizetés", "Brókerdíj visszatérítés",
+                                        "Osztalék bevétel", "Kivét", "Számlavezetési kts",
+                                        "Megtekintés", "Számla kivonat"}));
+    EXPECT_EQ(captions(top[2].items),
+              (std::vector<std::string>{"Eredmény", "Érték kinutatás", "Termék szlámla kivonat",
+                                        "Termék adatok"}));
+    EXPECT_EQ(top[4].items.at(0).caption, "Teljesülés  tr. kód módosítás");
+}
+
+TEST(MainMenu, EveryItemOpensOneWindowAndItsButtonsLeaveIt) {
+    Running r;
+    for (const MenuEntry &e : kWindowItems) {
+        r.app.clickMenu(e.path);
+        Form *shown = r.app.visibleForm();
+        ASSERT_NE(shown, nullptr) << e.caption;
+        EXPECT_EQ(shown->caption(), e.caption);
+        EXPECT_FALSE(r.app.mainForm().visible()) << "only one window is visible";
+        r.app.click(e.backButton);
+        EXPECT_EQ(r.app.visibleForm(), &r.app.mainForm()) << e.caption;
+        EXPECT_FALSE(r.app.state().HostRunning);
+    }
+    // The leave button of the last window ends the program.
+    r.app.clickMenu(kWindowItems.back().path);
+    r.app.click(kWindowItems.back().exitButton);
+    EXPECT_TRUE(r.app.ended());
+    EXPECT_EQ(r.app.visibleForm(), nullptr);
+    EXPECT_TRUE(r.dialogs.messages().empty());
+}
+
+TEST(MainMenu, RefundAndDepositItemsSetTheModeOfTheSameWindow) {
+    Running r;
+    r.app.clickMenu({"Befektetés", "Befektetési számla", "Brókerdíj visszatérítés"});
+    EXPECT_TRUE(r.app.state().BrokerFeeRefundMode);
+    Form *refund = r.app.visibleForm();
+    EXPECT_EQ(refund->focus(), "");
+    r.app.click("Command3");
+    r.app.clickMenu({"Befektetés", "Befektetési számla", "Befizetés"});
+    EXPECT_FALSE(r.app.state().BrokerFeeRefundMode);
+    EXPECT_EQ(r.app.visibleForm(), refund);
+}
+
+TEST(MainMenu, ExitWithNothingOpenQuitsTheHostWithoutAQuestion) {
+    Running r;
+    r.app.clickMenu({"Befektetés", "Kilépés"});
+    EXPECT_TRUE(r.app.ended());
+    EXPECT_TRUE(r.dialogs.messages().empty());
+    EXPECT_GE(r.app.state().HostApp->state().quitRequests, 1);
+    EXPECT_EQ(r.app.visibleForm(), nullptr);
+    EXPECT_THROW(r.app.clickMenu({"Befektetés", "Kilépés"}), ActionError);
+}
+
+TEST(MainMenu, MissingDisabledOrHiddenTargetsAreRefusedBeforeAnythingRuns) {
+    Running r;
+    EXPECT_THROW(r.app.clickMenu({"Befektetés", "Részvény", "Nincs ilyen"}), ActionError);
+    EXPECT_THROW(r.app.click("Command1"), ActionError);
+    r.app.clickMenu({"Befektetés", "Részvény", "Vétel"});
+    Form &f = *r.app.visibleForm();
+    f.control("Command3").enabled = false;
+    EXPECT_THROW(r.app.click("Command3"), ActionError);
+    f.control("Command3").enabled = true;
+    f.control("Command3").visible = false;
+    EXPECT_THROW(r.app.click("Command3"), ActionError);
+    EXPECT_EQ(r.app.visibleForm(), &f);
+}
+
+TEST(AccountView, EmptyLedgerIsReportedAndTheFileIsNotWritten) {
+    Running r;
+    const std::string before = FileBytes(r.inst.accountWorkbook());
+    r.dialogs.answer(MessageAnswer::Ok);
+    r.app.clickMenu({"Befektetés", "Befektetési számla", "Megtekintés"});
+    ASSERT_EQ(r.dialogs.messages().size(), 1u);
+    EXPECT_EQ(r.dialogs.messages()[0].text, "A Befektetési fájlban\r\nMég nincs adat. Kilépés!");
+    EXPECT_EQ(r.dialogs.messages()[0].title, "Kilépés");
+    EXPECT_EQ(FileBytes(r.inst.accountWorkbook()), before);
+    EXPECT_FALSE(r.app.state().AccountWorkbookOpen);
+    EXPECT_FALSE(r.app.state().HostRunning);
+    EXPECT_EQ(r.app.visibleForm(), &r.app.mainForm());
+}
+
+TEST(Commands, AHostFailureIsShownAndTheProgramGoesOn) {
+    Running r;
+    std::filesystem::remove(r.inst.accountWorkbook());
+    r.dialogs.answer(MessageAnswer::Ok);
+    r.app.clickMenu({"Befektetés", "Befektetési számla", "Megtekintés"});
+    ASSERT_EQ(r.dialogs.messages().size(), 1u);
+    EXPECT_EQ(r.dialogs.messages()[0].title, "Hiba");
+    EXPECT_NE(r.dialogs.messages()[0].text.find("Befszla.xls"), std::string::npos);
+    EXPECT_FALSE(r.app.ended());
+    EXPECT_EQ(r.app.visibleForm(), &r.app.mainForm());
+    EXPECT_FALSE(std::filesystem::exists(r.inst.accountWorkbook()));
+}
+
+} // namespace
+} // namespace vandorix

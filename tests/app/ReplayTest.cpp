@@ -1,0 +1,118 @@
+#include "support/TestInstallation.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <sys/wait.h>
+
+namespace vandorix {
+namespace {
+
+using testing::TestInstallation;
+
+struct ReplayRun {
+    int exitCode = -1;
+    std::string output; // standard output and error together
+};
+
+ReplayRun replay(const TestInstallation &inst, const std::string &script) {
+    const auto tool = inst.installTool("vandorix-replay");
+    const auto scriptPath = inst.root().parent_path() / "script.txt";
+    std::ofstream(scriptPath) << script;
+    std::string command = "'" + tool.string() + "' --today 2026-12-06 '" + scriptPath.string() +
+                          "' 2>&1";
+    ReplayRun run;
+    FILE *pipe = ::popen(command.c_str(), "r");
+    if (!pipe) return run;
+    char buffer[4096];
+    std::size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.output.append(buffer, n);
+    int status = ::pclose(pipe);
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
+const char *kEveryWindow = R"(# every window of the menu, opened and left again
+menu Befektetés/Részvény/Alapadatok
+click Command4
+menu Befektetés/Részvény/Vétel
+click Command3
+menu Befektetés/Részvény/Eladás
+click Command3
+menu Befektetés/Részvény/Napi záró ár
+click Command4
+menu Befektetés/Befektetési számla/Befizetés
+click Command3
+menu Befektetés/Befektetési számla/Brókerdíj visszatérítés
+click Command3
+menu Befektetés/Befektetési számla/Osztalék bevétel
+click Command3
+menu Befektetés/Befektetési számla/Kivét
+click Command3
+menu Befektetés/Befektetési számla/Számlavezetési kts
+click Command3
+
+menu Befektetés/Befektetési számla/Megtekintés
+answer OK
+menu Befektetés/Befektetési számla/Számla kivonat
+click Command4
+menu Befektetés/Információ/Eredmény
+click Command4
+menu Befektetés/Információ/Érték kinutatás
+click Command2
+menu Befektetés/Információ/Termék szlámla kivonat
+click Command4
+menu Befektetés/Információ/Termék adatok
+click Command2
+menu Befektetés/Karbantartás/Teljesülés  tr. kód módosítás
+click Command4
+menu Befektetés/Karbantartás/Adatsor törlés
+click Command3
+)";
+
+TEST(Replay, OpensAndLeavesEveryWindowAndPrintsEachDialog) {
+    TestInstallation inst;
+    ReplayRun run = replay(inst, std::string(kEveryWindow) + "menu Befektetés/Kilépés\n");
+    EXPECT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_EQ(run.output, "Kilépés\nA Befektetési fájlban\nMég nincs adat. Kilépés!\n");
+}
+
+TEST(Replay, StartupDialogsTakeTheAnswersAtTheTop) {
+    TestInstallation inst("Vandorix12");
+    ReplayRun run = replay(inst, "answer OK\n");
+    EXPECT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_NE(run.output.find("Felhívás\nTelpítési hiba."), std::string::npos) << run.output;
+}
+
+TEST(Replay, FailsNamingTheScriptLine) {
+    struct Case {
+        const char *script;
+        const char *expected;
+    };
+    for (Case c : {
+             // a dialog with no answer for it
+             Case{"menu Befektetés/Befektetési számla/Megtekintés\n", "(1. sor)"},
+             // an answer of the wrong kind
+             Case{"menu Befektetés/Befektetési számla/Megtekintés\nanswer Yes\n", "(2. sor)"},
+             Case{"menu Befektetés/Befektetési számla/Megtekintés\ninput 5\n", "(2. sor)"},
+             // an answer that no dialog took
+             Case{"menu Befektetés/Részvény/Vétel\nanswer OK\n", "(2. sor)"},
+             // a control or menu item that does not exist, or is not usable
+             Case{"menu Befektetés/Részvény/Vétel\nclick Command9\n", "(2. sor)"},
+             Case{"# comment\n\nmenu Befektetés/Nincs\n", "(3. sor)"},
+             Case{"click Command1\n", "(1. sor)"},
+             // lines left after the program has ended
+             Case{"menu Befektetés/Kilépés\nmenu Befektetés/Kilépés\n", "(2. sor)"},
+             Case{"frobnicate Text1\n", "(1. sor)"},
+         }) {
+        TestInstallation inst;
+        ReplayRun run = replay(inst, c.script);
+        EXPECT_EQ(run.exitCode, 1) << c.script << run.output;
+        EXPECT_NE(run.output.find(c.expected), std::string::npos) << c.script << run.output;
+    }
+}
+
+} // namespace
+} // namespace vandorix

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "app/Dialogs.h"
+
+#include <deque>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vandorix::testing {
+
+// Answers dialogs from a queue of expected answers and records every dialog shown. A dialog
+// with no answer left fails the test; it is answered OK (or No, or cancelled) so the program
+// goes on.
+class ScriptedDialogsFake : public Dialogs {
+public:
+    void answer(MessageAnswer a) { answers_.push_back(Answer{a, std::nullopt, false}); }
+    void input(std::string text) { answers_.push_back(Answer{MessageAnswer::Ok, text, true}); }
+    void cancelInput() { answers_.push_back(Answer{MessageAnswer::Ok, std::nullopt, true}); }
+
+    MessageAnswer showMessage(const MessageRequest &request) override;
+    std::optional<std::string> showInput(const InputRequest &request) override;
+
+    const std::vector<MessageRequest> &messages() const { return messages_; }
+    const std::vector<InputRequest> &inputs() const { return inputs_; }
+    bool allAnswersTaken() const { return answers_.empty(); }
+
+private:
+    struct Answer {
+        MessageAnswer message;
+        std::optional<std::string> text;
+        bool forInput;
+    };
+    std::deque<Answer> answers_;
+    std::vector<MessageRequest> messages_;
+    std::vector<InputRequest> inputs_;
+};
+
+} // namespace vandorix::testing

@@ -1,0 +1,48 @@
+#include "support/TestInstallation.h"
+
+#include "store/AtomicFile.h"
+#include "store/OoxmlCodec.h"
+#include "store/Templates.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+namespace fs = std::filesystem;
+
+namespace vandorix::testing {
+
+TestInstallation::TestInstallation(const std::string &rootName) {
+    std::string pattern = (fs::temp_directory_path() / "vandorix-test-XXXXXX").string();
+    if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
+    parent_ = pattern;
+    root_ = parent_ / rootName;
+    fs::create_directories(root_ / install::kProgramFolder);
+    for (const char *folder : {install::kMasterDataFolder, install::kProductsFolder,
+                               install::kAuxiliaryFolder, install::kArchiveFolder})
+        fs::create_directories(root_ / folder);
+    for (const InstallationWorkbook &entry : kInstallationWorkbooks)
+        writeFileDurably(root_ / entry.folder / entry.fileName, encodeWorkbook(*entry.make()));
+}
+
+TestInstallation::~TestInstallation() {
+    std::error_code ec;
+    fs::remove_all(parent_, ec);
+}
+
+fs::path TestInstallation::installTool(const std::string &name) const {
+    fs::path target = programFolder() / name;
+    fs::copy_file(fs::path(VANDORIX_BIN_DIR) / name, target,
+                  fs::copy_options::overwrite_existing);
+    return target;
+}
+
+std::string FileBytes(const fs::path &path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+} // namespace vandorix::testing

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+namespace vandorix::testing {
+
+// A new installation in a temporary folder, removed again at the end of the test:
+// PARENT/<rootName>/ with the program folder "Program", the four data folders and the
+// workbooks of a new installation.
+class TestInstallation {
+public:
+    explicit TestInstallation(const std::string &rootName = "Vandorix");
+    ~TestInstallation();
+    TestInstallation(const TestInstallation &) = delete;
+    TestInstallation &operator=(const TestInstallation &) = delete;
+
+    const std::filesystem::path &root() const { return root_; }
+    std::filesystem::path programFolder() const { return root_ / "Program"; }
+    std::filesystem::path accountWorkbook() const { return root_ / "Torzs" / "Befszla.xls"; }
+    // Copies a tool of the build (vandorix-replay, …) into the program folder.
+    std::filesystem::path installTool(const std::string &name) const;
+
+private:
+    std::filesystem::path parent_;
+    std::filesystem::path root_;
+};
+
+// The whole content of a file, or "" when it cannot be read.
+std::string FileBytes(const std::filesystem::path &path);
+
+} // namespace vandorix::testing

@@ -1,0 +1,113 @@
+// vandorix-replay [--today YYYY-MM-DD] SCRIPT: runs the program's windows without a window
+// system, from a script of user actions, one a line. Every dialog is printed as it appears.
+// The exit code is 0 when the script ran to its end, 1 when it failed, 2 on wrong usage.
+
+#include "ReplayScript.h"
+#include "app/Application.h"
+
+#include <fstream>
+#include <iostream>
+#include <sstream>
+
+using namespace vandorix;
+using namespace vandorix::replay;
+
+namespace {
+
+constexpr int kExitFailure = 1;
+constexpr int kExitUsage = 2;
+
+int usage() {
+    std::cerr << "Használat: vandorix-replay [--today ÉÉÉÉ-HH-NN] SZKRIPT   (- : standard bemenet)\n";
+    return kExitUsage;
+}
+
+std::vector<std::string> splitPath(const std::string &path) {
+    std::vector<std::string> parts;
+    std::stringstream in(path);
+    std::string part;
+    while (std::getline(in, part, '/')) parts.push_back(part);
+    return parts;
+}
+
+bool isAnswer(const ScriptLine &line) {
+    return line.verb == "answer" || line.verb == "input" || line.verb == "input-cancel";
+}
+
+void perform(Application &app, const ScriptLine &line) {
+    if (line.verb == "menu") app.clickMenu(splitPath(line.argument));
+    else if (line.verb == "click") app.click(line.control);
+    else if (line.verb == "type") app.type(line.control, line.argument);
+    else if (line.verb == "set") app.setText(line.control, line.argument);
+    else if (line.verb == "leave") app.leave(line.control);
+    else if (line.verb == "choose") app.choose(line.control, line.argument);
+}
+
+int run(std::istream &script, std::optional<Date> today) {
+    std::vector<ScriptLine> lines = ParseScript(script);
+    ScriptedDialogs dialogs(std::cout);
+    Application app(dialogs, StartupEnvironment{RunningProgramFolder(), today});
+
+    std::size_t i = 0;
+    auto takeAnswers = [&] {
+        std::deque<ScriptLine> answers;
+        while (i < lines.size() && isAnswer(lines[i])) answers.push_back(lines[i++]);
+        return answers;
+    };
+    auto checkNoLeftover = [&] {
+        if (auto left = dialogs.leftover())
+            throw ReplayFailure{"ezt a választ egy ablak sem kérte (" +
+                                std::to_string(left->number) + ". sor)"};
+    };
+
+    dialogs.queue(takeAnswers(), lines.empty() ? 0 : 1);
+    app.start();
+    checkNoLeftover();
+    while (i < lines.size()) {
+        const ScriptLine &action = lines[i++];
+        if (app.ended())
+            throw ReplayFailure{"a program már véget ért, a szkript mégis folytatódik (" +
+                                std::to_string(action.number) + ". sor)"};
+        dialogs.queue(takeAnswers(), action.number);
+        try {
+            perform(app, action);
+        } catch (const ActionError &e) {
+            throw ReplayFailure{std::string(e.what()) + " (" + std::to_string(action.number) +
+                                ". sor)"};
+        }
+        checkNoLeftover();
+    }
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    std::optional<Date> today;
+    std::string scriptPath;
+    for (int a = 1; a < argc; ++a) {
+        std::string arg = argv[a];
+        if (arg == "--today" && a + 1 < argc) {
+            today = Date::parse(argv[++a]);
+            if (!today) return usage();
+        } else if (scriptPath.empty()) {
+            scriptPath = arg;
+        } else {
+            return usage();
+        }
+    }
+    if (scriptPath.empty()) return usage();
+    try {
+        if (scriptPath == "-") return run(std::cin, today);
+        std::ifstream file(scriptPath);
+        if (!file) {
+            std::cerr << "A szkript nem olvasható: " << scriptPath << "\n";
+            return kExitFailure;
+        }
+        return run(file, today);
+    } catch (const ReplayFailure &f) {
+        std::cout.flush();
+        std::cerr << "vandorix-replay: " << f.message << "\n";
+        return kExitFailure;
+    }
+}
