@@ -100,8 +100,10 @@ ZipReader::ZipReader(std::string_view bytes) {
         zip_int64_t beyond = got >= 0 ? zip_fread(f, &past, 1) : 0;
         zip_fclose(f);
         if (got < 0 || static_cast<zip_uint64_t>(got) != st.size || beyond != 0) {
+            // st.name belongs to the archive: the message is made before the archive closes.
+            std::runtime_error damaged(std::string("damaged entry ") + st.name);
             zip_close(archive);
-            throw std::runtime_error(std::string("damaged entry ") + st.name);
+            throw damaged;
         }
         entries_[lower(st.name)] = std::move(data);
     }
