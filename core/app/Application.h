@@ -87,8 +87,15 @@ private:
     std::map<std::string, std::unique_ptr<Form>, std::less<>> forms_;
 };
 
-// Creates the window of that name ("Form2" … "Form16"); defined with the windows.
+// Creates the window of that name ("Form1" … "Form16"). Each subsystem creates its own
+// windows; a window not built yet opens with its caption and its two leave buttons.
 std::unique_ptr<Form> CreateForm(Application &app, std::string_view name);
+std::unique_ptr<Form> CreateProductForm(Application &app, std::string_view name);
+std::unique_ptr<Form> CreateTradingForm(Application &app, std::string_view name);
+std::unique_ptr<Form> CreateAccountForm(Application &app, std::string_view name);
+std::unique_ptr<Form> CreateReportForm(Application &app, std::string_view name);
+std::unique_ptr<Form> CreateAnalyticsForm(Application &app, std::string_view name);
+std::unique_ptr<Form> CreateMaintenanceForm(Application &app, std::string_view name);
 
 // The folder that holds the running executable.
 std::filesystem::path RunningProgramFolder();

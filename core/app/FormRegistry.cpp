@@ -54,6 +54,9 @@ constexpr std::array kPendingWindows = {
 
 std::unique_ptr<Form> CreateForm(Application &app, std::string_view name) {
     if (name == "Form1") return std::make_unique<Form1>(app);
+    for (auto create : {&CreateProductForm, &CreateTradingForm, &CreateAccountForm,
+                        &CreateReportForm, &CreateAnalyticsForm, &CreateMaintenanceForm})
+        if (std::unique_ptr<Form> form = create(app, name)) return form;
     for (const PendingWindow &w : kPendingWindows)
         if (name == w.name)
             return std::make_unique<PendingForm>(app, w.name, w.caption, w.backButton,

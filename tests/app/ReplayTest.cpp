@@ -2,37 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <fstream>
 #include <string>
-#include <sys/wait.h>
 
 namespace vandorix {
 namespace {
 
+using testing::ReplayRun;
 using testing::TestInstallation;
-
-struct ReplayRun {
-    int exitCode = -1;
-    std::string output; // standard output and error together
-};
-
-ReplayRun replay(const TestInstallation &inst, const std::string &script) {
-    const auto tool = inst.installTool("vandorix-replay");
-    const auto scriptPath = inst.root().parent_path() / "script.txt";
-    std::ofstream(scriptPath) << script;
-    std::string command = "'" + tool.string() + "' --today 2026-12-06 '" + scriptPath.string() +
-                          "' 2>&1";
-    ReplayRun run;
-    FILE *pipe = ::popen(command.c_str(), "r");
-    if (!pipe) return run;
-    char buffer[4096];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.output.append(buffer, n);
-    int status = ::pclose(pipe);
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
-}
 
 const char *kEveryWindow = R"(# every window of the menu, opened and left again
 menu Befektetés/Részvény/Alapadatok
@@ -74,14 +50,14 @@ click Command3
 
 TEST(Replay, OpensAndLeavesEveryWindowAndPrintsEachDialog) {
     TestInstallation inst;
-    ReplayRun run = replay(inst, std::string(kEveryWindow) + "menu Befektetés/Kilépés\n");
+    ReplayRun run = inst.replay(std::string(kEveryWindow) + "menu Befektetés/Kilépés\n");
     EXPECT_EQ(run.exitCode, 0) << run.output;
     EXPECT_EQ(run.output, "Kilépés\nA Befektetési fájlban\nMég nincs adat. Kilépés!\n");
 }
 
 TEST(Replay, StartupDialogsTakeTheAnswersAtTheTop) {
     TestInstallation inst("Vandorix12");
-    ReplayRun run = replay(inst, "answer OK\n");
+    ReplayRun run = inst.replay("answer OK\n");
     EXPECT_EQ(run.exitCode, 0) << run.output;
     EXPECT_NE(run.output.find("Felhívás\nTelpítési hiba."), std::string::npos) << run.output;
 }
@@ -108,7 +84,7 @@ TEST(Replay, FailsNamingTheScriptLine) {
              Case{"frobnicate Text1\n", "(1. sor)"},
          }) {
         TestInstallation inst;
-        ReplayRun run = replay(inst, c.script);
+        ReplayRun run = inst.replay(c.script);
         EXPECT_EQ(run.exitCode, 1) << c.script << run.output;
         EXPECT_NE(run.output.find(c.expected), std::string::npos) << c.script << run.output;
     }

@@ -4,7 +4,9 @@
 #include "store/OoxmlCodec.h"
 #include "store/Templates.h"
 
+#include <cstdio>
 #include <cstdlib>
+#include <sys/wait.h>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -36,6 +38,23 @@ fs::path TestInstallation::installTool(const std::string &name) const {
     fs::copy_file(fs::path(VANDORIX_BIN_DIR) / name, target,
                   fs::copy_options::overwrite_existing);
     return target;
+}
+
+ReplayRun TestInstallation::replay(const std::string &script, const std::string &today) const {
+    const fs::path tool = installTool("vandorix-replay");
+    const fs::path scriptPath = parent_ / "script.txt";
+    std::ofstream(scriptPath) << script;
+    std::string command = "'" + tool.string() + "' --today " + today + " '" +
+                          scriptPath.string() + "' 2>&1";
+    ReplayRun run;
+    FILE *pipe = ::popen(command.c_str(), "r");
+    if (!pipe) return run;
+    char buffer[4096];
+    std::size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.output.append(buffer, n);
+    int status = ::pclose(pipe);
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
 }
 
 std::string FileBytes(const fs::path &path) {

@@ -8,6 +8,12 @@ namespace vandorix::testing {
 // A new installation in a temporary folder, removed again at the end of the test:
 // PARENT/<rootName>/ with the program folder "Program", the four data folders and the
 // workbooks of a new installation.
+// The result of one run of vandorix-replay.
+struct ReplayRun {
+    int exitCode = -1;
+    std::string output; // standard output and standard error together
+};
+
 class TestInstallation {
 public:
     explicit TestInstallation(const std::string &rootName = "Vandorix");
@@ -20,6 +26,8 @@ public:
     std::filesystem::path accountWorkbook() const { return root_ / "Torzs" / "Befszla.xls"; }
     // Copies a tool of the build (vandorix-replay, …) into the program folder.
     std::filesystem::path installTool(const std::string &name) const;
+    // Runs a script through vandorix-replay in the program folder, with a fixed date.
+    ReplayRun replay(const std::string &script, const std::string &today = "2026-12-06") const;
 
 private:
     std::filesystem::path parent_;
