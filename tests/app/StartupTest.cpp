@@ -135,6 +135,7 @@ struct RootName {
     const char *name;
     bool accepted;
 };
+void PrintTo(const RootName &r, std::ostream *os) { *os << '"' << r.name << '"'; }
 
 class InstallFolderName : public ::testing::TestWithParam<RootName> {};
 

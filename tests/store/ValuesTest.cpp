@@ -25,6 +25,7 @@ struct AmountCase {
     const char *text;
     std::int64_t raw;
 };
+void PrintTo(const AmountCase &c, std::ostream *os) { *os << '"' << c.text << '"'; }
 class CurrencyParse : public ::testing::TestWithParam<AmountCase> {};
 TEST_P(CurrencyParse, ReadsHungarianAndPlainForms) {
     auto parsed = Currency::parse(GetParam().text);
@@ -55,6 +56,7 @@ struct DateCase {
     const char *text;
     int y, m, d;
 };
+void PrintTo(const DateCase &c, std::ostream *os) { *os << '"' << c.text << '"'; }
 class DateParse : public ::testing::TestWithParam<DateCase> {};
 TEST_P(DateParse, AcceptsTheFormsAHungarianUserTypes) {
     auto d = Date::parse(GetParam().text);
