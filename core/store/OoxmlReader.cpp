@@ -241,14 +241,15 @@ std::vector<std::string> readSharedStrings(const ZipReader &zip, const std::stri
 
 // "AB12" -> column 28, row 12.
 bool parseCellRef(const char *ref, int &row, int &col) {
+    // Stops past the sheet's last column and row, before the arithmetic could overflow.
     int c = 0, r = 0;
     const char *p = ref;
-    while (*p >= 'A' && *p <= 'Z') c = c * 26 + (*p++ - 'A' + 1);
-    while (*p >= 'a' && *p <= 'z') c = c * 26 + (*p++ - 'a' + 1);
-    if (c == 0) return false;
+    while (*p >= 'A' && *p <= 'Z' && c <= 16384) c = c * 26 + (*p++ - 'A' + 1);
+    while (*p >= 'a' && *p <= 'z' && c <= 16384) c = c * 26 + (*p++ - 'a' + 1);
+    if (c == 0 || c > 16384) return false;
     while (*p == '$') ++p;
-    while (*p >= '0' && *p <= '9') r = r * 10 + (*p++ - '0');
-    if (*p != 0 || r == 0) return false;
+    while (*p >= '0' && *p <= '9' && r <= 1048576) r = r * 10 + (*p++ - '0');
+    if (*p != 0 || r == 0 || r > 1048576) return false;
     row = r;
     col = c;
     return true;
