@@ -48,7 +48,7 @@ std::string writeZip(const std::vector<ZipEntry> &entries) {
             zip_discard(archive);
             throw std::runtime_error("zip: " + why);
         }
-        zip_set_file_compression(archive, static_cast<zip_uint64_t>(idx), ZIP_CM_DEFLATE, 6);
+        zip_set_file_compression(archive, static_cast<zip_uint64_t>(idx), ZIP_CM_DEFLATE, 1);
         zip_file_set_mtime(archive, static_cast<zip_uint64_t>(idx), fixedTime, 0);
     }
     if (zip_close(archive) != 0) {
