@@ -1,0 +1,401 @@
+#include "AppWindows.h"
+#include "FormWidget.h"
+#include "MainWindow.h"
+#include "QtDialogs.h"
+#include "SheetTableModel.h"
+#include "SheetViewer.h"
+#include "app/Application.h"
+#include "store/HostError.h"
+#include "store/SpreadsheetHost.h"
+#include "store/Workbook.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace vandorix {
+namespace {
+
+QString u(const char *utf8) { return QString::fromUtf8(utf8); }
+
+// Answers every box with a failure: the windows under test show none.
+class NoDialogs : public Dialogs {
+public:
+    MessageAnswer showMessage(const MessageRequest &request) override {
+        ADD_FAILURE() << "Unexpected message box \"" << request.title << "\": " << request.text;
+        return request.defaultAnswer;
+    }
+    std::optional<std::string> showInput(const InputRequest &request) override {
+        ADD_FAILURE() << "Unexpected input box \"" << request.title << "\": " << request.prompt;
+        return std::nullopt;
+    }
+};
+
+// One installation laid out by vandorix-setup for every test of this process.
+class Installation : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        std::string pattern = (fs::temp_directory_path() / "vandorix-ui-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+        parent_ = pattern;
+        root_ = parent_ / "Vandorix";
+        const std::string command = std::string("\"") + VANDORIX_SETUP_TOOL + "\" \"" +
+                                    root_.string() + "\" > /dev/null";
+        ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    }
+    static void TearDownTestSuite() {
+        std::error_code ec;
+        fs::remove_all(parent_, ec);
+    }
+
+    static fs::path parent_;
+    static fs::path root_;
+};
+
+fs::path Installation::parent_;
+fs::path Installation::root_;
+
+// Runs `check` on the modal dialog that the next call opens, once its event loop runs.
+// A dialog that `check` leaves open is rejected, so a failing test cannot hang.
+template <typename Dialog>
+void onNextModal(std::function<void(Dialog &)> check) {
+    QTimer::singleShot(0, [check] {
+        QWidget *modal = QApplication::activeModalWidget();
+        auto *dialog = qobject_cast<Dialog *>(modal);
+        if (!dialog) {
+            ADD_FAILURE() << "No modal dialog of the expected kind is open";
+            if (auto *other = qobject_cast<QDialog *>(modal)) other->reject();
+            return;
+        }
+        check(*dialog);
+        if (dialog->isVisible()) dialog->reject();
+    });
+}
+
+QAction *findAction(const QList<QAction *> &actions, const QString &text) {
+    for (QAction *action : actions)
+        if (action->text() == text) return action;
+    return nullptr;
+}
+
+std::vector<QWidget *> visibleTopLevels() {
+    std::vector<QWidget *> shown;
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (w->isVisible() && !qobject_cast<QMenu *>(w)) shown.push_back(w);
+    return shown;
+}
+
+using MainWindowTest = Installation;
+
+TEST_F(MainWindowTest, MenuOpensAWindowWhoseBackButtonReturnsAndExitEndsTheProgram) {
+    NoDialogs dialogs;
+    Application app(dialogs, StartupEnvironment{root_ / "Program", Date::fromYmd(2026, 12, 6)});
+    AppWindows windows(app);
+    QSignalSpy ended(&windows, &AppWindows::programEnded);
+    app.start();
+    ASSERT_FALSE(app.ended());
+
+    auto *main = qobject_cast<QMainWindow *>(windows.windowOf(app.mainForm()));
+    ASSERT_NE(main, nullptr);
+    EXPECT_TRUE(main->isVisible());
+    EXPECT_EQ(main->windowTitle(), u("Vandorix"));
+
+    QAction *invest = findAction(main->menuBar()->actions(), u("Befektetés"));
+    ASSERT_NE(invest, nullptr);
+    ASSERT_NE(invest->menu(), nullptr);
+    QStringList entries;
+    for (QAction *a : invest->menu()->actions())
+        entries << (a->isSeparator() ? QStringLiteral("|") : a->text());
+    EXPECT_EQ(entries, (QStringList{u("Részvény"), u("Befektetési számla"), u("Információ"),
+                                    "|", u("Karbantartás"), "|", u("Kilépés")}));
+    QAction *shares = findAction(invest->menu()->actions(), u("Részvény"));
+    ASSERT_NE(shares->menu(), nullptr);
+    QStringList shareEntries;
+    for (QAction *a : shares->menu()->actions()) shareEntries << a->text();
+    EXPECT_EQ(shareEntries, (QStringList{u("Alapadatok"), u("Vétel"), u("Eladás"),
+                                         u("Napi záró ár")}));
+
+    findAction(shares->menu()->actions(), u("Vétel"))->trigger();
+    Form &purchase = app.form("Form3");
+    QWidget *purchaseWindow = windows.windowOf(purchase);
+    ASSERT_NE(purchaseWindow, nullptr);
+    EXPECT_TRUE(purchaseWindow->isVisible());
+    EXPECT_EQ(purchaseWindow->windowTitle(), u("Részvény vétel"));
+    EXPECT_FALSE(main->isVisible());
+    EXPECT_EQ(visibleTopLevels(), std::vector<QWidget *>{purchaseWindow});
+
+    auto *back = purchaseWindow->findChild<QPushButton *>("Command3");
+    ASSERT_NE(back, nullptr);
+    EXPECT_EQ(back->text(), u("Vissza a főmenübe"));
+    QTest::mouseClick(back, Qt::LeftButton);
+    EXPECT_TRUE(main->isVisible());
+    EXPECT_FALSE(purchaseWindow->isVisible());
+    EXPECT_EQ(visibleTopLevels(), std::vector<QWidget *>{main});
+
+    // Closing from the title bar is no way out: the workbooks close only through the menu.
+    main->close();
+    EXPECT_TRUE(main->isVisible());
+    EXPECT_EQ(ended.count(), 0);
+
+    findAction(invest->menu()->actions(), u("Kilépés"))->trigger();
+    EXPECT_TRUE(app.ended());
+    EXPECT_EQ(ended.count(), 1);
+    EXPECT_TRUE(visibleTopLevels().empty());
+}
+
+// A window with every kind of field, filled by the test as a handler would fill it.
+class FieldsForm : public Form {
+public:
+    explicit FieldsForm(Application &app) : Form(app, "FieldsTest", "Próba ablak") {
+        addLabel("Label1", "Megjegyzés:");
+        addTextBox("Text1");
+        addLabel("Label2", "Termék:");
+        addComboBox("Combo1");
+        addTextBox("Text2").locked = true;
+        addButton("Command1", "Rendben");
+    }
+};
+
+TEST_F(MainWindowTest, FieldsShowTheModelsHungarianTextsAndStates) {
+    NoDialogs dialogs;
+    Application app(dialogs, StartupEnvironment{root_ / "Program", Date::fromYmd(2026, 12, 6)});
+    AppWindows windows(app);
+    FieldsForm form(app);
+    form.control("Text1").text = "Őrült űrhajó";
+    form.control("Combo1").items = {"Árvíztűrő Nyrt.", "Tükörfúrógép Zrt."};
+    form.control("Combo1").listIndex = 1;
+    form.control("Combo1").text = "Tükörfúrógép Zrt.";
+    FormWidget widget(windows, form);
+
+    EXPECT_EQ(widget.windowTitle(), u("Próba ablak"));
+    auto *text = qobject_cast<QLineEdit *>(widget.controlWidget("Text1"));
+    auto *combo = qobject_cast<QComboBox *>(widget.controlWidget("Combo1"));
+    auto *locked = qobject_cast<QLineEdit *>(widget.controlWidget("Text2"));
+    auto *label = qobject_cast<QLabel *>(widget.controlWidget("Label1"));
+    ASSERT_TRUE(text && combo && locked && label);
+    EXPECT_EQ(text->text(), u("Őrült űrhajó"));
+    EXPECT_EQ(combo->count(), 2);
+    EXPECT_EQ(combo->itemText(0), u("Árvíztűrő Nyrt."));
+    EXPECT_EQ(combo->currentText(), u("Tükörfúrógép Zrt."));
+    EXPECT_TRUE(locked->isReadOnly());
+    EXPECT_EQ(label->buddy(), text);
+
+    // A handler changes the model; the next refresh shows it.
+    form.control("Text1").text = "Új szöveg: ÁÉÍÓÖŐÚÜŰ";
+    form.control("Text1").enabled = false;
+    form.control("Combo1").visible = false;
+    form.control("Combo1").items = {"Egy"};
+    form.control("Combo1").clear();
+    widget.refresh();
+    EXPECT_EQ(text->text(), u("Új szöveg: ÁÉÍÓÖŐÚÜŰ"));
+    EXPECT_FALSE(text->isEnabled());
+    EXPECT_TRUE(combo->isHidden());
+    EXPECT_EQ(combo->count(), 1);
+    EXPECT_EQ(combo->currentText(), QString());
+}
+
+TEST(QtDialogsTest, MessageBoxesShowTitleLinesIconAndAnswerByButton) {
+    QtDialogs dialogs;
+    onNextModal<QMessageBox>([](QMessageBox &box) {
+        EXPECT_EQ(box.windowTitle(), u("Törlés"));
+        EXPECT_EQ(box.text(), u("Első sor\nMásodik sor"));
+        EXPECT_EQ(box.icon(), QMessageBox::Question);
+        QAbstractButton *yes = box.button(QMessageBox::Yes);
+        QAbstractButton *no = box.button(QMessageBox::No);
+        ASSERT_TRUE(yes && no);
+        EXPECT_EQ(yes->text(), u("Igen"));
+        EXPECT_EQ(no->text(), u("Nem"));
+        EXPECT_EQ(box.defaultButton(), no);
+        yes->click();
+    });
+    EXPECT_EQ(dialogs.showMessage({"Első sor\r\nMásodik sor", "Törlés", MessageIcon::Question,
+                                   MessageButtons::YesNo, MessageAnswer::No, false}),
+              MessageAnswer::Yes);
+
+    onNextModal<QMessageBox>([](QMessageBox &box) {
+        EXPECT_EQ(box.icon(), QMessageBox::Warning);
+        box.button(QMessageBox::No)->click();
+    });
+    EXPECT_EQ(dialogs.showMessage({"Biztos?", "Kérdés", MessageIcon::Exclamation,
+                                   MessageButtons::YesNo, MessageAnswer::Yes, false}),
+              MessageAnswer::No);
+
+    onNextModal<QMessageBox>([](QMessageBox &box) {
+        EXPECT_EQ(box.icon(), QMessageBox::Critical);
+        EXPECT_EQ(box.button(QMessageBox::Yes), nullptr);
+        ASSERT_NE(box.button(QMessageBox::Ok), nullptr);
+        box.button(QMessageBox::Ok)->click();
+    });
+    EXPECT_EQ(dialogs.showMessage({"Hiba történt.", "Hiba", MessageIcon::Critical}),
+              MessageAnswer::Ok);
+}
+
+TEST(QtDialogsTest, InputBoxRoundTripsHungarianTextAndCancelGivesNothing) {
+    QtDialogs dialogs;
+    onNextModal<QInputDialog>([](QInputDialog &dialog) {
+        EXPECT_EQ(dialog.windowTitle(), u("Adatbevitel"));
+        EXPECT_EQ(dialog.labelText(), u("Termék neve:\nNagybetűvel"));
+        auto *edit = dialog.findChild<QLineEdit *>();
+        ASSERT_NE(edit, nullptr);
+        EXPECT_EQ(edit->text(), u("Őrült űrhajó"));
+        // keyClicks cannot type ő and ű: the text is set and Enter sent, as a user confirms.
+        edit->setText(u("Árvíztűrő tükörfúrógép"));
+        QTest::keyClick(edit, Qt::Key_Return);
+    });
+    EXPECT_EQ(dialogs.showInput({"Termék neve:\r\nNagybetűvel", "Adatbevitel", "Őrült űrhajó"}),
+              std::optional<std::string>("Árvíztűrő tükörfúrógép"));
+
+    onNextModal<QInputDialog>([](QInputDialog &dialog) { dialog.reject(); });
+    EXPECT_EQ(dialogs.showInput({"Összeg:", "Adatbevitel", "12"}), std::nullopt);
+}
+
+using SheetViewerTest = Installation;
+
+TEST_F(SheetViewerTest, MessageOverAMaximisedHostShowsTheVisibleSheetsAndOkAnswersIt) {
+    AppState state;
+    state.HostApp = std::make_unique<SpreadsheetHost>();
+    SpreadsheetHost &host = *state.HostApp;
+    host.open(root_ / "Seged" / "Termékminta.xls");
+    QtDialogs dialogs;
+    dialogs.watch(state);
+
+    // A minimised host is no report on screen: a plain message box.
+    host.state().visible = true;
+    host.state().windowState = HostWindowState::Minimized;
+    onNextModal<QMessageBox>([](QMessageBox &box) { box.button(QMessageBox::Ok)->click(); });
+    EXPECT_EQ(dialogs.showMessage({"Továbblépés", "Tovább", MessageIcon::Exclamation}),
+              MessageAnswer::Ok);
+
+    host.state().windowState = HostWindowState::Maximized;
+    onNextModal<SheetViewer>([](SheetViewer &viewer) {
+        EXPECT_TRUE(viewer.windowState() & Qt::WindowMaximized);
+        QStringList tabs;
+        for (int i = 0; i < viewer.tabs()->count(); ++i) tabs << viewer.tabs()->tabText(i);
+        // The hidden helper sheets stay hidden.
+        EXPECT_EQ(tabs, (QStringList{u("Termékminta01"), u("Termékminta02")}));
+        auto *message = viewer.findChild<QLabel *>("message");
+        ASSERT_NE(message, nullptr);
+        EXPECT_EQ(message->text(), u("Továbblépés"));
+        auto *open = viewer.findChild<QPushButton *>("openExternally");
+        ASSERT_NE(open, nullptr);
+        EXPECT_EQ(open->text(), u("Megnyitás táblázatkezelőben"));
+        QPushButton *ok = viewer.buttons()->button(QDialogButtonBox::Ok);
+        ASSERT_NE(ok, nullptr);
+        QTest::mouseClick(ok, Qt::LeftButton);
+        EXPECT_FALSE(viewer.isVisible());
+    });
+    EXPECT_EQ(dialogs.showMessage({"Továbblépés", "Tovább", MessageIcon::Exclamation,
+                                   MessageButtons::Ok, MessageAnswer::Ok, true}),
+              MessageAnswer::Ok);
+
+    // A question over the report answers with the button pressed.
+    onNextModal<SheetViewer>([](SheetViewer &viewer) {
+        viewer.buttons()->button(QDialogButtonBox::Yes)->click();
+    });
+    EXPECT_EQ(dialogs.showMessage({"Mentsük?", "Kérdés", MessageIcon::Question,
+                                   MessageButtons::YesNo, MessageAnswer::No, false}),
+              MessageAnswer::Yes);
+}
+
+QString shown(const SheetTableModel &model, int row, int column) {
+    return model.data(model.index(row - 1, column - 1), Qt::DisplayRole).toString();
+}
+
+TEST(SheetTableModelTest, CellsReadAsAHungarianReaderExpectsThemUnderTheirFormat) {
+    Workbook workbook("Proba.xls");
+    Sheet &sheet = workbook.addSheet("Lap1");
+    sheet.setValue(1, 1, *Date::fromYmd(2026, 12, 6));
+    sheet.setValue(1, 2, Currency::fromRaw(12'345'678'900)); // 1 234 567,89
+    sheet.setValue(1, 3, Currency::fromRaw(-50));            // -0,005 rounds away from zero
+    sheet.setValue(1, 4, "Árfolyam");
+    sheet.setCellFormat(2, 1, internFormat({"#,##0", false, HAlign::General, false}));
+    sheet.setValue(2, 1, 1234567.4);
+    sheet.setCellFormat(2, 2, internFormat({"0.0%", false, HAlign::General, false}));
+    sheet.setValue(2, 2, 0.256);
+    sheet.setCellFormat(2, 3, internFormat({"yyyy.mm.dd", false, HAlign::General, false}));
+    sheet.setValue(2, 3, 46362.0); // the serial of 2026-12-06
+    sheet.setCellFormat(2, 4, internFormat({"#,##0.00 \"Ft\"", false, HAlign::General, true}));
+    sheet.setValue(2, 4, Currency::fromRaw(9'999'950)); // 999,995 rounds to 1 000,00
+
+    SheetTableModel model(sheet);
+    EXPECT_EQ(shown(model, 1, 1), u("2026. 12. 06."));
+    EXPECT_EQ(shown(model, 1, 2), u("1 234 567,89"));
+    EXPECT_EQ(shown(model, 1, 3), u("-0,01"));
+    EXPECT_EQ(shown(model, 1, 4), u("Árfolyam"));
+    EXPECT_EQ(shown(model, 2, 1), u("1 234 567"));
+    EXPECT_EQ(shown(model, 2, 2), u("25,6%"));
+    EXPECT_EQ(shown(model, 2, 3), u("2026. 12. 06."));
+    EXPECT_EQ(shown(model, 2, 4), u("1 000,00 Ft"));
+    EXPECT_EQ(model.headerData(27, Qt::Horizontal).toString(), u("AB"));
+    EXPECT_EQ(model.headerData(0, Qt::Vertical).toInt(), 1);
+}
+
+TEST(SheetTableModelTest, EditsWriteTypedValuesAndAProtectedSheetRefusesThem) {
+    Workbook workbook("Proba.xls");
+    Sheet &sheet = workbook.addSheet("Lap1");
+    sheet.setValue(1, 1, *Date::fromYmd(2026, 12, 6));
+    sheet.setValue(1, 2, Currency::fromUnits(5));
+    {
+        SheetTableModel model(sheet);
+        EXPECT_TRUE(model.flags(model.index(0, 0)) & Qt::ItemIsEditable);
+        EXPECT_TRUE(model.setData(model.index(0, 0), u("2026. 12. 07.")));
+        EXPECT_EQ(sheet.value(1, 1), CellValue(*Date::fromYmd(2026, 12, 7)));
+        EXPECT_TRUE(model.setData(model.index(0, 1), u("1 000,5")));
+        EXPECT_EQ(sheet.value(1, 2), CellValue(Currency::fromRaw(10'005'000)));
+        EXPECT_EQ(shown(model, 1, 2), u("1 000,50"));
+        // A text that is no amount does not replace an amount.
+        EXPECT_FALSE(model.setData(model.index(0, 1), u("sok")));
+        EXPECT_EQ(sheet.value(1, 2), CellValue(Currency::fromRaw(10'005'000)));
+        // A cell beyond the stored rows grows the table.
+        const int rows = model.rowCount();
+        EXPECT_TRUE(model.setData(model.index(rows - 1, 0), u("Őrült űrhajó")));
+        EXPECT_EQ(sheet.value(rows, 1), CellValue("Őrült űrhajó"));
+        EXPECT_GT(model.rowCount(), rows);
+    }
+
+    sheet.protect("jelszo");
+    SheetTableModel model(sheet);
+    EXPECT_FALSE(model.flags(model.index(0, 0)) & Qt::ItemIsEditable);
+    EXPECT_FALSE(model.setData(model.index(0, 0), u("2027. 01. 01.")));
+    EXPECT_EQ(sheet.value(1, 1), CellValue(*Date::fromYmd(2026, 12, 7)));
+    EXPECT_EQ(shown(model, 1, 1), u("2026. 12. 07."));
+}
+
+} // namespace
+} // namespace vandorix
+
+int main(int argc, char **argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    // Listing the tests needs no display.
+    if (::testing::GTEST_FLAG(list_tests)) return RUN_ALL_TESTS();
+    QApplication app(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    return RUN_ALL_TESTS();
+}

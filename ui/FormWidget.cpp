@@ -1,0 +1,284 @@
+#include "FormWidget.h"
+
+#include "AppWindows.h"
+#include "app/Application.h"
+#include "app/Form.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFocusEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace vandorix {
+
+namespace {
+
+QString qs(const std::string &text) { return QString::fromStdString(text); }
+
+bool isField(ControlKind kind) { return kind == ControlKind::TextBox || kind == ControlKind::ComboBox; }
+
+bool takesFocus(const Control &c) {
+    return c.kind != ControlKind::Label && c.enabled && c.visible &&
+           !(c.kind == ControlKind::TextBox && c.locked);
+}
+
+QStringList itemList(const std::vector<std::string> &items) {
+    QStringList list;
+    for (const std::string &item : items) list << qs(item);
+    return list;
+}
+
+// True when `focus` is `widget` or lies inside it (an editable combo box's line edit).
+bool holdsFocus(const QWidget *widget, const QWidget *focus) {
+    return focus && (focus == widget || widget->isAncestorOf(focus));
+}
+
+} // namespace
+
+FormWidget::FormWidget(AppWindows &windows, Form &form, QWidget *parent)
+    : QWidget(parent), windows_(windows), app_(windows.app()), form_(form) {
+    setObjectName(qs(form.name()));
+    build();
+    refresh();
+}
+
+void FormWidget::build() {
+    fields_ = new QGridLayout;
+    fields_->setColumnStretch(1, 1);
+    buttons_ = new QHBoxLayout;
+    buttons_->addStretch(1);
+
+    const std::vector<Control> &controls = form_.controls();
+    int row = 0;
+    for (std::size_t i = 0; i < controls.size(); ++i) {
+        const Control &c = controls[i];
+        QWidget *widget = makeWidget(c);
+        widgets_.emplace(c.name, widget);
+        if (c.kind == ControlKind::Button) {
+            buttons_->addWidget(widget);
+        } else if (c.kind == ControlKind::Label && i + 1 < controls.size() &&
+                   isField(controls[i + 1].kind)) {
+            // The label names the field that follows it.
+            const Control &field = controls[++i];
+            QWidget *fieldWidget = makeWidget(field);
+            widgets_.emplace(field.name, fieldWidget);
+            static_cast<QLabel *>(widget)->setBuddy(fieldWidget);
+            fields_->addWidget(widget, row, 0);
+            fields_->addWidget(fieldWidget, row++, 1);
+        } else if (isField(c.kind)) {
+            fields_->addWidget(widget, row++, 1);
+        } else {
+            fields_->addWidget(widget, row++, 0, 1, 2);
+        }
+    }
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(fields_);
+    layout->addStretch(1);
+    layout->addLayout(buttons_);
+    setMinimumWidth(420);
+}
+
+QWidget *FormWidget::makeWidget(const Control &c) {
+    const std::string name = c.name;
+    switch (c.kind) {
+    case ControlKind::Label: {
+        auto *label = new QLabel(this);
+        label->setTextFormat(Qt::PlainText);
+        label->setWordWrap(true);
+        label->setObjectName(qs(name));
+        return label;
+    }
+    case ControlKind::TextBox: return makeLineEdit(c);
+    case ControlKind::ComboBox: return makeComboBox(c);
+    case ControlKind::Button: {
+        auto *button = new QPushButton(this);
+        button->setObjectName(qs(name));
+        button->setAutoDefault(false);
+        connect(button, &QPushButton::clicked, this,
+                [this, name] { windows_.act(name, [&] { app_.click(name); }); });
+        return button;
+    }
+    case ControlKind::OptionButton: {
+        auto *option = new QRadioButton(this);
+        option->setObjectName(qs(name));
+        // The model decides which option is checked.
+        option->setAutoExclusive(false);
+        connect(option, &QRadioButton::clicked, this,
+                [this, name] { windows_.act(name, [&] { app_.click(name); }); });
+        return option;
+    }
+    case ControlKind::CheckBox: {
+        auto *check = new QCheckBox(this);
+        check->setObjectName(qs(name));
+        connect(check, &QCheckBox::clicked, this,
+                [this, name] { windows_.act(name, [&] { app_.click(name); }); });
+        return check;
+    }
+    }
+    return new QWidget(this);
+}
+
+QLineEdit *FormWidget::makeLineEdit(const Control &c) {
+    const std::string name = c.name;
+    auto *edit = new QLineEdit(this);
+    edit->setObjectName(qs(name));
+    fieldNames_.emplace(edit, name);
+    edit->installEventFilter(this);
+    connect(edit, &QLineEdit::returnPressed, this, [this, name] { enterPressed(name); });
+    return edit;
+}
+
+QComboBox *FormWidget::makeComboBox(const Control &c) {
+    const std::string name = c.name;
+    auto *combo = new QComboBox(this);
+    combo->setObjectName(qs(name));
+    combo->setEditable(true);
+    combo->setInsertPolicy(QComboBox::NoInsert);
+    combo->setCompleter(nullptr);
+    fieldNames_.emplace(combo, name);
+    // The combo box has the focus and hands its focus events to its line edit, so the
+    // filter sits on the combo box.
+    combo->installEventFilter(this);
+    QLineEdit *edit = combo->lineEdit();
+    connect(edit, &QLineEdit::returnPressed, this, [this, name, edit] {
+        committedComboText_ = edit->text().toStdString();
+        enterPressed(name);
+    });
+    // Connected after the combo box's own handler, which may raise an activation.
+    connect(edit, &QLineEdit::editingFinished, this, [this] { committedComboText_.reset(); });
+    connect(combo, &QComboBox::activated, this, [this, name, combo](int index) {
+        if (index < 0 || windows_.busy()) return;
+        const std::string item = combo->itemText(index).toStdString();
+        const bool typed = committedComboText_ == item;
+        committedComboText_.reset();
+        if (typed) return;
+        windows_.act(name, [&] { app_.choose(name, item); });
+    });
+    return combo;
+}
+
+QWidget *FormWidget::controlWidget(const std::string &name) const {
+    auto it = widgets_.find(name);
+    return it == widgets_.end() ? nullptr : it->second;
+}
+
+void FormWidget::refresh() {
+    const QString title = qs(form_.caption());
+    if (windowTitle() != title) setWindowTitle(title);
+    for (const Control &c : form_.controls())
+        if (QWidget *widget = controlWidget(c.name)) refreshControl(c, widget);
+}
+
+void FormWidget::refreshControl(const Control &c, QWidget *widget) {
+    widget->setHidden(!c.visible);
+    widget->setEnabled(c.enabled);
+    switch (c.kind) {
+    case ControlKind::Label:
+        static_cast<QLabel *>(widget)->setText(qs(c.caption));
+        break;
+    case ControlKind::TextBox: {
+        auto *edit = static_cast<QLineEdit *>(widget);
+        if (edit->text() != qs(c.text)) edit->setText(qs(c.text));
+        edit->setReadOnly(c.locked);
+        break;
+    }
+    case ControlKind::ComboBox: {
+        auto *combo = static_cast<QComboBox *>(widget);
+        const QStringList items = itemList(c.items);
+        QStringList shown;
+        for (int i = 0; i < combo->count(); ++i) shown << combo->itemText(i);
+        if (shown != items) {
+            combo->clear();
+            combo->addItems(items);
+        }
+        if (combo->currentIndex() != c.listIndex) combo->setCurrentIndex(c.listIndex);
+        if (combo->currentText() != qs(c.text)) combo->setEditText(qs(c.text));
+        break;
+    }
+    case ControlKind::Button:
+        static_cast<QPushButton *>(widget)->setText(qs(c.caption));
+        break;
+    case ControlKind::OptionButton:
+    case ControlKind::CheckBox: {
+        auto *button = static_cast<QAbstractButton *>(widget);
+        button->setText(qs(c.caption));
+        button->setChecked(c.checked);
+        break;
+    }
+    }
+}
+
+void FormWidget::focusControl(const std::string &name) {
+    QWidget *widget = controlWidget(name);
+    if (!widget || holdsFocus(widget, QApplication::focusWidget())) return;
+    if (widget->isVisibleTo(this) && widget->isEnabled()) widget->setFocus(Qt::OtherFocusReason);
+}
+
+void FormWidget::focusOnOpen() {
+    if (!form_.focus().empty()) {
+        focusControl(form_.focus());
+        return;
+    }
+    for (const Control &c : form_.controls())
+        if (takesFocus(c)) {
+            focusControl(c.name);
+            return;
+        }
+}
+
+std::string FormWidget::fieldText(const std::string &name) const {
+    QWidget *widget = controlWidget(name);
+    if (auto *edit = qobject_cast<QLineEdit *>(widget)) return edit->text().toStdString();
+    if (auto *combo = qobject_cast<QComboBox *>(widget)) return combo->currentText().toStdString();
+    return {};
+}
+
+bool FormWidget::usable(const std::string &name, bool forWriting) const {
+    if (app_.ended() || app_.visibleForm() != &form_) return false;
+    const Control *c = form_.findControl(name);
+    return c && c->enabled && c->visible && !(forWriting && c->locked);
+}
+
+void FormWidget::enterPressed(const std::string &name) {
+    const std::string text = fieldText(name);
+    windows_.act(name, [&] {
+        if (usable(name, true)) app_.setText(name, text);
+        if (usable(name, false)) app_.pressKey(name, kEnterKey);
+    });
+}
+
+void FormWidget::focusLeft(const std::string &name, Qt::FocusReason reason) {
+    // A window or popup taking the focus is not the user leaving the field.
+    if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason) return;
+    if (!usable(name, false)) return;
+    const std::string text = fieldText(name);
+    const bool changed = text != form_.control(name).text;
+    // Tabbing away leaves the field; a click elsewhere is followed by the action it makes,
+    // which raises the field's focus loss itself.
+    const bool tabbed = reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason;
+    if (!changed && !tabbed) return;
+    if (qobject_cast<QComboBox *>(controlWidget(name))) committedComboText_ = text;
+    windows_.act(tabbed ? std::string() : name, [&] {
+        if (changed && usable(name, true)) app_.setText(name, text);
+        if (tabbed && usable(name, false)) app_.leave(name);
+    });
+}
+
+bool FormWidget::eventFilter(QObject *watched, QEvent *event) {
+    if (event->type() == QEvent::FocusOut && !windows_.busy()) {
+        auto it = fieldNames_.find(watched);
+        if (it != fieldNames_.end())
+            focusLeft(it->second, static_cast<QFocusEvent *>(event)->reason());
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+} // namespace vandorix

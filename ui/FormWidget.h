@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QWidget>
+
+#include <map>
+#include <optional>
+#include <string>
+
+class QComboBox;
+class QGridLayout;
+class QHBoxLayout;
+class QLineEdit;
+
+namespace vandorix {
+
+class AppWindows;
+class Application;
+class Form;
+struct Control;
+
+// Shows any Form: its caption as the window title, its controls in order (a label and the
+// field after it on one row, option and check boxes on rows of their own, the buttons in a
+// row at the bottom). What the user does goes back to the application as its user actions;
+// what the window shows comes from the model at each refresh.
+class FormWidget : public QWidget {
+    Q_OBJECT
+public:
+    FormWidget(AppWindows &windows, Form &form, QWidget *parent = nullptr);
+
+    Form &form() { return form_; }
+    // The widget that shows the control of that name, or nullptr.
+    QWidget *controlWidget(const std::string &name) const;
+
+    // Shows the model's texts, lists, checks, enabled and visible states and the caption.
+    void refresh();
+    // Gives the keyboard focus to the control's widget, telling the model nothing.
+    void focusControl(const std::string &name);
+    // The focus of a window being opened: the model's, else the first control that takes it.
+    void focusOnOpen();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void build();
+    QWidget *makeWidget(const Control &control);
+    QLineEdit *makeLineEdit(const Control &control);
+    QComboBox *makeComboBox(const Control &control);
+    void refreshControl(const Control &control, QWidget *widget);
+
+    // The text a field shows now, as the user left it.
+    std::string fieldText(const std::string &name) const;
+    // True when the visible form is this one and the control can be acted on.
+    bool usable(const std::string &name, bool forWriting) const;
+    void enterPressed(const std::string &name);
+    void focusLeft(const std::string &name, Qt::FocusReason reason);
+
+    AppWindows &windows_;
+    Application &app_;
+    Form &form_;
+    QGridLayout *fields_ = nullptr;
+    QHBoxLayout *buttons_ = nullptr;
+    std::map<std::string, QWidget *, std::less<>> widgets_;
+    std::map<QObject *, std::string> fieldNames_;
+    // The edit text of a combo box being committed by Enter or focus loss: Qt raises an
+    // activation when a typed text matches a list entry, which is no choice of the user.
+    std::optional<std::string> committedComboText_;
+};
+
+} // namespace vandorix

@@ -1,0 +1,128 @@
+#include "SheetViewer.h"
+
+#include "QtDialogs.h"
+#include "SheetTableModel.h"
+#include "store/Workbook.h"
+
+#include <QDesktopServices>
+#include <QDialogButtonBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QStyle>
+#include <QTabWidget>
+#include <QTableView>
+#include <QUrl>
+#include <QVBoxLayout>
+
+namespace vandorix {
+
+namespace {
+
+// Column widths are stored in characters, row heights in points.
+void applySheetGeometry(QTableView &view, const Sheet &sheet) {
+    const int charWidth = view.fontMetrics().averageCharWidth();
+    for (const auto &[column, width] : sheet.columnWidths())
+        if (width > 0 && column >= 1)
+            view.setColumnWidth(column - 1, static_cast<int>(width * charWidth) + 8);
+    for (int row = 1; row <= sheet.rowCount(); ++row)
+        if (const double height = sheet.rowHeight(row); height > 0)
+            view.setRowHeight(row - 1, static_cast<int>(height * 96.0 / 72.0));
+}
+
+QTableView *makeSheetView(Sheet &sheet, QWidget *parent) {
+    auto *view = new QTableView(parent);
+    view->setObjectName(QString::fromStdString(sheet.name()));
+    view->setModel(new SheetTableModel(sheet, view));
+    view->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                          QAbstractItemView::AnyKeyPressed);
+    view->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    applySheetGeometry(*view, sheet);
+    return view;
+}
+
+} // namespace
+
+SheetViewer::SheetViewer(Workbook &workbook, const MessageRequest &request, QWidget *parent)
+    : QDialog(parent), workbook_(workbook),
+      answer_(request.buttons == MessageButtons::YesNo ? MessageAnswer::No : MessageAnswer::Ok) {
+    setWindowTitle(QString::fromStdString(workbook.fileName()));
+    setModal(true);
+
+    tabs_ = new QTabWidget(this);
+    tabs_->setTabPosition(QTabWidget::South);
+    addSheetTabs(workbook);
+
+    auto *icon = new QLabel(this);
+    const QIcon standard = StandardMessageIcon(request.icon, style());
+    if (!standard.isNull()) icon->setPixmap(standard.pixmap(32, 32));
+    auto *text = new QLabel(QtDialogs::messageText(request.text), this);
+    text->setObjectName("message");
+    text->setTextFormat(Qt::PlainText);
+
+    auto *open = new QPushButton(QStringLiteral("Megnyitás táblázatkezelőben"), this);
+    open->setObjectName("openExternally");
+    open->setAutoDefault(false);
+    connect(open, &QPushButton::clicked, this, &SheetViewer::openInSpreadsheetProgram);
+
+    buttons_ = new QDialogButtonBox(this);
+    auto answerWith = [this](QPushButton *button, MessageAnswer answer, bool isDefault) {
+        button->setDefault(isDefault);
+        connect(button, &QPushButton::clicked, this, [this, answer] {
+            answer_ = answer;
+            accept();
+        });
+    };
+    if (request.buttons == MessageButtons::YesNo) {
+        answerWith(buttons_->addButton(QDialogButtonBox::Yes), MessageAnswer::Yes,
+                   request.defaultAnswer == MessageAnswer::Yes);
+        answerWith(buttons_->addButton(QDialogButtonBox::No), MessageAnswer::No,
+                   request.defaultAnswer != MessageAnswer::Yes);
+        buttons_->button(QDialogButtonBox::Yes)->setText(QStringLiteral("Igen"));
+        buttons_->button(QDialogButtonBox::No)->setText(QStringLiteral("Nem"));
+    } else {
+        answerWith(buttons_->addButton(QDialogButtonBox::Ok), MessageAnswer::Ok, true);
+        buttons_->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
+    }
+
+    auto *bottom = new QHBoxLayout;
+    bottom->addWidget(icon);
+    bottom->addWidget(text, 1);
+    bottom->addWidget(open);
+    bottom->addWidget(buttons_);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(tabs_, 1);
+    layout->addLayout(bottom);
+}
+
+void SheetViewer::addSheetTabs(Workbook &workbook) {
+    Sheet *active = &workbook.activeSheet();
+    for (int i = 1; i <= workbook.sheetCount(); ++i) {
+        Sheet &sheet = workbook.sheetAt(i);
+        if (!sheet.visible() || sheet.kind() != SheetKind::Worksheet) continue;
+        const int tab = tabs_->addTab(makeSheetView(sheet, tabs_),
+                                      QString::fromStdString(sheet.name()));
+        if (&sheet == active) tabs_->setCurrentIndex(tab);
+    }
+}
+
+void SheetViewer::openInSpreadsheetProgram() {
+    const QString path = QString::fromStdString(workbook_.path());
+    if (path.isEmpty() || !QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
+        QMessageBox::warning(this, QStringLiteral("Felhívás"),
+                             QStringLiteral("A munkafüzet nem nyitható meg táblázatkezelőben:\n") +
+                                 path);
+}
+
+MessageAnswer SheetViewer::present(Workbook &workbook, const MessageRequest &request,
+                                   QWidget *parent) {
+    SheetViewer viewer(workbook, request, parent);
+    viewer.setWindowState(viewer.windowState() | Qt::WindowMaximized);
+    viewer.exec();
+    return viewer.answer();
+}
+
+} // namespace vandorix
