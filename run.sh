@@ -4,7 +4,8 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 PACKAGES=(build-essential cmake pkg-config libzip-dev libpugixml-dev libgtest-dev libgmock-dev
-          libbenchmark-dev zlib1g-dev qt6-base-dev qt6-charts-dev libgl-dev fonts-dejavu-core)
+          libbenchmark-dev zlib1g-dev qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev
+          fonts-dejavu-core)
 missing=()
 for p in "${PACKAGES[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

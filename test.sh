@@ -5,7 +5,7 @@ cd "$(dirname "$0")"
 
 PACKAGES=(build-essential cmake pkg-config libzip-dev libpugixml-dev libgtest-dev libgmock-dev
           libbenchmark-dev zlib1g-dev python3-openpyxl qt6-base-dev qt6-charts-dev
-          libgl-dev fonts-dejavu-core)
+          libqt6opengl6-dev libgl-dev fonts-dejavu-core)
 
 install_missing() {
   local missing=()

@@ -21,9 +21,9 @@ namespace vandorix {
 
 namespace {
 
-// Column widths are stored in characters, row heights in points.
+// Column widths are stored in widths of the digit zero, row heights in points.
 void applySheetGeometry(QTableView &view, const Sheet &sheet) {
-    const int charWidth = view.fontMetrics().averageCharWidth();
+    const int charWidth = view.fontMetrics().horizontalAdvance(QLatin1Char('0'));
     for (const auto &[column, width] : sheet.columnWidths())
         if (width > 0 && column >= 1)
             view.setColumnWidth(column - 1, static_cast<int>(width * charWidth) + 8);
@@ -39,6 +39,8 @@ QTableView *makeSheetView(Sheet &sheet, QWidget *parent) {
     view->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                           QAbstractItemView::AnyKeyPressed);
     view->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    // A cell keeps to one line, as in a spreadsheet; what does not fit is elided.
+    view->setWordWrap(false);
     applySheetGeometry(*view, sheet);
     return view;
 }
