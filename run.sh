@@ -18,8 +18,8 @@ if [ ${#missing[@]} -gt 0 ]; then
     { $sudo apt-get update && $sudo apt-get install -y --no-install-recommends "${missing[@]}"; }
 fi
 
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DVANDORIX_TESTS=OFF -DVANDORIX_BENCH=OFF
-cmake --build build -j2
+cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DVANDORIX_GUI=ON
+cmake --build build -j2 --target vandorix vandorix-setup vandorix-replay
 
 INSTALL_ROOT="${VANDORIX_HOME:-$HOME/Vandorix}"
 # Lays out the installation when it is new; on an existing one it only refreshes the program

@@ -21,7 +21,7 @@ install_missing() {
 }
 
 install_missing
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Release
+cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DVANDORIX_GUI=ON
 cmake --build build -j2
 cd build
 ctest --output-on-failure -j2 --timeout 600
