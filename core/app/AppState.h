@@ -1,10 +1,12 @@
 #pragma once
 
+#include "store/Currency.h"
 #include "store/DataFolderLock.h"
 #include "store/Date.h"
 #include "store/SpreadsheetHost.h"
 #include "store/Workbook.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -54,6 +56,29 @@ struct AppState {
     // Closing prices and indicators.
     bool TradeDrivenPriceEntry = false;
     int RsiPeriod = 14;
+
+    // Share trading: the entry of the trade windows, the entry mode, the lot matching and
+    // the results of the trade-sheet recomputation.
+    Date TradeDate;                    // the trade's date; the price step gets it as its date
+    int TradeQuantity = 0;
+    Currency UnitPrice;
+    Currency Commission;
+    std::int32_t OrderCode = 0;
+    std::int32_t SettlementCode = 0;
+    std::string SaleOrder = "FIFO";    // "FIFO" or "LIFO"
+    int TradeRow = 0;                  // the trade's row in "Szla"
+    int LedgerRow = 0;                 // the trade's row in "Befszla01"; 0 when none is known
+    int EntryMode = 0;                 // 0 new trade, 1 delete, 2 modify
+    bool ModifyRequested = false;
+    bool DeleteRequested = false;
+    int PreviousQuantity = 0;          // a modified sale's quantity before the change
+    Currency SaleCost;                 // cost of the lots the last matched sale consumed
+    Currency SaleResult;               // realised result of the last matched sale
+    int UnallocatedQuantity = 0;       // what the last matching found no open lot for
+    int HeldQuantity = 0;              // open quantity of the product's lots
+    Currency HeldAverageCost;          // average cost per share of the open lots
+    Date FirstTradeDate;
+    Date LastTradeDate;
 
     // Set when ExitProgram ran: the event loop ends.
     bool ProgramEnded = false;

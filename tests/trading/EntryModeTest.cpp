@@ -1,0 +1,110 @@
+#include "TradingFixture.h"
+
+#include "support/ScriptedDialogsFake.h"
+#include "trading/EntryMode.h"
+
+namespace vandorix::testing {
+namespace {
+
+class EntryMode : public ::testing::Test {
+protected:
+    void SetUp() override {
+        books.buy(Day(2026, 3, 1), 10, 10, 0, 1);
+        books.buy(Day(2026, 3, 2), 20, 11, 0, 2);
+        books.sell(Day(2026, 3, 3), 10, 12, 0, 3);
+        SyncLedgerLotCodes(books.app); // lot 1 is "VAR" now
+        books.addLedgerRow(Day(2026, 3, 4), 0, Currency(), 4, "BAR");
+        books.app.ProductCode.clear(); // the decision reads it from "Szla"
+    }
+    EntryDecision decide(TradeWindowKind kind, int code, int quantity, long long price) {
+        books.app.SettlementCode = code;
+        books.app.TradeQuantity = quantity;
+        books.app.UnitPrice = Money(price);
+        return DecideTradeEntryMode(books.app, dialogs, kind);
+    }
+    TradeBooks books;
+    ScriptedDialogsFake dialogs;
+};
+
+TEST_F(EntryMode, NewCodeIsANewTrade) {
+    EXPECT_EQ(decide(TradeWindowKind::Purchase, 99, 5, 10), EntryDecision::NewTrade);
+    EXPECT_EQ(books.app.EntryMode, 0);
+    EXPECT_EQ(books.app.LedgerRow, 0);
+    EXPECT_EQ(books.app.ProductCode, "HU0000123456");
+    EXPECT_TRUE(dialogs.messages().empty());
+}
+
+TEST_F(EntryMode, ExhaustedLotIsOfferedForModification) {
+    dialogs.answer(MessageAnswer::Yes);
+    EXPECT_EQ(decide(TradeWindowKind::Purchase, 1, 10, 10), EntryDecision::Modify);
+    EXPECT_EQ(books.app.EntryMode, 2);
+    EXPECT_TRUE(books.app.ModifyRequested);
+    EXPECT_EQ(books.app.LedgerRow, books.ledgerRowOf(1));
+    ASSERT_EQ(dialogs.messages().size(), 1u);
+    const MessageRequest &asked = dialogs.messages()[0];
+    EXPECT_EQ(asked.text, "Van már ilyen adat.\r\nMódosítani szeretné ?");
+    EXPECT_EQ(asked.title, "Felhívás");
+    EXPECT_EQ(asked.icon, MessageIcon::Exclamation);
+    EXPECT_EQ(asked.defaultAnswer, MessageAnswer::No);
+}
+
+TEST_F(EntryMode, SaleModificationRemembersThePreviousQuantity) {
+    dialogs.answer(MessageAnswer::Yes);
+    EXPECT_EQ(decide(TradeWindowKind::Sale, 3, 10, 12), EntryDecision::Modify);
+    EXPECT_EQ(books.app.PreviousQuantity, 10);
+}
+
+TEST_F(EntryMode, DeclinedModificationOffersDeletionThenLeaving) {
+    dialogs.answer(MessageAnswer::No);
+    dialogs.answer(MessageAnswer::Yes);
+    EXPECT_EQ(decide(TradeWindowKind::Purchase, 2, 20, 11), EntryDecision::Delete);
+    EXPECT_EQ(books.app.EntryMode, 1);
+    EXPECT_TRUE(books.app.DeleteRequested);
+    EXPECT_EQ(dialogs.messages().at(1).text, "Törölhető az adat?");
+
+    TradeBooks other;
+    other.buy(Day(2026, 3, 1), 10, 10, 0, 1);
+    ScriptedDialogsFake no;
+    no.answer(MessageAnswer::No);
+    no.answer(MessageAnswer::No);
+    other.app.SettlementCode = 1;
+    other.app.TradeQuantity = 10;
+    other.app.UnitPrice = Money(10);
+    EXPECT_EQ(DecideTradeEntryMode(other.app, no, TradeWindowKind::Purchase),
+              EntryDecision::LeaveProgram);
+}
+
+TEST_F(EntryMode, CodeOfAnotherKindOrOtherDataIsAMismatch) {
+    struct Case {
+        TradeWindowKind kind;
+        int code, quantity;
+        long long price;
+    };
+    const Case cases[] = {
+        {TradeWindowKind::Purchase, 3, 10, 12}, // a sale's code in the purchase window
+        {TradeWindowKind::Sale, 2, 20, 11},     // a purchase's code in the sale window
+        {TradeWindowKind::Purchase, 4, 0, 0},   // a deposit
+        {TradeWindowKind::Sale, 4, 0, 0},
+        {TradeWindowKind::Purchase, 2, 21, 11}, // another quantity
+        {TradeWindowKind::Purchase, 2, 20, 12}, // another price
+    };
+    for (const Case &c : cases) {
+        books.app.EntryMode = 0;
+        books.app.LedgerRow = 0;
+        dialogs = ScriptedDialogsFake();
+        dialogs.answer(MessageAnswer::Yes);
+        dialogs.answer(MessageAnswer::Ok); // the mismatch notice
+        EXPECT_EQ(decide(c.kind, c.code, c.quantity, c.price), EntryDecision::Mismatch) << c.code;
+        EXPECT_EQ(dialogs.messages().back().title, "Kilépés");
+    }
+}
+
+TEST_F(EntryMode, ProductCodeMustMatchTheLedgerRow) {
+    books.ledger().setValue(books.ledgerRowOf(2), 8, "HU0000999999");
+    dialogs.answer(MessageAnswer::Yes);
+    dialogs.answer(MessageAnswer::Ok);
+    EXPECT_EQ(decide(TradeWindowKind::Purchase, 2, 20, 11), EntryDecision::Mismatch);
+}
+
+} // namespace
+} // namespace vandorix::testing

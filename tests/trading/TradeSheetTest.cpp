@@ -1,0 +1,117 @@
+#include "TradingFixture.h"
+
+namespace vandorix::testing {
+namespace {
+
+using namespace szla;
+
+TEST(TradeSheetRows, FirstPurchaseOfAnEmptySheetBecomesRowFive) {
+    TradeBooks books;
+    EXPECT_EQ(LastTradeRow(books.trades()), 4);
+    EXPECT_EQ(PurchaseInsertionRow(books.trades(), Day(2026, 3, 1)), 5);
+    books.buy(Day(2026, 3, 1), 100, 10, 5, 1);
+    EXPECT_EQ(books.rowOf(1), 5);
+    EXPECT_EQ(books.trades().value(2, 19).integer(), 8);
+    EXPECT_EQ(books.trades().value(8, 2).text(), "Összesen");
+    EXPECT_EQ(books.cellText(5, Description), "Alfa  100 db. vétel");
+    EXPECT_EQ(books.trades().value(2, 1).text(), "2026. 03. 01. -től      2026. 03. 01. -ig.");
+    EXPECT_TRUE(TradeSheetIsSound(books.trades()));
+}
+
+TEST(TradeSheetRows, PurchasesFindTheirPlaceAmongTheDaysRows) {
+    TradeBooks books;
+    const Date d = Day(2026, 3, 10);
+    books.buy(d, 10, 10, 0, 1);
+    books.buy(d, 10, 10, 0, 2);
+    books.sell(d, 5, 11, 0, 3);         // takes from lot 1: the day reads VAK, VAK, EAR
+    books.buy(Day(2026, 3, 20), 10, 10, 0, 4);
+    books.buy(Day(2026, 3, 1), 10, 10, 0, 5);
+    EXPECT_EQ(books.rowOf(5), 5);       // before every row
+    books.buy(d, 10, 10, 0, 6);
+    EXPECT_EQ(books.rowOf(6), 8);       // between the second open lot and the sale
+    EXPECT_EQ(books.rowOf(3), 9);
+    books.buy(Day(2026, 3, 1), 10, 10, 0, 7);
+    EXPECT_EQ(books.rowOf(7), 6);       // below its day's open lots, above the later lots
+    books.sell(d, 3, 11, 0, 8);
+    EXPECT_EQ(books.rowOf(8), books.rowOf(3) + 1); // below every row of its date
+    EXPECT_TRUE(TradeSheetIsSound(books.trades()));
+}
+
+TEST(TradeSheetRows, PurchaseGoesAboveTheDaysExhaustedLot) {
+    TradeBooks books;
+    const Date d = Day(2026, 3, 10);
+    books.buy(d, 10, 10, 0, 1);
+    books.sell(d, 10, 11, 0, 2);
+    ASSERT_EQ(books.cellText(5, LotCode), "VAR");
+    books.buy(d, 4, 10, 0, 3);
+    EXPECT_EQ(books.rowOf(3), 5);
+    EXPECT_TRUE(TradeSheetIsSound(books.trades()));
+}
+
+TEST(TradeSheetRows, InsertedRowTakesTheFormatsOfTheRowBelow) {
+    TradeBooks books;
+    Sheet &s = books.trades();
+    // Row 4 above carries a heading format, row 5 the data format the new row must get.
+    FormatRef data = s.cellFormat(5, 4);
+    ASSERT_NE(data, s.cellFormat(4, 4));
+    InsertTradeRow(s, 5);
+    EXPECT_EQ(s.cellFormat(5, 4), data);
+}
+
+TEST(TradeSheetRows, SettlementCodeIsFoundAsANumber) {
+    TradeBooks books;
+    books.buy(Day(2026, 3, 1), 10, 10, 0, 77);
+    books.trades().setValue(5, 21, Currency::fromUnits(77)); // a code read back as an amount
+    EXPECT_EQ(TradeRowOfSettlementCode(books.trades(), 77), 5);
+    EXPECT_EQ(TradeRowOfSettlementCode(books.trades(), 78), 0);
+}
+
+TEST(TradeSheetRecalc, TotalsFollowTheTradesAndTheHoldingsAverageCost) {
+    TradeBooks books;
+    books.buy(Day(2026, 3, 1), 100, 10, 0, 1);
+    books.buy(Day(2026, 3, 2), 50, 13, 5, 2);
+    EXPECT_EQ(books.app.HeldQuantity, 150);
+    // (1000 + 655) ÷ 150
+    EXPECT_EQ(books.app.HeldAverageCost, Currency::fromRaw(110333));
+    EXPECT_EQ(books.trades().value(9, CostPerShare).currency(), Currency::fromRaw(110333));
+    EXPECT_EQ(books.app.FirstTradeDate, Day(2026, 3, 1));
+    EXPECT_EQ(books.app.LastTradeDate, Day(2026, 3, 2));
+
+    books.sell(Day(2026, 3, 3), 60, 12, 0, 3);
+    EXPECT_EQ(books.cellInt(7, Holding), 90);  // the holding drops at the sale row
+    EXPECT_EQ(books.cellInt(10, Holding), 90); // final holding in the totals row
+    EXPECT_EQ(books.app.LastTradeDate, Day(2026, 3, 3));
+    EXPECT_TRUE(TradeSheetIsSound(books.trades()));
+
+    books.sell(Day(2026, 3, 4), 90, 12, 0, 4);
+    EXPECT_EQ(books.app.HeldQuantity, 0);
+    EXPECT_TRUE(books.trades().value(11, CostPerShare).isBlank());
+    EXPECT_EQ(books.cellInt(11, Holding), 0);
+    EXPECT_TRUE(TradeSheetIsSound(books.trades()));
+}
+
+TEST(TradeSheetRecalc, EmptySheetKeepsItsTotalsInRowSeven) {
+    TradeBooks books;
+    RecalcTradeSheet(books.app);
+    EXPECT_EQ(books.trades().value(2, 19).integer(), 7);
+    EXPECT_EQ(books.trades().value(7, 2).text(), "Összesen");
+    EXPECT_EQ(books.cellInt(7, Holding), 0);
+    EXPECT_TRUE(TradeSheetIsSound(books.trades()));
+}
+
+TEST(LedgerLotCodes, OpenLotsShowVakAgainAndOtherRowsAreLeftAlone) {
+    TradeBooks books;
+    books.addLedgerRow(Day(2026, 2, 1), 0, Currency(), 500, "BAR");
+    books.buy(Day(2026, 3, 1), 10, 10, 0, 1);
+    books.buy(Day(2026, 3, 2), 10, 10, 0, 2);
+    books.ledger().setValue(books.ledgerRowOf(2), 22, "VAR"); // stale from before a deletion
+    books.sell(Day(2026, 3, 3), 10, 10, 0, 3);
+    SyncLedgerLotCodes(books.app);
+    EXPECT_EQ(books.ledgerType(1), "VAR");
+    EXPECT_EQ(books.ledgerType(2), "VAK");
+    EXPECT_EQ(books.ledgerType(3), "EAR");
+    EXPECT_EQ(books.ledgerType(500), "BAR");
+}
+
+} // namespace
+} // namespace vandorix::testing

@@ -1,0 +1,115 @@
+#pragma once
+
+#include "app/AppState.h"
+#include "store/Templates.h"
+#include "support/TradeSheetInvariants.h"
+#include "trading/LedgerLotCodes.h"
+#include "trading/TradeRows.h"
+#include "trading/TradeSheet.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+namespace vandorix::testing {
+
+inline Date Day(int year, int month, int day) { return *Date::fromYmd(year, month, day); }
+inline Currency Money(long long units) { return Currency::fromUnits(units); }
+
+// A registered product "Alfa" as registration leaves it (the product template with its daily
+// sheets renamed, A1 and R1 of "Szla" written) and an empty account workbook, both prepared
+// for writing and handed to AppState as the trade windows would have them open.
+class TradeBooks {
+public:
+    explicit TradeBooks(std::string name = "Alfa", std::string isin = "HU0000123456")
+        : product_(makeProductTemplate()), account_(makeAccountWorkbook()) {
+        for (Workbook *wb : {product_.get(), account_.get()}) {
+            wb->unprotect(install::kWorkbookPassword);
+            for (int i = 1; i <= wb->sheetCount(); ++i)
+                wb->sheetAt(i).unprotect(install::kSheetPassword);
+        }
+        const std::string templ = install::kTemplateProductName;
+        product_->renameSheet(templ + "01", name + "01");
+        product_->renameSheet(templ + "02", name + "02");
+        trades().setValue(1, 1, name);
+        trades().setValue(1, 18, isin);
+        app.ProductWorkbook = product_.get();
+        app.AccountWorkbook = account_.get();
+        app.ProductWorkbookOpen = app.AccountWorkbookOpen = true;
+        app.ProductName = name;
+        app.ProductCode = isin;
+    }
+
+    Sheet &trades() { return product_->sheet("Szla"); }
+    Sheet &ledger() { return account_->sheet("Befszla01"); }
+
+    void enter(Date d, int quantity, long long price, long long commission, int code) {
+        app.TradeDate = d;
+        app.TradeQuantity = quantity;
+        app.UnitPrice = Money(price);
+        app.Commission = Money(commission);
+        app.OrderCode = 9000 + code;
+        app.SettlementCode = code;
+    }
+
+    TradeOutcome buy(Date d, int quantity, long long price, long long commission, int code) {
+        enter(d, quantity, price, commission, code);
+        TradeOutcome outcome = RecordPurchase(app);
+        addLedgerRow(d, quantity, app.UnitPrice, code, "VAK");
+        return outcome;
+    }
+
+    TradeOutcome sell(Date d, int quantity, long long price, long long commission, int code,
+                      const std::string &order = "FIFO") {
+        enter(d, quantity, price, commission, code);
+        app.SaleOrder = order;
+        TradeOutcome outcome = RecordSale(app);
+        if (outcome == TradeOutcome::Recorded) addLedgerRow(d, quantity, app.UnitPrice, code, "EAR");
+        return outcome;
+    }
+
+    // A ledger row with the columns the lot codes and the entry-mode decision read, appended
+    // at the end (the order of the ledger does not matter to them), and V2 pointing three rows
+    // below it as the ledger recomputation leaves it.
+    void addLedgerRow(Date d, int quantity, Currency price, int code, const std::string &type) {
+        Sheet &l = ledger();
+        int r = 5;
+        while (!l.value(r, 1).isBlank()) ++r;
+        l.setValue(r, 1, d);
+        bool sale = type == "EAR";
+        bool trade = sale || type == "VAK" || type == "VAR";
+        if (trade) {
+            l.setValue(r, sale ? 10 : 3, quantity);
+            l.setValue(r, sale ? 11 : 4, price);
+            l.setValue(r, 8, app.ProductCode);
+        }
+        l.setValue(r, 21, code);
+        l.setValue(r, 22, type);
+        l.setValue(2, 22, r + 3);
+    }
+
+    int rowOf(int code) { return TradeRowOfSettlementCode(trades(), code); }
+    int ledgerRowOf(int code) {
+        for (int r = 5; !ledger().value(r, 1).isBlank(); ++r)
+            if (ledger().value(r, 21).integer() == code) return r;
+        return 0;
+    }
+    std::string ledgerType(int code) {
+        return ledger().value(ledgerRowOf(code), 22).text().value_or("");
+    }
+    long long cellInt(int row, int column) {
+        return trades().value(row, column).integer().value_or(-1);
+    }
+    std::string cellText(int row, int column) {
+        return trades().value(row, column).text().value_or("");
+    }
+
+    AppState app;
+
+private:
+    std::unique_ptr<Workbook> product_;
+    std::unique_ptr<Workbook> account_;
+};
+
+} // namespace vandorix::testing
