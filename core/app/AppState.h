@@ -50,6 +50,12 @@ struct AppState {
     bool AccountDeletionLogOpen = false;
     bool ProductDeletionLogOpen = false;
 
+    // Investment cash account: what the last ledger recomputation found, for the statement,
+    // the viewing and the other readers of "Befszla01".
+    int LedgerLastRow = 4;             // last data row; 4 when the ledger has none
+    Date LedgerLastDate;               // date of that row; the default date when none
+    bool LedgerEmpty = false;          // the ledger has no data row
+
     // Menu.
     bool BrokerFeeRefundMode = false;
 

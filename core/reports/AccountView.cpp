@@ -1,5 +1,6 @@
 #include "reports/AccountView.h"
 
+#include "account/Ledger.h"
 #include "app/AppState.h"
 #include "app/Dialogs.h"
 #include "store/WorkbookProtocol.h"
@@ -10,7 +11,6 @@ namespace {
 
 constexpr const char *kLedgerSheet = "Befszla01";
 constexpr const char *kReportSheets[] = {"Befszla02", "Ertek01", "Eredmeny01", "ARHIV01"};
-constexpr int kFirstDataRow = 5;
 
 void setReportSheetsVisible(AppState &app, bool visible) {
     app.host().activate(*app.AccountWorkbook);
@@ -21,12 +21,14 @@ void setReportSheetsVisible(AppState &app, bool visible) {
 
 void ViewAccountWorkbook(AppState &app, Dialogs &dialogs,
                          const std::function<void()> &hideMainWindow) {
+    app.LedgerEmpty = false;
     OpenAccountWorkbook(app);
     PrepareAccountWorkbook(app);
-    const bool ledgerEmpty =
-        app.AccountWorkbook->sheet(kLedgerSheet).value(kFirstDataRow, 1).isBlank();
+    // The balances and totals are brought up to date before the user sees them; the
+    // recomputation also tells whether there is anything to show.
+    RecalcAccountLedger(app);
 
-    if (ledgerEmpty) {
+    if (app.LedgerEmpty) {
         setReportSheetsVisible(app, false);
         dialogs.showMessage({std::string("A Befektetési fájlban") + kCrLf +
                                  "Még nincs adat. Kilépés!",

@@ -1,0 +1,102 @@
+#pragma once
+
+#include "store/Date.h"
+
+#include <cstdint>
+#include <string>
+
+namespace vandorix {
+
+struct AppState;
+class Sheet;
+
+// The account ledger "Befszla01" of "Befszla.xls": rows 1 to 4 are title and headings, data
+// rows run from row 5 without gaps in date order, the first row whose column A is empty ends
+// them. Row L+1 (L the last data row) is empty and carries the data rows' formats, row L+3
+// holds the totals, V2 the totals row's number, A2 the period caption, S2 the code of the
+// latest broker-fee refund.
+namespace ledger {
+
+inline constexpr const char *kSheet = "Befszla01";
+inline constexpr int kFirstDataRow = 5;
+inline constexpr int kHeaderRow = 2;
+// Distance from the last data row to the totals row.
+inline constexpr int kTotalsOffset = 3;
+// Totals row of a ledger without data rows (the last data row is then heading row 4).
+inline constexpr int kEmptyTotalsRow = kFirstDataRow - 1 + kTotalsOffset;
+inline constexpr int kLastColumn = 22; // V
+
+// Columns of a data row.
+enum Column : int {
+    MovementDate = 1,     // A
+    OrderCode = 2,        // B, "Összesen" in the totals row
+    BoughtQuantity = 3,   // C
+    BuyPrice = 4,         // D
+    BuyValue = 5,         // E
+    BuyCommission = 6,    // F
+    BuyCost = 7,          // G
+    ProductId = 8,        // H
+    Description = 9,      // I
+    SoldQuantity = 10,    // J
+    SellPrice = 11,       // K
+    SellValue = 12,       // L
+    SellCommission = 13,  // M
+    NetProceeds = 14,     // N
+    RealisedResult = 15,  // O
+    PaidIn = 16,          // P
+    PaidOut = 17,         // Q
+    Fee = 18,             // R
+    Movement = 19,        // S, signed; in row 2 the latest refund code
+    Balance = 20,         // T
+    SettlementCode = 21,  // U
+    RowType = 22,         // V; in row 2 the totals row number
+};
+
+// The amount columns summed into the totals row, in the order they are summed.
+inline constexpr int kSummedColumns[] = {BuyValue,    BuyCommission, BuyCost, SellValue,
+                                         SellCommission, NetProceeds, RealisedResult,
+                                         PaidIn,      PaidOut,       Fee};
+
+inline constexpr const char *kTotalsLabel = "Összesen";
+// " -től      " (a blank, "-től", six blanks) and " -ig." frame the period caption.
+inline constexpr const char *kCaptionFrom = " -től      ";
+inline constexpr const char *kCaptionTo = " -ig.";
+
+} // namespace ledger
+
+// The first row at or below row 5 whose column A is empty; the last data row is the one above.
+int FindFirstEmptyLedgerRow(const Sheet &ledger);
+
+// The data row whose settlement code (column U) equals `code`, scanning from row 5 to the
+// first empty column A; 0 when there is none.
+int FindLedgerRowByCode(const Sheet &ledger, std::int64_t code);
+
+// Makes room for a new cash movement (deposit, refund, withdrawal, fee, dividend) dated `date`
+// and returns its row: row 5 of an empty ledger, used as it is; otherwise a sheet row inserted
+// after every row of that date or earlier, carrying the formats of the row below it.
+int InsertCashMovementRow(Sheet &ledger, Date date);
+
+enum class TradeRowKind { Purchase, Sale };
+
+// For the trade windows (purchase, sale, their corrections): finds the ledger row of a new
+// trade dated `date`, inserts a sheet row there (also into an empty ledger, then at row 5),
+// copies the formats of the row below onto it and returns its number; the caller writes the
+// trade's columns and then runs RecalcAccountLedger.
+//  - Sale: after every row dated `date` or earlier.
+//  - Purchase: at the first row not dated earlier than `date`; on a row of the same date it
+//    moves on past that day's "BAR" rows, then past that day's "VAK" rows, so the purchase
+//    follows the day's deposits and earlier purchases and precedes its other movements.
+int InsertTradeLedgerRow(Sheet &ledger, Date date, TradeRowKind kind);
+
+// Rebuilds what the ledger derives from its data rows: the running balance T, the totals row
+// three rows below the last data row ("Összesen" in B, the sums of E, F, G, L to R, the closing
+// balance in T), V2 and the period caption in A2. Leaves the last data row in
+// `LedgerLastRow`, its date in `LedgerLastDate` and sets `LedgerEmpty` when row 5 is empty.
+// An empty ledger is brought to the state of a new workbook: zero totals in row 7, V2 = 7, no
+// caption. Activates "Befszla01" of the open account workbook. Linear in the row count.
+void RecalcAccountLedger(AppState &app);
+
+// The period caption "<first date> -től      <last date> -ig.".
+std::string LedgerPeriodCaption(const std::string &firstDate, const std::string &lastDate);
+
+} // namespace vandorix

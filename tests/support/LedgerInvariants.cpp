@@ -1,0 +1,119 @@
+#include "support/LedgerInvariants.h"
+
+#include "store/OoxmlCodec.h"
+#include "store/Sheet.h"
+#include "store/Workbook.h"
+#include "support/TestInstallation.h"
+
+#include <set>
+#include <sstream>
+
+namespace vandorix::testing {
+
+namespace {
+
+constexpr int kA = 1, kB = 2, kS = 19, kT = 20, kU = 21, kV = 22;
+constexpr int kSummed[] = {5, 6, 7, 12, 13, 14, 15, 16, 17, 18};
+
+std::string at(int row, int column) {
+    std::string letters;
+    for (int c = column; c > 0; c = (c - 1) / 26)
+        letters.insert(letters.begin(), static_cast<char>('A' + (c - 1) % 26));
+    return letters + std::to_string(row);
+}
+
+// Blank counts as zero; anything that is no amount is reported and counts as zero.
+Currency amount(const Sheet &s, int row, int column, std::vector<std::string> &out) {
+    const CellValue &v = s.value(row, column);
+    if (v.isBlank()) return Currency();
+    if (auto c = v.currency()) return *c;
+    out.push_back(at(row, column) + " is no amount: " + v.display());
+    return Currency();
+}
+
+bool rowBlank(const Sheet &s, int row) {
+    for (int c = 1; c <= kV; ++c)
+        if (!s.value(row, c).isBlank()) return false;
+    return true;
+}
+
+void expectAmount(const Sheet &s, int row, int column, Currency expected,
+                  std::vector<std::string> &out) {
+    std::optional<Currency> got = s.value(row, column).currency();
+    if (!got || *got != expected)
+        out.push_back(at(row, column) + " is " + s.value(row, column).display() + ", expected " +
+                      expected.toString());
+}
+
+} // namespace
+
+std::vector<std::string> LedgerViolations(const Sheet &s) {
+    std::vector<std::string> out;
+    int last = 4;
+    while (!s.value(last + 1, kA).isBlank()) ++last;
+
+    for (int r = last + 1; r <= s.rowCount(); ++r)
+        if (!s.value(r, kA).isBlank())
+            out.push_back("dated row " + std::to_string(r) + " below the first empty row " +
+                          std::to_string(last + 1));
+
+    std::set<long long> codes;
+    Currency running;
+    Currency sums[std::size(kSummed)];
+    std::optional<Date> previous;
+    for (int r = 5; r <= last; ++r) {
+        std::optional<Date> d = s.value(r, kA).date();
+        if (!d) out.push_back(at(r, kA) + " is no date");
+        else if (previous && *d < *previous) out.push_back("row " + std::to_string(r) + " is dated before the row above");
+        if (d) previous = d;
+
+        std::optional<long long> code = s.value(r, kU).integer();
+        if (!code) out.push_back(at(r, kU) + " holds no settlement code");
+        else if (!codes.insert(*code).second)
+            out.push_back("settlement code " + std::to_string(*code) + " twice (row " + std::to_string(r) + ")");
+        if (s.value(r, kV).text().value_or("").size() != 3)
+            out.push_back(at(r, kV) + " holds no type code");
+
+        running += amount(s, r, kS, out);
+        expectAmount(s, r, kT, running, out);
+        for (std::size_t i = 0; i < std::size(kSummed); ++i) sums[i] += amount(s, r, kSummed[i], out);
+    }
+
+    const int totals = last + 3;
+    for (int r : {last + 1, last + 2, last + 4})
+        if (!rowBlank(s, r)) out.push_back("row " + std::to_string(r) + " should be empty");
+    if (s.value(totals, kB).text().value_or("") != "Összesen")
+        out.push_back(at(totals, kB) + " is not \"Összesen\"");
+    for (std::size_t i = 0; i < std::size(kSummed); ++i) expectAmount(s, totals, kSummed[i], sums[i], out);
+    expectAmount(s, totals, kT, running, out);
+    for (int c : {kA, kS, kU, kV})
+        if (!s.value(totals, c).isBlank()) out.push_back(at(totals, c) + " should be empty");
+    for (int r = 5; r <= s.rowCount(); ++r)
+        if (r != totals && s.value(r, kB).text().value_or("") == "Összesen")
+            out.push_back("a second totals row at " + std::to_string(r));
+
+    if (s.value(2, kV).integer().value_or(-1) != totals)
+        out.push_back("V2 is " + s.value(2, kV).display() + ", expected " + std::to_string(totals));
+    const std::string caption = s.value(2, kA).text().value_or("");
+    const std::string expected =
+        last < 5 ? std::string()
+                 : s.value(5, kA).display() + " -től      " + s.value(last, kA).display() + " -ig.";
+    if (caption != expected) out.push_back("A2 is \"" + caption + "\", expected \"" + expected + "\"");
+    return out;
+}
+
+::testing::AssertionResult LedgerIsSound(const Sheet &ledger) {
+    std::vector<std::string> v = LedgerViolations(ledger);
+    if (v.empty()) return ::testing::AssertionSuccess();
+    std::ostringstream msg;
+    msg << "ledger invariants broken:";
+    for (const std::string &line : v) msg << "\n  " << line;
+    return ::testing::AssertionFailure() << msg.str();
+}
+
+::testing::AssertionResult StoredLedgerIsSound(const std::filesystem::path &accountWorkbook) {
+    std::unique_ptr<Workbook> wb = decodeWorkbook(FileBytes(accountWorkbook), accountWorkbook.string());
+    return LedgerIsSound(wb->sheet("Befszla01"));
+}
+
+} // namespace vandorix::testing
