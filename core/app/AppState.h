@@ -63,6 +63,31 @@ struct AppState {
     bool TradeDrivenPriceEntry = false;
     int RsiPeriod = 14;
 
+    // Closing prices: the hand-over of a recording (the trade windows set these before they
+    // run the recording step) and the position of the product on the row being recomputed.
+    Date ReferenceDate;                // the day being recorded or computed
+    int RecalcFromRow = 0;             // first changed row of the price sheet
+    bool PriceRowIsNew = false;        // the day's row was inserted for this recording
+    Currency ClosingPriceToRecord;
+    Currency ExistingClosingPrice;     // the price already in the day's row, 0 when none
+    Date PositionDate;
+    Currency PositionCost;             // cost of the purchases up to PositionDate
+    Currency PositionProceeds;         // net proceeds of the sales up to PositionDate
+    Currency PositionValue;
+    Currency PositionResult;
+    Currency DailyResultChange;
+
+    // Indicators: the data range of the daily price sheet, as its parameter block holds it.
+    int LastDataRow = 0;
+    int FirstEmptyRow = 0;
+    int YearStartRow = 0;
+    Date FirstDataDate;
+    Date LastDataDate;
+    Date NextDataDate;
+    int RsiRow = 0;                    // newest row of the RSI window
+    int CustomRsiPeriod = 0;
+    std::string DateRangeCaption;
+
     // Share trading: the entry of the trade windows, the entry mode, the lot matching and
     // the results of the trade-sheet recomputation.
     Date TradeDate;                    // the trade's date; the price step gets it as its date

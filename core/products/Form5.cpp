@@ -1,0 +1,240 @@
+#include "products/Form5.h"
+
+#include "analytics/Indicators.h"
+#include "app/Application.h"
+#include "app/Validation.h"
+#include "products/ClosingPrice.h"
+#include "store/WorkbookProtocol.h"
+
+namespace vandorix {
+
+Form5::Form5(Application &app) : Form(app, "Form5", "Adatbevitel-Napi záró árak") {
+    addComboBox("Combo1");
+    addLabel("Label1", "Dátum");
+    addTextBox("Text1");
+    addLabel("Label2", "Záró darab ár");
+    addTextBox("Text2");
+    addButton("Command1", "Adatbevitel");
+    addButton("Command2", "Mégse");
+    addButton("Command3", "Következő részvény");
+    addButton("Command4", "Vissza a főmenübe");
+    addButton("Command5", "Kilépés");
+    onClick("Combo1", [this] { Combo1_Click(); });
+    onKeyPress("Text1", [this](int &k) { Text1_KeyPress(k); });
+    onKeyPress("Text2", [this](int &k) { Text2_KeyPress(k); });
+    onClick("Command1", [this] { Command1_Click(); });
+    onClick("Command2", [this] { Command2_Click(); });
+    onClick("Command3", [this] { Command3_Click(); });
+    onClick("Command4", [this] { Command4_Click(); });
+    onClick("Command5", [this] { Command5_Click(); });
+}
+
+void Form5::setFieldsVisible(bool visible) {
+    for (const char *name : {"Label1", "Text1", "Label2", "Text2"}) control(name).visible = visible;
+}
+
+void Form5::enableButtons(std::initializer_list<const char *> names, bool enabled) {
+    for (const char *name : names) control(name).enabled = enabled;
+}
+
+void Form5::emptyFieldsAndList() {
+    control("Text1").clear();
+    control("Text2").clear();
+    Control &list = control("Combo1");
+    list.clear();
+    list.items.clear();
+}
+
+void Form5::Form_Load() {
+    AppState &s = state();
+    s.TradeDrivenPriceEntry = false;
+    for (const char *name : {"Text1", "Text2"}) {
+        control(name).clear();
+        control(name).enabled = false;
+    }
+    setFieldsVisible(false);
+    enableButtons({"Command1", "Command2", "Command3", "Command4"}, false);
+    if (!s.AccountWorkbookOpen) {
+        OpenAccountWorkbook(s);
+        PrepareAccountWorkbook(s);
+    }
+    Control &list = control("Combo1");
+    list.clear();
+    list.items.clear();
+    s.host().activate(*s.AccountWorkbook);
+    const Sheet &values = s.AccountWorkbook->sheet("Ertek01");
+    if (values.value(6, 1).isBlank()) {
+        ShowNotice(dialogs(), std::string("A záró darabár bevitele előtt a részvényt") + kCrLf +
+                                  "a Részvény alapadatok menüpontban" + kCrLf +
+                                  "fel kell venni. Kilépés.");
+        enableButtons({"Command1", "Command2", "Command3"}, false);
+        enableButtons({"Command4", "Command5"}, true);
+        Command5_Click();
+        return;
+    }
+    for (int r = 6; !values.value(r, 1).isBlank(); ++r) {
+        const CellValue &name = values.value(r, 1);
+        list.items.push_back(name.text().value_or(name.display()));
+    }
+    s.ProductName.clear();
+    list.visible = true;
+    list.enabled = true;
+}
+
+void Form5::Combo1_Click() {
+    AppState &s = state();
+    const std::string chosen = control("Combo1").text;
+    // A product chosen before without recording is let go unsaved: one product workbook is
+    // open at a time, and it must be the chosen product's.
+    if (s.ProductWorkbookOpen && s.ProductName != chosen) {
+        s.WorkbookChanged = false;
+        SaveProductWorkbook(s);
+        CloseProductWorkbook(s);
+    }
+    s.ProductName = chosen;
+    if (!s.ProductWorkbookOpen) {
+        OpenProductWorkbook(s);
+        PrepareProductWorkbook(s);
+        s.host().activate(*s.ProductWorkbook);
+        if (s.ProductWorkbook->sheet("Szla").value(5, 18).isBlank()) {
+            ShowNotice(dialogs(), std::string("Csak az első vásárlás után") + kCrLf +
+                                      "lehet a záró darabárat bevinni.");
+            Command2_Click();
+            return;
+        }
+        RefreshProductDataRange(s);
+    }
+    setFieldsVisible(true);
+    Control &date = control("Text1");
+    date.enabled = true;
+    date.text = s.Today.toString();
+    // The price waits for an accepted date: only then is the day's row known.
+    control("Text2").clear();
+    control("Text2").enabled = false;
+    enableButtons({"Command1", "Command2"}, false);
+    SetFocus("Text1");
+}
+
+void Form5::Text1_KeyPress(int &KeyAscii) {
+    if (KeyAscii != kEnterKey) return;
+    AppState &s = state();
+    Control &date = control("Text1");
+    if (!CheckDateNotAfterToday(dialogs(), *this, date, s.Today)) return;
+    s.ReferenceDate = *ParseDateText(date.text);
+    LocatePriceRow(s);
+    // The day's row is fixed now (it may have just been inserted); another day needs "Mégse".
+    date.enabled = false;
+    control("Combo1").enabled = false;
+    Control &price = control("Text2");
+    price.enabled = true;
+    if (s.ExistingClosingPrice != Currency()) price.text = s.ExistingClosingPrice.toString();
+    SetFocus("Text2");
+}
+
+void Form5::Text2_KeyPress(int &KeyAscii) {
+    if (KeyAscii != kEnterKey) return;
+    AppState &s = state();
+    Control &price = control("Text2");
+    std::optional<Currency> value = ParseNumberText(price.text);
+    if (!value || *value <= Currency()) {
+        ShowNotice(dialogs(), value ? "Az ár csak nullánál nagyobb számérték lehet."
+                                    : "Az ár csak számérték lehet.");
+        price.clear();
+        price.enabled = true;
+        SetFocus("Text2");
+        return;
+    }
+    if (s.ExistingClosingPrice != Currency()) {
+        const bool overwrite =
+            AskYesNo(dialogs(), std::string("Van létező darab ár.") + kCrLf + "Felülírja ?",
+                     "Felülírás", MessageIcon::Exclamation);
+        if (!overwrite) {
+            s.WorkbookChanged = false;
+            ProtectProductWorkbook(s);
+            SaveProductWorkbook(s);
+            CloseProductWorkbook(s);
+            price.enabled = false;
+            enableButtons({"Command1", "Command2"}, false);
+            enableButtons({"Command3", "Command4"}, true);
+            SetFocus("Command3");
+            return;
+        }
+        s.ClosingPriceToRecord = *value;
+    }
+    enableButtons({"Command1", "Command2"}, true);
+    SetFocus("Command1");
+}
+
+void Form5::Command1_Click() {
+    AppState &s = state();
+    if (!s.TradeDrivenPriceEntry) {
+        std::optional<Date> day = ParseDateText(control("Text1").text);
+        std::optional<Currency> price = ParseNumberText(control("Text2").text);
+        if (!day || !price || *price <= Currency()) {
+            // The price was changed after it had been accepted.
+            ShowNotice(dialogs(), "Az ár csak számérték lehet.");
+            control("Text2").clear();
+            control("Command1").enabled = false;
+            SetFocus("Text2");
+            return;
+        }
+        s.ReferenceDate = *day;
+        s.ClosingPriceToRecord = *price;
+        enableButtons({"Command1", "Command2", "Command3", "Command4", "Command5", "Combo1"},
+                      false);
+    }
+    RecordClosingPrice(s);
+    if (s.TradeDrivenPriceEntry) return;
+
+    s.WorkbookChanged = true;
+    SaveProductWorkbook(s);
+    CloseProductWorkbook(s);
+    if (s.AccountWorkbookOpen) {
+        s.WorkbookChanged = false;
+        SaveAccountWorkbook(s);
+        ProtectAccountWorkbook(s);
+        CloseAccountWorkbook(s);
+    }
+    emptyFieldsAndList();
+    control("Text1").enabled = control("Text2").enabled = false;
+    enableButtons({"Command3", "Command4", "Command5"}, true);
+    SetFocus("Command3");
+}
+
+void Form5::closeWithoutSaving() {
+    AppState &s = state();
+    if (s.ProductWorkbookOpen) {
+        s.WorkbookChanged = false;
+        SaveProductWorkbook(s);
+        CloseProductWorkbook(s);
+    }
+    if (s.AccountWorkbookOpen) {
+        s.WorkbookChanged = false;
+        SaveAccountWorkbook(s);
+        ProtectAccountWorkbook(s);
+        CloseAccountWorkbook(s);
+    }
+    if (s.HostRunning) QuitSpreadsheetHost(s);
+}
+
+void Form5::Command2_Click() {
+    emptyFieldsAndList();
+    closeWithoutSaving();
+    control("Text1").enabled = control("Text2").enabled = false;
+    enableButtons({"Command1", "Command2"}, false);
+    enableButtons({"Command3", "Command4"}, true);
+    SetFocus("Command3");
+}
+
+void Form5::Command3_Click() {
+    Form_Load();
+    if (app().ended()) return;
+    control("Combo1").enabled = true;
+    SetFocus("Combo1");
+}
+
+void Form5::Command4_Click() { app().ReturnToMainWindow(*this); }
+
+void Form5::Command5_Click() { app().LeaveProgram(*this); }
+
+} // namespace vandorix

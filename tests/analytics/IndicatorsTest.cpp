@@ -1,0 +1,294 @@
+#include "analytics/Indicators.h"
+#include "store/Templates.h"
+#include "support/ProductFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+namespace vandorix {
+namespace {
+
+using testing::Amount;
+using testing::Day;
+using testing::PriceLine;
+using testing::WritePriceRows;
+
+// A product workbook "Alfa" made from the template, writable, in a program state of its own.
+struct Product {
+    AppState app;
+    std::unique_ptr<Workbook> wb = makeProductTemplate();
+
+    Product() {
+        app.HostApp = std::make_unique<SpreadsheetHost>();
+        wb->unprotect(install::kWorkbookPassword);
+        for (int i = 1; i <= wb->sheetCount(); ++i) wb->sheetAt(i).unprotect(install::kSheetPassword);
+        wb->renameSheet("Termékminta01", "Alfa01");
+        wb->renameSheet("Termékminta02", "Alfa02");
+        app.ProductName = "Alfa";
+        app.ProductWorkbook = wb.get();
+        app.ProductWorkbookOpen = true;
+        app.Today = Day(2026, 12, 6);
+        app.StartOfYear = Day(2026, 1, 1);
+    }
+    Sheet &prices() { return wb->sheet("Alfa01"); }
+    Sheet &aux() { return wb->sheet("Segéd01"); }
+
+    // Rows from row 5, refreshed as a recording leaves them.
+    void load(const std::vector<PriceLine> &lines) {
+        WritePriceRows(prices(), lines);
+        RefreshProductDataRange(app);
+    }
+    void movingAverages(int row) {
+        app.RecalcFromRow = row;
+        app.ReferenceDate = *prices().value(row, 1).date();
+        ComputeMovingAverages(app);
+    }
+    void rsi(int row) {
+        app.RecalcFromRow = app.RsiRow = row;
+        ComputeRsi(app);
+    }
+};
+
+std::vector<PriceLine> series(Date first, int count, int dayStep = 1) {
+    std::vector<PriceLine> lines;
+    for (int i = 0; i < count; ++i)
+        lines.push_back({first.addDays(i * dayStep),
+                         Currency::fromRaw(500000 + ((i * 37) % 23) * 2500 + i * 125)});
+    return lines;
+}
+
+// Working days only: Monday to Friday from a Monday.
+std::vector<PriceLine> workingDays(Date monday, int count) {
+    std::vector<PriceLine> lines;
+    Date d = monday;
+    for (int i = 0; i < count; ++i) {
+        lines.push_back({d, Currency::fromRaw(800000 + (i % 9) * 3333)});
+        d = d.addDays((i % 5 == 4) ? 3 : 1);
+    }
+    return lines;
+}
+
+// The average of every row up to `row` dated within `days` calendar days before its date.
+std::pair<double, int> windowAverage(const std::vector<PriceLine> &lines, int row, int days) {
+    const Date day = lines[row - 5].date;
+    double sum = 0;
+    int n = 0;
+    for (int i = 0; i <= row - 5; ++i)
+        if (lines[i].date >= day.addDays(-days)) {
+            sum += lines[i].price.toDouble();
+            ++n;
+        }
+    return {sum / n, n};
+}
+
+// The RSI by the rule, from the closing prices (row 5 first).
+int expectedRsi(const std::vector<PriceLine> &lines, int row, int period) {
+    long long up = 0, down = 0;
+    for (int k = 0; k < period; ++k) {
+        int i = row - 5 - k;
+        if (i < 1) break;
+        (lines[i].price > lines[i - 1].price ? up : down) += lines[i].price.raw();
+    }
+    double upAvg = std::llround(double(up) / period) / 10000.0;
+    double downAvg = std::llround(double(down) / period) / 10000.0;
+    if (downAvg == 0) downAvg = 1;
+    return int(std::floor(100 - 100 / (1 + upAvg / downAvg) + 0.5));
+}
+
+TEST(MovingAverages, ThresholdRowsDecideWhichAveragesAreWritten) {
+    Product p;
+    const auto lines = series(Day(2025, 1, 1), 210);
+    p.load(lines);
+    for (int row : {27, 28, 57, 58, 207, 208}) p.movingAverages(row);
+    const Sheet &s = p.prices();
+    auto written = [&](int row) {
+        return std::vector<bool>{!s.value(row, 6).isBlank(), !s.value(row, 7).isBlank(),
+                                 !s.value(row, 8).isBlank()};
+    };
+    EXPECT_EQ(written(27), (std::vector<bool>{false, false, false}));
+    EXPECT_EQ(written(28), (std::vector<bool>{true, false, false}));
+    EXPECT_EQ(written(57), (std::vector<bool>{true, false, false}));
+    EXPECT_EQ(written(58), (std::vector<bool>{true, true, false}));
+    EXPECT_EQ(written(207), (std::vector<bool>{true, true, false}));
+    EXPECT_EQ(written(208), (std::vector<bool>{true, true, true}));
+    EXPECT_DOUBLE_EQ(*s.value(208, 6).number(), windowAverage(lines, 208, 20).first);
+    EXPECT_DOUBLE_EQ(*s.value(208, 7).number(), windowAverage(lines, 208, 50).first);
+    EXPECT_DOUBLE_EQ(*s.value(208, 8).number(), windowAverage(lines, 208, 200).first);
+}
+
+TEST(MovingAverages, WindowsAreCalendarDaysWithTheBoundaryDayIncluded) {
+    {
+        Product daily;
+        const auto lines = series(Day(2026, 3, 1), 60);
+        daily.load(lines);
+        daily.movingAverages(60);
+        auto [avg, n] = windowAverage(lines, 60, 20);
+        EXPECT_EQ(n, 21); // D − 20 to D
+        EXPECT_DOUBLE_EQ(*daily.prices().value(60, 6).number(), avg);
+        EXPECT_DOUBLE_EQ(*daily.prices().value(60, 7).number(), windowAverage(lines, 60, 50).first);
+    }
+    {
+        Product work;
+        const auto lines = workingDays(Day(2026, 3, 2), 60);
+        work.load(lines);
+        work.movingAverages(60);
+        auto [avg, n] = windowAverage(lines, 60, 20);
+        EXPECT_GE(n, 14);
+        EXPECT_LE(n, 16);
+        EXPECT_DOUBLE_EQ(*work.prices().value(60, 6).number(), avg);
+    }
+}
+
+TEST(MovingAverages, RowsOfOneDayAreAllInsideAndTheScanStopsAtRowFive) {
+    Product p;
+    // 30 rows, three a day on ten consecutive days: every row is inside the 20-day window.
+    std::vector<PriceLine> lines;
+    for (int i = 0; i < 30; ++i)
+        lines.push_back({Day(2026, 5, 1).addDays(i / 3), Currency::fromUnits(100 + i)});
+    p.load(lines);
+    p.movingAverages(34);
+    double sum = 0;
+    for (const auto &l : lines) sum += l.price.toDouble();
+    EXPECT_DOUBLE_EQ(*p.prices().value(34, 6).number(), sum / 30);
+}
+
+TEST(Rsi, NeedsPeriodPlusSevenRows) {
+    Product few;
+    few.load(series(Day(2026, 1, 5), 16)); // last data row 20
+    few.rsi(20);
+    EXPECT_TRUE(few.prices().value(20, 9).isBlank());
+
+    Product enough;
+    const auto lines = series(Day(2026, 1, 5), 17); // last data row 21
+    enough.load(lines);
+    enough.rsi(21);
+    EXPECT_EQ(enough.prices().value(21, 9).number(), expectedRsi(lines, 21, 14));
+}
+
+TEST(Rsi, RisingRunFlatRunAndAWorkedExample) {
+    {
+        Product rising;
+        std::vector<PriceLine> lines;
+        for (int i = 0; i < 25; ++i) lines.push_back({Day(2026, 2, 1).addDays(i), Currency::fromUnits(100 + i)});
+        rising.load(lines);
+        rising.rsi(29);
+        // Prices 111 to 124 all rise: upAvg = 1645 / 14 = 117,5, the zero falling average
+        // counts as 1: 100 − 100 / 118,5 = 99,16 → 99.
+        EXPECT_EQ(rising.prices().value(29, 9).number(), 99);
+    }
+    {
+        Product flat;
+        std::vector<PriceLine> lines;
+        for (int i = 0; i < 25; ++i) lines.push_back({Day(2026, 2, 1).addDays(i), Amount("50,5")});
+        flat.load(lines);
+        flat.rsi(29);
+        EXPECT_EQ(flat.prices().value(29, 9).number(), 0);
+    }
+    {
+        // Alternating 10, 12, 10, 12 …: of the 14 rows ending at a 12, seven rise (12 each)
+        // and seven fall (10 each): upAvg 6, downAvg 5, RSI = 100 − 100 / 2,2 = 54,5 → 55.
+        Product alternating;
+        std::vector<PriceLine> lines;
+        for (int i = 0; i < 24; ++i)
+            lines.push_back({Day(2026, 2, 1).addDays(i), Currency::fromUnits(i % 2 ? 12 : 10)});
+        alternating.load(lines);
+        alternating.rsi(28);
+        EXPECT_EQ(alternating.prices().value(28, 9).number(), 55);
+    }
+}
+
+TEST(Rsi, WritesTheRecalcRowAndStopsAtRowFive) {
+    Product p;
+    const auto lines = series(Day(2026, 1, 5), 30);
+    p.load(lines);
+    p.rsi(30);
+    EXPECT_EQ(p.prices().value(30, 9).number(), expectedRsi(lines, 30, 14));
+    // Near the top only the rows from row 5 take part.
+    p.rsi(9);
+    EXPECT_EQ(p.prices().value(9, 9).number(), expectedRsi(lines, 9, 14));
+}
+
+TEST(CustomRsi, UsesItsOwnPeriodIntoColumnJAndSkipsAPeriodOfZero) {
+    Product p;
+    const auto lines = series(Day(2026, 1, 5), 40);
+    p.load(lines);
+    p.app.CustomRsiPeriod = 9;
+    p.app.RsiRow = 35;
+    p.app.RecalcFromRow = 6;
+    ComputeCustomRsi(p.app);
+    EXPECT_EQ(p.app.RecalcFromRow, 35);
+    EXPECT_EQ(p.prices().value(35, 10).integer(), expectedRsi(lines, 35, 9));
+    EXPECT_TRUE(p.prices().value(35, 9).isBlank());
+
+    p.app.CustomRsiPeriod = 0;
+    p.app.RsiRow = 36;
+    ComputeCustomRsi(p.app);
+    EXPECT_TRUE(p.prices().value(36, 10).isBlank());
+
+    p.app.CustomRsiPeriod = 40; // needs 47 rows
+    p.app.RsiRow = 44;
+    ComputeCustomRsi(p.app);
+    EXPECT_TRUE(p.prices().value(44, 10).isBlank());
+}
+
+TEST(DataRange, ParameterBlockCaptionAndYearStart) {
+    Product p;
+    p.aux().setValue(10, 3, "régi");
+    std::vector<PriceLine> lines = {{Day(2025, 12, 29), Amount("10")},
+                                    {Day(2025, 12, 31), Amount("11")},
+                                    {Day(2026, 1, 2), Amount("12")},
+                                    {Day(2026, 3, 9), Amount("13")}};
+    p.load(lines);
+    const Sheet &aux = p.aux();
+    EXPECT_EQ(p.app.LastDataRow, 8);
+    EXPECT_EQ(p.app.FirstEmptyRow, 9);
+    EXPECT_EQ(aux.value(5, 4), CellValue(Day(2025, 12, 29)));
+    EXPECT_EQ(aux.value(6, 3).integer(), 8);
+    EXPECT_EQ(aux.value(7, 4), CellValue(Day(2026, 3, 9)));
+    EXPECT_EQ(aux.value(8, 3).integer(), 9);
+    EXPECT_EQ(aux.value(9, 4), CellValue(Day(2026, 3, 10)));
+    EXPECT_EQ(aux.value(11, 4), CellValue(Day(2026, 12, 6)));
+    EXPECT_EQ(aux.value(12, 3).integer(), 6); // 2025-12-31, the last row not after 1 January
+    EXPECT_EQ(aux.value(13, 4), CellValue(Day(2026, 1, 1)));
+    EXPECT_TRUE(aux.value(10, 3).isBlank());
+    EXPECT_EQ(p.prices().value(2, 1), CellValue("2025. 12. 29. -től      2026. 03. 09. -ig."));
+    EXPECT_EQ(p.prices().cellFormat(9, 2), p.prices().cellFormat(8, 2));
+
+    Product thisYear;
+    thisYear.load({{Day(2026, 2, 2), Amount("10")}});
+    EXPECT_EQ(thisYear.aux().value(12, 3).integer(), 4);
+}
+
+TEST(DataRange, EmptySheetTakesTheReferenceDate) {
+    Product p;
+    p.app.ReferenceDate = Day(2026, 4, 1);
+    RefreshProductDataRange(p.app);
+    EXPECT_EQ(p.app.LastDataRow, 5);
+    EXPECT_EQ(p.aux().value(5, 4), CellValue(Day(2026, 4, 1)));
+    EXPECT_EQ(p.aux().value(6, 3).integer(), 5);
+    EXPECT_EQ(p.aux().value(8, 3).integer(), 6);
+    EXPECT_EQ(p.aux().value(9, 4), CellValue(Day(2026, 4, 2)));
+    EXPECT_EQ(p.prices().value(2, 1), CellValue(" -től      2026. 04. 01. -ig."));
+}
+
+TEST(DataRange, IndicatorHeadingsAreRewrittenOnlyWhenI4IsNotRsi14) {
+    Product kept;
+    kept.prices().setValue(4, 6, "saját");
+    kept.load(series(Day(2026, 1, 5), 3));
+    EXPECT_EQ(kept.prices().value(4, 6), CellValue("saját"));
+
+    Product old;
+    old.prices().setValue(4, 9, "RSI");
+    old.prices().setValue(4, 6, "saját");
+    old.load(series(Day(2026, 1, 5), 3));
+    const Sheet &s = old.prices();
+    EXPECT_EQ(s.value(4, 6), CellValue("MA20"));
+    EXPECT_EQ(s.value(4, 7), CellValue("MA50"));
+    EXPECT_EQ(s.value(4, 8), CellValue("MA200"));
+    EXPECT_EQ(s.value(4, 9), CellValue("RSI14"));
+}
+
+} // namespace
+} // namespace vandorix

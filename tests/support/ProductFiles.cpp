@@ -1,0 +1,71 @@
+#include "support/ProductFiles.h"
+
+#include "store/AtomicFile.h"
+#include "store/OoxmlCodec.h"
+#include "store/Templates.h"
+#include "support/TestInstallation.h"
+
+#include <stdexcept>
+
+namespace vandorix::testing {
+
+std::unique_ptr<Workbook> ReadWorkbookFile(const std::filesystem::path &path) {
+    return decodeWorkbook(FileBytes(path), path.string());
+}
+
+void EditWorkbookFile(const std::filesystem::path &path,
+                      const std::function<void(Workbook &)> &change) {
+    std::unique_ptr<Workbook> wb = ReadWorkbookFile(path);
+    wb->unprotect(install::kWorkbookPassword);
+    for (int i = 1; i <= wb->sheetCount(); ++i) wb->sheetAt(i).unprotect(install::kSheetPassword);
+    change(*wb);
+    for (int i = 1; i <= wb->sheetCount(); ++i) wb->sheetAt(i).protect(install::kSheetPassword);
+    wb->protect(install::kWorkbookPassword);
+    writeFileAtomically(path, encodeWorkbook(*wb));
+}
+
+void WriteTradeRows(Sheet &trades, const std::vector<TradeLine> &lines) {
+    int r = 5;
+    for (const TradeLine &t : lines) {
+        trades.insertRow(r);
+        trades.setValue(r, 1, t.date);
+        if (t.cost != Currency()) trades.setValue(r, 7, t.cost);
+        if (t.proceeds != Currency()) trades.setValue(r, 14, t.proceeds);
+        trades.setValue(r, 18, t.holding);
+        trades.setValue(r, 19, t.proceeds != Currency() ? "EAR" : "VAK");
+        ++r;
+    }
+    trades.setValue(2, 19, r - 1 + 3);
+}
+
+void WritePriceRows(Sheet &prices, const std::vector<PriceLine> &lines, int firstRow) {
+    int r = firstRow;
+    for (const PriceLine &p : lines) {
+        prices.setValue(r, 1, p.date);
+        prices.setValue(r, 2, p.price);
+        ++r;
+    }
+}
+
+std::string RegisterScript(const std::string &name, const std::string &code) {
+    return "menu Befektetés/Részvény/Alapadatok\n"
+           "choose Combo1 Más részvény\n"
+           "type Text1 " + name + "\n"
+           "type Text2 " + code + "\n"
+           "click Command1\n"
+           "click Command4\n";
+}
+
+Date Day(int year, int month, int day) {
+    std::optional<Date> d = Date::fromYmd(year, month, day);
+    if (!d) throw std::invalid_argument("no such day");
+    return *d;
+}
+
+Currency Amount(const char *text) {
+    std::optional<Currency> c = Currency::parse(text);
+    if (!c) throw std::invalid_argument(text);
+    return *c;
+}
+
+} // namespace vandorix::testing
