@@ -47,7 +47,7 @@ void expectAmount(const Sheet &s, int row, int column, Currency expected,
 
 } // namespace
 
-std::vector<std::string> LedgerViolations(const Sheet &s) {
+std::vector<std::string> LedgerViolations(const Sheet &s, DateOrder order) {
     std::vector<std::string> out;
     int last = 4;
     while (!s.value(last + 1, kA).isBlank()) ++last;
@@ -64,7 +64,7 @@ std::vector<std::string> LedgerViolations(const Sheet &s) {
     for (int r = 5; r <= last; ++r) {
         std::optional<Date> d = s.value(r, kA).date();
         if (!d) out.push_back(at(r, kA) + " is no date");
-        else if (previous && *d < *previous) out.push_back("row " + std::to_string(r) + " is dated before the row above");
+        else if (order == DateOrder::Checked && previous && *d < *previous) out.push_back("row " + std::to_string(r) + " is dated before the row above");
         if (d) previous = d;
 
         std::optional<long long> code = s.value(r, kU).integer();
@@ -102,8 +102,8 @@ std::vector<std::string> LedgerViolations(const Sheet &s) {
     return out;
 }
 
-::testing::AssertionResult LedgerIsSound(const Sheet &ledger) {
-    std::vector<std::string> v = LedgerViolations(ledger);
+::testing::AssertionResult LedgerIsSound(const Sheet &ledger, DateOrder order) {
+    std::vector<std::string> v = LedgerViolations(ledger, order);
     if (v.empty()) return ::testing::AssertionSuccess();
     std::ostringstream msg;
     msg << "ledger invariants broken:";
@@ -111,9 +111,10 @@ std::vector<std::string> LedgerViolations(const Sheet &s) {
     return ::testing::AssertionFailure() << msg.str();
 }
 
-::testing::AssertionResult StoredLedgerIsSound(const std::filesystem::path &accountWorkbook) {
+::testing::AssertionResult StoredLedgerIsSound(const std::filesystem::path &accountWorkbook,
+                                               DateOrder order) {
     std::unique_ptr<Workbook> wb = decodeWorkbook(FileBytes(accountWorkbook), accountWorkbook.string());
-    return LedgerIsSound(wb->sheet("Befszla01"));
+    return LedgerIsSound(wb->sheet("Befszla01"), order);
 }
 
 } // namespace vandorix::testing
