@@ -147,7 +147,8 @@ void CashMovementForm::jav_val_Click() {
         int found = code ? FindLedgerRowByCode(ledger, *code) : 0;
         if (found != 0) {
             const std::string title = "Felhívás";
-            if (AskYesNo(dialogs(), std::string("Van már ilyen adat.") + kCrLf + "Módosítani szeretné ?",
+            if (AskYesNo(dialogs(),
+                         std::string("Van már ilyen adat.") + kCrLf + "Módosítani szeretné ?",
                          title, MessageIcon::Exclamation)) {
                 ModifyFlag = true;
                 TargetRow = found;
@@ -238,6 +239,10 @@ void CashMovementForm::Command1_Click() {
 }
 
 void CashMovementForm::Command2_Click() {
+    // Disabled first: after a failure half-way the row numbers in memory no longer match the
+    // files, so the window can only be left (which drops what the failed command changed).
+    control("Command1").enabled = false;
+    control("Command2").enabled = false;
     showBusy(true);
     AppState &s = state();
     OpenAccountDeletionLog(s);

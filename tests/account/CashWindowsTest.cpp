@@ -49,7 +49,9 @@ struct Session : InProcessSession {
             EXPECT_TRUE(testing::StoredLedgerIsSound(accountFile(), order)) << "after: " << line;
         });
     }
-    std::unique_ptr<Workbook> stored(const fs::path &p) { return decodeWorkbook(FileBytes(p), p.string()); }
+    std::unique_ptr<Workbook> stored(const fs::path &p) {
+        return decodeWorkbook(FileBytes(p), p.string());
+    }
     std::unique_ptr<Workbook> account() { return stored(accountFile()); }
     Form &window() { return *app().visibleForm(); }
 };
@@ -295,6 +297,21 @@ TEST(CashWindows, DeletingTheOnlyRowLeavesAnEmptyLedger) {
     EXPECT_EQ(wb->sheet("Befszla01").value(2, 22).integer(), 7);
 }
 
+TEST(CashWindows, DeletionThatCannotMakeItsLogChangesNoFile) {
+    Session s;
+    s.play(entry(kDeposit, "2026.11.01", "100", 1) + entry(kDeposit, "2026.11.02", "200", 2));
+    fs::remove(s.installation().root() / "Seged" / "Befszlatöröltsorokminta.xls");
+    const std::string before = FileBytes(s.accountFile());
+    s.play(kDeposit + "type Text1 2026.11.02\ntype Text2 1\ntype Text3 1\nanswer No\nanswer Yes\n"
+                      "click Command2\nanswer OK\n");
+    EXPECT_EQ(s.dialogs().messages().back().title, "Hiba");
+    EXPECT_NE(s.shown().back().find("Befszlatöröltsorokminta.xls"), std::string::npos);
+    EXPECT_FALSE(s.window().control("Command2").enabled);
+    s.play("click Command3\n");
+    EXPECT_EQ(FileBytes(s.accountFile()), before);
+    EXPECT_FALSE(fs::exists(s.logFile()));
+}
+
 TEST(CashWindows, CodeOfAnotherTypeIsRefusedAndNothingIsWritten) {
     Session s;
     s.play(entry(kWithdrawal, "2026.11.01", "40", 4));
@@ -332,7 +349,8 @@ TEST(CashWindows, FieldsAreCheckedOnEnterAndInOrder) {
     EXPECT_EQ(s.window().control("Text1").text, "2026. 12. 06.");
     EXPECT_FALSE(s.window().control("Text2").enabled);
     s.play("type Text1 2026.12.07\nanswer OK\n");
-    EXPECT_EQ(s.shown().back(), "Dátum hiba|A dátum nagyobb a rendszerdátumnál.\r\nElőre bevitel nem lehetséges");
+    EXPECT_EQ(s.shown().back(),
+              "Dátum hiba|A dátum nagyobb a rendszerdátumnál.\r\nElőre bevitel nem lehetséges");
     EXPECT_EQ(s.window().control("Text1").text, "");
     EXPECT_FALSE(s.window().control("Text2").enabled);
     s.play("type Text1 2026.12.06\ntype Text2 sok\nanswer OK\n");
@@ -378,7 +396,8 @@ TEST(CashWindowsReplay, ScriptRunOfTheProgramPrintsTheRefusalAndStoresTheMovemen
         "menu Befektetés/Kilépés\n");
     EXPECT_EQ(run.exitCode, 0) << run.output;
     EXPECT_EQ(run.output, "Felhívás\nVan már ilyen adat.\nMódosítani szeretné ?\n"
-                          "Kilépés\nA teljesítés Tr. kód téves, nem ehhez a\nművelethez tartozik. Kilépés.\n");
+                          "Kilépés\nA teljesítés Tr. kód téves, nem ehhez a\n"
+                          "művelethez tartozik. Kilépés.\n");
     EXPECT_TRUE(testing::StoredLedgerIsSound(inst.accountWorkbook()));
     auto wb = decodeWorkbook(FileBytes(inst.accountWorkbook()), "Befszla.xls");
     EXPECT_EQ(amountAt(wb->sheet("Befszla01"), 9, 20), cur("70"));

@@ -93,23 +93,5 @@ TEST(DeletionLogs, OpeningWithoutAChangeWritesNothingAndWrongPasswordFails) {
     EXPECT_THROW(OpenProductDeletionLog(l.app), HostError);
 }
 
-TEST(DeletionLogs, ValuesOnlyCopyKeepsTheLogsOwnFormats) {
-    Workbook wb;
-    Sheet &from = wb.addSheet("Szla");
-    Sheet &log = wb.addSheet("Napló");
-    FormatRef own = internFormat(CellFormat{"0", false, HAlign::Right, false});
-    FormatRef other = internFormat(CellFormat{"0.00", true, HAlign::Left, false});
-    log.setCellFormat(5, 3, own);
-    from.setCellFormat(2, 3, other);
-    from.setValue(2, 3, 12);
-    from.setValue(2, 19, "VAK");
-    CopyRowIntoLog(from, 2, log, 5, false);
-    EXPECT_EQ(log.value(5, 3).integer(), 12);
-    EXPECT_EQ(log.value(5, 19).text(), "VAK");
-    EXPECT_EQ(log.cellFormat(5, 3), own);
-    CopyRowIntoLog(from, 2, log, 6, true);
-    EXPECT_EQ(log.cellFormat(6, 3), other);
-}
-
 } // namespace
 } // namespace vandorix

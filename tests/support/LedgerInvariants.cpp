@@ -64,13 +64,15 @@ std::vector<std::string> LedgerViolations(const Sheet &s, DateOrder order) {
     for (int r = 5; r <= last; ++r) {
         std::optional<Date> d = s.value(r, kA).date();
         if (!d) out.push_back(at(r, kA) + " is no date");
-        else if (order == DateOrder::Checked && previous && *d < *previous) out.push_back("row " + std::to_string(r) + " is dated before the row above");
+        else if (order == DateOrder::Checked && previous && *d < *previous)
+            out.push_back("row " + std::to_string(r) + " is dated before the row above");
         if (d) previous = d;
 
         std::optional<long long> code = s.value(r, kU).integer();
         if (!code) out.push_back(at(r, kU) + " holds no settlement code");
         else if (!codes.insert(*code).second)
-            out.push_back("settlement code " + std::to_string(*code) + " twice (row " + std::to_string(r) + ")");
+            out.push_back("settlement code " + std::to_string(*code) + " twice (row " +
+                          std::to_string(r) + ")");
         if (s.value(r, kV).text().value_or("").size() != 3)
             out.push_back(at(r, kV) + " holds no type code");
 
@@ -84,7 +86,8 @@ std::vector<std::string> LedgerViolations(const Sheet &s, DateOrder order) {
         if (!rowBlank(s, r)) out.push_back("row " + std::to_string(r) + " should be empty");
     if (s.value(totals, kB).text().value_or("") != "Összesen")
         out.push_back(at(totals, kB) + " is not \"Összesen\"");
-    for (std::size_t i = 0; i < std::size(kSummed); ++i) expectAmount(s, totals, kSummed[i], sums[i], out);
+    for (std::size_t i = 0; i < std::size(kSummed); ++i)
+        expectAmount(s, totals, kSummed[i], sums[i], out);
     expectAmount(s, totals, kT, running, out);
     for (int c : {kA, kS, kU, kV})
         if (!s.value(totals, c).isBlank()) out.push_back(at(totals, c) + " should be empty");
