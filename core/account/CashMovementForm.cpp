@@ -29,7 +29,7 @@ CashMovementForm::CashMovementForm(Application &app, const Layout &layout)
     if (hasNameField_) {
         addLabel("Label3", layout.nameLabel);
         addTextBox(kNameField);
-        addLabel("Label5", layout.codeLabel);
+        addLabel("Label4", layout.codeLabel);
     } else {
         addLabel("Label3", layout.codeLabel);
     }
