@@ -10,7 +10,13 @@ namespace {
 using testing::ReplayRun;
 using testing::TestInstallation;
 
-const char *kEveryWindow = R"(# every window of the menu, opened and left again
+const char *kEveryWindow = R"(# one share registered, then every window of the menu opened and left again
+menu Befektetés/Részvény/Alapadatok
+choose Combo1 Más részvény
+type Text1 Alfa
+type Text2 A1
+click Command1
+click Command4
 menu Befektetés/Részvény/Alapadatok
 click Command4
 menu Befektetés/Részvény/Vétel
@@ -18,6 +24,8 @@ click Command3
 menu Befektetés/Részvény/Eladás
 click Command3
 menu Befektetés/Részvény/Napi záró ár
+choose Combo1 Alfa
+answer OK
 click Command4
 menu Befektetés/Befektetési számla/Befizetés
 click Command3
@@ -52,7 +60,8 @@ TEST(Replay, OpensAndLeavesEveryWindowAndPrintsEachDialog) {
     TestInstallation inst;
     ReplayRun run = inst.replay(std::string(kEveryWindow) + "menu Befektetés/Kilépés\n");
     EXPECT_EQ(run.exitCode, 0) << run.output;
-    EXPECT_EQ(run.output, "Kilépés\nA Befektetési fájlban\nMég nincs adat. Kilépés!\n");
+    EXPECT_EQ(run.output, "Felhívás\nCsak az első vásárlás után\nlehet a záró darabárat bevinni.\n"
+                          "Kilépés\nA Befektetési fájlban\nMég nincs adat. Kilépés!\n");
 }
 
 TEST(Replay, StartupDialogsTakeTheAnswersAtTheTop) {
