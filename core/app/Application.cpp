@@ -75,8 +75,10 @@ void Application::runCommand(const std::function<void()> &handler) {
         const bool hostFailure = dynamic_cast<const HostError *>(&e) != nullptr;
         dialogs_.showMessage(
             {std::string(hostFailure ? "" : "Váratlan hiba: ") + e.what() + kCrLf +
-                 "A művelet megszakadt; a fájlokba ebből a műveletből semmi sem került.",
+                 "A művelet megszakadt; a fájlokba ebből a műveletből semmi sem került." +
+                 kCrLf + "Visszatérés a főmenübe.",
              "Hiba", MessageIcon::Critical, MessageButtons::Ok, MessageAnswer::Ok, true});
+        recoverFromFailedCommand();
     } catch (...) {
         // Not a failure of the command itself (a script driving the program gave up): the
         // command's saves are dropped and the caller decides.
@@ -85,6 +87,21 @@ void Application::runCommand(const std::function<void()> &handler) {
     }
     if (ended()) closeAllWindows();
     if (onChanged) onChanged();
+}
+
+void Application::recoverFromFailedCommand() {
+    // The open workbooks may hold part of the failed command's changes: they are dropped
+    // unsaved, so the next command reads what is on disk, and the user starts again from the
+    // main window.
+    DiscardOpenWorkbooks(state_);
+    if (state_.HostRunning) QuitSpreadsheetHost(state_);
+    if (ended()) return;
+    Form *current = visibleForm();
+    if (current && current != &mainForm()) {
+        current->clearEntryFields();
+        hide(*current);
+    }
+    show(mainForm());
 }
 
 Form &Application::visibleOrThrow() {

@@ -75,6 +75,7 @@ public:
     std::function<void()> onChanged;
 
 private:
+    void recoverFromFailedCommand();
     Form &visibleOrThrow();
     Control &usableControl(Form &form, std::string_view name);
     // Gives `control` the focus as a click or a key would, raising the focus-loss event of the

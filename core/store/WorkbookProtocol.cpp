@@ -176,6 +176,17 @@ void ExitProgram(AppState &app) {
     app.ProgramEnded = true;
 }
 
+void DiscardOpenWorkbooks(AppState &app) {
+    if (app.HostApp)
+        while (!app.host().workbooks().empty())
+            app.host().close(*app.host().workbooks().front());
+    app.AccountWorkbook = app.ProductWorkbook = app.ProductListWorkbook = nullptr;
+    app.AccountDeletionLog = app.ProductDeletionLog = nullptr;
+    app.AccountWorkbookOpen = app.ProductWorkbookOpen = app.ProductListOpen = false;
+    app.AccountDeletionLogOpen = app.ProductDeletionLogOpen = false;
+    app.WorkbookChanged = false;
+}
+
 void CloseWorkbooksForReturn(AppState &app) {
     if (app.AccountWorkbookOpen) {
         app.WorkbookChanged = false;

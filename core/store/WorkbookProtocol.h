@@ -33,6 +33,10 @@ void ExitProgram(AppState &app);
 // writing, then the host is asked to quit.
 void CloseWorkbooksForReturn(AppState &app);
 
+// Closes every workbook the host holds without writing and clears every handle and open flag:
+// what a failed command changed in memory never reaches the disk.
+void DiscardOpenWorkbooks(AppState &app);
+
 // The sheet names of the account workbook, in their fixed order.
 inline constexpr const char *kAccountSheets[] = {"Befszla01", "Befszla02", "Ertek01", "Eredmeny01",
                                                  "ARHIV01"};

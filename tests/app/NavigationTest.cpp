@@ -184,5 +184,28 @@ TEST(Commands, AHostFailureIsShownAndTheProgramGoesOn) {
     EXPECT_FALSE(std::filesystem::exists(r.inst.accountWorkbook()));
 }
 
+TEST(Commands, AFailureInsideAWindowDropsWhatIsOpenAndReturnsToTheMainWindow) {
+    Running r;
+    r.registerProduct("Alfa");
+    std::filesystem::remove(r.inst.root() / "Termekek" / "Alfa.xls");
+    const std::string account = FileBytes(r.inst.accountWorkbook());
+    r.app.clickMenu({"Befektetés", "Részvény", "Napi záró ár"});
+    r.dialogs.answer(MessageAnswer::Ok);
+    r.app.choose("Combo1", "Alfa");
+    ASSERT_FALSE(r.dialogs.messages().empty());
+    EXPECT_EQ(r.dialogs.messages().back().title, "Hiba");
+    EXPECT_NE(r.dialogs.messages().back().text.find("Alfa.xls"), std::string::npos);
+    EXPECT_EQ(r.app.visibleForm(), &r.app.mainForm());
+    EXPECT_TRUE(r.app.state().HostApp->workbooks().empty());
+    EXPECT_FALSE(r.app.state().AccountWorkbookOpen || r.app.state().ProductWorkbookOpen ||
+                 r.app.state().ProductListOpen);
+    EXPECT_EQ(FileBytes(r.inst.accountWorkbook()), account);
+
+    // The next window reads the files afresh.
+    r.app.clickMenu({"Befektetés", "Befektetési számla", "Befizetés"});
+    EXPECT_EQ(r.app.visibleForm()->caption(), "Befizetés a befektetési számlára");
+    EXPECT_TRUE(r.dialogs.allAnswersTaken());
+}
+
 } // namespace
 } // namespace vandorix
