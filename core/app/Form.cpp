@@ -121,6 +121,10 @@ void Form::raiseMenuClick(const std::vector<std::string> &captions) {
     if (item.onClick) item.onClick();
 }
 
+void Form::enableControls(std::initializer_list<const char *> names, bool enabled) {
+    for (const char *name : names) control(name).enabled = enabled;
+}
+
 void Form::clearEntryFields() {
     for (Control &c : controls_)
         if (c.kind == ControlKind::TextBox || c.kind == ControlKind::ComboBox) c.clear();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <initializer_list>
 #include <map>
 #include <stdexcept>
 #include <string>
@@ -105,6 +106,8 @@ protected:
 
     // Empties every text field and list edit text of the window.
     void clearEntryFields();
+    // Enables or disables several controls at once.
+    void enableControls(std::initializer_list<const char *> names, bool enabled);
 
     Application &app() { return app_; }
     AppState &state();

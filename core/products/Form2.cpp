@@ -34,10 +34,6 @@ void Form2::showFields(bool show) {
     for (const char *name : {"Label1", "Text1", "Label2", "Text2"}) control(name).visible = show;
 }
 
-void Form2::enableButtons(std::initializer_list<const char *> names, bool enabled) {
-    for (const char *name : names) control(name).enabled = enabled;
-}
-
 bool Form2::otherShareChosen() const {
     return control("Combo1").text == install::kOtherShareEntry;
 }
@@ -46,8 +42,8 @@ void Form2::Form_Load() {
     control("Text1").clear();
     control("Text2").clear();
     showFields(false);
-    enableButtons({"Command1", "Command2", "Command3"}, false);
-    enableButtons({"Command4", "Command5"}, true);
+    enableControls({"Command1", "Command2", "Command3"}, false);
+    enableControls({"Command4", "Command5"}, true);
     Control &list = control("Combo1");
     list.items.clear();
     list.clear();
@@ -76,7 +72,7 @@ void Form2::Combo1_Click() {
         name.text = s.ProductName;
         code.text = s.ProductCode;
         name.enabled = code.enabled = false;
-        enableButtons({"Command1", "Command2", "Command4", "Command5"}, true);
+        enableControls({"Command1", "Command2", "Command4", "Command5"}, true);
         SetFocus(ProductWorkbookExists(s, s.ProductName) ? "Command2" : "Command1");
     } else {
         // A new share starts from empty fields; "Felvétel" waits for the code to be entered,
@@ -84,7 +80,7 @@ void Form2::Combo1_Click() {
         name.clear();
         code.clear();
         name.enabled = code.enabled = true;
-        enableButtons({"Command1", "Command2"}, false);
+        enableControls({"Command1", "Command2"}, false);
         SetFocus("Text1");
     }
 }
@@ -96,7 +92,7 @@ void Form2::Text1_KeyPress(int &KeyAscii) {
 
 void Form2::Text2_KeyPress(int &KeyAscii) {
     if (KeyAscii != kEnterKey) return;
-    enableButtons({"Command1", "Command2", "Command4", "Command5"}, true);
+    enableControls({"Command1", "Command2", "Command4", "Command5"}, true);
     control("Command2").enabled = false;
     SetFocus("Command1");
 }
@@ -113,7 +109,7 @@ void Form2::refuseEntry(const std::string &text, const char *focusField) {
 
 void Form2::Command1_Click() {
     AppState &s = state();
-    enableButtons({"Command1", "Command2"}, false);
+    enableControls({"Command1", "Command2"}, false);
     const bool other = otherShareChosen();
 
     // Everything about the entry is checked before any file is touched.
@@ -155,8 +151,8 @@ void Form2::Command1_Click() {
                                    "Nem lehet újra felvenni !",
                                "Kilépés", MessageIcon::Exclamation, MessageButtons::Ok,
                                MessageAnswer::Ok, true});
-        enableButtons({"Command1", "Command2", "Command3", "Combo1"}, false);
-        enableButtons({"Command4", "Command5"}, true);
+        enableControls({"Command1", "Command2", "Command3", "Combo1"}, false);
+        enableControls({"Command4", "Command5"}, true);
         if (s.HostRunning) QuitSpreadsheetHost(s);
         return;
     }
@@ -188,7 +184,7 @@ void Form2::Command1_Click() {
     control("Text1").enabled = control("Text2").enabled = false;
     control("Combo1").enabled = false;
     // The registered share can be bought at once.
-    enableButtons({"Command3", "Command4", "Command5"}, true);
+    enableControls({"Command3", "Command4", "Command5"}, true);
     SetFocus("Command4");
 }
 

@@ -22,7 +22,6 @@ public:
 
 private:
     void showFields(bool show);
-    void enableButtons(std::initializer_list<const char *> names, bool enabled);
     // Refuses the entry before anything is written; the fields stay for correction.
     void refuseEntry(const std::string &text, const char *focusField);
     bool otherShareChosen() const;

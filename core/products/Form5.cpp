@@ -33,10 +33,6 @@ void Form5::setFieldsVisible(bool visible) {
     for (const char *name : {"Label1", "Text1", "Label2", "Text2"}) control(name).visible = visible;
 }
 
-void Form5::enableButtons(std::initializer_list<const char *> names, bool enabled) {
-    for (const char *name : names) control(name).enabled = enabled;
-}
-
 void Form5::emptyFieldsAndList() {
     control("Text1").clear();
     control("Text2").clear();
@@ -53,7 +49,7 @@ void Form5::Form_Load() {
         control(name).enabled = false;
     }
     setFieldsVisible(false);
-    enableButtons({"Command1", "Command2", "Command3", "Command4"}, false);
+    enableControls({"Command1", "Command2", "Command3", "Command4"}, false);
     if (!s.AccountWorkbookOpen) {
         OpenAccountWorkbook(s);
         PrepareAccountWorkbook(s);
@@ -67,8 +63,8 @@ void Form5::Form_Load() {
         ShowNotice(dialogs(), std::string("A záró darabár bevitele előtt a részvényt") + kCrLf +
                                   "a Részvény alapadatok menüpontban" + kCrLf +
                                   "fel kell venni. Kilépés.");
-        enableButtons({"Command1", "Command2", "Command3"}, false);
-        enableButtons({"Command4", "Command5"}, true);
+        enableControls({"Command1", "Command2", "Command3"}, false);
+        enableControls({"Command4", "Command5"}, true);
         Command5_Click();
         return;
     }
@@ -111,7 +107,7 @@ void Form5::Combo1_Click() {
     // The price waits for an accepted date: only then is the day's row known.
     control("Text2").clear();
     control("Text2").enabled = false;
-    enableButtons({"Command1", "Command2"}, false);
+    enableControls({"Command1", "Command2"}, false);
     SetFocus("Text1");
 }
 
@@ -154,14 +150,14 @@ void Form5::Text2_KeyPress(int &KeyAscii) {
             SaveProductWorkbook(s);
             CloseProductWorkbook(s);
             price.enabled = false;
-            enableButtons({"Command1", "Command2"}, false);
-            enableButtons({"Command3", "Command4"}, true);
+            enableControls({"Command1", "Command2"}, false);
+            enableControls({"Command3", "Command4"}, true);
             SetFocus("Command3");
             return;
         }
         s.ClosingPriceToRecord = *value;
     }
-    enableButtons({"Command1", "Command2"}, true);
+    enableControls({"Command1", "Command2"}, true);
     SetFocus("Command1");
 }
 
@@ -180,7 +176,7 @@ void Form5::Command1_Click() {
         }
         s.ReferenceDate = *day;
         s.ClosingPriceToRecord = *price;
-        enableButtons({"Command1", "Command2", "Command3", "Command4", "Command5", "Combo1"},
+        enableControls({"Command1", "Command2", "Command3", "Command4", "Command5", "Combo1"},
                       false);
     }
     RecordClosingPrice(s);
@@ -197,7 +193,7 @@ void Form5::Command1_Click() {
     }
     emptyFieldsAndList();
     control("Text1").enabled = control("Text2").enabled = false;
-    enableButtons({"Command3", "Command4", "Command5"}, true);
+    enableControls({"Command3", "Command4", "Command5"}, true);
     SetFocus("Command3");
 }
 
@@ -221,8 +217,8 @@ void Form5::Command2_Click() {
     emptyFieldsAndList();
     closeWithoutSaving();
     control("Text1").enabled = control("Text2").enabled = false;
-    enableButtons({"Command1", "Command2"}, false);
-    enableButtons({"Command3", "Command4"}, true);
+    enableControls({"Command1", "Command2"}, false);
+    enableControls({"Command3", "Command4"}, true);
     SetFocus("Command3");
 }
 

@@ -23,7 +23,6 @@ public:
 
 private:
     void setFieldsVisible(bool visible);
-    void enableButtons(std::initializer_list<const char *> names, bool enabled);
     void emptyFieldsAndList();
     // Closes the product workbook and the account workbook without writing.
     void closeWithoutSaving();
