@@ -83,9 +83,9 @@ TEST(Replay, FailsNamingTheScriptLine) {
              Case{"menu Befektetés/Befektetési számla/Megtekintés\nanswer Yes\n", "(2. sor)"},
              Case{"menu Befektetés/Befektetési számla/Megtekintés\ninput 5\n", "(2. sor)"},
              // an answer that no dialog took
-             Case{"menu Befektetés/Részvény/Vétel\nanswer OK\n", "(2. sor)"},
+             Case{"menu Befektetés/Befektetési számla/Befizetés\nanswer OK\n", "(2. sor)"},
              // a control or menu item that does not exist, or is not usable
-             Case{"menu Befektetés/Részvény/Vétel\nclick Command9\n", "(2. sor)"},
+             Case{"menu Befektetés/Befektetési számla/Befizetés\nclick Command9\n", "(2. sor)"},
              Case{"# comment\n\nmenu Befektetés/Nincs\n", "(3. sor)"},
              Case{"click Command1\n", "(1. sor)"},
              // lines left after the program has ended

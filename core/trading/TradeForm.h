@@ -1,0 +1,60 @@
+#pragma once
+
+#include "app/Form.h"
+#include "trading/EntryMode.h"
+#include "trading/TradeRows.h"
+
+#include <initializer_list>
+
+namespace vandorix {
+
+// What the purchase window and the sale window share: a product list, the six entry fields
+// (date, quantity, unit price, commission, order code, settlement code) filled in order and
+// checked on Enter, the entry-mode decision on the settlement code, and the four buttons
+// "Rögzítés", "Törlés", "Vissza a főmenübe" and "Kilépés". One recording or deletion per
+// opening: it saves what it changed and returns to the main window.
+class TradeForm : public Form {
+public:
+    void Form_Load() override;
+
+    void Text1_KeyPress(int &KeyAscii);
+    void Text2_KeyPress(int &KeyAscii);
+    void Text3_KeyPress(int &KeyAscii);
+    void Text4_KeyPress(int &KeyAscii);
+    void Text5_KeyPress(int &KeyAscii);
+    void Text6_KeyPress(int &KeyAscii);
+    void jav_val_Click();
+    void Command1_Click();
+    void Command2_Click();
+    void Command3_Click();
+    void Command4_Click();
+
+protected:
+    TradeForm(Application &app, const char *name, const char *caption, TradeWindowKind kind,
+              const char *productList, const char *firstLineWithoutProduct);
+
+    // The product was chosen in the product list.
+    void productChosen();
+    // Fills the window's own lists at load time, after the product names.
+    virtual void loadOwnLists() {}
+
+    Control &productList() { return control(productList_); }
+
+private:
+    void setFieldsVisible(bool visible);
+    void enable(std::initializer_list<const char *> names, bool enabled);
+    void moveTo(const char *control);
+    // Starts the entry over for the chosen product: no entry mode, the fields empty.
+    void restartEntry();
+    // Checks every field again and takes the entry into AppState; a field changed since its
+    // Enter gets its message and the focus here.
+    bool readEntry();
+    // After a refusal: only the buttons named stay usable.
+    void refuse(const char *message, std::initializer_list<const char *> usable);
+
+    TradeWindowKind kind_;
+    const char *productList_;
+    const char *firstLineWithoutProduct_;
+};
+
+} // namespace vandorix
