@@ -1,0 +1,207 @@
+// Modifying and deleting trades through the purchase and sale windows: the settlement code of
+// an existing trade offers to modify it, then to delete it. Stored files are read back after
+// each command.
+#include "TradeWindowSession.h"
+
+namespace vandorix::testing {
+namespace {
+
+const std::string kModify = "answer Yes\n";
+const std::string kDelete = "answer No\nanswer Yes\n";
+
+TEST(TradeCorrectionWindows, ModifiedPurchaseIsRewrittenInTheTradeSheetAndTheLedger) {
+    TradeSession s;
+    s.play(Purchase({"2026.03.01", 100, "10", "5", 1, 1}));
+    s.play(OpenPurchase() + Fields({"2026.03.01", 100, "10", "5", 1, 1}) + kModify);
+    Form &w = s.window();
+    EXPECT_FALSE(w.control("Text6").enabled) << "the code stays";
+    EXPECT_EQ(w.focus(), "Text1");
+    s.play("type Text1 2026.03.02\ntype Text2 80\ntype Text3 11\ntype Text4 6\ntype Text5 7\n");
+    EXPECT_EQ(w.focus(), "Command1") << "the order code is the last field";
+    s.play("click Command1\ninput 11\n");
+    EXPECT_TRUE(s.atMainWindow());
+
+    auto wb = s.product();
+    const Sheet &t = wb->sheet("Szla");
+    EXPECT_TRUE(t.value(6, 1).isBlank()) << "no row was added";
+    EXPECT_EQ(t.value(5, 1).date(), Day(2026, 3, 2));
+    EXPECT_EQ(Int(t, 5, 2), 7);
+    EXPECT_EQ(Int(t, 5, 3), 80);
+    EXPECT_EQ(Cur(t, 5, 7), Amount("886"));
+    EXPECT_EQ(Int(t, 5, 22), 80);
+    EXPECT_EQ(Text(t, 5, 9), "Alfa  80 db. vétel");
+    auto acc = s.account();
+    const Sheet &l = acc->sheet("Befszla01");
+    EXPECT_TRUE(l.value(6, 1).isBlank());
+    EXPECT_EQ(l.value(5, 1).date(), Day(2026, 3, 2));
+    EXPECT_EQ(Int(l, 5, 3), 80);
+    EXPECT_EQ(Cur(l, 5, 19), Amount("-886"));
+    EXPECT_EQ(Cur(l, 8, 20), Amount("-886"));
+    const Sheet &p = wb->sheet("Alfa01");
+    EXPECT_EQ(p.value(6, 1).date(), Day(2026, 3, 2));
+    EXPECT_EQ(Cur(p, 6, 3), Amount("880"));
+    EXPECT_EQ(Cur(p, 6, 4), Amount("-6"));
+}
+
+TEST(TradeCorrectionWindows, APurchaseSoldFromCanNeitherBeModifiedNorDeleted) {
+    TradeSession s;
+    s.play(Purchase({"2026.03.01", 100, "10", "0", 1, 1}));
+    s.play(Sale({"2026.03.02", 30, "12", "0", 2, 2}));
+    const std::string product = FileBytes(s.productFile()), account = FileBytes(s.accountFile());
+
+    s.play(OpenPurchase() + Fields({"2026.03.01", 100, "10", "0", 1, 1}) + kDelete +
+           "click Command2\nanswer OK\n");
+    EXPECT_EQ(s.shown().back(), "Felhívás|A sorból már eladás történt\r\nA sor nem törölhető.");
+    EXPECT_TRUE(s.window().control("Command3").enabled);
+    s.play("click Command3\n");
+    ASSERT_TRUE(std::filesystem::exists(s.productLogFile()));
+    EXPECT_TRUE(ReadWorkbookFile(s.productLogFile())->sheet("Szla").value(5, 1).isBlank());
+
+    s.play(OpenPurchase() + Fields({"2026.03.01", 100, "10", "0", 1, 1}) + kModify +
+           "type Text1 2026.03.01\ntype Text2 90\ntype Text3 10\ntype Text4 0\ntype Text5 1\n"
+           "click Command1\nanswer OK\n");
+    EXPECT_EQ(s.shown().back(),
+              "Felhívás|A sorból már eladás történt\r\nA vétel sor nem módosítható");
+    Form &w = s.window();
+    EXPECT_FALSE(w.control("Command3").enabled) << "only the exit is left";
+    EXPECT_TRUE(w.control("Command4").enabled);
+    s.play("click Command4\n");
+    EXPECT_TRUE(s.app().ended());
+    EXPECT_EQ(FileBytes(s.productFile()), product);
+    EXPECT_EQ(FileBytes(s.accountFile()), account);
+}
+
+TEST(TradeCorrectionWindows, ASaleModifiedToALargerQuantityIsMatchedAgain) {
+    TradeSession s;
+    s.play(Purchase({"2026.03.01", 100, "10", "0", 1, 1}));
+    s.play(Purchase({"2026.03.05", 50, "11", "0", 2, 2}));
+    s.play(Sale({"2026.03.12", 60, "15", "0", 3, 3}));
+    s.play(OpenSale() + Fields({"2026.03.12", 60, "15", "0", 3, 3}) + kModify +
+           "type Text1 2026.03.12\ntype Text2 120\ntype Text3 15\ntype Text4 0\ntype Text5 3\n"
+           "click Command1\ninput 15\n");
+
+    auto wb = s.product();
+    const Sheet &t = wb->sheet("Szla");
+    ASSERT_EQ(RowOfCode(t, 3), 7);
+    EXPECT_TRUE(t.value(8, 1).isBlank());
+    EXPECT_EQ(Pairs(t, 7), (PairList{{100, 1}, {20, 2}}));
+    EXPECT_EQ(Int(t, 7, 10), 120);
+    EXPECT_EQ(Cur(t, 7, 16), Amount("580")); // 1800 − (1000 + 20 × 11)
+    EXPECT_EQ(Text(t, 5, 19), "VAR");
+    EXPECT_EQ(Text(t, 6, 20), "Rész");
+    EXPECT_EQ(Int(t, 6, 22), 30);
+    auto acc = s.account();
+    const Sheet &l = acc->sheet("Befszla01");
+    EXPECT_EQ(RowOfCode(l, 3), 7);
+    EXPECT_TRUE(l.value(8, 1).isBlank());
+    EXPECT_EQ(Int(l, 7, 10), 120);
+    EXPECT_EQ(Cur(l, 7, 15), Amount("580"));
+    EXPECT_EQ(Cur(l, 7, 19), Amount("1800"));
+    EXPECT_EQ(Text(l, 5, 22), "VAR");
+    EXPECT_EQ(Text(l, 6, 22), "VAK");
+}
+
+TEST(TradeCorrectionWindows, DeletingASaleRestoresItsLotsAndLogsBothRows) {
+    TradeSession s;
+    s.play(Purchase({"2026.03.01", 100, "10", "5", 1, 1}));
+    s.play(Purchase({"2026.03.05", 50, "11", "5", 2, 2}));
+    s.play(Sale({"2026.03.12", 120, "15", "10", 3, 3}));
+    {
+        auto acc = s.account();
+        EXPECT_EQ(Text(acc->sheet("Befszla01"), 5, 22), "VAR");
+    }
+    s.play(OpenSale() + Fields({"2026.03.12", 120, "15", "10", 3, 3}) + kDelete);
+    EXPECT_TRUE(s.window().control("Command2").enabled);
+    EXPECT_FALSE(s.window().control("Command1").enabled);
+    s.play("click Command2\n");
+    EXPECT_TRUE(s.atMainWindow());
+
+    auto wb = s.product();
+    const Sheet &t = wb->sheet("Szla");
+    EXPECT_TRUE(t.value(7, 1).isBlank());
+    for (int r : {5, 6}) {
+        EXPECT_EQ(Text(t, r, 19), "VAK") << r;
+        EXPECT_TRUE(t.value(r, 20).isBlank()) << r;
+        EXPECT_EQ(Int(t, r, 22), Int(t, r, 3)) << r;
+    }
+    auto acc = s.account();
+    const Sheet &l = acc->sheet("Befszla01");
+    EXPECT_EQ(RowOfCode(l, 3), 0);
+    EXPECT_EQ(Text(l, 5, 22), "VAK");
+    EXPECT_EQ(Text(l, 6, 22), "VAK");
+    // The day's value follows the restored holding: 150 × 15 − 1005 − 555.
+    const Sheet &p = wb->sheet("Alfa01");
+    EXPECT_EQ(p.value(7, 1).date(), Day(2026, 3, 12));
+    EXPECT_EQ(Cur(p, 7, 3), Amount("2250"));
+    EXPECT_EQ(Cur(p, 7, 4), Amount("690"));
+
+    auto accountLog = ReadWorkbookFile(s.accountLogFile());
+    const Sheet &al = accountLog->sheet("Befszlatörsor01");
+    EXPECT_EQ(Int(al, 5, 21), 3);
+    EXPECT_EQ(Text(al, 5, 22), "EAR");
+    EXPECT_EQ(Int(al, 5, 10), 120);
+    EXPECT_EQ(Cur(al, 5, 15), Amount("563")); // 1790 − (1005 + 20 × 555 / 50)
+    EXPECT_TRUE(al.value(6, 1).isBlank());
+    auto productLog = ReadWorkbookFile(s.productLogFile());
+    const Sheet &pl = productLog->sheet("Szla");
+    EXPECT_EQ(Int(pl, 5, 21), 3);
+    EXPECT_EQ(Text(pl, 5, 19), "EAR");
+    EXPECT_EQ(Pairs(pl, 5), (PairList{{100, 1}, {20, 2}}));
+}
+
+TEST(TradeCorrectionWindows, ACodeOfAnotherKindIsRefusedAndNothingIsWritten) {
+    TradeSession s;
+    s.play(Purchase({"2026.03.01", 100, "10", "0", 1, 1}));
+    s.play("menu Befektetés/Befektetési számla/Befizetés\ntype Text1 2026.03.01\n"
+           "type Text2 5000\ntype Text3 50\nclick Command1\nclick Command3\n");
+    const std::string product = FileBytes(s.productFile()), account = FileBytes(s.accountFile());
+
+    // A purchase's code in the sale window, a deposit's code in the purchase window.
+    s.play(OpenSale() + Fields({"2026.03.01", 100, "10", "0", 1, 1}) + kModify + "answer OK\n");
+    EXPECT_EQ(s.shown().back(), kMismatchNotice);
+    EXPECT_TRUE(s.atMainWindow());
+    s.play(OpenPurchase() + Fields({"2026.03.01", 100, "10", "0", 2, 50}) + kDelete + "answer OK\n");
+    EXPECT_EQ(s.shown().back(), kMismatchNotice);
+    EXPECT_TRUE(s.atMainWindow());
+    // Another quantity than the purchase's is another trade's data.
+    s.play(OpenPurchase() + Fields({"2026.03.01", 90, "10", "0", 1, 1}) + kModify + "answer OK\n");
+    EXPECT_EQ(s.shown().back(), kMismatchNotice);
+    EXPECT_EQ(FileBytes(s.productFile()), product);
+    EXPECT_EQ(FileBytes(s.accountFile()), account);
+
+    // Declining both the modification and the deletion ends the program.
+    s.play(OpenPurchase() + Fields({"2026.03.01", 100, "10", "0", 1, 1}) + "answer No\nanswer No\n");
+    EXPECT_TRUE(s.app().ended());
+    EXPECT_EQ(FileBytes(s.accountFile()), account);
+}
+
+TEST(TradeCorrectionWindows, DeletingTheLastTradeLeavesEmptySheetsAndAZeroHolding) {
+    TradeSession s;
+    s.play(Purchase({"2026.03.01", 100, "10", "5", 1, 1}));
+    s.play(OpenPurchase() + Fields({"2026.12.06", 100, "10", "5", 1, 1}) + kDelete +
+           "click Command2\n");
+    auto wb = s.product();
+    const Sheet &t = wb->sheet("Szla");
+    EXPECT_TRUE(t.value(5, 1).isBlank());
+    EXPECT_EQ(Int(t, 2, 19), 7);
+    EXPECT_EQ(Text(t, 7, 2), "Összesen");
+    EXPECT_EQ(Int(t, 7, 18), 0);
+    // The trade's own day is recomputed, whatever date the field held.
+    const Sheet &p = wb->sheet("Alfa01");
+    EXPECT_EQ(Cur(p, 5, 2), Amount("10"));
+    EXPECT_EQ(Cur(p, 5, 3), Currency());
+    EXPECT_EQ(Cur(p, 5, 4), Currency());
+    EXPECT_TRUE(p.value(6, 1).isBlank());
+    auto acc = s.account();
+    const Sheet &l = acc->sheet("Befszla01");
+    EXPECT_TRUE(l.value(5, 1).isBlank());
+    EXPECT_EQ(Int(l, 2, 22), 7);
+    auto accountLog = ReadWorkbookFile(s.accountLogFile());
+    EXPECT_EQ(Text(accountLog->sheet("Befszlatörsor01"), 5, 22), "VAK");
+    auto productLog = ReadWorkbookFile(s.productLogFile());
+    EXPECT_EQ(Int(productLog->sheet("Szla"), 5, 21), 1);
+    EXPECT_EQ(Int(productLog->sheet("Szla"), 5, 3), 100);
+}
+
+} // namespace
+} // namespace vandorix::testing
