@@ -5,26 +5,18 @@
 
 namespace vandorix {
 
-int LedgerRowOfSettlementCode(const Sheet &ledger, long long code) {
-    for (int r = ledger::FirstDataRow; !ledger.value(r, ledger::Day).isBlank(); ++r) {
-        auto u = ledger.value(r, ledger::Settlement).integer();
-        if (u && *u == code) return r;
-    }
-    return 0;
-}
-
 bool LedgerRowFitsTrade(const Sheet &ledger, int row, TradeWindowKind kind, long long quantity,
                         Currency unitPrice, const std::string &productCode) {
     const std::string type = CellText(ledger, row, ledger::RowType);
     const bool purchase = kind == TradeWindowKind::Purchase;
     if (purchase ? (type != kOpenLot && type != kClosedLot) : type != kSaleRow) return false;
-    const int quantityColumn = purchase ? ledger::Bought : ledger::Sold;
+    const int quantityColumn = purchase ? ledger::BoughtQuantity : ledger::SoldQuantity;
     const int priceColumn = purchase ? ledger::BuyPrice : ledger::SellPrice;
     auto q = ledger.value(row, quantityColumn).integer();
     if (!q || *q != quantity) return false;
     auto price = ledger.value(row, priceColumn).currency();
     if (!price || *price != unitPrice) return false;
-    return CellText(ledger, row, ledger::ProductCode) == productCode;
+    return CellText(ledger, row, ledger::ProductId) == productCode;
 }
 
 EntryDecision DecideTradeEntryMode(AppState &app, Dialogs &dialogs, TradeWindowKind kind) {
@@ -35,7 +27,7 @@ EntryDecision DecideTradeEntryMode(AppState &app, Dialogs &dialogs, TradeWindowK
     ledger.workbook().activate(ledger);
 
     if (app.EntryMode < 1) {
-        if (int row = LedgerRowOfSettlementCode(ledger, app.SettlementCode)) {
+        if (int row = FindLedgerRowByCode(ledger, app.SettlementCode)) {
             const std::string title = "Felhívás";
             if (AskYesNo(dialogs, std::string("Van már ilyen adat.") + kCrLf + "Módosítani szeretné ?",
                          title, MessageIcon::Exclamation)) {

@@ -21,9 +21,6 @@ enum class EntryDecision {
     LeaveProgram, // the user declined both modifying and deleting: the program ends
 };
 
-// The first ledger row whose settlement code (U) is `code`; 0 when none.
-int LedgerRowOfSettlementCode(const Sheet &ledger, long long code);
-
 // Whether the ledger row belongs to a trade of this kind with this quantity, unit price and
 // product: a purchase row ("VAK"/"VAR") compares C and D, a sale row ("EAR") J and K.
 bool LedgerRowFitsTrade(const Sheet &ledger, int row, TradeWindowKind kind, long long quantity,

@@ -14,10 +14,10 @@ Sheet &LedgerSheet(AppState &app) {
 }
 
 int LastLedgerRowFromHeader(const Sheet &ledger) {
-    auto v2 = ledger.value(ledger::TotalsPointerRow, ledger::TotalsPointerColumn).integer();
-    if (v2 && *v2 >= ledger::FirstDataRow + 2) return static_cast<int>(*v2) - 3;
-    int r = ledger::FirstDataRow;
-    while (!ledger.value(r, ledger::Day).isBlank()) ++r;
+    auto v2 = ledger.value(ledger::kHeaderRow, ledger::RowType).integer();
+    if (v2 && *v2 >= ledger::kFirstDataRow + 2) return static_cast<int>(*v2) - 3;
+    int r = ledger::kFirstDataRow;
+    while (!ledger.value(r, ledger::MovementDate).isBlank()) ++r;
     return r - 1;
 }
 
@@ -39,8 +39,8 @@ void SyncLedgerLotCodes(const Sheet &trades, Sheet &ledger) {
     if (codeOfLot.empty()) return;
 
     const int lastLedger = LastLedgerRowFromHeader(ledger);
-    for (int r = ledger::FirstDataRow; r <= lastLedger; ++r) {
-        auto u = ledger.value(r, ledger::Settlement).integer();
+    for (int r = ledger::kFirstDataRow; r <= lastLedger; ++r) {
+        auto u = ledger.value(r, ledger::SettlementCode).integer();
         if (!u) continue;
         auto found = codeOfLot.find(*u);
         if (found == codeOfLot.end()) continue;

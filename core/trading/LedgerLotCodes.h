@@ -1,25 +1,12 @@
 #pragma once
 
+#include "account/Ledger.h"
 #include "app/AppState.h"
 #include "store/Sheet.h"
 
 namespace vandorix {
 
-inline constexpr const char *kLedgerSheet = "Befszla01";
-
-namespace ledger {
-inline constexpr int FirstDataRow = 5;
-inline constexpr int Day = 1;             // A
-inline constexpr int Bought = 3;          // C
-inline constexpr int BuyPrice = 4;        // D
-inline constexpr int ProductCode = 8;     // H
-inline constexpr int Sold = 10;           // J
-inline constexpr int SellPrice = 11;      // K
-inline constexpr int Settlement = 21;     // U
-inline constexpr int RowType = 22;        // V
-inline constexpr int TotalsPointerRow = 2;
-inline constexpr int TotalsPointerColumn = 22; // V2
-} // namespace ledger
+inline constexpr const char *kLedgerSheet = ledger::kSheet;
 
 // "Befszla01" of the open account workbook.
 Sheet &LedgerSheet(AppState &app);

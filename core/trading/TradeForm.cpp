@@ -260,7 +260,7 @@ void TradeForm::Command1_Click() {
     if (!readEntry()) return;
     AppState &s = state();
     // A code typed over after its decision is decided again before anything is written.
-    if (s.EntryMode == 0 && LedgerRowOfSettlementCode(LedgerSheet(s), s.SettlementCode) != 0) {
+    if (s.EntryMode == 0 && FindLedgerRowByCode(LedgerSheet(s), s.SettlementCode) != 0) {
         jav_val_Click();
         return;
     }
