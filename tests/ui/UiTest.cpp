@@ -8,6 +8,8 @@
 #include "store/HostError.h"
 #include "store/SpreadsheetHost.h"
 #include "store/Workbook.h"
+#include "support/InProcessScript.h"
+#include "support/ProductFiles.h"
 
 #include <QAction>
 #include <QApplication>
@@ -112,14 +114,65 @@ std::vector<QWidget *> visibleTopLevels() {
     return shown;
 }
 
+// ---------------------------------------------------------------------------------------------
+// The real windows on a fresh installation of their own, driven through their widgets.
+
+// The program running on a new installation with its windows; dialogs are answered by the
+// scripted fake, so no modal box takes the focus from the window under test.
+struct LiveWindows {
+    LiveWindows() : windows(session.app()) { windows.sync(); }
+
+    Application &app() { return session.app(); }
+    testing::ScriptedDialogsFake &dialogs() { return session.dialogs(); }
+    const std::vector<MessageRequest> &messages() { return dialogs().messages(); }
+
+    // The window of the form now shown, made active so that it holds the keyboard focus.
+    QWidget *shownWindow() {
+        Form *form = app().visibleForm();
+        QWidget *top = form ? windows.windowOf(*form) : nullptr;
+        if (!top || !QTest::qWaitForWindowActive(top)) {
+            ADD_FAILURE() << "No active window";
+            return nullptr;
+        }
+        return top;
+    }
+
+    template <typename W>
+    W *widget(const char *name) {
+        QWidget *top = shownWindow();
+        W *found = top ? top->findChild<W *>(QString::fromLatin1(name)) : nullptr;
+        if (!found) ADD_FAILURE() << "No widget " << name;
+        return found;
+    }
+
+    // Triggers the main window's menu item of these captions, as a user chooses it.
+    void chooseMenu(std::initializer_list<const char *> path) {
+        auto *main = qobject_cast<QMainWindow *>(windows.windowOf(app().mainForm()));
+        ASSERT_TRUE(main && main->isVisible());
+        QList<QAction *> actions = main->menuBar()->actions();
+        QAction *action = nullptr;
+        for (const char *caption : path) {
+            action = findAction(actions, u(caption));
+            ASSERT_NE(action, nullptr) << caption;
+            if (action->menu()) actions = action->menu()->actions();
+        }
+        ASSERT_TRUE(action->isEnabled() && !action->menu());
+        action->trigger();
+    }
+
+    testing::InProcessSession session;
+    AppWindows windows;
+};
+
 using MainWindowTest = Installation;
 
-TEST_F(MainWindowTest, MenuOpensAWindowWhoseBackButtonReturnsAndExitEndsTheProgram) {
-    NoDialogs dialogs;
-    Application app(dialogs, StartupEnvironment{root_ / "Program", Date::fromYmd(2026, 12, 6)});
-    AppWindows windows(app);
+TEST(MainMenuTest, MenuOpensAWindowWhoseBackButtonReturnsAndExitEndsTheProgram) {
+    LiveWindows live;
+    // A registered share, so that the purchase window opens as it does for a user.
+    live.session.run(testing::RegisterScript("Alfa", "HU0000000001"));
+    Application &app = live.app();
+    AppWindows &windows = live.windows;
     QSignalSpy ended(&windows, &AppWindows::programEnded);
-    app.start();
     ASSERT_FALSE(app.ended());
 
     auto *main = qobject_cast<QMainWindow *>(windows.windowOf(app.mainForm()));
@@ -386,6 +439,125 @@ TEST(SheetTableModelTest, EditsWriteTypedValuesAndAProtectedSheetRefusesThem) {
     EXPECT_FALSE(model.setData(model.index(0, 0), u("2027. 01. 01.")));
     EXPECT_EQ(sheet.value(1, 1), CellValue(*Date::fromYmd(2026, 12, 7)));
     EXPECT_EQ(shown(model, 1, 1), u("2026. 12. 07."));
+}
+
+QWidget *focused() { return QApplication::focusWidget(); }
+
+// Replaces the field's text by typing, as a user does after selecting it.
+void typeInto(QLineEdit *edit, const char *ascii) {
+    edit->selectAll();
+    QTest::keyClicks(edit, QString::fromLatin1(ascii));
+}
+
+void typeAndEnter(QLineEdit *edit, const char *ascii) {
+    typeInto(edit, ascii);
+    QTest::keyClick(edit, Qt::Key_Return);
+}
+
+std::unique_ptr<Workbook> storedAccount(LiveWindows &live) {
+    return testing::ReadWorkbookFile(live.session.installation().accountWorkbook());
+}
+
+struct DepositWidgets {
+    QLineEdit *date, *amount, *code;
+    QPushButton *enter, *back;
+};
+
+DepositWidgets openDeposit(LiveWindows &live) {
+    live.chooseMenu({"Befektetés", "Befektetési számla", "Befizetés"});
+    QWidget *window = live.shownWindow();
+    EXPECT_TRUE(window && window->windowTitle() == u("Befizetés a befektetési számlára"));
+    return {live.widget<QLineEdit>("Text1"), live.widget<QLineEdit>("Text2"),
+            live.widget<QLineEdit>("Text3"), live.widget<QPushButton>("Command1"),
+            live.widget<QPushButton>("Command3")};
+}
+
+TEST(RealWindowsTest, DepositTypedIntoTheWidgetsIsStoredAndLettersInTheAmountAreRefused) {
+    LiveWindows live;
+    const DepositWidgets w = openDeposit(live);
+    ASSERT_TRUE(w.date && w.amount && w.code && w.enter && w.back);
+    EXPECT_EQ(w.date->text(), u("2026. 12. 06."));
+    EXPECT_EQ(focused(), w.date);
+    EXPECT_FALSE(w.amount->isEnabled());
+    EXPECT_FALSE(w.enter->isEnabled());
+
+    typeAndEnter(w.date, "2026.12.01");
+    EXPECT_TRUE(w.amount->isEnabled());
+    EXPECT_EQ(focused(), w.amount);
+
+    // Letters are no amount: the box is answered, the field emptied and the cursor left in it.
+    live.dialogs().answer(MessageAnswer::Ok);
+    typeAndEnter(w.amount, "15a0");
+    ASSERT_EQ(live.messages().size(), 1u);
+    EXPECT_EQ(live.messages()[0].text, "Itt csak számérték lehet.");
+    EXPECT_EQ(w.amount->text(), QString());
+    EXPECT_EQ(focused(), w.amount);
+    EXPECT_FALSE(w.code->isEnabled());
+
+    typeAndEnter(w.amount, "1500,5");
+    EXPECT_EQ(focused(), w.code);
+    typeAndEnter(w.code, "7");
+    EXPECT_TRUE(w.enter->isEnabled());
+    EXPECT_EQ(focused(), w.enter);
+
+    QTest::mouseClick(w.enter, Qt::LeftButton);
+    EXPECT_EQ(live.messages().size(), 1u);
+    // One movement per opening: only the leave buttons are left.
+    EXPECT_FALSE(w.enter->isEnabled());
+    EXPECT_FALSE(w.date->isEnabled());
+    EXPECT_EQ(w.amount->text(), QString());
+    EXPECT_EQ(focused(), w.back);
+
+    auto wb = storedAccount(live);
+    const Sheet &ledger = wb->sheet("Befszla01");
+    EXPECT_EQ(ledger.value(5, 1).date(), testing::Day(2026, 12, 1));
+    EXPECT_EQ(ledger.value(5, 16).currency(), testing::Amount("1500,5")); // P: paid in
+    EXPECT_EQ(ledger.value(5, 19).currency(), testing::Amount("1500,5")); // S: movement
+    EXPECT_EQ(ledger.value(5, 21).integer(), 7);                          // U: code
+    EXPECT_EQ(ledger.value(5, 22).text(), "BAR");                         // V: row type
+    EXPECT_TRUE(ledger.value(6, 1).isBlank());
+
+    QTest::mouseClick(w.back, Qt::LeftButton);
+    EXPECT_EQ(live.app().visibleForm(), &live.app().mainForm());
+}
+
+TEST(RealWindowsTest, AmountChangedAndTabbedAwayIsWhatTheEntryButtonReads) {
+    LiveWindows live;
+    const DepositWidgets w = openDeposit(live);
+    ASSERT_TRUE(w.date && w.amount && w.code && w.enter && w.back);
+    typeAndEnter(w.date, "2026.12.02");
+    typeAndEnter(w.amount, "100");
+    typeAndEnter(w.code, "8");
+    ASSERT_EQ(focused(), w.enter);
+
+    // The user goes back to the amount, types letters over it and tabs away: leaving the
+    // field says nothing, the button checks what the field holds.
+    QTest::mouseClick(w.amount, Qt::LeftButton);
+    ASSERT_EQ(focused(), w.amount);
+    typeInto(w.amount, "2x0");
+    QTest::keyClick(w.amount, Qt::Key_Tab);
+    EXPECT_EQ(focused(), w.code);
+    EXPECT_TRUE(live.messages().empty());
+    EXPECT_EQ(live.app().form("Form6").control("Text2").text, "2x0");
+
+    live.dialogs().answer(MessageAnswer::Ok);
+    QTest::mouseClick(w.enter, Qt::LeftButton);
+    ASSERT_EQ(live.messages().size(), 1u);
+    EXPECT_EQ(live.messages()[0].text, "Itt csak számérték lehet.");
+    EXPECT_EQ(w.amount->text(), QString());
+    EXPECT_EQ(focused(), w.amount);
+    EXPECT_TRUE(storedAccount(live)->sheet("Befszla01").value(5, 1).isBlank());
+
+    typeInto(w.amount, "2000");
+    QTest::keyClick(w.amount, Qt::Key_Tab);
+    QTest::mouseClick(w.enter, Qt::LeftButton);
+    EXPECT_EQ(live.messages().size(), 1u);
+    auto wb = storedAccount(live);
+    const Sheet &ledger = wb->sheet("Befszla01");
+    EXPECT_EQ(ledger.value(5, 1).date(), testing::Day(2026, 12, 2));
+    EXPECT_EQ(ledger.value(5, 16).currency(), testing::Amount("2000"));
+    EXPECT_EQ(ledger.value(5, 21).integer(), 8);
+    EXPECT_EQ(ledger.value(5, 22).text(), "BAR");
 }
 
 } // namespace
