@@ -8,6 +8,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFocusEvent>
+#include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -16,11 +17,17 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace vandorix {
 
 namespace {
 
 QString qs(const std::string &text) { return QString::fromStdString(text); }
+
+// Wide enough for a date, an amount or a product name.
+constexpr int kFieldMinimumWidth = 260;
+constexpr int kButtonRowGap = 12;
 
 bool isField(ControlKind kind) { return kind == ControlKind::TextBox || kind == ControlKind::ComboBox; }
 
@@ -52,14 +59,31 @@ FormWidget::FormWidget(AppWindows &windows, Form &form, QWidget *parent)
 void FormWidget::build() {
     fields_ = new QGridLayout;
     fields_->setColumnStretch(1, 1);
+    fields_->setColumnMinimumWidth(1, kFieldMinimumWidth);
     buttons_ = new QHBoxLayout;
     buttons_->addStretch(1);
 
     const std::vector<Control> &controls = form_.controls();
     int row = 0;
+    int labelWidth = 0;
     for (std::size_t i = 0; i < controls.size(); ++i) {
         const Control &c = controls[i];
-        QWidget *widget = makeWidget(c);
+        if (c.kind == ControlKind::OptionButton) {
+            // Options that follow each other are one choice: they share a frame.
+            auto *group = new QFrame(this);
+            group->setFrameShape(QFrame::StyledPanel);
+            auto *column = new QVBoxLayout(group);
+            for (; i < controls.size() && controls[i].kind == ControlKind::OptionButton; ++i) {
+                QWidget *option = makeWidget(controls[i], group);
+                widgets_.emplace(controls[i].name, option);
+                column->addWidget(option);
+            }
+            --i;
+            optionGroups_.push_back(group);
+            fields_->addWidget(group, row++, 0, 1, 2);
+            continue;
+        }
+        QWidget *widget = makeWidget(c, this);
         widgets_.emplace(c.name, widget);
         if (c.kind == ControlKind::Button) {
             buttons_->addWidget(widget);
@@ -67,9 +91,13 @@ void FormWidget::build() {
                    isField(controls[i + 1].kind)) {
             // The label names the field that follows it.
             const Control &field = controls[++i];
-            QWidget *fieldWidget = makeWidget(field);
+            QWidget *fieldWidget = makeWidget(field, this);
             widgets_.emplace(field.name, fieldWidget);
-            static_cast<QLabel *>(widget)->setBuddy(fieldWidget);
+            auto *label = static_cast<QLabel *>(widget);
+            label->setBuddy(fieldWidget);
+            // A field's name stays on one line beside it; only free-standing texts wrap.
+            label->setWordWrap(false);
+            labelWidth = std::max(labelWidth, label->sizeHint().width());
             fields_->addWidget(widget, row, 0);
             fields_->addWidget(fieldWidget, row++, 1);
         } else if (isField(c.kind)) {
@@ -79,19 +107,30 @@ void FormWidget::build() {
         }
     }
 
+    // The fields keep their place when names are shown or hidden beside them.
+    fields_->setColumnMinimumWidth(0, labelWidth);
+
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(fields_);
     layout->addStretch(1);
+    // The buttons stand apart from the fields, also when the window is at its smallest.
+    layout->addSpacing(kButtonRowGap);
     layout->addLayout(buttons_);
-    setMinimumWidth(420);
+    // The window is never smaller than its controls need, so no caption is cut off.
+    layout->setSizeConstraint(QLayout::SetMinimumSize);
+    // It opens at the size its controls need when all of them are shown (the widgets carry
+    // their first captions and none is hidden yet): controls that the window shows later fit
+    // in without the window changing its size under the user.
+    resize(layout->sizeHint());
 }
 
-QWidget *FormWidget::makeWidget(const Control &c) {
+QWidget *FormWidget::makeWidget(const Control &c, QWidget *parent) {
     const std::string name = c.name;
     switch (c.kind) {
     case ControlKind::Label: {
-        auto *label = new QLabel(this);
+        auto *label = new QLabel(parent);
         label->setTextFormat(Qt::PlainText);
+        label->setText(qs(c.caption));
         label->setWordWrap(true);
         label->setObjectName(qs(name));
         return label;
@@ -99,7 +138,7 @@ QWidget *FormWidget::makeWidget(const Control &c) {
     case ControlKind::TextBox: return makeLineEdit(c);
     case ControlKind::ComboBox: return makeComboBox(c);
     case ControlKind::Button: {
-        auto *button = new QPushButton(this);
+        auto *button = new QPushButton(qs(c.caption), parent);
         button->setObjectName(qs(name));
         button->setAutoDefault(false);
         connect(button, &QPushButton::clicked, this,
@@ -107,7 +146,7 @@ QWidget *FormWidget::makeWidget(const Control &c) {
         return button;
     }
     case ControlKind::OptionButton: {
-        auto *option = new QRadioButton(this);
+        auto *option = new QRadioButton(qs(c.caption), parent);
         option->setObjectName(qs(name));
         // The model decides which option is checked.
         option->setAutoExclusive(false);
@@ -116,14 +155,14 @@ QWidget *FormWidget::makeWidget(const Control &c) {
         return option;
     }
     case ControlKind::CheckBox: {
-        auto *check = new QCheckBox(this);
+        auto *check = new QCheckBox(qs(c.caption), parent);
         check->setObjectName(qs(name));
         connect(check, &QCheckBox::clicked, this,
                 [this, name] { windows_.act(name, [&] { app_.click(name); }); });
         return check;
     }
     }
-    return new QWidget(this);
+    return new QWidget(parent);
 }
 
 QLineEdit *FormWidget::makeLineEdit(const Control &c) {
@@ -175,6 +214,12 @@ void FormWidget::refresh() {
     if (windowTitle() != title) setWindowTitle(title);
     for (const Control &c : form_.controls())
         if (QWidget *widget = controlWidget(c.name)) refreshControl(c, widget);
+    for (QFrame *group : optionGroups_) {
+        bool anyShown = false;
+        for (QWidget *option : group->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+            anyShown = anyShown || !option->isHidden();
+        group->setHidden(!anyShown);
+    }
 }
 
 void FormWidget::refreshControl(const Control &c, QWidget *widget) {

@@ -5,8 +5,10 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 class QComboBox;
+class QFrame;
 class QGridLayout;
 class QHBoxLayout;
 class QLineEdit;
@@ -19,9 +21,11 @@ class Form;
 struct Control;
 
 // Shows any Form: its caption as the window title, its controls in order (a label and the
-// field after it on one row, option and check boxes on rows of their own, the buttons in a
-// row at the bottom). What the user does goes back to the application as its user actions;
-// what the window shows comes from the model at each refresh.
+// field after it on one row, option buttons that follow each other in one frame, check boxes
+// on rows of their own, the buttons in a row at the bottom). Hidden controls give their room
+// to the rows below; the window opens at the size all its controls need. What the user does
+// goes back to the application as its user actions; what the window shows comes from the
+// model at each refresh.
 class FormWidget : public QWidget {
     Q_OBJECT
 public:
@@ -43,7 +47,7 @@ protected:
 
 private:
     void build();
-    QWidget *makeWidget(const Control &control);
+    QWidget *makeWidget(const Control &control, QWidget *parent);
     QLineEdit *makeLineEdit(const Control &control);
     QComboBox *makeComboBox(const Control &control);
     void refreshControl(const Control &control, QWidget *widget);
@@ -62,6 +66,8 @@ private:
     QHBoxLayout *buttons_ = nullptr;
     std::map<std::string, QWidget *, std::less<>> widgets_;
     std::map<QObject *, std::string> fieldNames_;
+    // The frames around runs of option buttons, hidden when none of their options is shown.
+    std::vector<QFrame *> optionGroups_;
     // The edit text of a combo box being committed by Enter or focus loss: Qt raises an
     // activation when a typed text matches a list entry, which is no choice of the user.
     std::optional<std::string> committedComboText_;

@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QGridLayout>
 #include <QInputDialog>
 #include <QLabel>
@@ -23,6 +24,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTest>
@@ -30,6 +32,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
@@ -232,6 +235,8 @@ public:
         addLabel("Label2", "Termék:");
         addComboBox("Combo1");
         addTextBox("Text2").locked = true;
+        addOption("Option1", "Napi", ControlKind::OptionButton).checked = true;
+        addOption("Option2", "Heti", ControlKind::OptionButton);
         addButton("Command1", "Rendben");
     }
 };
@@ -259,6 +264,14 @@ TEST_F(MainWindowTest, FieldsShowTheModelsHungarianTextsAndStates) {
     EXPECT_EQ(combo->currentText(), u("Tükörfúrógép Zrt."));
     EXPECT_TRUE(locked->isReadOnly());
     EXPECT_EQ(label->buddy(), text);
+    // The two options are one choice: one frame holds both.
+    auto *daily = qobject_cast<QRadioButton *>(widget.controlWidget("Option1"));
+    auto *weekly = qobject_cast<QRadioButton *>(widget.controlWidget("Option2"));
+    ASSERT_TRUE(daily && weekly);
+    EXPECT_TRUE(daily->isChecked());
+    EXPECT_FALSE(weekly->isChecked());
+    ASSERT_NE(daily->parentWidget(), &widget);
+    EXPECT_EQ(daily->parentWidget(), weekly->parentWidget());
 
     // A handler changes the model; the next refresh shows it.
     form.control("Text1").text = "Új szöveg: ÁÉÍÓÖŐÚÜŰ";
@@ -272,6 +285,14 @@ TEST_F(MainWindowTest, FieldsShowTheModelsHungarianTextsAndStates) {
     EXPECT_TRUE(combo->isHidden());
     EXPECT_EQ(combo->count(), 1);
     EXPECT_EQ(combo->currentText(), QString());
+
+    // A frame whose options are all hidden leaves no empty box behind.
+    form.control("Option1").visible = false;
+    widget.refresh();
+    EXPECT_FALSE(daily->parentWidget()->isHidden());
+    form.control("Option2").visible = false;
+    widget.refresh();
+    EXPECT_TRUE(daily->parentWidget()->isHidden());
 }
 
 TEST(QtDialogsTest, MessageBoxesShowTitleLinesIconAndAnswerByButton) {
@@ -558,6 +579,102 @@ TEST(RealWindowsTest, AmountChangedAndTabbedAwayIsWhatTheEntryButtonReads) {
     EXPECT_EQ(ledger.value(5, 16).currency(), testing::Amount("2000"));
     EXPECT_EQ(ledger.value(5, 21).integer(), 8);
     EXPECT_EQ(ledger.value(5, 22).text(), "BAR");
+}
+
+// A window as a user sees it: every visible label beside the field it names, no button
+// narrower than its caption, no control outside the window or over another one, no empty band
+// left by hidden controls. With VANDORIX_UI_SHOTS naming a folder the window is also saved
+// there as a picture, for a look at it.
+void expectSoundLayout(LiveWindows &live, const std::string &what) {
+    QWidget *top = live.shownWindow();
+    ASSERT_NE(top, nullptr) << what;
+    QApplication::processEvents();
+    if (const char *folder = std::getenv("VANDORIX_UI_SHOTS"))
+        top->grab().save(QDir(QString::fromLocal8Bit(folder)).filePath(
+            QString::fromStdString(what) + QStringLiteral(".png")));
+
+    EXPECT_GE(top->width(), top->minimumSizeHint().width()) << what;
+    EXPECT_GE(top->height(), top->minimumSizeHint().height()) << what;
+    const QRect inside = top->rect();
+    auto place = [top](QWidget *w) { return QRect(w->mapTo(top, QPoint(0, 0)), w->size()); };
+    FormWidget *body = live.windows.bodyOf(*live.app().visibleForm());
+    std::vector<QWidget *> shown;
+    for (const Control &c : body->form().controls()) {
+        QWidget *w = body->controlWidget(c.name);
+        if (!w || !w->isVisibleTo(top)) continue;
+        shown.push_back(w);
+        EXPECT_TRUE(inside.contains(place(w))) << what << ": " << c.name << " is cut off";
+        if (auto *button = qobject_cast<QAbstractButton *>(w)) {
+            EXPECT_GE(button->width(), button->sizeHint().width())
+                << what << ": the caption of " << c.name << " does not fit";
+        }
+        if (auto *label = qobject_cast<QLabel *>(w); label && label->buddy()) {
+            QWidget *field = label->buddy();
+            EXPECT_TRUE(field->isVisibleTo(top)) << what << ": " << c.name << " names no field";
+            EXPECT_GE(label->width(), label->sizeHint().width())
+                << what << ": " << c.name << " is cut or broken over lines";
+            EXPECT_GE(label->height(), label->sizeHint().height())
+                << what << ": " << c.name << " is cut";
+            const QRect l = place(label), f = place(field);
+            EXPECT_LE(l.right(), f.left()) << what << ": " << c.name << " is not beside its field";
+            EXPECT_TRUE(l.center().y() >= f.top() && l.center().y() <= f.bottom())
+                << what << ": " << c.name << " is not on its field's row";
+        }
+    }
+    for (std::size_t i = 0; i < shown.size(); ++i)
+        for (std::size_t j = i + 1; j < shown.size(); ++j)
+            EXPECT_FALSE(place(shown[i]).intersects(place(shown[j])))
+                << what << ": " << shown[i]->objectName().toStdString() << " overlaps "
+                << shown[j]->objectName().toStdString();
+    // Rows follow each other at the layout's spacing, whatever is hidden between them.
+    std::vector<QRect> rows;
+    for (QWidget *w : shown)
+        if (!qobject_cast<QPushButton *>(w)) rows.push_back(place(w));
+    std::sort(rows.begin(), rows.end(), [](const QRect &a, const QRect &b) { return a.top() < b.top(); });
+    for (std::size_t i = 1; i < rows.size(); ++i) {
+        int above = 0;
+        for (std::size_t k = 0; k < i; ++k) above = std::max(above, rows[k].bottom());
+        EXPECT_LE(rows[i].top() - above, 40) << what << ": an empty band above "
+                                             << rows[i].top();
+    }
+}
+
+TEST(RealWindowsTest, EveryDataWindowShowsItsControlsInOrderlyRows) {
+    LiveWindows live;
+    live.session.run("menu Befektetés/Részvény/Alapadatok\n");
+    expectSoundLayout(live, "Form2-opened");
+    live.session.run("choose Combo1 Más részvény\n");
+    expectSoundLayout(live, "Form2-new-share");
+    live.session.run("click Command4\n" +
+                     testing::RegisterScript("Árvíztűrő Tükörfúrógép Nyrt", "HU0000123456"));
+
+    live.session.run("menu Befektetés/Részvény/Vétel\n");
+    expectSoundLayout(live, "Form3-opened");
+    live.session.run("choose Combo1 Árvíztűrő Tükörfúrógép Nyrt\n");
+    expectSoundLayout(live, "Form3-product-chosen");
+    live.session.run("click Command3\nmenu Befektetés/Részvény/Eladás\n");
+    expectSoundLayout(live, "Form4-opened");
+    live.session.run("choose Combo1 FIFO.Legkorábbiak\n");
+    expectSoundLayout(live, "Form4-order-chosen");
+    live.session.run("choose Combo2 Árvíztűrő Tükörfúrógép Nyrt\n");
+    expectSoundLayout(live, "Form4-product-chosen");
+    // Closing prices are entered once a share has been bought.
+    live.session.run("click Command3\nmenu Befektetés/Részvény/Vétel\n"
+                     "choose Combo1 Árvíztűrő Tükörfúrógép Nyrt\ntype Text1 2026.12.01\n"
+                     "type Text2 10\ntype Text3 1000\ntype Text4 0\ntype Text5 1\n"
+                     "type Text6 1\nclick Command1\ninput 1000\n");
+    expectSoundLayout(live, "Form1-main");
+    live.session.run("menu Befektetés/Befektetési számla/Befizetés\n");
+    expectSoundLayout(live, "Form6-opened");
+    live.session.run("click Command3\nmenu Befektetés/Befektetési számla/Számlavezetési kts\n");
+    expectSoundLayout(live, "Form8-opened");
+    live.session.run("click Command3\nmenu Befektetés/Befektetési számla/Osztalék bevétel\n");
+    expectSoundLayout(live, "Form12-opened");
+    // The closing-price window comes last: with a product chosen it offers no way back.
+    live.session.run("click Command3\nmenu Befektetés/Részvény/Napi záró ár\n");
+    expectSoundLayout(live, "Form5-opened");
+    live.session.run("choose Combo1 Árvíztűrő Tükörfúrógép Nyrt\n");
+    expectSoundLayout(live, "Form5-product-chosen");
 }
 
 } // namespace
