@@ -108,6 +108,9 @@ void Form5::Combo1_Click() {
     control("Text2").clear();
     control("Text2").enabled = false;
     enableControls({"Command1", "Command2"}, false);
+    // Nothing is written before "Adatbevitel", so the way back stays open: a product chosen
+    // by mistake must not leave ending the program as the only way out.
+    control("Command4").enabled = true;
     SetFocus("Text1");
 }
 

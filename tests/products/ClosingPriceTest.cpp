@@ -158,6 +158,18 @@ TEST(ClosingPrice, CancelAfterAnInsertedDayStoresNothing) {
     EXPECT_EQ(FileBytes(w.product()), before);
 }
 
+TEST(ClosingPrice, AChosenProductCanBeLeftBeforeAnythingIsRecorded) {
+    PriceWindow w;
+    w.record("2026.11.10", "101");
+    const std::string before = FileBytes(w.product());
+    // Leaving right after the choice, and after an accepted date that inserted a day.
+    ReplayRun r = w.run("menu Befektetés/Részvény/Napi záró ár\nchoose Combo1 Alfa\nclick Command4\n"
+                        "menu Befektetés/Részvény/Napi záró ár\nchoose Combo1 Alfa\n"
+                        "type Text1 2026.11.15\nclick Command4\nmenu Befektetés/Kilépés\n");
+    EXPECT_EQ(r.output, "");
+    EXPECT_EQ(FileBytes(w.product()), before);
+}
+
 TEST(ClosingPrice, ProductWithoutPurchaseIsRefused) {
     PriceWindow w(false);
     const std::string before = FileBytes(w.product());
