@@ -140,7 +140,10 @@ QWidget *FormWidget::makeWidget(const Control &c, QWidget *parent) {
     case ControlKind::Button: {
         auto *button = new QPushButton(qs(c.caption), parent);
         button->setObjectName(qs(name));
-        button->setAutoDefault(false);
+        // Enter presses the focused button, as the windows lead the user from the last field
+        // to their command button. The window is no dialog, so no button is pressed by an
+        // Enter in a field.
+        button->setAutoDefault(true);
         connect(button, &QPushButton::clicked, this,
                 [this, name] { windows_.act(name, [&] { app_.click(name); }); });
         return button;

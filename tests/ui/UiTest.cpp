@@ -521,7 +521,8 @@ TEST(RealWindowsTest, DepositTypedIntoTheWidgetsIsStoredAndLettersInTheAmountAre
     EXPECT_TRUE(w.enter->isEnabled());
     EXPECT_EQ(focused(), w.enter);
 
-    QTest::mouseClick(w.enter, Qt::LeftButton);
+    // Enter presses the button the last field handed the focus to.
+    QTest::keyClick(w.enter, Qt::Key_Return);
     EXPECT_EQ(live.messages().size(), 1u);
     // One movement per opening: only the leave buttons are left.
     EXPECT_FALSE(w.enter->isEnabled());
