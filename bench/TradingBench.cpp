@@ -42,13 +42,13 @@ struct Books {
         // The product's purchases spread over a ledger of other movements.
         const int step = ledgerRows / (trades > 0 ? trades : 1);
         for (int i = 0; i < ledgerRows; ++i) {
-            int r = ledger::FirstDataRow + i;
-            ledger.setValue(r, ledger::Day, start.addDays(i / 8));
+            int r = ledger::kFirstDataRow + i;
+            ledger.setValue(r, ledger::MovementDate, start.addDays(i / 8));
             bool ours = step > 0 && i % step == 0 && i / step < trades;
-            ledger.setValue(r, ledger::Settlement, ours ? 1000000 + i / step : 5000000 + i);
+            ledger.setValue(r, ledger::SettlementCode, ours ? 1000000 + i / step : 5000000 + i);
             ledger.setValue(r, ledger::RowType, ours ? "VAK" : "BAR");
         }
-        ledger.setValue(2, ledger::TotalsPointerColumn, ledger::FirstDataRow + ledgerRows + 2);
+        ledger.setValue(2, ledger::RowType, ledger::kFirstDataRow + ledgerRows + 2);
         RecalcTradeSheet(app);
     }
 };
