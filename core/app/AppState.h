@@ -111,6 +111,14 @@ struct AppState {
     Date FirstTradeDate;
     Date LastTradeDate;
 
+    // Reports: the two dates entered in the result and value report windows.
+    Date RangeFromDate;                // period start; the value report's reference day
+    Date RangeToDate;                  // period end; the value report's value day
+
+    // Product statement: the rows of "Szla" that bound the chosen period.
+    int StatementFirstRow = 0;
+    int StatementLastRow = 0;
+
     // Set when ExitProgram ran: the event loop ends.
     bool ProgramEnded = false;
 

@@ -1,0 +1,88 @@
+#include "reports/Form14.h"
+
+#include "app/Application.h"
+#include "app/Validation.h"
+#include "reports/ReportSheets.h"
+#include "reports/ReportWindow.h"
+#include "store/WorkbookProtocol.h"
+
+namespace vandorix {
+
+Form14::Form14(Application &app) : Form(app, "Form14", "Érték kimutatása") {
+    addLabel("Label1", "Referencia nap dátuma");
+    addTextBox("Text1");
+    addLabel("Label2", "Érték nap dátuma");
+    addTextBox("Text2");
+    addButton("Command1", "Kimutatás");
+    addButton("Command2", "Vissza a főmenübe");
+    addButton("Command3", "Kilép");
+    onKeyPress("Text1", [this](int &k) { Text1_KeyPress(k); });
+    onKeyPress("Text2", [this](int &k) { Text2_KeyPress(k); });
+    onClick("Command1", [this] { Command1_Click(); });
+    onClick("Command2", [this] { Command2_Click(); });
+    onClick("Command3", [this] { Command3_Click(); });
+}
+
+void Form14::Form_Load() {
+    AppState &s = state();
+    for (const char *name : {"Label1", "Text1", "Label2", "Text2"}) control(name).visible = true;
+    enableControls({"Command1"}, false);
+    enableControls({"Command2", "Command3"}, true);
+    OpenAccountForReport(s);
+    SetAccountSheetsVisible(s, {"Befszla02", "Eredmeny01", "ARHIV01"}, false);
+    control("Text1").text = s.StartOfYear.toString();
+    control("Text2").text = s.Today.toString();
+    enableControls({"Text1", "Text2"}, true);
+    SetFocus("Text1");
+}
+
+void Form14::Text1_KeyPress(int &KeyAscii) {
+    if (KeyAscii != kEnterKey) return;
+    if (CheckDateFormat(dialogs(), *this, control("Text1"), DateFieldVariant::KeepOnReject))
+        SetFocus("Text2");
+}
+
+void Form14::Text2_KeyPress(int &KeyAscii) {
+    if (KeyAscii != kEnterKey) return;
+    if (!CheckDateFormat(dialogs(), *this, control("Text2"), DateFieldVariant::KeepOnReject)) return;
+    enableControls({"Command1"}, true);
+    SetFocus("Command1");
+}
+
+void Form14::Command1_Click() {
+    // Either field may have been changed after its Enter: both are checked again.
+    if (!CheckDateFormat(dialogs(), *this, control("Text1"), DateFieldVariant::KeepOnReject)) return;
+    if (!CheckDateFormat(dialogs(), *this, control("Text2"), DateFieldVariant::KeepOnReject)) return;
+    AppState &s = state();
+    s.RangeFromDate = *ParseDateText(control("Text1").text);
+    s.RangeToDate = *ParseDateText(control("Text2").text);
+    OpenAccountForReport(s);
+    if (!ComputeValueReport(s)) {
+        dialogs().showMessage({std::string("A Befektetési fájlban") + kCrLf +
+                                   "Még nincs érték adat. Kilépés!",
+                               "Kilépés", MessageIcon::Exclamation, MessageButtons::Ok,
+                               MessageAnswer::Ok, true});
+        Command2_Click();
+        return;
+    }
+    app().hide(*this);
+    ShowReportSheet(s, dialogs(), "Ertek01");
+    // The report stays stored in "Ertek01"; every sheet is visible again in the file.
+    s.WorkbookChanged = true;
+    SaveAccountWorkbook(s);
+    CloseAccountWorkbook(s);
+    app().show(*this);
+    enableControls({"Command1"}, false);
+    enableControls({"Command2", "Command3"}, true);
+    SetFocus("Command2");
+}
+
+void Form14::Command2_Click() {
+    control("Text1").clear();
+    control("Text2").clear();
+    app().ReturnToMainWindow(*this);
+}
+
+void Form14::Command3_Click() { app().LeaveProgram(*this); }
+
+} // namespace vandorix

@@ -1,0 +1,107 @@
+#include "reports/Form9.h"
+
+#include "app/Application.h"
+#include "app/Validation.h"
+#include "reports/ReportSheets.h"
+#include "reports/ReportWindow.h"
+#include "store/WorkbookProtocol.h"
+
+namespace vandorix {
+
+Form9::Form9(Application &app) : Form(app, "Form9", "Eredmény kimutatás") {
+    addLabel("Label1", "Dátumtól");
+    addTextBox("Text1");
+    addLabel("Label2", "Dátumig");
+    addTextBox("Text2");
+    addButton("Command1", "Számítás");
+    addButton("Command2", "Megnéz");
+    addButton("Command3", "Mégse");
+    addButton("Command4", "Vissza a főmenüre");
+    addButton("Command5", "Kilép");
+    onKeyPress("Text1", [this](int &k) { Text1_KeyPress(k); });
+    onKeyPress("Text2", [this](int &k) { Text2_KeyPress(k); });
+    onClick("Command1", [this] { Command1_Click(); });
+    onClick("Command2", [this] { Command2_Click(); });
+    onClick("Command3", [this] { Command3_Click(); });
+    onClick("Command4", [this] { Command4_Click(); });
+    onClick("Command5", [this] { Command5_Click(); });
+}
+
+void Form9::Form_Load() {
+    AppState &s = state();
+    for (const char *name : {"Label1", "Text1", "Label2", "Text2"}) control(name).visible = true;
+    for (const char *name : {"Text1", "Text2"}) {
+        control(name).clear();
+        control(name).enabled = true;
+    }
+    enableControls({"Command1", "Command2", "Command3"}, false);
+    enableControls({"Command4", "Command5"}, true);
+    OpenAccountForReport(s);
+    if (s.AccountWorkbook->sheet("Ertek01").value(6, 1).isBlank()) {
+        ShowNotice(dialogs(), std::string("Nincs még részvény az adatbázisban,") + kCrLf +
+                                  "ezért eredmény sem lehet. Kilépés.");
+        Command5_Click();
+        return;
+    }
+    s.AccountWorkbook->activate(s.AccountWorkbook->sheet("Eredmeny01"));
+    SetAccountSheetsVisible(s, {"Befszla01", "Befszla02"}, false);
+    SetFocus("Text1");
+}
+
+void Form9::Text1_KeyPress(int &KeyAscii) {
+    if (KeyAscii != kEnterKey) return;
+    if (CheckDateFormat(dialogs(), *this, control("Text1"), DateFieldVariant::KeepOnReject))
+        SetFocus("Text2");
+}
+
+void Form9::Text2_KeyPress(int &KeyAscii) {
+    if (KeyAscii != kEnterKey) return;
+    if (!CheckDateNotAfterToday(dialogs(), *this, control("Text2"), state().Today)) return;
+    enableControls({"Command1", "Command3"}, true);
+    SetFocus("Command1");
+}
+
+void Form9::Command1_Click() {
+    // Either field may have been changed after its Enter: both are checked again.
+    if (!CheckDateFormat(dialogs(), *this, control("Text1"), DateFieldVariant::KeepOnReject)) return;
+    if (!CheckDateNotAfterToday(dialogs(), *this, control("Text2"), state().Today)) return;
+    AppState &s = state();
+    s.RangeFromDate = *ParseDateText(control("Text1").text);
+    s.RangeToDate = *ParseDateText(control("Text2").text);
+    OpenAccountForReport(s);
+    ComputeResultReport(s);
+    // The report is stored as soon as it is computed, so leaving without viewing keeps it.
+    s.WorkbookChanged = true;
+    SaveAccountWorkbook(s);
+    CloseAccountWorkbook(s);
+    control("Text1").clear();
+    control("Text2").clear();
+    enableControls({"Command1", "Command3"}, false);
+    enableControls({"Command2", "Command4", "Command5"}, true);
+    SetFocus("Command2");
+}
+
+void Form9::Command2_Click() {
+    AppState &s = state();
+    OpenAccountForReport(s);
+    app().hide(*this);
+    ShowReportSheet(s, dialogs(), "Eredmeny01");
+    Command4_Click();
+}
+
+void Form9::Command3_Click() {
+    AppState &s = state();
+    if (s.AccountWorkbookOpen) {
+        s.WorkbookChanged = false;
+        SaveAccountWorkbook(s);
+        CloseAccountWorkbook(s);
+    }
+    QuitSpreadsheetHost(s);
+    SetFocus("Command4");
+}
+
+void Form9::Command4_Click() { app().ReturnToMainWindow(*this); }
+
+void Form9::Command5_Click() { app().LeaveProgram(*this); }
+
+} // namespace vandorix
