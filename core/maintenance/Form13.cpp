@@ -1,0 +1,172 @@
+#include "maintenance/Form13.h"
+
+#include "app/Application.h"
+#include "app/Dialogs.h"
+#include "app/Validation.h"
+#include "store/WorkbookProtocol.h"
+
+namespace vandorix {
+
+namespace {
+
+constexpr const char *kNotFound = "Nincs ilyen brókerkód,\r\nVissza a főmenübe!";
+constexpr const char *kCodeInUse =
+    "Ezt a teljesítés kódot már egy másik tétel viseli,\r\nadjon meg másik kódot!";
+constexpr const char *kProductMissing =
+    "A tételhez tartozó termék munkafüzete nem található,\r\na kód nem cserélhető!";
+constexpr const char *kTradeRowMissing =
+    "A termék számláján nincs ilyen teljesítés kód,\r\na kód nem cserélhető!";
+
+void showDataError(Dialogs &dialogs, const std::string &text) {
+    dialogs.showMessage({text, "Adathiba", MessageIcon::Exclamation, MessageButtons::Ok});
+}
+
+} // namespace
+
+Form13::Form13(Application &app) : Form(app, "Form13", "Teljesítés tranzakciós kód csere") {
+    addLabel("Label1", "Cserélendő teljesítés kódszám");
+    addTextBox("Text1");
+    addLabel("Label2", "Új teljesítés kódszám");
+    addTextBox("Text2");
+    addButton("Command1", "Csere");
+    addButton("Command2", "Mégse");
+    addButton("Command3", "Következő");
+    addButton("Command4", "Vissza a főmenübe");
+    addButton("Command5", "Kilép");
+    onKeyPress("Text1", [this](int &k) { Text1_KeyPress(k); });
+    onLostFocus("Text1", [this] { Text1_LostFocus(); });
+    onKeyPress("Text2", [this](int &k) { Text2_KeyPress(k); });
+    onClick("Command1", [this] { Command1_Click(); });
+    onClick("Command2", [this] { Command2_Click(); });
+    onClick("Command3", [this] { Command3_Click(); });
+    onClick("Command4", [this] { Command4_Click(); });
+    onClick("Command5", [this] { Command5_Click(); });
+}
+
+void Form13::Form_Load() {
+    OldCode = NewCode = 0;
+    Found.reset();
+    Control &code = control("Text1");
+    code.visible = code.enabled = true;
+    code.clear();
+    control("Label2").visible = false;
+    Control &newCode = control("Text2");
+    newCode.clear();
+    newCode.visible = newCode.enabled = false;
+    enableControls({"Command1", "Command2", "Command3"}, false);
+    enableControls({"Command4", "Command5"}, true);
+    AppState &s = state();
+    s.HostRunning = true;
+    if (!s.AccountWorkbookOpen) {
+        OpenAccountWorkbook(s);
+        PrepareAccountWorkbook(s);
+    }
+    SetFocus("Text1");
+}
+
+void Form13::emptyFields() {
+    control("Text1").clear();
+    control("Text2").clear();
+}
+
+void Form13::Text1_KeyPress(int &KeyAscii) {
+    if (KeyAscii != kEnterKey) return;
+    runSearch();
+}
+
+void Form13::Text1_LostFocus() {
+    if (control("Text1").text.empty() || !control("Text1").enabled) return;
+    runSearch();
+}
+
+void Form13::runSearch() {
+    // The code of a movement already confirmed stays as it was confirmed.
+    if (Found || !control("Text1").enabled) return;
+    if (!CheckCodeField(dialogs(), *this, control("Text1"))) return;
+    keresö_load();
+}
+
+void Form13::keresö_load() {
+    AppState &s = state();
+    OldCode = *ParseCodeText(control("Text1").text);
+    std::optional<maintenance::LedgerMovement> m = FindLedgerMovement(s, OldCode);
+    if (!m) {
+        showDataError(dialogs(), kNotFound);
+        emptyFields();
+        app().ReturnToMainWindow(*this);
+        return;
+    }
+    if (!AskYesNo(dialogs(), m->date + " " + m->description + "\r\nEzt cseréli ?", "Kérdés")) {
+        emptyFields();
+        app().ReturnToMainWindow(*this);
+        return;
+    }
+    Found = m;
+    // The old code is fixed from here on; the window replaces the movement confirmed.
+    control("Text1").enabled = false;
+    control("Label2").visible = true;
+    Control &newCode = control("Text2");
+    newCode.visible = newCode.enabled = true;
+    control("Command2").enabled = true;
+    SetFocus("Text2");
+}
+
+void Form13::Text2_KeyPress(int &KeyAscii) {
+    if (KeyAscii != kEnterKey || !Found) return;
+    Control &field = control("Text2");
+    if (!CheckCodeField(dialogs(), *this, field)) return;
+    const std::int32_t code = *ParseCodeText(field.text);
+    // A code carried by another movement (or this one) would make two rows answer to it.
+    if (FindLedgerMovement(state(), code)) {
+        showDataError(dialogs(), kCodeInUse);
+        field.clear();
+        control("Command1").enabled = false;
+        SetFocus("Text2");
+        return;
+    }
+    NewCode = code;
+    control("Command1").enabled = true;
+    SetFocus("Command1");
+}
+
+void Form13::Command1_Click() {
+    if (!Found || NewCode == 0) return;
+    // The field may have been edited after Enter accepted it; the accepted code is replaced.
+    enableControls({"Command1", "Command2"}, false);
+    control("Text2").enabled = false;
+    AppState &s = state();
+    const MaintenanceOutcome outcome = ChangeSettlementCode(s, *Found, OldCode, NewCode);
+    if (outcome == MaintenanceOutcome::ProductMissing) showDataError(dialogs(), kProductMissing);
+    if (outcome == MaintenanceOutcome::TradeRowMissing) showDataError(dialogs(), kTradeRowMissing);
+    if (outcome != MaintenanceOutcome::Done) {
+        s.WorkbookChanged = false;
+        CloseWorkbooksForReturn(s);
+    }
+    Found.reset();
+    emptyFields();
+    enableControls({"Command3", "Command4", "Command5"}, true);
+    SetFocus("Command4");
+}
+
+void Form13::Command2_Click() {
+    AppState &s = state();
+    OldCode = NewCode = 0;
+    Found.reset();
+    enableControls({"Text1", "Text2", "Command1", "Command2"}, false);
+    enableControls({"Command3", "Command4", "Command5"}, true);
+    s.WorkbookChanged = false;
+    SaveAccountWorkbook(s);
+    CloseAccountWorkbook(s);
+    SetFocus("Command4");
+}
+
+void Form13::Command3_Click() {
+    Form_Load();
+    SetFocus("Text1");
+}
+
+void Form13::Command4_Click() { app().ReturnToMainWindow(*this); }
+
+void Form13::Command5_Click() { app().LeaveProgram(*this); }
+
+} // namespace vandorix

@@ -1,0 +1,134 @@
+#include "maintenance/Form15.h"
+
+#include "app/Application.h"
+#include "app/Dialogs.h"
+#include "app/Validation.h"
+#include "store/WorkbookProtocol.h"
+#include "trading/TradeCorrections.h"
+
+namespace vandorix {
+
+namespace {
+
+constexpr const char *kNotFound = "Nincs ilyen teljesítés  kód,\r\njavítson !";
+constexpr const char *kProductMissing =
+    "A tételhez tartozó termék munkafüzete nem található,\r\na sor nem törölhető!";
+constexpr const char *kTradeRowMissing =
+    "A termék számláján nincs ilyen teljesítés kód,\r\na sor nem törölhető!";
+
+void showDataError(Dialogs &dialogs, const std::string &text) {
+    dialogs.showMessage({text, "Adathiba", MessageIcon::Exclamation, MessageButtons::Ok});
+}
+
+} // namespace
+
+Form15::Form15(Application &app) : Form(app, "Form15", "Adatsor törlés") {
+    addLabel("Label1", "Teljesítés tranzakciós kód");
+    addTextBox("Text1");
+    addButton("Command1", "Törlés");
+    addButton("Command2", "Mégse");
+    addButton("Command3", "Vissza a főmenübe");
+    addButton("Command4", "Kilép");
+    onKeyPress("Text1", [this](int &k) { Text1_KeyPress(k); });
+    onLostFocus("Text1", [this] { Text1_LostFocus(); });
+    onClick("Command1", [this] { Command1_Click(); });
+    onClick("Command2", [this] { Command2_Click(); });
+    onClick("Command3", [this] { Command3_Click(); });
+    onClick("Command4", [this] { Command4_Click(); });
+}
+
+void Form15::Form_Load() {
+    Code = 0;
+    Found.reset();
+    Control &code = control("Text1");
+    code.visible = code.enabled = true;
+    code.clear();
+    enableControls({"Command1", "Command2"}, false);
+    enableControls({"Command3", "Command4"}, true);
+    AppState &s = state();
+    s.HostRunning = true;
+    if (!s.AccountWorkbookOpen) {
+        OpenAccountWorkbook(s);
+        PrepareAccountWorkbook(s);
+    }
+    SetFocus("Text1");
+}
+
+void Form15::Text1_KeyPress(int &KeyAscii) {
+    if (KeyAscii != kEnterKey) return;
+    runSearch();
+}
+
+void Form15::Text1_LostFocus() {
+    if (control("Text1").text.empty() || !control("Text1").enabled) return;
+    runSearch();
+}
+
+void Form15::runSearch() {
+    if (Found) return;
+    if (!CheckCodeField(dialogs(), *this, control("Text1"))) return;
+    keresö_load();
+}
+
+// Back to an empty code field, nothing chosen.
+void Form15::askAgain() {
+    Found.reset();
+    control("Text1").enabled = true;
+    control("Text1").clear();
+    enableControls({"Command1", "Command2"}, false);
+    SetFocus("Text1");
+}
+
+void Form15::keresö_load() {
+    Code = *ParseCodeText(control("Text1").text);
+    std::optional<maintenance::LedgerMovement> m = FindLedgerMovement(state(), Code);
+    if (!m) {
+        showDataError(dialogs(), kNotFound);
+        askAgain();
+        return;
+    }
+    if (!AskYesNo(dialogs(), m->date + " " + m->description + "\r\nEzt törli ?", "Kérdés")) {
+        askAgain();
+        return;
+    }
+    Found = m;
+    // The code of the confirmed movement stays as it was confirmed.
+    control("Text1").enabled = false;
+    enableControls({"Command1", "Command2"}, true);
+    SetFocus("Command1");
+}
+
+void Form15::Command1_Click() {
+    if (!Found) return;
+    enableControls({"Command1", "Command2"}, false);
+    AppState &s = state();
+    const MaintenanceOutcome outcome = DeleteLedgerMovement(s, *Found, Code);
+    Found.reset();
+    switch (outcome) {
+    case MaintenanceOutcome::Done: break;
+    case MaintenanceOutcome::LotAlreadySold:
+        ShowNotice(dialogs(), kPurchaseNotDeletableMessage);
+        break;
+    case MaintenanceOutcome::ProductMissing: showDataError(dialogs(), kProductMissing); break;
+    case MaintenanceOutcome::TradeRowMissing: showDataError(dialogs(), kTradeRowMissing); break;
+    }
+    if (outcome != MaintenanceOutcome::Done) {
+        // Nothing was changed; the workbooks are closed unwritten and the next code reopens
+        // the ledger as stored.
+        s.WorkbookChanged = false;
+        CloseWorkbooksForReturn(s);
+    }
+    Form_Load();
+    SetFocus("Text1");
+}
+
+// Gives the confirmed movement up; the ledger stays as it is.
+void Form15::Command2_Click() {
+    askAgain();
+}
+
+void Form15::Command3_Click() { app().ReturnToMainWindow(*this); }
+
+void Form15::Command4_Click() { app().LeaveProgram(*this); }
+
+} // namespace vandorix
