@@ -17,10 +17,6 @@ constexpr const char *kProductMissing =
 constexpr const char *kTradeRowMissing =
     "A termék számláján nincs ilyen teljesítés kód,\r\na kód nem cserélhető!";
 
-void showDataError(Dialogs &dialogs, const std::string &text) {
-    dialogs.showMessage({text, "Adathiba", MessageIcon::Exclamation, MessageButtons::Ok});
-}
-
 } // namespace
 
 Form13::Form13(Application &app) : Form(app, "Form13", "Teljesítés tranzakciós kód csere") {
@@ -70,19 +66,23 @@ void Form13::emptyFields() {
 }
 
 void Form13::Text1_KeyPress(int &KeyAscii) {
-    if (KeyAscii != kEnterKey) return;
+    if (KeyAscii != kEnterKey)
+        return;
     runSearch();
 }
 
 void Form13::Text1_LostFocus() {
-    if (control("Text1").text.empty() || !control("Text1").enabled) return;
+    if (control("Text1").text.empty() || !control("Text1").enabled)
+        return;
     runSearch();
 }
 
 void Form13::runSearch() {
     // The code of a movement already confirmed stays as it was confirmed.
-    if (Found || !control("Text1").enabled) return;
-    if (!CheckCodeField(dialogs(), *this, control("Text1"))) return;
+    if (Found || !control("Text1").enabled)
+        return;
+    if (!CheckCodeField(dialogs(), *this, control("Text1")))
+        return;
     keresö_load();
 }
 
@@ -91,7 +91,7 @@ void Form13::keresö_load() {
     OldCode = *ParseCodeText(control("Text1").text);
     std::optional<maintenance::LedgerMovement> m = FindLedgerMovement(s, OldCode);
     if (!m) {
-        showDataError(dialogs(), kNotFound);
+        ShowNotice(dialogs(), kNotFound, "Adathiba");
         emptyFields();
         app().ReturnToMainWindow(*this);
         return;
@@ -112,13 +112,15 @@ void Form13::keresö_load() {
 }
 
 void Form13::Text2_KeyPress(int &KeyAscii) {
-    if (KeyAscii != kEnterKey || !Found) return;
+    if (KeyAscii != kEnterKey || !Found)
+        return;
     Control &field = control("Text2");
-    if (!CheckCodeField(dialogs(), *this, field)) return;
+    if (!CheckCodeField(dialogs(), *this, field))
+        return;
     const std::int32_t code = *ParseCodeText(field.text);
     // A code carried by another movement (or this one) would make two rows answer to it.
     if (FindLedgerMovement(state(), code)) {
-        showDataError(dialogs(), kCodeInUse);
+        ShowNotice(dialogs(), kCodeInUse, "Adathiba");
         field.clear();
         control("Command1").enabled = false;
         SetFocus("Text2");
@@ -130,14 +132,17 @@ void Form13::Text2_KeyPress(int &KeyAscii) {
 }
 
 void Form13::Command1_Click() {
-    if (!Found || NewCode == 0) return;
+    if (!Found || NewCode == 0)
+        return;
     // The field may have been edited after Enter accepted it; the accepted code is replaced.
     enableControls({"Command1", "Command2"}, false);
     control("Text2").enabled = false;
     AppState &s = state();
     const MaintenanceOutcome outcome = ChangeSettlementCode(s, *Found, OldCode, NewCode);
-    if (outcome == MaintenanceOutcome::ProductMissing) showDataError(dialogs(), kProductMissing);
-    if (outcome == MaintenanceOutcome::TradeRowMissing) showDataError(dialogs(), kTradeRowMissing);
+    if (outcome == MaintenanceOutcome::ProductMissing)
+        ShowNotice(dialogs(), kProductMissing, "Adathiba");
+    if (outcome == MaintenanceOutcome::TradeRowMissing)
+        ShowNotice(dialogs(), kTradeRowMissing, "Adathiba");
     if (outcome != MaintenanceOutcome::Done) {
         s.WorkbookChanged = false;
         CloseWorkbooksForReturn(s);
@@ -165,8 +170,12 @@ void Form13::Command3_Click() {
     SetFocus("Text1");
 }
 
-void Form13::Command4_Click() { app().ReturnToMainWindow(*this); }
+void Form13::Command4_Click() {
+    app().ReturnToMainWindow(*this);
+}
 
-void Form13::Command5_Click() { app().LeaveProgram(*this); }
+void Form13::Command5_Click() {
+    app().LeaveProgram(*this);
+}
 
 } // namespace vandorix

@@ -16,10 +16,6 @@ constexpr const char *kProductMissing =
 constexpr const char *kTradeRowMissing =
     "A termék számláján nincs ilyen teljesítés kód,\r\na sor nem törölhető!";
 
-void showDataError(Dialogs &dialogs, const std::string &text) {
-    dialogs.showMessage({text, "Adathiba", MessageIcon::Exclamation, MessageButtons::Ok});
-}
-
 } // namespace
 
 Form15::Form15(Application &app) : Form(app, "Form15", "Adatsor törlés") {
@@ -55,18 +51,22 @@ void Form15::Form_Load() {
 }
 
 void Form15::Text1_KeyPress(int &KeyAscii) {
-    if (KeyAscii != kEnterKey) return;
+    if (KeyAscii != kEnterKey)
+        return;
     runSearch();
 }
 
 void Form15::Text1_LostFocus() {
-    if (control("Text1").text.empty() || !control("Text1").enabled) return;
+    if (control("Text1").text.empty() || !control("Text1").enabled)
+        return;
     runSearch();
 }
 
 void Form15::runSearch() {
-    if (Found) return;
-    if (!CheckCodeField(dialogs(), *this, control("Text1"))) return;
+    if (Found)
+        return;
+    if (!CheckCodeField(dialogs(), *this, control("Text1")))
+        return;
     keresö_load();
 }
 
@@ -83,7 +83,7 @@ void Form15::keresö_load() {
     Code = *ParseCodeText(control("Text1").text);
     std::optional<maintenance::LedgerMovement> m = FindLedgerMovement(state(), Code);
     if (!m) {
-        showDataError(dialogs(), kNotFound);
+        ShowNotice(dialogs(), kNotFound, "Adathiba");
         askAgain();
         return;
     }
@@ -99,18 +99,24 @@ void Form15::keresö_load() {
 }
 
 void Form15::Command1_Click() {
-    if (!Found) return;
+    if (!Found)
+        return;
     enableControls({"Command1", "Command2"}, false);
     AppState &s = state();
     const MaintenanceOutcome outcome = DeleteLedgerMovement(s, *Found, Code);
     Found.reset();
     switch (outcome) {
-    case MaintenanceOutcome::Done: break;
+    case MaintenanceOutcome::Done:
+        break;
     case MaintenanceOutcome::LotAlreadySold:
         ShowNotice(dialogs(), kPurchaseNotDeletableMessage);
         break;
-    case MaintenanceOutcome::ProductMissing: showDataError(dialogs(), kProductMissing); break;
-    case MaintenanceOutcome::TradeRowMissing: showDataError(dialogs(), kTradeRowMissing); break;
+    case MaintenanceOutcome::ProductMissing:
+        ShowNotice(dialogs(), kProductMissing, "Adathiba");
+        break;
+    case MaintenanceOutcome::TradeRowMissing:
+        ShowNotice(dialogs(), kTradeRowMissing, "Adathiba");
+        break;
     }
     if (outcome != MaintenanceOutcome::Done) {
         // Nothing was changed; the workbooks are closed unwritten and the next code reopens
@@ -127,8 +133,12 @@ void Form15::Command2_Click() {
     askAgain();
 }
 
-void Form15::Command3_Click() { app().ReturnToMainWindow(*this); }
+void Form15::Command3_Click() {
+    app().ReturnToMainWindow(*this);
+}
 
-void Form15::Command4_Click() { app().LeaveProgram(*this); }
+void Form15::Command4_Click() {
+    app().LeaveProgram(*this);
+}
 
 } // namespace vandorix
