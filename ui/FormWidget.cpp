@@ -8,6 +8,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFocusEvent>
+#include <QFileDialog>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -99,7 +100,8 @@ void FormWidget::build() {
             label->setWordWrap(false);
             labelWidth = std::max(labelWidth, label->sizeHint().width());
             fields_->addWidget(widget, row, 0);
-            fields_->addWidget(fieldWidget, row++, 1);
+            fields_->addWidget(field.filePath ? withBrowseButton(field, fieldWidget) : fieldWidget,
+                               row++, 1);
         } else if (isField(c.kind)) {
             fields_->addWidget(widget, row++, 1);
         } else {
@@ -122,6 +124,29 @@ void FormWidget::build() {
     // their first captions and none is hidden yet): controls that the window shows later fit
     // in without the window changing its size under the user.
     resize(layout->sizeHint());
+}
+
+QWidget *FormWidget::withBrowseButton(const Control &c, QWidget *field) {
+    auto *row = new QWidget(this);
+    auto *layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(field, 1);
+    auto *browse = new QPushButton(QStringLiteral("Tallózás…"), row);
+    browse->setObjectName(qs(c.name + "Browse"));
+    browse->setAutoDefault(false);
+    layout->addWidget(browse);
+    const std::string name = c.name;
+    connect(browse, &QPushButton::clicked, this, [this, name, field] {
+        if (!usable(name, true)) return;
+        const QString chosen = QFileDialog::getOpenFileName(
+            this, QStringLiteral("Fájl megnyitása"), QString(),
+            QStringLiteral("Árfolyamfájlok (*.csv *.txt *.xlsx);;Minden fájl (*)"));
+        if (chosen.isEmpty()) return;
+        // The chosen file is read as if its path had been typed and Enter pressed.
+        static_cast<QLineEdit *>(field)->setText(chosen);
+        enterPressed(name);
+    });
+    return row;
 }
 
 QWidget *FormWidget::makeWidget(const Control &c, QWidget *parent) {

@@ -50,6 +50,8 @@ private:
     QWidget *makeWidget(const Control &control, QWidget *parent);
     QLineEdit *makeLineEdit(const Control &control);
     QComboBox *makeComboBox(const Control &control);
+    // A path field with a "Tallózás…" button beside it that fills it from a file dialog.
+    QWidget *withBrowseButton(const Control &control, QWidget *field);
     void refreshControl(const Control &control, QWidget *widget);
 
     // The text a field shows now, as the user left it.

@@ -28,6 +28,7 @@ struct Control {
     bool enabled = true;
     bool visible = true;
     bool locked = false; // a text field the user cannot edit
+    bool filePath = false; // a text field holding a file's path: a file dialog may fill it
 
     // Empties a text field or a list's edit text.
     void clear() {

@@ -43,7 +43,9 @@ Form1::Form1(Application &app) : Form(app, "Form1", "Vandorix") {
                     {item("mnu2_alap", "Alapadatok", [this] { mnu2_alap_Click(); }),
                      item("mnu2_vet", "Vétel", [this] { mnu2_vet_Click(); }),
                      item("mnu2_elad", "Eladás", [this] { mnu2_elad_Click(); }),
-                     item("mnu2_napiza", "Napi záró ár", [this] { mnu2_napiza_Click(); })}),
+                     item("mnu2_napiza", "Napi záró ár", [this] { mnu2_napiza_Click(); }),
+                     item("mnu2_arfolyam_fajl", "Árfolyamok betöltése fájlból",
+                          [this] { mnu2_arfolyam_fajl_Click(); })}),
             submenu("mnu1_befszla", "Befektetési számla",
                     {item("mnu2_bef", "Befizetés", [this] { mnu2_bef_Click(); }),
                      item("mnu2_Brvissza", "Brókerdíj visszatérítés",
@@ -87,6 +89,7 @@ void Form1::mnu2_alap_Click() { openWindow("Form2", Focus::None); }
 void Form1::mnu2_vet_Click() { openWindow("Form3", Focus::None); }
 void Form1::mnu2_elad_Click() { openWindow("Form4", Focus::None); }
 void Form1::mnu2_napiza_Click() { openWindow("Form5", Focus::None); }
+void Form1::mnu2_arfolyam_fajl_Click() { openWindow("Form17", Focus::None); }
 
 void Form1::mnu2_bef_Click() {
     state().BrokerFeeRefundMode = false;

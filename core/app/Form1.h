@@ -16,6 +16,7 @@ public:
     void mnu2_vet_Click();
     void mnu2_elad_Click();
     void mnu2_napiza_Click();
+    void mnu2_arfolyam_fajl_Click();
     void mnu2_bef_Click();
     void mnu2_Brvissza_Click();
     void mnu2_oszt_Click();

@@ -106,7 +106,7 @@ void RecordClosingPrice(AppState &app) {
     RecalcPriceRows(app);
 }
 
-void RecalcPriceRows(AppState &app) {
+void RecalcValueColumns(AppState &app) {
     Sheet &prices = priceSheet(app);
     // The trade rows are read once; the price rows run in ascending date order, so each
     // row's position is one step on from the previous row's.
@@ -129,7 +129,11 @@ void RecalcPriceRows(AppState &app) {
                                     : app.PositionResult - amountAt(prices, r - 1, kPriceColResult);
         prices.setValue(r, kPriceColChange, app.DailyResultChange);
     }
+}
 
+void RecalcPriceRows(AppState &app) {
+    RecalcValueColumns(app);
+    Sheet &prices = priceSheet(app);
     RefreshProductDataRange(app);
     const Sheet &aux = app.ProductWorkbook->sheet("Segéd01");
     app.DateRangeCaption = aux.value(5, 4).display() + " -től      " + aux.value(7, 4).display() +

@@ -34,6 +34,10 @@ void RecordClosingPrice(AppState &app);
 // caption and, from 27 rows on, the indicators of row `RecalcFromRow`.
 void RecalcPriceRows(AppState &app);
 
+// Columns C, D and E alone, from `RecalcFromRow` to `LastDataRow`: the first step of
+// `RecalcPriceRows`, which an import of many days runs once over all of them.
+void RecalcValueColumns(AppState &app);
+
 // The holding, cost and proceeds of the trades up to `PositionDate` from "Szla":
 // `HeldQuantity`, `PositionCost` and `PositionProceeds` (`PositionValue` is cleared when the
 // product has no trade). A day before the first trade takes the first trade row.

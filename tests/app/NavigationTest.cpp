@@ -47,6 +47,8 @@ const std::vector<MenuEntry> kWindowItems = {
     {{"Befektetés", "Részvény", "Eladás"}, "Részvény eladás", "Command3", "Command4"},
     {{"Befektetés", "Részvény", "Napi záró ár"}, "Adatbevitel-Napi záró árak", "Command4",
      "Command5", "Combo1"},
+    {{"Befektetés", "Részvény", "Árfolyamok betöltése fájlból"}, "Árfolyamok betöltése fájlból",
+     "Command2", "Command3", "Combo1"},
     {{"Befektetés", "Befektetési számla", "Befizetés"}, "Befizetés a befektetési számlára",
      "Command3", "Command4"},
     {{"Befektetés", "Befektetési számla", "Osztalék bevétel"}, "Osztalék bevétel", "Command3",
@@ -85,7 +87,8 @@ TEST(MainMenu, HasTheFullTreeWithExactCaptions) {
     EXPECT_TRUE(top[3].separator);
     EXPECT_TRUE(top[5].separator);
     EXPECT_EQ(captions(top[0].items),
-              (std::vector<std::string>{"Alapadatok", "Vétel", "Eladás", "Napi záró ár"}));
+              (std::vector<std::string>{"Alapadatok", "Vétel", "Eladás", "Napi záró ár",
+                                        "Árfolyamok betöltése fájlból"}));
     EXPECT_EQ(captions(top[1].items),
               (std::vector<std::string>{"Befizetés", "Brókerdíj visszatérítés",
                                         "Osztalék bevétel", "Kivét", "Számlavezetési kts",

@@ -196,7 +196,7 @@ TEST(MainMenuTest, MenuOpensAWindowWhoseBackButtonReturnsAndExitEndsTheProgram) 
     QStringList shareEntries;
     for (QAction *a : shares->menu()->actions()) shareEntries << a->text();
     EXPECT_EQ(shareEntries, (QStringList{u("Alapadatok"), u("Vétel"), u("Eladás"),
-                                         u("Napi záró ár")}));
+                                         u("Napi záró ár"), u("Árfolyamok betöltése fájlból")}));
 
     findAction(shares->menu()->actions(), u("Vétel"))->trigger();
     Form &purchase = app.form("Form3");
@@ -671,8 +671,12 @@ TEST(RealWindowsTest, EveryDataWindowShowsItsControlsInOrderlyRows) {
     expectSoundLayout(live, "Form8-opened");
     live.session.run("click Command3\nmenu Befektetés/Befektetési számla/Osztalék bevétel\n");
     expectSoundLayout(live, "Form12-opened");
+    live.session.run("click Command3\nmenu Befektetés/Részvény/Árfolyamok betöltése fájlból\n");
+    expectSoundLayout(live, "Form17-opened");
+    live.session.run("choose Combo1 Árvíztűrő Tükörfúrógép Nyrt\n");
+    expectSoundLayout(live, "Form17-product-chosen");
     // The closing-price window comes last: with a product chosen it offers no way back.
-    live.session.run("click Command3\nmenu Befektetés/Részvény/Napi záró ár\n");
+    live.session.run("click Command2\nmenu Befektetés/Részvény/Napi záró ár\n");
     expectSoundLayout(live, "Form5-opened");
     live.session.run("choose Combo1 Árvíztűrő Tükörfúrógép Nyrt\n");
     expectSoundLayout(live, "Form5-product-chosen");
