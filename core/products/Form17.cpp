@@ -8,8 +8,9 @@
 namespace vandorix {
 namespace {
 
-// The refused lines listed in the preview; the rest are counted.
-constexpr std::size_t kListedRefusedLines = 50;
+// The refused lines listed in the preview, so the window stays within a screen; the rest are
+// counted.
+constexpr std::size_t kListedRefusedLines = 20;
 
 std::string trimmedPath(std::string text) {
     const std::size_t b = text.find_first_not_of(" \t");

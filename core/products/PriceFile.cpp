@@ -253,7 +253,9 @@ PriceFileContent readRows(const std::vector<RawRow> &rows, Date today) {
     std::size_t headingWidth = 0;
     const RawRow &first = *data.front();
     for (std::size_t c = 0; c < first.cells.size(); ++c) {
-        const std::string heading = lowerCase(cellText(first.cells[c]));
+        // A unit after the name ("Záró ár (HUF)") is no part of it.
+        std::string heading = lowerCase(cellText(first.cells[c]));
+        heading = normalizeBlanks(heading.substr(0, heading.find('(')));
         if (!cols.date && oneOf(heading, kDateHeadings, std::size(kDateHeadings))) cols.date = c;
         else if (!cols.close && oneOf(heading, kCloseHeadings, std::size(kCloseHeadings))) cols.close = c;
     }

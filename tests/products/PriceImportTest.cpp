@@ -42,7 +42,7 @@ TEST(PriceFile, ReadsTheLayoutsBrokersAndExchangesWrite) {
          "2026-12-04,ABC,101.5,7\r\n2026-12-03,ABC,100.25,3\r\n",
          {{Day(2026, 12, 3), Amount("100,25")}, {Day(2026, 12, 4), Amount("101,5")}}, {}},
         {"tabs, columns found by heading, day-first dates",
-         "Open\tDate\tClose\n1\t04.12.2026\t99,5\n2\t3.12.2026.\t98\n",
+         "Open\tDate\tClose (HUF)\n1\t04.12.2026\t99,5\n2\t3.12.2026.\t98\n",
          {{Day(2026, 12, 3), Amount("98")}, {Day(2026, 12, 4), Amount("99,5")}}, {}},
         // "Dátum;Záróár" with á and ó as single Windows-1250 bytes.
         {"Windows-1250 heading", "D\xE1tum;Z\xE1r\xF3\xE1r\r\n2026.12.04;10,5\r\n",
@@ -153,6 +153,8 @@ Scenario seededProduct(bool overwrite) {
     std::sort(s.days.begin(), s.days.end(), [](auto &a, auto &b) { return a.date < b.date; });
     return s;
 }
+
+void PrintTo(const Scenario &s, std::ostream *out) { *out << s.name; }
 
 class PriceImportMatchesTyping : public ::testing::TestWithParam<Scenario> {};
 
