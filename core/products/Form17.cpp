@@ -24,6 +24,7 @@ std::string trimmedPath(std::string text) {
 } // namespace
 
 Form17::Form17(Application &app) : Form(app, "Form17", "Árfolyamok betöltése fájlból") {
+    addLabel("Label4", "Részvény");
     addComboBox("Combo1");
     addLabel("Label1", "Fájl");
     addTextBox("Text1").filePath = true;

@@ -673,6 +673,11 @@ TEST(RealWindowsTest, EveryDataWindowShowsItsControlsInOrderlyRows) {
     expectSoundLayout(live, "Form12-opened");
     live.session.run("click Command3\nmenu Befektetés/Részvény/Árfolyamok betöltése fájlból\n");
     expectSoundLayout(live, "Form17-opened");
+    // The path field has a file dialog beside it.
+    auto *browse = live.shownWindow()->findChild<QPushButton *>("Text1Browse");
+    ASSERT_NE(browse, nullptr);
+    EXPECT_TRUE(browse->isVisible());
+    EXPECT_EQ(browse->text(), u("Tallózás…"));
     live.session.run("choose Combo1 Árvíztűrő Tükörfúrógép Nyrt\n");
     expectSoundLayout(live, "Form17-product-chosen");
     // The closing-price window comes last: with a product chosen it offers no way back.
