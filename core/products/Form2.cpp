@@ -63,6 +63,8 @@ void Form2::Form_Load() {
 void Form2::Combo1_Click() {
     AppState &s = state();
     s.ProductName = control("Combo1").text;
+    // "Törlés" closes the product list while the window stays open for another choice.
+    if (!s.ProductListOpen) OpenProductListWorkbook(s);
     const Sheet &list = s.ProductListWorkbook->sheet("BET01");
     if (std::optional<int> row = FindProductListRow(list, s.ProductName)) {
         listRow_ = *row;
