@@ -85,26 +85,31 @@ void CommitJournal::commit() {
     journal += "\n";
     // From here on the command is committed: start-up finishes it if we die now.
     writeFileAtomically(journalPath(folder_), journal);
-    // Removals first: until the first of them is done nothing has changed, so a failing one
-    // can still be undone by forgetting the journal. Should the journal stay, so do the
-    // staged files, and start-up finishes the commit.
-    bool removedAny = false;
-    for (auto &target : removals_) {
-        try {
+    // Removals first, as they are what may fail for want of rights. Until the first step is
+    // done nothing has changed, so a failing one is undone by forgetting the journal. Once
+    // the journal has to stay, the staged files stay with it (forgotten here, not deleted)
+    // and start-up finishes the commit: a moved file may by then exist only as its staged
+    // copy.
+    bool changedAny = false;
+    try {
+        for (auto &target : removals_) {
             removeFile(target);
-        } catch (const SaveError &) {
-            if (!removedAny && fs::remove(journalPath(folder_), ec)) {
-                syncFolder(folder_);
-                discard();
-            } else {
-                staged_.clear(); // forgotten, not deleted: start-up needs them
-                removals_.clear();
-            }
-            throw;
+            changedAny = true;
         }
-        removedAny = true;
+        for (auto &[target, bytes] : staged_) {
+            renameOver(stagingPath(target), target);
+            changedAny = true;
+        }
+    } catch (const SaveError &) {
+        if (!changedAny && fs::remove(journalPath(folder_), ec)) {
+            syncFolder(folder_);
+            discard();
+        } else {
+            staged_.clear();
+            removals_.clear();
+        }
+        throw;
     }
-    for (auto &[target, bytes] : staged_) renameOver(stagingPath(target), target);
     for (auto &f : folders) syncFolder(f);
     fs::remove(journalPath(folder_));
     syncFolder(folder_);

@@ -32,10 +32,10 @@ public:
     bool removalStaged(const std::filesystem::path &target) const;
     bool empty() const { return staged_.empty() && removals_.empty(); }
     // Before the journal is written, every file staged for removal must exist; otherwise
-    // nothing is written and `SaveError` is thrown. Right
-    // after the journal the removals are made: when the first fails nothing has changed yet,
-    // so the journal and the staged files are dropped and `SaveError` is thrown; any later
-    // failure leaves the journal for start-up to finish the commit.
+    // nothing is written and `SaveError` is thrown. After the journal the removals come
+    // first, then the renames. When the very first of these steps fails nothing has changed,
+    // so the journal and the staged files are dropped; a later failure keeps the journal and
+    // the staged files for start-up to finish the commit. Either way `SaveError` is thrown.
     void commit();
     // Drops the staged files without touching their targets.
     void discard();

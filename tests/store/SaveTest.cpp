@@ -135,7 +135,7 @@ TEST_F(SaveFolders, CommandSavesReachTheDiskOnlyAtItsEnd) {
     EXPECT_TRUE(folderEntries(journal_).empty());
 }
 
-TEST_F(SaveFolders, MoveThatCannotBeCompletedLeavesEveryFileOfItsCommandAsItWas) {
+TEST_F(SaveFolders, MoveIsRefusedWholeOrFinishedAtStartUpNeverLeftHalfDone) {
     const fs::path archive = root_ / "Arhiv";
     const std::string aOld = readWholeFile(a_), bOld = readWholeFile(b_);
     SpreadsheetHost host;
@@ -164,15 +164,22 @@ TEST_F(SaveFolders, MoveThatCannotBeCompletedLeavesEveryFileOfItsCommandAsItWas)
     EXPECT_TRUE(folderEntries(archive).empty());
     EXPECT_TRUE(folderEntries(journal_).empty());
 
-    // Put back, the move and the save reach the disk together.
+    // Put back; the new place is taken by a folder after the move was staged, so the commit
+    // stops once the old place is gone: the staged copy stays for start-up, which finishes.
     fs::rename(root_ / "elteve.xls", b_);
     host.beginCommand();
     host.save(a);
     host.moveFile(b_, archive / "Alfa1.xls");
-    host.endCommand();
+    fs::create_directory(archive / "Alfa1.xls");
+    EXPECT_THROW(host.endCommand(), SaveError);
+    host.abortCommand();
+    EXPECT_FALSE(fs::exists(b_));
+    fs::remove(archive / "Alfa1.xls");
+    CommitJournal::recover(journal_, {data_, archive});
     EXPECT_EQ(markerOf(a_), 9);
     EXPECT_EQ(readWholeFile(archive / "Alfa1.xls"), bOld);
     EXPECT_EQ(folderEntries(data_), std::vector<std::string>{"Befszla.xls"});
+    EXPECT_EQ(folderEntries(archive), std::vector<std::string>{"Alfa1.xls"});
     EXPECT_TRUE(folderEntries(journal_).empty());
 }
 
