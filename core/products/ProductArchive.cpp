@@ -87,8 +87,7 @@ std::string ArchiveRefusalMessage(ArchiveRefusal refusal) {
     case ArchiveRefusal::SoldTooRecent:
         return std::string("Csak az utolsó eladás napja ") + kCrLf + "után lehet arhiválni.";
     case ArchiveRefusal::NoSaleFound:
-        return std::string("A termék kereskedési lapján nincs eladás.") + kCrLf +
-               "Nem lehet arhiválni !";
+        return std::string("A termékről nincs eladás rögzítve.") + kCrLf + "Nem lehet arhiválni !";
     }
     return {};
 }
