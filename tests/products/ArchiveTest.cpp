@@ -150,6 +150,18 @@ TEST(ProductArchive, SoldOutSharesMoveToTheArchiveWithTheirResultsAndRefusalsCha
     std::ofstream(termekek / "Béta.xls", std::ios::binary) << betaBytes;
     t.expectRefused(ArchiveScript("Alfa") + "answer OK\n", tooEarly, "2026-02-10");
 
+    // The archive file cannot be written (its staging name is taken by a folder): the command
+    // fails as a whole with the failure notice, every file as it was.
+    fs::create_directories(arhiv / "Alfa1.xls.vdx-new" / "akadály");
+    const auto before = DataFiles(t.root());
+    ReplayRun failed = t.inst.replay(ArchiveScript("Alfa") + "answer OK\n" + kRegister +
+                                         "click Command4\n", "2026-02-11");
+    EXPECT_EQ(failed.exitCode, 0) << failed.output;
+    EXPECT_NE(failed.output.find("Alfa1.xls.vdx-new"), std::string::npos) << failed.output;
+    EXPECT_NE(failed.output.find("a fájlokba ebből a műveletből semmi sem került"), std::string::npos);
+    EXPECT_EQ(DataFiles(t.root()), before);
+    fs::remove_all(arhiv / "Alfa1.xls.vdx-new");
+
     // The day after the last sale Alfa goes, stored as it was, to "Arhiv" as "Alfa1".
     const std::string alfaBytes = FileBytes(termekek / "Alfa.xls");
     t.archive("Alfa", "2026-02-11");
