@@ -3,9 +3,13 @@
 #include "app/Application.h"
 #include "app/Form1.h"
 #include "app/Startup.h"
+#include "analytics/Indicators.h"
+#include "products/ProductArchive.h"
 #include "products/ProductRegister.h"
 #include "store/Templates.h"
 #include "store/WorkbookProtocol.h"
+
+#include <optional>
 
 namespace vandorix {
 
@@ -59,6 +63,8 @@ void Form2::Form_Load() {
 void Form2::Combo1_Click() {
     AppState &s = state();
     s.ProductName = control("Combo1").text;
+    // "Törlés" closes the product list while the window stays open for another choice.
+    if (!s.ProductListOpen) OpenProductListWorkbook(s);
     const Sheet &list = s.ProductListWorkbook->sheet("BET01");
     if (std::optional<int> row = FindProductListRow(list, s.ProductName)) {
         listRow_ = *row;
@@ -189,8 +195,86 @@ void Form2::Command1_Click() {
 }
 
 void Form2::Command2_Click() {
-    ShowNotice(dialogs(), std::string("A részvény archiválása még nem érhető el.") + kCrLf +
-                              "A termékfájl a helyén marad.");
+    AppState &s = state();
+    s.ProductName = control("Combo1").text;
+    if (!ProductWorkbookExists(s, s.ProductName)) {
+        dialogs().showMessage({std::string("Nincs ilyen aktív termék.") + kCrLf +
+                                   "Visszatérés a főmenübe.",
+                               "Kiléptetés", MessageIcon::Exclamation, MessageButtons::Ok,
+                               MessageAnswer::Ok, true});
+        if (s.ProductListOpen) {
+            s.WorkbookChanged = false;
+            SaveProductListWorkbook(s);
+            CloseProductListWorkbook(s);
+        }
+        QuitSpreadsheetHost(s);
+        return;
+    }
+    if (!s.ProductWorkbookOpen) {
+        OpenProductWorkbook(s);
+        PrepareProductWorkbook(s);
+    }
+    // A product without price rows takes its range from today.
+    s.ReferenceDate = s.Today;
+    RefreshProductDataRange(s);
+
+    control("Command2").enabled = false;
+    bool ArchiveAllowed = true;
+    auto refuse = [&](const std::string &text) {
+        ArchiveAllowed = false;
+        dialogs().showMessage({text, "Kilépés", MessageIcon::Exclamation, MessageButtons::Ok,
+                               MessageAnswer::Ok, true});
+    };
+    for (ArchiveRefusal refusal : ArchiveRefusals(s)) refuse(ArchiveRefusalMessage(refusal));
+    // The numbered name is settled before anything is written, so a product whose hundred
+    // names are all taken stays active with every file as it was.
+    std::optional<std::string> ArchiveName;
+    if (ArchiveAllowed) {
+        ArchiveName = FreeArchiveName(s);
+        if (!ArchiveName)
+            refuse(std::string("Nincs szabad archív fájlnév:") + kCrLf + s.ProductName + "1 … " +
+                   s.ProductName + std::to_string(kMaxArchiveNumber) + " mind foglalt." + kCrLf +
+                   "Nem lehet arhiválni !");
+    }
+    if (!ArchiveAllowed) {
+        leaveAfterRefusal();
+        return;
+    }
+
+    if (s.ProductListOpen) {
+        s.WorkbookChanged = false;
+        SaveProductListWorkbook(s);
+        CloseProductListWorkbook(s);
+    }
+    const ArchiveFigures figures = ComputeArchiveFigures(s);
+    // The product workbook is archived as it was stored.
+    s.WorkbookChanged = false;
+    SaveProductWorkbook(s);
+    CloseProductWorkbook(s);
+
+    // The move and the account workbook's save reach the disk together when the command ends.
+    s.host().moveFile(ProductWorkbookPath(s, s.ProductName), ArchiveWorkbookPath(s, *ArchiveName));
+    if (!s.AccountWorkbookOpen) {
+        OpenAccountWorkbook(s);
+        PrepareAccountWorkbook(s);
+    }
+    s.host().activate(*s.AccountWorkbook);
+    AppendArchiveRow(s, figures);
+    RemoveProductFromAccountSheets(s);
+    s.WorkbookChanged = true;
+    SaveAccountWorkbook(s);
+    CloseAccountWorkbook(s);
+    QuitSpreadsheetHost(s);
+}
+
+void Form2::leaveAfterRefusal() {
+    control("Text1").clear();
+    control("Text2").clear();
+    control("Combo1").text.clear();
+    control("Text1").enabled = control("Text2").enabled = false;
+    enableControls({"Command1", "Command2", "Command3"}, false);
+    // Closes the product list and the product workbook without writing and quits the host.
+    app().ReturnToMainWindow(*this);
 }
 
 void Form2::Command3_Click() {

@@ -5,7 +5,8 @@
 namespace vandorix {
 
 // "Részvény alapadatok": the list of registered shares, the registration of a new share below
-// "Más részvény", and the fresh registration of an archived one.
+// "Más részvény", the fresh registration of an archived one, and the archiving of a sold-out
+// share ("Törlés").
 class Form2 : public Form {
 public:
     explicit Form2(Application &app);
@@ -25,6 +26,9 @@ private:
     // Refuses the entry before anything is written; the fields stay for correction.
     void refuseEntry(const std::string &text, const char *focusField);
     bool otherShareChosen() const;
+    // After a refused archiving: empties the fields and returns to the main window, closing
+    // what is open without writing.
+    void leaveAfterRefusal();
 
     int listRow_ = 0; // the list row of the chosen entry: a new product goes below it
 };

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <set>
 #include <sstream>
+#include <unistd.h>
 
 namespace vandorix {
 namespace fs = std::filesystem;
@@ -16,6 +17,13 @@ namespace {
 constexpr const char *kStagingSuffix = ".vdx-new";
 constexpr const char *kJournalName = ".vandorix-journal";
 constexpr const char *kJournalEnd = "END";
+// A journal line naming a file the commit removes; every other line names a staged target.
+constexpr const char *kRemovalRecord = "remove\t";
+
+void removeFile(const fs::path &target) {
+    if (::unlink(target.c_str()) != 0 && errno != ENOENT)
+        throw SaveError(target.string(), std::strerror(errno));
+}
 
 void renameOver(const fs::path &from, const fs::path &to) {
     if (std::rename(from.c_str(), to.c_str()) != 0)
@@ -36,6 +44,19 @@ fs::path CommitJournal::stagingPath(const fs::path &target) {
 void CommitJournal::stage(const fs::path &target, std::string bytes) {
     writeFileDurably(stagingPath(target), bytes);
     staged_[target] = std::move(bytes);
+    removals_.erase(target);
+}
+
+void CommitJournal::stageRemoval(const fs::path &target) {
+    if (staged_.erase(target)) {
+        std::error_code ec;
+        fs::remove(stagingPath(target), ec);
+    }
+    removals_.insert(target);
+}
+
+bool CommitJournal::removalStaged(const fs::path &target) const {
+    return removals_.count(target) != 0;
 }
 
 const std::string *CommitJournal::staged(const fs::path &target) const {
@@ -44,27 +65,63 @@ const std::string *CommitJournal::staged(const fs::path &target) const {
 }
 
 void CommitJournal::commit() {
-    if (staged_.empty()) return;
+    if (empty()) return;
+    // A file to be removed that is already gone would make the commit remove nothing while
+    // its new copy appears: the command is refused before its journal.
+    std::error_code ec;
+    for (auto &target : removals_)
+        if (!fs::is_regular_file(target, ec)) {
+            discard();
+            throw SaveError(target.string(), "az áthelyezendő fájl nem található");
+        }
     std::set<fs::path> folders;
     for (auto &[target, bytes] : staged_) folders.insert(target.parent_path());
     for (auto &f : folders) syncFolder(f);
+    for (auto &target : removals_) folders.insert(target.parent_path());
     std::string journal;
     for (auto &[target, bytes] : staged_) journal += target.string() + "\n";
+    for (auto &target : removals_) journal += kRemovalRecord + target.string() + "\n";
     journal += kJournalEnd;
     journal += "\n";
     // From here on the command is committed: start-up finishes it if we die now.
     writeFileAtomically(journalPath(folder_), journal);
-    for (auto &[target, bytes] : staged_) renameOver(stagingPath(target), target);
+    // Removals first, as they are what may fail for want of rights. Until the first step is
+    // done nothing has changed, so a failing one is undone by forgetting the journal. Once
+    // the journal has to stay, the staged files stay with it (forgotten here, not deleted)
+    // and start-up finishes the commit: a moved file may by then exist only as its staged
+    // copy.
+    bool changedAny = false;
+    try {
+        for (auto &target : removals_) {
+            removeFile(target);
+            changedAny = true;
+        }
+        for (auto &[target, bytes] : staged_) {
+            renameOver(stagingPath(target), target);
+            changedAny = true;
+        }
+    } catch (const SaveError &) {
+        if (!changedAny && fs::remove(journalPath(folder_), ec)) {
+            syncFolder(folder_);
+            discard();
+        } else {
+            staged_.clear();
+            removals_.clear();
+        }
+        throw;
+    }
     for (auto &f : folders) syncFolder(f);
     fs::remove(journalPath(folder_));
     syncFolder(folder_);
     staged_.clear();
+    removals_.clear();
 }
 
 void CommitJournal::discard() {
     std::error_code ec;
     for (auto &[target, bytes] : staged_) fs::remove(stagingPath(target), ec);
     staged_.clear();
+    removals_.clear();
 }
 
 void CommitJournal::recover(const fs::path &folder, const std::vector<fs::path> &dataFolders) {
@@ -72,7 +129,7 @@ void CommitJournal::recover(const fs::path &folder, const std::vector<fs::path> 
     std::error_code ec;
     if (fs::exists(journal, ec)) {
         std::string text = readWholeFile(journal);
-        std::vector<fs::path> targets;
+        std::vector<fs::path> targets, removals;
         std::istringstream lines(text);
         std::string line;
         bool complete = false;
@@ -81,14 +138,20 @@ void CommitJournal::recover(const fs::path &folder, const std::vector<fs::path> 
                 complete = true;
                 break;
             }
-            if (!line.empty()) targets.emplace_back(line);
+            if (line.rfind(kRemovalRecord, 0) == 0)
+                removals.emplace_back(line.substr(std::strlen(kRemovalRecord)));
+            else if (!line.empty())
+                targets.emplace_back(line);
         }
         // The journal is written atomically, so it is always complete; an incomplete one is
         // ignored rather than half applied.
         if (complete) {
             for (auto &t : targets)
                 if (fs::exists(stagingPath(t), ec)) renameOver(stagingPath(t), t);
+            // A moved file reaches its new place above before its old place is removed.
+            for (auto &t : removals) removeFile(t);
             for (auto &t : targets) syncFolder(t.parent_path());
+            for (auto &t : removals) syncFolder(t.parent_path());
         }
         fs::remove(journal);
         syncFolder(folder);

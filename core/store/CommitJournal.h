@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -12,14 +13,29 @@ namespace vandorix {
 // staged file is written atomically, then the staged files are renamed over their targets and
 // the journal is removed. `recover` (run at start-up) finishes a commit whose journal exists
 // and removes staged files of a command that never reached its journal.
+//
+// A command may also remove files. A file moved to another folder is staged at its new place
+// like a save and its old place is staged for removal; the journal then carries a removal
+// record, so a commit leaves either both places as they were or the file at its new place
+// only.
 class CommitJournal {
 public:
     explicit CommitJournal(std::filesystem::path folder);
 
+    // Stages new content for `target`; a removal of `target` staged before is dropped.
     void stage(const std::filesystem::path &target, std::string bytes);
     // The staged content of `target`, if any, so that a command reads what it wrote.
     const std::string *staged(const std::filesystem::path &target) const;
-    bool empty() const { return staged_.empty(); }
+    // Stages the removal of `target` at commit; content staged for it before is dropped. The
+    // file must exist when the command commits.
+    void stageRemoval(const std::filesystem::path &target);
+    bool removalStaged(const std::filesystem::path &target) const;
+    bool empty() const { return staged_.empty() && removals_.empty(); }
+    // Before the journal is written, every file staged for removal must exist; otherwise
+    // nothing is written and `SaveError` is thrown. After the journal the removals come
+    // first, then the renames. When the very first of these steps fails nothing has changed,
+    // so the journal and the staged files are dropped; a later failure keeps the journal and
+    // the staged files for start-up to finish the commit. Either way `SaveError` is thrown.
     void commit();
     // Drops the staged files without touching their targets.
     void discard();
@@ -34,6 +50,7 @@ public:
 private:
     std::filesystem::path folder_;
     std::map<std::filesystem::path, std::string> staged_;
+    std::set<std::filesystem::path> removals_;
 };
 
 } // namespace vandorix

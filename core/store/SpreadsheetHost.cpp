@@ -6,6 +6,9 @@
 #include "store/OoxmlCodec.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 
 namespace vandorix {
 namespace fs = std::filesystem;
@@ -32,6 +35,8 @@ Workbook &SpreadsheetHost::open(const fs::path &path) {
             active_ = wb.get();
             return *wb;
         }
+    // A file whose removal the command has staged is gone for the command.
+    if (journal_ && journal_->removalStaged(key)) throw FileMissingError(key);
     const std::string *staged = journal_ ? journal_->staged(key) : nullptr;
     std::unique_ptr<Workbook> wb;
     if (staged) {
@@ -71,6 +76,26 @@ void SpreadsheetHost::copyFile(const fs::path &from, const fs::path &to) {
     fs::path target = to.lexically_normal();
     if (inCommand() && journal_) journal_->stage(target, std::move(bytes));
     else writeFileAtomically(target, bytes);
+}
+
+void SpreadsheetHost::moveFile(const fs::path &from, const fs::path &to) {
+    std::string source = from.lexically_normal().string();
+    fs::path target = to.lexically_normal();
+    std::error_code ec;
+    if (fs::exists(fs::symlink_status(target, ec)) || (journal_ && journal_->staged(target)))
+        throw SaveError(target.string(), "ezen a néven már van fájl vagy mappa");
+    if (inCommand() && journal_) {
+        if (journal_->removalStaged(source)) throw FileMissingError(source);
+        const std::string *staged = journal_->staged(source);
+        std::string bytes = staged ? *staged : readWholeFile(source);
+        journal_->stage(target, std::move(bytes));
+        journal_->stageRemoval(source);
+        return;
+    }
+    if (std::rename(source.c_str(), target.c_str()) != 0)
+        throw SaveError(target.string(), std::strerror(errno));
+    syncFolder(target.parent_path());
+    syncFolder(fs::path(source).parent_path());
 }
 
 void SpreadsheetHost::setJournalFolder(const fs::path &folder) {

@@ -53,6 +53,11 @@ public:
     // Copies a file the host does not hold open, as the file-system service does. Inside a
     // command the copy is part of its commit.
     void copyFile(const std::filesystem::path &from, const std::filesystem::path &to);
+    // Moves a file the host does not hold open, as the file-system service does, refusing
+    // with `SaveError` when `to` exists. Inside a command the file is staged at `to` and its
+    // removal from `from` is part of the same commit, so the move happens together with the
+    // command's saves or not at all.
+    void moveFile(const std::filesystem::path &from, const std::filesystem::path &to);
 
     // Journalled commands: saves between the two calls are written beside their targets and
     // renamed over them together at `endCommand`. The journal lives in `journalFolder`.

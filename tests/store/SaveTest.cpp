@@ -135,6 +135,54 @@ TEST_F(SaveFolders, CommandSavesReachTheDiskOnlyAtItsEnd) {
     EXPECT_TRUE(folderEntries(journal_).empty());
 }
 
+TEST_F(SaveFolders, MoveIsRefusedWholeOrFinishedAtStartUpNeverLeftHalfDone) {
+    const fs::path archive = root_ / "Arhiv";
+    const std::string aOld = readWholeFile(a_), bOld = readWholeFile(b_);
+    SpreadsheetHost host;
+    host.setJournalFolder(journal_);
+    Workbook &a = host.open(a_);
+    a.sheet("Lap").setValue(1, 1, 9);
+
+    // The destination folder does not exist: the move fails while the command runs.
+    host.beginCommand();
+    host.save(a);
+    EXPECT_THROW(host.moveFile(b_, archive / "Alfa1.xls"), SaveError);
+    host.abortCommand();
+    EXPECT_EQ(readWholeFile(a_), aOld);
+
+    // The file to move vanishes before the command ends: refused before the journal.
+    fs::create_directories(archive);
+    host.beginCommand();
+    host.save(a);
+    host.moveFile(b_, archive / "Alfa1.xls");
+    EXPECT_THROW(host.open(b_), FileMissingError) << "a moved file is gone for its command";
+    fs::rename(b_, root_ / "elteve.xls");
+    EXPECT_THROW(host.endCommand(), SaveError);
+    host.abortCommand();
+    EXPECT_EQ(readWholeFile(a_), aOld);
+    EXPECT_EQ(folderEntries(data_), std::vector<std::string>{"Befszla.xls"});
+    EXPECT_TRUE(folderEntries(archive).empty());
+    EXPECT_TRUE(folderEntries(journal_).empty());
+
+    // Put back; the new place is taken by a folder after the move was staged, so the commit
+    // stops once the old place is gone: the staged copy stays for start-up, which finishes.
+    fs::rename(root_ / "elteve.xls", b_);
+    host.beginCommand();
+    host.save(a);
+    host.moveFile(b_, archive / "Alfa1.xls");
+    fs::create_directory(archive / "Alfa1.xls");
+    EXPECT_THROW(host.endCommand(), SaveError);
+    host.abortCommand();
+    EXPECT_FALSE(fs::exists(b_));
+    fs::remove(archive / "Alfa1.xls");
+    CommitJournal::recover(journal_, {data_, archive});
+    EXPECT_EQ(markerOf(a_), 9);
+    EXPECT_EQ(readWholeFile(archive / "Alfa1.xls"), bOld);
+    EXPECT_EQ(folderEntries(data_), std::vector<std::string>{"Befszla.xls"});
+    EXPECT_EQ(folderEntries(archive), std::vector<std::string>{"Alfa1.xls"});
+    EXPECT_TRUE(folderEntries(journal_).empty());
+}
+
 // The child saves both workbooks in one command, over and over, each time with the next
 // marker; it tells the parent through `ready` once its first command has ended. It never
 // returns.

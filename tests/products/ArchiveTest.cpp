@@ -1,0 +1,315 @@
+// Archiving a sold-out share with "Törlés" of the register window, driven through
+// vandorix-replay in a fresh installation: the refusals, the archive rows worked out from the
+// entered trades and prices, the numbered archive files, and the result report reading them.
+// Then the archiving killed at random moments: the next start finds the installation either
+// untouched or wholly archived.
+#include "reports/ReportSession.h"
+
+#include "app/Application.h"
+#include "store/CommitJournal.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <random>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace vandorix::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kRegister = "menu Befektetés/Részvény/Alapadatok\n";
+
+std::string ArchiveScript(const std::string &name) {
+    return kRegister + "choose Combo1 " + name + "\nclick Command2\n";
+}
+
+// Every file of the four data folders, by its path below the root.
+std::map<std::string, std::string> DataFiles(const fs::path &root) {
+    std::map<std::string, std::string> files;
+    for (const char *folder : {"Torzs", "Termekek", "Seged", "Arhiv"})
+        for (const auto &e : fs::recursive_directory_iterator(root / folder))
+            if (e.is_regular_file())
+                files[fs::relative(e.path(), root).string()] = FileBytes(e.path());
+    return files;
+}
+
+// One share's entries, as script lines for the windows and in a model of their figures.
+struct Share {
+    explicit Share(std::string n) : name(std::move(n)) {}
+    std::string name;
+    ReportModel model;
+    std::string script;
+
+    void trade(bool buy, Date d, int quantity, const char *price, const char *commission, int code) {
+        script += (buy ? OpenPurchase(name) : OpenSale("FIFO", name)) +
+                  Fields({Typed(d), quantity, price, commission, code, code}) +
+                  "click Command1\ninput " + price + "\n";
+        model.trade({d, buy ? quantity : -quantity, Amount(price), Amount(commission)});
+    }
+    void close(Date d, const char *price) {
+        script += ClosingPriceScript(Typed(d), price, name);
+        model.close(d, Amount(price));
+    }
+    std::string take() { return std::exchange(script, {}); }
+};
+
+// What the archive row of a share must hold, from its model: the result on its last price
+// day, the part of it earned since the year's start, the realised results of the year.
+struct ArchiveRow {
+    Date day;
+    Currency total, year, realised;
+};
+ArchiveRow Expected(const ReportModel &m, Date lastPriceDay) {
+    const Date startOfYear = Day(lastPriceDay.year(), 1, 1);
+    ArchiveRow row{lastPriceDay, m.result(lastPriceDay), {}, m.realisedBetween(startOfYear, lastPriceDay)};
+    row.year = row.total;
+    if (m.priceDay(startOfYear.addDays(-1))) // priced before the year began
+        row.year = row.total - m.result(*m.priceDay(startOfYear));
+    return row;
+}
+
+class Installation {
+public:
+    TestInstallation inst;
+    fs::path root() const { return inst.root(); }
+
+    void run(const std::string &script, const char *today) {
+        ReplayRun r = inst.replay(script, today);
+        ASSERT_EQ(r.exitCode, 0) << r.output;
+    }
+    // An archiving that succeeds shows nothing.
+    void archive(const std::string &name, const char *today) {
+        ReplayRun r = inst.replay(ArchiveScript(name), today);
+        ASSERT_EQ(r.exitCode, 0) << r.output;
+        EXPECT_EQ(r.output, "");
+    }
+    // The script shows `shown` and changes no file; the main window is reached afterwards.
+    void expectRefused(const std::string &script, const std::string &shown, const char *today) {
+        const auto before = DataFiles(root());
+        ReplayRun r = inst.replay(script + kRegister + "click Command4\n", today);
+        EXPECT_EQ(r.exitCode, 0) << r.output;
+        EXPECT_EQ(r.output, shown);
+        EXPECT_EQ(DataFiles(root()), before);
+    }
+    std::vector<std::string> names(const char *sheet) const {
+        auto wb = ReadWorkbookFile(inst.accountWorkbook());
+        std::vector<std::string> out;
+        for (int r = 6; !wb->sheet(sheet).value(r, 1).isBlank(); ++r)
+            out.push_back(Text(wb->sheet(sheet), r, 1));
+        return out;
+    }
+};
+
+void ExpectArchiveRow(const Sheet &s, int row, const ArchiveRow &e, const std::string &name,
+                      Currency cumulative) {
+    SCOPED_TRACE("ARHIV01 row " + std::to_string(row));
+    EXPECT_EQ(s.value(row, 1).date(), e.day);
+    EXPECT_EQ(Cur(s, row, 2), cumulative);
+    EXPECT_EQ(Cur(s, row, 3), e.total);
+    EXPECT_EQ(Cur(s, row, 4), e.realised);
+    EXPECT_EQ(Text(s, row, 5), name);
+    EXPECT_EQ(Cur(s, row, 7), e.year);
+}
+
+TEST(ProductArchive, SoldOutSharesMoveToTheArchiveWithTheirResultsAndRefusalsChangeNothing) {
+    Installation t;
+    const fs::path arhiv = t.root() / "Arhiv", termekek = t.root() / "Termekek";
+    Share alfa{"Alfa"}, beta{"Béta"};
+    // Alfa bought last year, sold in two parts this year; Béta bought this year.
+    alfa.trade(true, Day(2025, 11, 3), 100, "1000", "500", 101);
+    alfa.close(Day(2025, 12, 31), "1100");
+    alfa.trade(false, Day(2026, 1, 15), 60, "1200", "300", 102);
+    alfa.close(Day(2026, 1, 30), "1150");
+    alfa.trade(false, Day(2026, 2, 10), 40, "900", "200", 103);
+    beta.trade(true, Day(2026, 1, 20), 10, "5000", "100", 201);
+    t.run(RegisterScript("Alfa", "A1") + RegisterScript("Béta", "B1") +
+              RegisterScript("Gamma", "G1") + DepositScript("2025.11.01", "1000000", 1) +
+              alfa.take() + beta.take(),
+          "2026-02-10");
+
+    // Each refusal in its order, then back at the main window with every file as it was.
+    const std::string refused = "Kilépés\nA termékből még van darabszám.\nNem lehet arhiválni !\n";
+    const std::string tooEarly = "Kilépés\nCsak az utolsó eladás napja \nután lehet arhiválni.\n";
+    t.expectRefused(ArchiveScript("Béta") + "answer OK\n", refused, "2026-02-10");
+    // Sold out by its totals row, yet without a sale row to date it: refused as well.
+    const std::string betaBytes = FileBytes(termekek / "Béta.xls");
+    EditWorkbookFile(termekek / "Béta.xls", [](Workbook &wb) {
+        Sheet &trades = wb.sheet("Szla");
+        trades.setValue(static_cast<int>(*trades.value(2, 19).integer()), 18, 0);
+    });
+    t.expectRefused(ArchiveScript("Béta") + "answer OK\n",
+                    "Kilépés\nA termékről nincs eladás rögzítve.\nNem lehet arhiválni !\n",
+                    "2026-02-10");
+    std::ofstream(termekek / "Béta.xls", std::ios::binary) << betaBytes;
+    t.expectRefused(ArchiveScript("Alfa") + "answer OK\n", tooEarly, "2026-02-10");
+
+    // The archive file cannot be written (its staging name is taken by a folder): the command
+    // fails as a whole with the failure notice, every file as it was.
+    fs::create_directories(arhiv / "Alfa1.xls.vdx-new" / "akadály");
+    const auto before = DataFiles(t.root());
+    ReplayRun failed = t.inst.replay(ArchiveScript("Alfa") + "answer OK\n" + kRegister +
+                                         "click Command4\n", "2026-02-11");
+    EXPECT_EQ(failed.exitCode, 0) << failed.output;
+    EXPECT_NE(failed.output.find("Alfa1.xls.vdx-new"), std::string::npos) << failed.output;
+    EXPECT_NE(failed.output.find("a fájlokba ebből a műveletből semmi sem került"), std::string::npos);
+    EXPECT_EQ(DataFiles(t.root()), before);
+    fs::remove_all(arhiv / "Alfa1.xls.vdx-new");
+
+    // The day after the last sale Alfa goes, stored as it was, to "Arhiv" as "Alfa1".
+    const std::string alfaBytes = FileBytes(termekek / "Alfa.xls");
+    t.archive("Alfa", "2026-02-11");
+    EXPECT_FALSE(fs::exists(termekek / "Alfa.xls"));
+    EXPECT_EQ(FileBytes(arhiv / "Alfa1.xls"), alfaBytes);
+    const ArchiveRow alfa1 = Expected(alfa.model, Day(2026, 2, 10));
+    EXPECT_EQ(alfa1.total, Amount("7000"));  // 71700 + 35800 − 100500
+    EXPECT_EQ(alfa1.year, Amount("-2500"));   // 7000 − (110000 − 100500) at the year's start
+    EXPECT_EQ(t.names("Ertek01"), (std::vector<std::string>{"Béta", "Gamma"}));
+    EXPECT_EQ(t.names("Eredmeny01"), (std::vector<std::string>{"Béta", "Gamma"}));
+    // Gone from the lists read from "Ertek01", still offered by the register, whose "Törlés"
+    // now finds no active workbook and keeps the window for another choice.
+    ReplayRun closing = t.inst.replay("menu Befektetés/Részvény/Napi záró ár\nchoose Combo1 Alfa\n",
+                                      "2026-02-11");
+    EXPECT_EQ(closing.exitCode, 1);
+    EXPECT_NE(closing.output.find("A listában nincs ilyen elem: Alfa"), std::string::npos);
+    t.expectRefused(ArchiveScript("Alfa") + "answer OK\nchoose Combo1 Gamma\nclick Command2\n"
+                                            "answer OK\n",
+                    "Kiléptetés\nNincs ilyen aktív termék.\nVisszatérés a főmenübe.\n"
+                    "Kilépés\nÜres fájlt nem lehet arhiválni. \n",
+                    "2026-02-11");
+
+    // Béta partly sold: both reasons are told.
+    beta.trade(false, Day(2026, 2, 20), 4, "5600", "50", 202);
+    t.run(beta.take(), "2026-02-20");
+    t.expectRefused(ArchiveScript("Béta") + "answer OK\nanswer OK\n", refused + tooEarly,
+                    "2026-02-20");
+    beta.trade(false, Day(2026, 2, 20), 6, "5600", "70", 203);
+    t.run(beta.take(), "2026-02-20");
+    // Every numbered name taken ("Béta1.xls" a folder): refused, nothing written.
+    fs::create_directory(arhiv / "Béta1.xls");
+    for (int n = 2; n <= 100; ++n) std::ofstream(arhiv / ("Béta" + std::to_string(n) + ".xls"));
+    t.expectRefused(ArchiveScript("Béta") + "answer OK\n",
+                    "Kilépés\nNincs szabad archív fájlnév:\nBéta1 … Béta100 mind foglalt.\n"
+                    "Nem lehet arhiválni !\n",
+                    "2026-02-21");
+    for (int n = 2; n <= 100; ++n) fs::remove(arhiv / ("Béta" + std::to_string(n) + ".xls"));
+    t.archive("Béta", "2026-02-21");
+    EXPECT_TRUE(fs::is_directory(arhiv / "Béta1.xls"));
+    EXPECT_TRUE(fs::is_regular_file(arhiv / "Béta2.xls"));
+    const ArchiveRow beta1 = Expected(beta.model, Day(2026, 2, 20));
+
+    // Alfa registered, traded and sold out again: archived as "Alfa2".
+    Share alfaAgain{"Alfa"};
+    alfaAgain.trade(true, Day(2026, 3, 2), 20, "800", "50", 301);
+    alfaAgain.trade(false, Day(2026, 3, 3), 20, "850", "60", 302);
+    t.run(kRegister + "choose Combo1 Alfa\nclick Command1\nclick Command4\n" + alfaAgain.take(),
+          "2026-03-03");
+    t.archive("Alfa", "2026-03-04");
+    EXPECT_TRUE(fs::is_regular_file(arhiv / "Alfa2.xls"));
+    EXPECT_FALSE(fs::exists(termekek / "Alfa.xls"));
+    const ArchiveRow alfa2 = Expected(alfaAgain.model, Day(2026, 3, 3));
+
+    {
+        auto wb = ReadWorkbookFile(t.inst.accountWorkbook());
+        const Sheet &a = wb->sheet("ARHIV01");
+        ExpectArchiveRow(a, 5, alfa1, "Alfa", alfa1.total);
+        ExpectArchiveRow(a, 6, beta1, "Béta", alfa1.total + beta1.total);
+        ExpectArchiveRow(a, 7, alfa2, "Alfa", alfa1.total + beta1.total + alfa2.total);
+        EXPECT_TRUE(a.value(8, 1).isBlank());
+        EXPECT_EQ(Text(a, 2, 1), "2026. 02. 10. től 2026. 03. 03. -ig");
+        EXPECT_EQ(Int(a, 2, 8), 7);
+    }
+    EXPECT_EQ(t.names("Ertek01"), std::vector<std::string>{"Gamma"});
+
+    // The result report over a period holding the last two archive rows.
+    t.run("menu Befektetés/Információ/Eredmény\ntype Text1 2026.02.15\ntype Text2 2026.03.04\n"
+          "click Command1\nclick Command4\n",
+          "2026-03-04");
+    auto wb = ReadWorkbookFile(t.inst.accountWorkbook());
+    const Sheet &r = wb->sheet("Eredmeny01");
+    const Currency all = alfa1.total + beta1.total + alfa2.total;
+    EXPECT_EQ(Cur(r, 5, 4), all);
+    EXPECT_EQ(Cur(r, 5, 7), alfa1.total);
+    EXPECT_EQ(Cur(r, 5, 8), all - alfa1.total);
+    EXPECT_EQ(Cur(r, 5, 9), beta1.year + alfa2.year);
+    EXPECT_EQ(Cur(r, 5, 10), beta1.realised + alfa2.realised);
+    EXPECT_EQ(Text(r, 6, 1), "Gamma");
+}
+
+// Archives the sold-out "Alfa" in a child process that is killed `delayUs` after "Törlés" is
+// pressed (never when negative); returns how long the child ran after the press.
+std::chrono::microseconds ArchiveInChild(const fs::path &program, long delayUs) {
+    int fds[2];
+    if (::pipe(fds) != 0) return {};
+    const pid_t child = ::fork();
+    if (child == 0) {
+        struct : Dialogs {
+            MessageAnswer showMessage(const MessageRequest &) override { ::_exit(4); }
+            std::optional<std::string> showInput(const InputRequest &) override { ::_exit(4); }
+        } silent;
+        try {
+            Application app(silent, StartupEnvironment{program, Day(2026, 2, 4)});
+            app.start();
+            app.clickMenu({"Befektetés", "Részvény", "Alapadatok"});
+            app.choose("Combo1", "Alfa");
+            if (::write(fds[1], "x", 1) != 1) ::_exit(3);
+            app.click("Command2");
+        } catch (...) {
+            ::_exit(2);
+        }
+        ::_exit(0);
+    }
+    char c;
+    EXPECT_EQ(::read(fds[0], &c, 1), 1) << "the child died before the archiving";
+    ::close(fds[0]);
+    ::close(fds[1]);
+    const auto pressed = std::chrono::steady_clock::now();
+    if (delayUs >= 0) {
+        ::usleep(static_cast<useconds_t>(delayUs));
+        ::kill(child, SIGKILL);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFSIGNALED(status) || WEXITSTATUS(status) == 0) << "status " << status;
+    return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() -
+                                                                 pressed);
+}
+
+TEST(ProductArchive, KilledAtAnyMomentTheShareIsFoundStillActiveOrWhollyArchived) {
+    Installation t;
+    Share alfa("Alfa");
+    alfa.trade(true, Day(2026, 2, 2), 100, "1000", "500", 101);
+    alfa.trade(false, Day(2026, 2, 3), 100, "1100", "500", 102);
+    t.run(RegisterScript("Alfa", "A1") + RegisterScript("Béta", "B1") + alfa.take(), "2026-02-03");
+    const auto active = DataFiles(t.root());
+    const auto taken = ArchiveInChild(t.inst.programFolder(), -1);
+    const auto archived = DataFiles(t.root());
+    ASSERT_EQ(archived.count("Termekek/Alfa.xls"), 0u);
+    ASSERT_EQ(archived.at("Arhiv/Alfa1.xls"), active.at("Termekek/Alfa.xls"));
+
+    std::mt19937 random(20261207);
+    std::uniform_int_distribution<long> delayUs(0, taken.count() * 3 / 2);
+    for (int round = 0; round < 40; ++round) {
+        for (const char *folder : {"Torzs", "Termekek", "Seged", "Arhiv"}) {
+            fs::remove_all(t.root() / folder);
+            fs::create_directory(t.root() / folder);
+        }
+        for (const auto &[path, bytes] : active) std::ofstream(t.root() / path, std::ios::binary) << bytes;
+        ArchiveInChild(t.inst.programFolder(), delayUs(random));
+        // The next start finishes or drops the interrupted command.
+        ReplayRun start = t.inst.replay("", "2026-02-04");
+        ASSERT_EQ(start.exitCode, 0) << start.output;
+        const auto now = DataFiles(t.root());
+        ASSERT_TRUE(now == active || now == archived) << "round " << round << ": a state between";
+        ASSERT_FALSE(fs::exists(CommitJournal::journalPath(t.root()))) << "round " << round;
+    }
+}
+
+} // namespace
+} // namespace vandorix::testing
