@@ -21,7 +21,7 @@ constexpr int kPriceRows = 5000;
 
 // Yes to every question, the default to every input box, OK to every notice.
 class AgreeingDialogs : public Dialogs {
-public:
+  public:
     MessageAnswer showMessage(const MessageRequest &request) override {
         return request.buttons == MessageButtons::YesNo ? MessageAnswer::Yes : MessageAnswer::Ok;
     }
@@ -37,7 +37,8 @@ struct Installation {
 
     Installation() {
         std::string pattern = (fs::temp_directory_path() / "vandorix-viewbench-XXXXXX").string();
-        if (!::mkdtemp(pattern.data())) std::abort();
+        if (!::mkdtemp(pattern.data()))
+            std::abort();
         root = fs::path(pattern) / "Vandorix";
         fs::create_directories(root / install::kProgramFolder);
         for (const char *folder : {install::kMasterDataFolder, install::kProductsFolder,

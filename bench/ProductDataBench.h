@@ -10,12 +10,15 @@
 
 namespace vandorix::bench {
 
-inline Date PriceDay(int i) { return Date::fromYmd(2006, 1, 2)->addDays(i + i / 5 * 2); }
+inline Date PriceDay(int i) {
+    return Date::fromYmd(2006, 1, 2)->addDays(i + i / 5 * 2);
+}
 
 inline std::unique_ptr<Workbook> ProductWithPrices(int priceRows) {
     std::unique_ptr<Workbook> wb = makeProductTemplate();
     wb->unprotect(install::kWorkbookPassword);
-    for (int i = 1; i <= wb->sheetCount(); ++i) wb->sheetAt(i).unprotect(install::kSheetPassword);
+    for (int i = 1; i <= wb->sheetCount(); ++i)
+        wb->sheetAt(i).unprotect(install::kSheetPassword);
     wb->renameSheet("Termékminta01", "Alfa01");
     wb->renameSheet("Termékminta02", "Alfa02");
     Sheet &prices = wb->sheet("Alfa01");
@@ -30,7 +33,8 @@ inline std::unique_ptr<Workbook> ProductWithPrices(int priceRows) {
     const int totals = static_cast<int>(*trades.value(2, 19).integer());
     trades.setValue(totals, 8, 112.5);
     trades.setValue(totals, 16, Currency::fromUnits(25000));
-    for (int i = 1; i <= wb->sheetCount(); ++i) wb->sheetAt(i).protect(install::kSheetPassword);
+    for (int i = 1; i <= wb->sheetCount(); ++i)
+        wb->sheetAt(i).protect(install::kSheetPassword);
     wb->protect(install::kWorkbookPassword);
     return wb;
 }

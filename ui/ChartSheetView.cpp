@@ -29,11 +29,17 @@ constexpr int kDateTicks = 8;
 // More ticks than this from a fixed unit would be unreadable: the axis then counts its own.
 constexpr double kMostTicks = 60;
 
-QColor paletteColor(int index) { return QColor::fromRgb(PaletteColor(index)); }
+QColor paletteColor(int index) {
+    return QColor::fromRgb(PaletteColor(index));
+}
 
-qreal penWidth(int weight) { return LineWeightPoints(weight) * 96.0 / 72.0; }
+qreal penWidth(int weight) {
+    return LineWeightPoints(weight) * 96.0 / 72.0;
+}
 
-QString text(const std::string &s) { return QString::fromStdString(s); }
+QString text(const std::string &s) {
+    return QString::fromStdString(s);
+}
 
 // The chart title in its lines, as rich text that keeps every blank.
 QString titleHtml(const std::string &title) {
@@ -43,9 +49,13 @@ QString titleHtml(const std::string &title) {
     return html;
 }
 
-int decimalsFor(double unit) { return unit >= 1 ? 0 : unit >= 0.1 ? 1 : 2; }
+int decimalsFor(double unit) {
+    return unit >= 1 ? 0 : unit >= 0.1 ? 1 : 2;
+}
 
-QString dateText(const CellValue &v) { return text(v.display()); }
+QString dateText(const CellValue &v) {
+    return text(v.display());
+}
 
 } // namespace
 
@@ -60,8 +70,8 @@ ChartSheetView::ChartSheetView(const Workbook &workbook, const Sheet &chartSheet
     qint64 previous = 0;
     for (const CellValue &category : data_.categories) {
         if (std::optional<Date> d = category.date())
-            previous = QDateTime(QDate(d->year(), d->month(), d->day()), QTime(12, 0))
-                           .toMSecsSinceEpoch();
+            previous =
+                QDateTime(QDate(d->year(), d->month(), d->day()), QTime(12, 0)).toMSecsSinceEpoch();
         else
             previous += 86'400'000;
         dayMsecs_.push_back(previous);
@@ -80,13 +90,17 @@ ChartSheetView::ChartSheetView(const Workbook &workbook, const Sheet &chartSheet
     if (chart_.plotAreaBorderWeight != 0) {
         chart->setPlotAreaBackgroundVisible(true);
         chart->setPlotAreaBackgroundBrush(Qt::white);
-        chart->setPlotAreaBackgroundPen(QPen(QColor(128, 128, 128), penWidth(chart_.plotAreaBorderWeight)));
+        chart->setPlotAreaBackgroundPen(
+            QPen(QColor(128, 128, 128), penWidth(chart_.plotAreaBorderWeight)));
     }
     setChart(chart);
     addAxes(*chart);
-    if (chart_.type == ChartType::ClusteredColumn) addColumnSeries(*chart);
-    else addLineSeries(*chart);
-    if (chart_.valueAxis.crossesAt) addCrossingLine(*chart, *chart_.valueAxis.crossesAt);
+    if (chart_.type == ChartType::ClusteredColumn)
+        addColumnSeries(*chart);
+    else
+        addLineSeries(*chart);
+    if (chart_.valueAxis.crossesAt)
+        addCrossingLine(*chart, *chart_.valueAxis.crossesAt);
 }
 
 ChartSheetView::~ChartSheetView() = default;
@@ -100,7 +114,8 @@ void ChartSheetView::addAxes(QChart &chart) {
         axis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
         axis->setRange(-0.5, std::max(n, 1) - 0.5);
         const int step = std::max(1, n / kDateTicks);
-        for (int i = 0; i < n; i += step) axis->append(dateText(data_.categories[i]), i);
+        for (int i = 0; i < n; i += step)
+            axis->append(dateText(data_.categories[i]), i);
         axis->setLabelsAngle(-45);
         xAxis_ = axis;
     } else {
@@ -143,7 +158,8 @@ void ChartSheetView::addAxes(QChart &chart) {
             high += 1;
         }
         yAxis_->setRange(low, high);
-        if (!value.majorUnit) yAxis_->applyNiceNumbers();
+        if (!value.majorUnit)
+            yAxis_->applyNiceNumbers();
     }
     const double span = yAxis_->max() - yAxis_->min();
     double unit = span / 10;
@@ -161,7 +177,8 @@ void ChartSheetView::addAxes(QChart &chart) {
     yAxis_->setReverse(value.reversePlotOrder);
     yAxis_->setTitleText(text(value.title));
     if (value.borderColorIndex != 0)
-        yAxis_->setLinePen(QPen(paletteColor(value.borderColorIndex), penWidth(value.borderWeight)));
+        yAxis_->setLinePen(
+            QPen(paletteColor(value.borderColorIndex), penWidth(value.borderWeight)));
     chart.addAxis(yAxis_, Qt::AlignLeft);
 }
 
@@ -182,14 +199,17 @@ void ChartSheetView::addLineSeries(QChart &chart) {
         series->attachAxis(yAxis_);
         // A series without a colour of its own keeps the one the chart gave it.
         QPen pen = series->pen();
-        if (format.colorIndex != 0) pen.setColor(paletteColor(format.colorIndex));
+        if (format.colorIndex != 0)
+            pen.setColor(paletteColor(format.colorIndex));
         pen.setWidthF(penWidth(format.weight));
         pen.setStyle(Qt::SolidLine);
         series->setPen(pen);
         const int index = static_cast<int>(s);
         connect(series, &QLineSeries::hovered, this, [this, index](const QPointF &point, bool on) {
-            if (on) showTooltip(index, nearestCategory(point.x()));
-            else QToolTip::hideText();
+            if (on)
+                showTooltip(index, nearestCategory(point.x()));
+            else
+                QToolTip::hideText();
         });
     }
 }
@@ -213,8 +233,10 @@ void ChartSheetView::addColumnSeries(QChart &chart) {
         bars->append(set);
         const int index = static_cast<int>(s);
         connect(set, &QBarSet::hovered, this, [this, index](bool on, int category) {
-            if (on) showTooltip(index, category);
-            else QToolTip::hideText();
+            if (on)
+                showTooltip(index, category);
+            else
+                QToolTip::hideText();
         });
     }
     chart.addSeries(bars);
@@ -223,7 +245,8 @@ void ChartSheetView::addColumnSeries(QChart &chart) {
 }
 
 void ChartSheetView::addCrossingLine(QChart &chart, double level) {
-    if (level < yAxis_->min() || level > yAxis_->max()) return;
+    if (level < yAxis_->min() || level > yAxis_->max())
+        return;
     auto *line = new QLineSeries;
     line->setObjectName(QStringLiteral("crossingLine"));
     if (chart_.type == ChartType::ClusteredColumn) {
@@ -237,14 +260,18 @@ void ChartSheetView::addCrossingLine(QChart &chart, double level) {
     line->attachAxis(xAxis_);
     line->attachAxis(yAxis_);
     line->setPen(QPen(QColor(64, 64, 64), 1.5, Qt::DashLine));
-    for (QLegendMarker *marker : chart.legend()->markers(line)) marker->setVisible(false);
+    for (QLegendMarker *marker : chart.legend()->markers(line))
+        marker->setVisible(false);
 }
 
 int ChartSheetView::nearestCategory(double x) const {
-    if (dayMsecs_.empty()) return -1;
+    if (dayMsecs_.empty())
+        return -1;
     auto it = std::lower_bound(dayMsecs_.begin(), dayMsecs_.end(), static_cast<qint64>(x));
-    if (it == dayMsecs_.end()) return static_cast<int>(dayMsecs_.size()) - 1;
-    if (it != dayMsecs_.begin() && x - static_cast<double>(*(it - 1)) < static_cast<double>(*it) - x)
+    if (it == dayMsecs_.end())
+        return static_cast<int>(dayMsecs_.size()) - 1;
+    if (it != dayMsecs_.begin() &&
+        x - static_cast<double>(*(it - 1)) < static_cast<double>(*it) - x)
         --it;
     return static_cast<int>(it - dayMsecs_.begin());
 }
@@ -253,8 +280,8 @@ QString ChartSheetView::pointText(int series, int category) const {
     if (series < 0 || series >= seriesCount() || category < 0 ||
         category >= static_cast<int>(data_.categories.size()))
         return {};
-    const std::optional<double> &v = data_.values[static_cast<std::size_t>(series)]
-                                                 [static_cast<std::size_t>(category)];
+    const std::optional<double> &v =
+        data_.values[static_cast<std::size_t>(series)][static_cast<std::size_t>(category)];
     const QLocale hungarian(QLocale::Hungarian, QLocale::Hungary);
     const QString value =
         v ? hungarian.toString(*v, 'f', std::floor(*v) == *v ? 0 : 2) : QStringLiteral("–");
@@ -264,9 +291,12 @@ QString ChartSheetView::pointText(int series, int category) const {
 
 void ChartSheetView::showTooltip(int series, int category) {
     const QString tip = pointText(series, category);
-    if (!tip.isEmpty()) QToolTip::showText(QCursor::pos(), tip, this);
+    if (!tip.isEmpty())
+        QToolTip::showText(QCursor::pos(), tip, this);
 }
 
-bool ChartSheetView::savePicture(const QString &path) { return grab().save(path, "PNG"); }
+bool ChartSheetView::savePicture(const QString &path) {
+    return grab().save(path, "PNG");
+}
 
 } // namespace vandorix

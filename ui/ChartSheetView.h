@@ -22,7 +22,7 @@ struct ChartPlotData;
 // two lines. A tooltip names the date and value of the point under the mouse.
 class ChartSheetView : public QChartView {
     Q_OBJECT
-public:
+  public:
     ChartSheetView(const Workbook &workbook, const Sheet &chartSheet, QWidget *parent = nullptr);
     ~ChartSheetView() override;
 
@@ -34,7 +34,7 @@ public:
     // Saves what is drawn as a PNG picture; false when the file cannot be written.
     bool savePicture(const QString &path);
 
-private:
+  private:
     void addLineSeries(QChart &chart);
     void addColumnSeries(QChart &chart);
     void addAxes(QChart &chart);

@@ -32,7 +32,8 @@ struct ChartedProduct {
         app.Today = *Date::fromYmd(2026, 12, 6);
         app.StartOfYear = *Date::fromYmd(2026, 1, 1);
         wb->unprotect(install::kWorkbookPassword);
-        for (int i = 1; i <= wb->sheetCount(); ++i) wb->sheetAt(i).unprotect(install::kSheetPassword);
+        for (int i = 1; i <= wb->sheetCount(); ++i)
+            wb->sheetAt(i).unprotect(install::kSheetPassword);
         RefreshProductDataRange(app);
         Sheet &prices = wb->sheet("Alfa01");
         Sheet &source = wb->sheet("Alfa02");
@@ -45,7 +46,8 @@ struct ChartedProduct {
             ComputeMovingAverages(app);
             ComputeRsi(app);
             ComputeCustomRsi(app);
-            for (int c = 1; c <= 10; ++c) source.setValue(5 + r - first, c, prices.value(r, c));
+            for (int c = 1; c <= 10; ++c)
+                source.setValue(5 + r - first, c, prices.value(r, c));
         }
         app.ChartFirstRow = 5;
         app.ChartLastRow = 4 + kRangeRows;
@@ -61,8 +63,8 @@ struct ChartedProduct {
 void BM_DrawFourCharts(benchmark::State &state) {
     ChartedProduct product;
     for (auto _ : state) {
-        for (const char *name : {kPriceChartSheet, kResultChartSheet, kDailyResultChartSheet,
-                                 kRsiChartSheet}) {
+        for (const char *name :
+             {kPriceChartSheet, kResultChartSheet, kDailyResultChartSheet, kRsiChartSheet}) {
             ChartSheetView view(*product.wb, product.wb->sheet(name));
             view.resize(1280, 760);
             QImage picture = view.grab().toImage();
@@ -76,7 +78,8 @@ BENCHMARK(BM_DrawFourCharts)->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char **argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication qt(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

@@ -21,19 +21,22 @@ constexpr int Ma50 = 7;
 constexpr int Ma200 = 8;
 constexpr int Rsi = 9;
 constexpr int CustomRsi = 10;
-constexpr int PriceBlock = 11;   // K date, L price, M MA20, N MA50, O MA200
-constexpr int ResultBlock = 16;  // P date, Q result
-constexpr int DailyBlock = 18;   // R date, S daily result
-constexpr int RsiBlock = 20;     // T date, U RSI14, V custom RSI
+constexpr int PriceBlock = 11;  // K date, L price, M MA20, N MA50, O MA200
+constexpr int ResultBlock = 16; // P date, Q result
+constexpr int DailyBlock = 18;  // R date, S daily result
+constexpr int RsiBlock = 20;    // T date, U RSI14, V custom RSI
 constexpr int FirstRow = 5;
 } // namespace src
 
 // Each block's columns, in order, and the price-sheet column each is copied from.
+// clang-format off
 constexpr int kBlockSources[] = {
     src::Date, src::Price, src::Ma20, src::Ma50, src::Ma200, // K to O
     src::Date, src::Result,                                  // P, Q
     src::Date, src::DailyResult,                             // R, S
-    src::Date, src::Rsi,   src::CustomRsi};                  // T to V
+    src::Date, src::Rsi, src::CustomRsi,                     // T to V
+};
+// clang-format on
 
 // Rows of the scale block in "Segéd01"; columns C, E, G, I, K.
 constexpr int kPriceScaleRow = 30;
@@ -58,12 +61,13 @@ Sheet &chartSource(AppState &app) {
 // A number of the chart source: nullopt for an empty cell; a text is no number.
 std::optional<Currency> amountAt(const Sheet &s, int row, int column) {
     const CellValue &v = s.value(row, column);
-    if (v.isBlank()) return std::nullopt;
+    if (v.isBlank())
+        return std::nullopt;
     std::optional<Currency> amount = v.kind() == CellKind::Text ? std::nullopt : v.currency();
     if (!amount)
         throw ChartDataError("Nem szám a(z) " + s.name() + " munkalap " + std::to_string(row) +
-                             ". sorának " + std::to_string(column) + ". oszlopában: " +
-                             v.display());
+                             ". sorának " + std::to_string(column) +
+                             ". oszlopában: " + v.display());
     return amount;
 }
 
@@ -73,17 +77,28 @@ Currency amountOrZero(const Sheet &s, int row, int column) {
 
 std::int64_t floorDiv(__int128 a, __int128 b) {
     __int128 q = a / b;
-    if ((a % b != 0) && ((a < 0) != (b < 0))) --q;
+    if ((a % b != 0) && ((a < 0) != (b < 0)))
+        --q;
     return static_cast<std::int64_t>(q);
 }
 
 // Int(x × 1.05), Int(x / 1.05), Int(x × 0.95) and Int(x), exact on the four decimals.
 constexpr std::int64_t kScale = 10000;
-double widenUp(Currency x) { return double(floorDiv(__int128(x.raw()) * 105, 100 * kScale)); }
-double narrowDown(Currency x) { return double(floorDiv(__int128(x.raw()) * 100, 105 * kScale)); }
-double shrink(Currency x) { return double(floorDiv(__int128(x.raw()) * 95, 100 * kScale)); }
-std::int64_t wholePart(Currency x) { return floorDiv(x.raw(), kScale); }
-double majorUnitOf(double max, double min) { return std::floor((max - min) / 10.0); }
+double widenUp(Currency x) {
+    return double(floorDiv(__int128(x.raw()) * 105, 100 * kScale));
+}
+double narrowDown(Currency x) {
+    return double(floorDiv(__int128(x.raw()) * 100, 105 * kScale));
+}
+double shrink(Currency x) {
+    return double(floorDiv(__int128(x.raw()) * 95, 100 * kScale));
+}
+std::int64_t wholePart(Currency x) {
+    return floorDiv(x.raw(), kScale);
+}
+double majorUnitOf(double max, double min) {
+    return std::floor((max - min) / 10.0);
+}
 
 struct TotalsOfTrades {
     double costPerShare = 0; // H: average cost of the shares held
@@ -93,13 +108,16 @@ struct TotalsOfTrades {
 TotalsOfTrades tradeTotals(AppState &app) {
     const Sheet &trades = app.ProductWorkbook->sheet("Szla");
     std::optional<long long> t = trades.value(2, 19).integer();
-    if (!t || *t < 1) throw ChartDataError("A Szla munkalap S2 cellája nem sorszám.");
+    if (!t || *t < 1)
+        throw ChartDataError("A Szla munkalap S2 cellája nem sorszám.");
     const int row = static_cast<int>(*t);
     TotalsOfTrades totals;
     const CellValue &h = trades.value(row, 8);
     if (!h.isBlank()) {
         std::optional<double> cost = h.kind() == CellKind::Text ? std::nullopt : h.number();
-        if (!cost) throw ChartDataError("Nem szám a Szla munkalap H" + std::to_string(row) + " cellájában.");
+        if (!cost)
+            throw ChartDataError("Nem szám a Szla munkalap H" + std::to_string(row) +
+                                 " cellájában.");
         totals.costPerShare = *cost;
     }
     totals.realised = amountOrZero(trades, row, 16);
@@ -118,7 +136,8 @@ void writeScaleRow(Sheet &aux, int row, double min, double max, double cross, do
 void copyChartBlocks(Sheet &source) {
     for (int r = src::FirstRow; !source.value(r, src::Date).isBlank(); ++r) {
         int column = src::PriceBlock;
-        for (int from : kBlockSources) source.setValue(r, column++, source.value(r, from));
+        for (int from : kBlockSources)
+            source.setValue(r, column++, source.value(r, from));
     }
 }
 
@@ -130,18 +149,24 @@ void priceScale(AppState &app, const Sheet &s, const TotalsOfTrades &totals) {
     Currency maxO = amountOrZero(s, first, ma200), minO = maxO;
     for (int r = first; r <= last; ++r) {
         if (std::optional<Currency> l = amountAt(s, r, price)) {
-            if (*l > maxL) maxL = *l;
-            if (*l < minL) minL = *l;
+            if (*l > maxL)
+                maxL = *l;
+            if (*l < minL)
+                minL = *l;
         }
         if (std::optional<Currency> o = amountAt(s, r, ma200)) {
-            if (*o > maxO) maxO = *o;
-            if (*o < minO) minO = *o;
+            if (*o > maxO)
+                maxO = *o;
+            if (*o < minO)
+                minO = *o;
         }
     }
     app.PriceAxisMax = maxO > maxL ? widenUp(maxO) : widenUp(maxL);
-    if (app.PriceAxisMax < app.PriceCrossLevel) app.PriceAxisMax = app.PriceCrossLevel;
+    if (app.PriceAxisMax < app.PriceCrossLevel)
+        app.PriceAxisMax = app.PriceCrossLevel;
     Currency lowest = minL;
-    if (app.LastDataRow > kMa200MinimumAfterRow && minO < minL) lowest = minO;
+    if (app.LastDataRow > kMa200MinimumAfterRow && minO < minL)
+        lowest = minO;
     app.PriceAxisMin = shrink(lowest);
     app.PriceMajorUnit = majorUnitOf(app.PriceAxisMax, app.PriceAxisMin);
     app.PriceMinorUnit = app.PriceMajorUnit / 10;
@@ -157,8 +182,10 @@ void resultScale(AppState &app, const Sheet &s, const TotalsOfTrades &totals) {
     for (int r = first; r <= last; ++r) {
         std::optional<Currency> q = amountAt(s, r, column);
         // An empty cell counts as 0 against the maximum and is passed over for the minimum.
-        if (q.value_or(Currency()) > max) max = q.value_or(Currency());
-        if (q && *q < min) min = *q;
+        if (q.value_or(Currency()) > max)
+            max = q.value_or(Currency());
+        if (q && *q < min)
+            min = *q;
     }
     const double maxWhole = max.toDouble();
     if (maxWhole > app.ResultCrossLevel)
@@ -176,8 +203,10 @@ void dailyScale(AppState &app, const Sheet &s) {
     Currency max, min = amountOrZero(s, first, column);
     for (int r = first; r <= last; ++r) {
         std::optional<Currency> v = amountAt(s, r, column);
-        if (v.value_or(Currency()) > max) max = v.value_or(Currency());
-        if (v && *v < min) min = *v;
+        if (v.value_or(Currency()) > max)
+            max = v.value_or(Currency());
+        if (v && *v < min)
+            min = *v;
     }
     app.DailyAxisMax = widenUp(max);
     app.DailyAxisMin = min > Currency() ? narrowDown(min) : widenUp(min);
@@ -191,7 +220,8 @@ Chart &chartSheet(AppState &app, const char *name) {
     Workbook &wb = *app.ProductWorkbook;
     app.host().activate(wb);
     Sheet *sheet = wb.findSheet(name);
-    if (!sheet) sheet = &wb.addSheet(name, &wb.sheet("Szla"), SheetKind::Chart);
+    if (!sheet)
+        sheet = &wb.addSheet(name, &wb.sheet("Szla"), SheetKind::Chart);
     if (sheet->kind() != SheetKind::Chart || !sheet->chart())
         throw HostError("A munkalap nem diagram: " + std::string(name));
     wb.activate(*sheet);
@@ -254,9 +284,13 @@ void setTitle(Chart &chart, std::string title) {
     chart.title = std::move(title);
 }
 
-std::string wholeText(Currency x) { return std::to_string(wholePart(x)); }
+std::string wholeText(Currency x) {
+    return std::to_string(wholePart(x));
+}
 
-Currency wholeUnits(double whole) { return Currency::fromUnits(static_cast<std::int64_t>(whole)); }
+Currency wholeUnits(double whole) {
+    return Currency::fromUnits(static_cast<std::int64_t>(whole));
+}
 
 } // namespace
 
@@ -282,8 +316,8 @@ void PrepareChartData(AppState &app) {
 
     writeScaleRow(aux, kPriceScaleRow, app.PriceAxisMin, app.PriceAxisMax, app.PriceCrossLevel,
                   app.PriceMajorUnit, app.PriceMinorUnit);
-    writeScaleRow(aux, kResultScaleRow, app.ResultAxisMin, app.ResultAxisMax,
-                  app.ResultCrossLevel, app.ResultMajorUnit, app.ResultMinorUnit);
+    writeScaleRow(aux, kResultScaleRow, app.ResultAxisMin, app.ResultAxisMax, app.ResultCrossLevel,
+                  app.ResultMajorUnit, app.ResultMinorUnit);
     writeScaleRow(aux, kDailyScaleRow, app.DailyAxisMin, app.DailyAxisMax, app.DailyCrossLevel,
                   app.DailyMajorUnit, app.DailyMinorUnit);
 }
@@ -295,9 +329,12 @@ void BuildPriceChart(AppState &app) {
     chart.setSource(sourceName, app.ChartFirstRow, src::PriceBlock, app.ChartLastRow,
                     src::PriceBlock + 4);
     formatSeries(chart, 1, "Árfolyam", 4, kWeightThick);
-    if (app.LastDataRow > kMa20AfterRow) formatSeries(chart, 2, "MA20", 47, kWeightHairline);
-    if (app.LastDataRow > kMa50AfterRow) formatSeries(chart, 3, "MA50", 53, kWeightThin);
-    if (app.LastDataRow > kMa200AfterRow) formatSeries(chart, 4, "MA200", 1, kWeightMedium);
+    if (app.LastDataRow > kMa20AfterRow)
+        formatSeries(chart, 2, "MA20", 47, kWeightHairline);
+    if (app.LastDataRow > kMa50AfterRow)
+        formatSeries(chart, 3, "MA50", 53, kWeightThin);
+    if (app.LastDataRow > kMa200AfterRow)
+        formatSeries(chart, 4, "MA200", 1, kWeightMedium);
     dateCategoryAxis(chart);
     valueAxis(chart, "Árfolyam ", app.PriceAxisMin, app.PriceAxisMax, app.PriceMajorUnit,
               app.PriceMinorUnit, app.PriceCrossLevel);
@@ -322,8 +359,8 @@ void BuildResultChart(AppState &app) {
               app.ResultMinorUnit, app.ResultCrossLevel);
     axisLineBorder(chart);
     setTitle(chart, app.ProductName + "  eredményváltozás a kezdő és a vég dátum között :  " +
-                        (app.LastChartResult - app.FirstChartResult).toString() + "  Ft." +
-                        kCrLf + "Az aktívak eredmény változása : " +
+                        (app.LastChartResult - app.FirstChartResult).toString() + "  Ft." + kCrLf +
+                        "Az aktívak eredmény változása : " +
                         wholeText(app.LastChartResult - wholeUnits(app.ResultCrossLevel)) +
                         "  Ft.");
 }
@@ -360,7 +397,8 @@ void BuildRsiChart(AppState &app) {
     chart.setSource(sourceName, app.ChartFirstRow, src::RsiBlock, app.ChartLastRow,
                     src::RsiBlock + (app.RsiRecomputed ? 2 : 1));
     formatSeries(chart, 1, "RSI14", 4, kWeightThick);
-    if (app.RsiRecomputed) formatSeries(chart, 2, app.CustomRsiCaption, 1, kWeightMedium);
+    if (app.RsiRecomputed)
+        formatSeries(chart, 2, app.CustomRsiCaption, 1, kWeightMedium);
     dateCategoryAxis(chart);
     valueAxis(chart, "RSI index ", 0, 100, 25, 5, 50);
     plotAreaBorder(chart);
@@ -372,7 +410,8 @@ void DeleteChartSheets(AppState &app) {
     app.host().activate(wb);
     HostState &host = app.host().state();
     for (int i = wb.sheetCount(); i >= 1; --i) {
-        if (wb.sheetAt(i).kind() != SheetKind::Chart) continue;
+        if (wb.sheetAt(i).kind() != SheetKind::Chart)
+            continue;
         host.screenUpdating = host.displayAlerts = false;
         const std::string name = wb.sheetAt(i).name();
         wb.deleteSheet(name);

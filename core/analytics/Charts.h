@@ -17,7 +17,7 @@ inline constexpr const char *kRsiChartSheet = "RSIDiag01";
 
 // A chart source cell that holds something other than a number.
 class ChartDataError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 

@@ -12,15 +12,14 @@ namespace vandorix {
 
 namespace {
 
-constexpr const char *kHiddenAccountSheets[] = {"Befszla01", "Befszla02", "Eredmeny01",
-                                                "ARHIV01"};
+constexpr const char *kHiddenAccountSheets[] = {"Befszla01", "Befszla02", "Eredmeny01", "ARHIV01"};
 
 // Columns of the price sheet "<name>01" that the view reads or copies.
 constexpr int kDateColumn = 1;
 constexpr int kMa200Column = 8;
 constexpr int kRsiColumn = 9;
 constexpr int kCustomRsiColumn = 10;
-constexpr int kCopiedColumns = 10;    // A to J
+constexpr int kCopiedColumns = 10;      // A to J
 constexpr int kChartSourceColumns = 22; // A to V of "<name>02"
 
 // Fewer rows than this, or a shorter range in days, gives no charts.
@@ -42,15 +41,18 @@ Date dateAt(const Sheet &s, int row) {
 
 // The custom RSI period typed by the user: a whole number from 1 to 32767, or 0.
 std::optional<int> parseRsiPeriod(const std::string &text) {
-    if (std::optional<int> n = ParseQuantityText(text)) return n;
+    if (std::optional<int> n = ParseQuantityText(text))
+        return n;
     std::optional<Currency> zero = ParseNumberText(text);
-    if (zero && *zero == Currency()) return 0;
+    if (zero && *zero == Currency())
+        return 0;
     return std::nullopt;
 }
 
 // Lets a product workbook chosen before go as it is on disk.
 void closeUnwritten(AppState &s) {
-    if (!s.ProductWorkbookOpen) return;
+    if (!s.ProductWorkbookOpen)
+        return;
     s.WorkbookChanged = false;
     SaveProductWorkbook(s);
     CloseProductWorkbook(s);
@@ -62,7 +64,9 @@ void showHostMaximised(AppState &s) {
     host.windowState = HostWindowState::Maximized;
 }
 
-void minimiseHost(AppState &s) { s.host().state().windowState = HostWindowState::Minimized; }
+void minimiseHost(AppState &s) {
+    s.host().state().windowState = HostWindowState::Minimized;
+}
 
 } // namespace
 
@@ -109,13 +113,14 @@ void Form16::Form_Load() {
     }
     Workbook &account = *s.AccountWorkbook;
     s.host().activate(account);
-    for (const char *name : kHiddenAccountSheets) account.sheet(name).setVisible(false);
+    for (const char *name : kHiddenAccountSheets)
+        account.sheet(name).setVisible(false);
     const Sheet &values = account.sheet("Ertek01");
     account.activate(account.sheet("Ertek01"));
 
     if (values.value(6, 1).isBlank()) {
-        ShowNotice(dialogs(), std::string("Még nincs termék felvéve") + kCrLf +
-                                  "az adatbázisba. Kilépés.");
+        ShowNotice(dialogs(),
+                   std::string("Még nincs termék felvéve") + kCrLf + "az adatbázisba. Kilépés.");
         control("Command1").enabled = false;
         enableControls({"Command2", "Command3"}, true);
         Command3_Click();
@@ -173,14 +178,17 @@ void Form16::Combo1_Click() {
 }
 
 void Form16::Text1_KeyPress(int &KeyAscii) {
-    if (KeyAscii != kEnterKey) return;
+    if (KeyAscii != kEnterKey)
+        return;
     if (CheckDateFormat(dialogs(), *this, control("Text1"), DateFieldVariant::EmptyOnReject))
         SetFocus("Text2");
 }
 
 void Form16::Text2_KeyPress(int &KeyAscii) {
-    if (KeyAscii != kEnterKey) return;
-    if (!CheckDateNotAfterToday(dialogs(), *this, control("Text2"), state().Today)) return;
+    if (KeyAscii != kEnterKey)
+        return;
+    if (!CheckDateNotAfterToday(dialogs(), *this, control("Text2"), state().Today))
+        return;
     control("Command1").enabled = true;
     SetFocus("Command1");
 }
@@ -190,7 +198,8 @@ void Form16::Command1_Click() {
     // A field changed after its Enter gets its message now.
     if (!CheckDateFormat(dialogs(), *this, control("Text1"), DateFieldVariant::EmptyOnReject))
         return;
-    if (!CheckDateNotAfterToday(dialogs(), *this, control("Text2"), s.Today)) return;
+    if (!CheckDateNotAfterToday(dialogs(), *this, control("Text2"), s.Today))
+        return;
     s.RangeFromDate = *ParseDateText(control("Text1").text);
     s.RangeToDate = *ParseDateText(control("Text2").text);
     s.RangeDays = s.RangeToDate.dayNumber() - s.RangeFromDate.dayNumber();
@@ -210,10 +219,12 @@ void Form16::Command1_Click() {
     }
 
     try {
-        if (!showRange()) return;
+        if (!showRange())
+            return;
         const bool charts = AskYesNo(dialogs(), "Megnézi diagram formátumban ?", "Felhívás",
                                      MessageIcon::Exclamation);
-        if (charts && !showCharts()) return;
+        if (charts && !showCharts())
+            return;
         closeProduct();
     } catch (const std::exception &) {
         endProgramUnwritten(std::string("Az Ön adatai még hézagosak ") + kCrLf +
@@ -237,7 +248,8 @@ bool Form16::showRange() {
     int rangeStartRow = kFirstPriceRow;
     if (dateAt(prices, kFirstPriceRow) < s.RangeFromDate) {
         int r = rangeEndRow;
-        while (r > kFirstPriceRow && dateAt(prices, r) >= s.RangeFromDate) --r;
+        while (r > kFirstPriceRow && dateAt(prices, r) >= s.RangeFromDate)
+            --r;
         rangeStartRow = std::max(kFirstPriceRow, r - 1);
     }
 
@@ -257,12 +269,14 @@ bool Form16::showRange() {
             s.RecalcFromRow = s.RsiRow;
             s.ReferenceDate = dateAt(prices, s.RsiRow);
             ComputeRsi(s);
-            if (--s.RsiRow < s.RsiPeriod + kFirstPriceRow) break;
+            if (--s.RsiRow < s.RsiPeriod + kFirstPriceRow)
+                break;
         }
         s.RsiRecomputed = true;
         control("Label3").visible = false;
     }
-    if (!askCustomRsi(rangeEndRow)) return false;
+    if (!askCustomRsi(rangeEndRow))
+        return false;
 
     copyRange(rangeStartRow, rangeEndRow);
 
@@ -288,9 +302,10 @@ bool Form16::askCustomRsi(int rangeEndRow) {
         // Cancel is taken as No; an answer that is no period is asked again.
         while (std::optional<std::string> answer =
                    dialogs().showInput({kCustomRsiPrompt, kCustomRsiTitle, "25"})) {
-            if ((period = parseRsiPeriod(*answer))) break;
-            ShowNotice(dialogs(), std::string("Az RSI nap intervallum 0 és 32767 közötti") +
-                                      kCrLf + "egész szám lehet.");
+            if ((period = parseRsiPeriod(*answer)))
+                break;
+            ShowNotice(dialogs(), std::string("Az RSI nap intervallum 0 és 32767 közötti") + kCrLf +
+                                      "egész szám lehet.");
         }
     }
     if (!period) {
@@ -317,7 +332,8 @@ bool Form16::askCustomRsi(int rangeEndRow) {
         s.RecalcFromRow = s.RsiRow;
         s.ReferenceDate = dateAt(prices, s.RsiRow);
         ComputeCustomRsi(s);
-        if (--s.RsiRow < s.CustomRsiPeriod + kFirstPriceRow) break;
+        if (--s.RsiRow < s.CustomRsiPeriod + kFirstPriceRow)
+            break;
     }
     s.RsiRecomputed = true;
     return true;
@@ -329,7 +345,8 @@ void Form16::copyRange(int rangeStartRow, int rangeEndRow) {
     const Sheet &prices = product.sheet(s.ProductName + "01");
     Sheet &source = product.sheet(s.ProductName + "02");
     int oldEnd = kFirstPriceRow;
-    while (!source.value(oldEnd, kDateColumn).isBlank()) ++oldEnd;
+    while (!source.value(oldEnd, kDateColumn).isBlank())
+        ++oldEnd;
     if (oldEnd > kFirstPriceRow)
         source.clearRange(kFirstPriceRow, 1, oldEnd - 1, kChartSourceColumns);
 
@@ -347,8 +364,9 @@ void Form16::copyRange(int rangeStartRow, int rangeEndRow) {
     }
     s.ChartLastRow = t - 1;
     s.ChartFirstRow = kFirstPriceRow;
-    source.setValue(3, 1, source.value(kFirstPriceRow, kDateColumn).display() + " -től      " +
-                              source.value(s.ChartLastRow, kDateColumn).display() + " -ig.");
+    source.setValue(3, 1,
+                    source.value(kFirstPriceRow, kDateColumn).display() + " -től      " +
+                        source.value(s.ChartLastRow, kDateColumn).display() + " -ig.");
     source.setValue(4, 6, "MA20");
     source.setValue(4, 7, "MA50");
     source.setValue(4, 8, "MA200");
@@ -422,7 +440,8 @@ void Form16::closeProduct() {
         ProtectProductWorkbook(s);
         CloseProductWorkbook(s);
     }
-    if (s.HostRunning) QuitSpreadsheetHost(s);
+    if (s.HostRunning)
+        QuitSpreadsheetHost(s);
     control("Text1").clear();
     control("Text2").clear();
     control("Command2").enabled = true;
@@ -444,18 +463,24 @@ bool Form16::chartStep(const std::function<void()> &procedure, const char *first
 
 void Form16::endProgramUnwritten(const std::string &text) {
     AppState &s = state();
-    if (s.HostApp) minimiseHost(s);
+    if (s.HostApp)
+        minimiseHost(s);
     ShowNotice(dialogs(), text);
     // Nothing of the command reaches the disk: every open workbook is let go unwritten.
     s.WorkbookChanged = false;
     DiscardOpenWorkbooks(s);
-    if (s.HostRunning) QuitSpreadsheetHost(s);
+    if (s.HostRunning)
+        QuitSpreadsheetHost(s);
     ExitProgram(s);
     app().closeAllWindows();
 }
 
-void Form16::Command2_Click() { app().ReturnToMainWindow(*this); }
+void Form16::Command2_Click() {
+    app().ReturnToMainWindow(*this);
+}
 
-void Form16::Command3_Click() { app().LeaveProgram(*this); }
+void Form16::Command3_Click() {
+    app().LeaveProgram(*this);
+}
 
 } // namespace vandorix

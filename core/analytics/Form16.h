@@ -9,7 +9,7 @@ namespace vandorix {
 // "Termék adatok.": one product's daily data over a chosen range, its indicators brought up to
 // date, copied into "<name>02" and shown in the host; on request the four charts as well.
 class Form16 : public Form {
-public:
+  public:
     explicit Form16(Application &app);
 
     void Form_Load() override;
@@ -20,7 +20,7 @@ public:
     void Command2_Click();
     void Command3_Click();
 
-private:
+  private:
     // The steps of the command; false when it has stopped (a refusal or the end of the program).
     bool showRange();
     bool askCustomRsi(int rangeEndRow);

@@ -38,7 +38,9 @@ std::string Typed(Date d) {
     return buf;
 }
 
-fs::path ProductFile(const fs::path &root) { return root / "Termekek" / "Alfa.xls"; }
+fs::path ProductFile(const fs::path &root) {
+    return root / "Termekek" / "Alfa.xls";
+}
 
 // The rows from row 5 of "Alfa01", the trade totals the charts read (H and P of the row S2
 // names) and, when given, a value in every I and J cell.
@@ -52,8 +54,10 @@ void Seed(const fs::path &root, const std::vector<DayRow> &rows, double costPerS
             p.setValue(r, 2, d.price);
             p.setValue(r, 4, d.result);
             p.setValue(r, 5, d.daily);
-            if (rsi) p.setValue(r, 9, *rsi);
-            if (customRsi) p.setValue(r, 10, *customRsi);
+            if (rsi)
+                p.setValue(r, 9, *rsi);
+            if (customRsi)
+                p.setValue(r, 10, *customRsi);
             ++r;
         }
         Sheet &t = wb.sheet("Szla");
@@ -79,7 +83,8 @@ int ExpectedRsi(const std::vector<DayRow> &rows, int row, int period) {
     }
     double upAvg = std::llround(double(up) / period) / 10000.0;
     double downAvg = std::llround(double(down) / period) / 10000.0;
-    if (downAvg == 0) downAvg = 1;
+    if (downAvg == 0)
+        downAvg = 1;
     return int(std::floor(100 - 100 / (1 + upAvg / downAvg) + 0.5));
 }
 
@@ -138,7 +143,8 @@ TEST_F(ReplayedView, RangeRowsAreCopiedFromTheRowsTheDatesName) {
         // No to the custom RSI empties J from row 5 to the range's last row, and only there.
         EXPECT_TRUE(prices.value(c.lastRow, 10).isBlank());
         EXPECT_TRUE(prices.value(5, 10).isBlank());
-        if (c.lastRow < 304) EXPECT_EQ(prices.value(c.lastRow + 1, 10).integer(), 77);
+        if (c.lastRow < 304)
+            EXPECT_EQ(prices.value(c.lastRow + 1, 10).integer(), 77);
         for (int i = 1; i <= wb->sheetCount(); ++i)
             EXPECT_EQ(wb->sheetAt(i).kind(), SheetKind::Worksheet);
     }
@@ -164,7 +170,8 @@ TEST_F(ReplayedView, ChartsLeaveTheirRowsInSegedAndNoChartSheetInTheFile) {
     EXPECT_EQ(aux.value(23, 11).integer(), 10);
     // The RSI14 of the range rows, recomputed because row 246 had none.
     const Sheet &prices = wb->sheet("Alfa01");
-    for (int row : {200, 230, 260}) EXPECT_EQ(prices.value(row, 9).integer(), ExpectedRsi(rows, row, 14));
+    for (int row : {200, 230, 260})
+        EXPECT_EQ(prices.value(row, 9).integer(), ExpectedRsi(rows, row, 14));
     EXPECT_TRUE(prices.value(199, 9).isBlank());
 }
 
@@ -190,8 +197,9 @@ TEST(ProductDataView, CustomRsiAnswers) {
                                 kCrLf + "egész szám lehet.";
 
     // Letters, a number too large and a negative one are asked again; 20 is computed.
-    v.s.run(View(from, to, "answer Yes\ninput abc\nanswer OK\ninput 1e9\nanswer OK\ninput -3\n"
-                           "answer OK\ninput 20\nanswer OK\nanswer No\n"));
+    v.s.run(View(from, to,
+                 "answer Yes\ninput abc\nanswer OK\ninput 1e9\nanswer OK\ninput -3\n"
+                 "answer OK\ninput 20\nanswer OK\nanswer No\n"));
     const std::vector<std::string> shown = v.s.shown();
     EXPECT_EQ(std::count(shown.begin(), shown.end(), refused), 3);
     ASSERT_EQ(v.s.dialogs().inputs().size(), 4u);
@@ -201,7 +209,8 @@ TEST(ProductDataView, CustomRsiAnswers) {
     {
         auto wb = v.stored();
         const Sheet &p = wb->sheet("Alfa01");
-        for (int row : {95, 100, 110}) EXPECT_EQ(p.value(row, 10).integer(), ExpectedRsi(rows, row, 20));
+        for (int row : {95, 100, 110})
+            EXPECT_EQ(p.value(row, 10).integer(), ExpectedRsi(rows, row, 20));
         EXPECT_EQ(p.value(94, 10).integer(), 77); // before the first day
         EXPECT_EQ(p.value(111, 10).integer(), 77);
     }
@@ -223,7 +232,8 @@ TEST(ProductDataView, CustomRsiAnswers) {
 }
 
 TEST(ProductDataView, RefusalsAndAFailureLeaveTheFileAsItWas) {
-    const std::string notEnoughForCharts = "Felhívás|diagram lészíítéshez minimum 20 adat szükséges.";
+    const std::string notEnoughForCharts =
+        "Felhívás|diagram lészíítéshez minimum 20 adat szükséges.";
     struct Case {
         int rows;
         int rangeDays;
@@ -247,22 +257,27 @@ TEST(ProductDataView, RefusalsAndAFailureLeaveTheFileAsItWas) {
             c.rows, [](int i) { return 1000 + i; }, [](int) { return 0; }, [](int) { return 0; });
         Seed(v.s.installation().root(), rows, 0, Currency());
         if (c.textPrice)
-            EditWorkbookFile(v.file(), [](Workbook &wb) { wb.sheet("Alfa01").setValue(30, 2, "hiány"); });
+            EditWorkbookFile(v.file(),
+                             [](Workbook &wb) { wb.sheet("Alfa01").setValue(30, 2, "hiány"); });
         const std::string before = FileBytes(v.file());
         const Date last = rows.back().date;
         v.s.run(View(last.addDays(-c.rangeDays), last, c.answers));
         EXPECT_EQ(v.s.shown().back(), c.lastShown);
         EXPECT_EQ(FileBytes(v.file()), before);
-        if (c.textPrice) EXPECT_TRUE(v.s.app().ended());
-        else EXPECT_TRUE(v.atMainWindow());
+        if (c.textPrice)
+            EXPECT_TRUE(v.s.app().ended());
+        else
+            EXPECT_TRUE(v.atMainWindow());
     }
     // A first day after the last data day: only the exit button is left.
     LiveView v;
     Seed(v.s.installation().root(),
-         Days(30, [](int i) { return 1000 + i; }, [](int) { return 0; }, [](int) { return 0; }),
+         Days(
+             30, [](int i) { return 1000 + i; }, [](int) { return 0; }, [](int) { return 0; }),
          0, Currency());
     v.s.run(View(Day(2026, 3, 1), Day(2026, 3, 5), "answer OK\n"));
-    EXPECT_EQ(v.s.shown().back(), std::string("Felhívás|A kért dátum intervallumban") + kCrLf + "nincs adat");
+    EXPECT_EQ(v.s.shown().back(),
+              std::string("Felhívás|A kért dátum intervallumban") + kCrLf + "nincs adat");
     const Form &w = *v.s.app().visibleForm();
     for (const char *name : {"Command1", "Command2", "Text1", "Text2", "Combo1"})
         EXPECT_FALSE(w.control(name).enabled) << name;
@@ -274,11 +289,21 @@ TEST(ProductDataView, RefusalsAndAFailureLeaveTheFileAsItWas) {
 struct Scale {
     double min, max, cross, major, minor;
 };
-long long FloorDiv(long long a, long long b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); }
-long long Raw(const CellValue &v) { return std::llround(v.number().value_or(0) * 10000); }
-double Times105(long long raw) { return double(FloorDiv(raw * 105, 1'000'000)); }
-double Over105(long long raw) { return double(FloorDiv(raw * 100, 1'050'000)); }
-double Times95(long long raw) { return double(FloorDiv(raw * 95, 1'000'000)); }
+long long FloorDiv(long long a, long long b) {
+    return a / b - ((a % b != 0) && ((a < 0) != (b < 0)));
+}
+long long Raw(const CellValue &v) {
+    return std::llround(v.number().value_or(0) * 10000);
+}
+double Times105(long long raw) {
+    return double(FloorDiv(raw * 105, 1'000'000));
+}
+double Over105(long long raw) {
+    return double(FloorDiv(raw * 100, 1'050'000));
+}
+double Times95(long long raw) {
+    return double(FloorDiv(raw * 95, 1'000'000));
+}
 Scale WithUnits(double min, double max, double cross) {
     const double major = std::floor((max - min) / 10);
     return {min, max, cross, major, major / 10};
@@ -304,8 +329,8 @@ std::map<int, Scale> ExpectedScales(const Sheet &src, int last, int lastDataRow,
     const double priceMax = std::max(Times105(maxO > maxL ? maxO : maxL), priceCross);
     const double priceMin = Times95(lastDataRow > 205 ? std::min(minL, minO) : minL);
     const double resultCross = double(FloorDiv(realised.raw(), 10000));
-    const double resultMax = maxQ > resultCross * 10000 ? (maxQ > 0 ? Times105(maxQ) : Over105(maxQ))
-                                                        : resultCross;
+    const double resultMax =
+        maxQ > resultCross * 10000 ? (maxQ > 0 ? Times105(maxQ) : Over105(maxQ)) : resultCross;
     const double resultMin = minQ > 0 ? Over105(minQ) : Times105(minQ);
     return {{30, WithUnits(priceMin, priceMax, priceCross)},
             {32, WithUnits(resultMin, resultMax, resultCross)},
@@ -314,7 +339,8 @@ std::map<int, Scale> ExpectedScales(const Sheet &src, int last, int lastDataRow,
 
 std::vector<std::string> SeriesNames(const Chart &c) {
     std::vector<std::string> names;
-    for (int i = 1; i <= static_cast<int>(c.series.size()); ++i) names.push_back(c.seriesName(i));
+    for (int i = 1; i <= static_cast<int>(c.series.size()); ++i)
+        names.push_back(c.seriesName(i));
     return names;
 }
 
@@ -333,20 +359,26 @@ TEST(ProductDataView, ChartObjectsAndScalesFollowTheRows) {
     const Scenario scenarios[] = {
         // Average cost above every price, results never above the realised total, all
         // daily results 0, negative result minimum; a price range narrower than 10.
-        {"small", Days(36, [](int i) { return 500 + i % 6 * 10; },
-                       [](int i) { return i * 20000 - 500000; }, [](int) { return 0; }),
+        {"small",
+         Days(
+             36, [](int i) { return 500 + i % 6 * 10; }, [](int i) { return i * 20000 - 500000; },
+             [](int) { return 0; }),
          7.9, Amount("3000,5"), std::nullopt, 5, "answer No\n",
          Names{"Árfolyam", "MA20", "Adatsor3", "Adatsor4"}, Names{"RSI14", "Adatsor2"}},
         // Positive result minimum, results above a negative total, mixed daily results; the
         // RSI14 is there already, so the RSI chart has one series.
-        {"middle", Days(100, [](int i) { return 100000 + i * 400 + i * 37 % 11 * 300; },
-                        [](int i) { return 10000 + i * 800; }, [](int i) { return i % 7 * 1000 - 3000; }),
-         800, Amount("-200,5"), 50, 5, "answer No\n",
-         Names{"Árfolyam", "MA20", "MA50", "Adatsor4"}, Names{"RSI14"}},
+        {"middle",
+         Days(
+             100, [](int i) { return 100000 + i * 400 + i * 37 % 11 * 300; },
+             [](int i) { return 10000 + i * 800; }, [](int i) { return i % 7 * 1000 - 3000; }),
+         800, Amount("-200,5"), 50, 5, "answer No\n", Names{"Árfolyam", "MA20", "MA50", "Adatsor4"},
+         Names{"RSI14"}},
         // Rising prices: the MA200 of the range lies below its prices and widens the minimum;
         // negative results; the custom RSI adds its series.
-        {"long", Days(300, [](int i) { return 50000 + i * 300 + i % 5 * 100; },
-                      [](int i) { return -10000 - i * 300; }, [](int i) { return 500 + i % 4 * 100; }),
+        {"long",
+         Days(
+             300, [](int i) { return 50000 + i * 300 + i % 5 * 100; },
+             [](int i) { return -10000 - i * 300; }, [](int i) { return 500 + i % 4 * 100; }),
          100.25, Amount("-2000"), std::nullopt, 245, "answer Yes\ninput 20\n",
          Names{"Árfolyam", "MA20", "MA50", "MA200"}, Names{"RSI14", "RSI 20"}},
     };
@@ -359,17 +391,19 @@ TEST(ProductDataView, ChartObjectsAndScalesFollowTheRows) {
         std::string active;
         v.s.dialogs().onMessage = [&](const MessageRequest &m) {
             Workbook *wb = v.s.app().state().ProductWorkbook;
-            if (m.title != "Tovább" || !wb || !wb->findSheet(kPriceChartSheet)) return;
+            if (m.title != "Tovább" || !wb || !wb->findSheet(kPriceChartSheet))
+                return;
             for (int i = 1; i <= wb->sheetCount(); ++i) {
                 Sheet &sheet = wb->sheetAt(i);
                 order.push_back(sheet.name());
-                if (sheet.chart()) charts[sheet.name()] = *sheet.chart();
+                if (sheet.chart())
+                    charts[sheet.name()] = *sheet.chart();
             }
             active = wb->activeSheet().name();
         };
         const Date from = sc.rows[sc.firstRow - 5].date;
-        v.s.run(View(from, Day(2026, 12, 6),
-                     sc.customAnswers + "answer OK\nanswer Yes\nanswer OK\n"));
+        v.s.run(
+            View(from, Day(2026, 12, 6), sc.customAnswers + "answer OK\nanswer Yes\nanswer OK\n"));
 
         EXPECT_EQ(active, kPriceChartSheet);
         EXPECT_EQ(order, (Names{"Alfa01", "Alfa02", "ArfDiag01", "EredDiag01", "NapiEredDiag01",
@@ -377,14 +411,16 @@ TEST(ProductDataView, ChartObjectsAndScalesFollowTheRows) {
         ASSERT_EQ(charts.size(), 4u);
         EXPECT_EQ(SeriesNames(charts[kPriceChartSheet]), sc.priceSeries);
         EXPECT_EQ(SeriesNames(charts[kRsiChartSheet]), sc.rsiSeries);
-        EXPECT_EQ(charts[kRsiChartSheet].sourceLastColumn, 20 + static_cast<int>(sc.rsiSeries.size()));
+        EXPECT_EQ(charts[kRsiChartSheet].sourceLastColumn,
+                  20 + static_cast<int>(sc.rsiSeries.size()));
         EXPECT_EQ(charts[kDailyResultChartSheet].type, ChartType::ClusteredColumn);
 
         auto wb = v.stored();
         const Sheet &aux = wb->sheet("Segéd01");
         const int last = static_cast<int>(*aux.value(24, 3).integer());
         const int lastDataRow = static_cast<int>(sc.rows.size()) + 4;
-        for (auto [row, e] : ExpectedScales(wb->sheet("Alfa02"), last, lastDataRow, sc.cost, sc.realised)) {
+        for (auto [row, e] :
+             ExpectedScales(wb->sheet("Alfa02"), last, lastDataRow, sc.cost, sc.realised)) {
             SCOPED_TRACE("row " + std::to_string(row));
             EXPECT_EQ(aux.value(row, 3).number(), e.min);
             EXPECT_EQ(aux.value(row, 5).number(), e.max);
