@@ -195,6 +195,14 @@ void Form16::Text2_KeyPress(int &KeyAscii) {
 
 void Form16::Command1_Click() {
     AppState &s = state();
+    // After a range was shown the product's workbook is closed: new dates need the product
+    // chosen again.
+    if (!s.ProductWorkbookOpen) {
+        ShowNotice(dialogs(), std::string("Előbb válassza ki a terméket") + kCrLf + "a listából.");
+        control("Command1").enabled = false;
+        SetFocus("Combo1");
+        return;
+    }
     // A field changed after its Enter gets its message now.
     if (!CheckDateFormat(dialogs(), *this, control("Text1"), DateFieldVariant::EmptyOnReject))
         return;

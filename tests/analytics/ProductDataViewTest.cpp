@@ -229,6 +229,13 @@ TEST(ProductDataView, CustomRsiAnswers) {
     EXPECT_TRUE(wb->sheet("Alfa01").value(110, 10).isBlank());
     EXPECT_EQ(wb->sheet("Alfa01").value(111, 10).integer(), 77);
     EXPECT_EQ(v.s.app().visibleForm()->focus(), "Command2");
+
+    // New dates without choosing the product again: the workbook is closed, so it is asked for.
+    v.s.run("type Text1 " + Typed(from) + "\ntype Text2 " + Typed(to) +
+            "\nclick Command1\nanswer OK\n");
+    EXPECT_EQ(v.s.shown().back(),
+              std::string("Felhívás|Előbb válassza ki a terméket") + kCrLf + "a listából.");
+    EXPECT_EQ(v.s.app().visibleForm()->focus(), "Combo1");
 }
 
 TEST(ProductDataView, RefusalsAndAFailureLeaveTheFileAsItWas) {

@@ -756,6 +756,12 @@ TEST(RealWindowsTest, EveryDataWindowShowsItsControlsInOrderlyRows) {
                      "type Text2 10\ntype Text3 1000\ntype Text4 0\ntype Text5 1\n"
                      "type Text6 1\nclick Command1\ninput 1000\n");
     expectSoundLayout(live, "Form1-main");
+    live.session.run("menu Befektetés/Információ/Termék adatok\n");
+    expectSoundLayout(live, "Form16-opened");
+    live.session.run("choose Combo1 Árvíztűrő Tükörfúrógép Nyrt\n");
+    expectSoundLayout(live, "Form16-product-chosen");
+    live.session.run("type Text2 2026.12.01\nclick Command1\nanswer No\nanswer OK\nanswer No\n"
+                     "click Command2\n");
     live.session.run("menu Befektetés/Befektetési számla/Befizetés\n");
     expectSoundLayout(live, "Form6-opened");
     live.session.run("click Command3\nmenu Befektetés/Befektetési számla/Számlavezetési kts\n");
