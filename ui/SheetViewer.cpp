@@ -1,11 +1,14 @@
 #include "SheetViewer.h"
 
+#include "ChartSheetView.h"
 #include "QtDialogs.h"
 #include "SheetTableModel.h"
 #include "store/Workbook.h"
 
 #include <QDesktopServices>
 #include <QDialogButtonBox>
+#include <QDir>
+#include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -69,6 +72,18 @@ SheetViewer::SheetViewer(Workbook &workbook, const MessageRequest &request, QWid
     open->setAutoDefault(false);
     connect(open, &QPushButton::clicked, this, &SheetViewer::openInSpreadsheetProgram);
 
+    // A chart on screen can be kept as a picture.
+    savePicture_ = new QPushButton(QStringLiteral("Mentés képként (PNG)"), this);
+    savePicture_->setObjectName("saveChartPicture");
+    savePicture_->setAutoDefault(false);
+    savePicture_->setVisible(false);
+    for (int i = 0; i < tabs_->count(); ++i)
+        if (qobject_cast<ChartSheetView *>(tabs_->widget(i))) savePicture_->setVisible(true);
+    connect(savePicture_, &QPushButton::clicked, this, &SheetViewer::saveChartPicture);
+    auto followTab = [this] { savePicture_->setEnabled(currentChart() != nullptr); };
+    connect(tabs_, &QTabWidget::currentChanged, this, followTab);
+    followTab();
+
     buttons_ = new QDialogButtonBox(this);
     auto answerWith = [this](QPushButton *button, MessageAnswer answer, bool isDefault) {
         button->setDefault(isDefault);
@@ -93,6 +108,7 @@ SheetViewer::SheetViewer(Workbook &workbook, const MessageRequest &request, QWid
     bottom->addWidget(icon);
     bottom->addWidget(text, 1);
     bottom->addWidget(open);
+    bottom->addWidget(savePicture_);
     bottom->addWidget(buttons_);
 
     auto *layout = new QVBoxLayout(this);
@@ -104,11 +120,31 @@ void SheetViewer::addSheetTabs(Workbook &workbook) {
     Sheet *active = &workbook.activeSheet();
     for (int i = 1; i <= workbook.sheetCount(); ++i) {
         Sheet &sheet = workbook.sheetAt(i);
-        if (!sheet.visible() || sheet.kind() != SheetKind::Worksheet) continue;
-        const int tab = tabs_->addTab(makeSheetView(sheet, tabs_),
-                                      QString::fromStdString(sheet.name()));
+        if (!sheet.visible()) continue;
+        QWidget *view = sheet.kind() == SheetKind::Chart && sheet.chart()
+                            ? static_cast<QWidget *>(new ChartSheetView(workbook, sheet, tabs_))
+                            : makeSheetView(sheet, tabs_);
+        const int tab = tabs_->addTab(view, QString::fromStdString(sheet.name()));
         if (&sheet == active) tabs_->setCurrentIndex(tab);
     }
+}
+
+ChartSheetView *SheetViewer::currentChart() const {
+    return qobject_cast<ChartSheetView *>(tabs_->currentWidget());
+}
+
+void SheetViewer::saveChartPicture() {
+    ChartSheetView *chart = currentChart();
+    if (!chart) return;
+    const QString suggested =
+        QDir::home().filePath(tabs_->tabText(tabs_->currentIndex()) + QStringLiteral(".png"));
+    QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Diagram mentése képként"),
+                                                suggested, QStringLiteral("PNG kép (*.png)"));
+    if (path.isEmpty()) return;
+    if (!path.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive)) path += QStringLiteral(".png");
+    if (!chart->savePicture(path))
+        QMessageBox::warning(this, QStringLiteral("Felhívás"),
+                             QStringLiteral("A kép nem menthető:\n") + path);
 }
 
 void SheetViewer::openInSpreadsheetProgram() {

@@ -119,6 +119,22 @@ struct AppState {
     int StatementFirstRow = 0;
     int StatementLastRow = 0;
 
+    // Product data view and charts: the chosen range, the custom RSI and the chart source
+    // rows of "<name>02", and the value-axis scales the charts are drawn with.
+    int RangeDays = 0;                 // RangeToDate − RangeFromDate
+    int MaRow = 0;
+    std::string CustomRsiCaption;
+    bool RsiRecomputed = false;
+    int ChartFirstRow = 0;
+    int ChartLastRow = 0;
+    Currency FirstChartPrice, LastChartPrice, FirstChartResult, LastChartResult;
+    double PriceAxisMin = 0, PriceAxisMax = 0, PriceCrossLevel = 0, PriceMajorUnit = 0,
+           PriceMinorUnit = 0;
+    double ResultAxisMin = 0, ResultAxisMax = 0, ResultCrossLevel = 0, ResultMajorUnit = 0,
+           ResultMinorUnit = 0;
+    double DailyAxisMin = 0, DailyAxisMax = 0, DailyCrossLevel = 0, DailyMajorUnit = 0,
+           DailyMinorUnit = 0;
+
     // Set when ExitProgram ran: the event loop ends.
     bool ProgramEnded = false;
 

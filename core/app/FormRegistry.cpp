@@ -17,10 +17,8 @@ struct PendingWindow {
     const char *exitCaption;
 };
 
-constexpr std::array kPendingWindows = {
-    PendingWindow{"Form16", "Termék adatok.", "Command2", "Vissza a főmenübe", "Command3",
-                  "Kilépés"},
-};
+// Every window is built; a new one may stand here until it is.
+constexpr std::array<PendingWindow, 0> kPendingWindows = {};
 
 } // namespace
 

@@ -1,10 +1,15 @@
 #pragma once
 
+#include "store/CellValue.h"
+
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace vandorix {
+
+class Workbook;
 
 // Host constants of the chart object model, as callers set them.
 enum class ChartType { Line = 4, ClusteredColumn = 51 };
@@ -55,6 +60,27 @@ struct Chart {
     void setSource(const std::string &sheet, int firstRow, int firstColumn, int lastRow,
                    int lastColumn);
     ChartSeries &seriesAt(int number); // from 1
+    // The series' own name, or the host's default "Adatsor<n>".
+    std::string seriesName(int number) const;
 };
+
+// Line weights of the host, in points.
+inline constexpr int kWeightHairline = 1;
+inline constexpr int kWeightThin = 2;
+inline constexpr int kWeightMedium = -4138;
+inline constexpr int kWeightThick = 4;
+double LineWeightPoints(int weight);
+
+// The colour 0xRRGGBB of a colour index of the host's default 56-colour palette; an index
+// outside 1 to 56 (automatic) is black.
+std::uint32_t PaletteColor(int colorIndex);
+
+// What a chart plots, read from its source range: the categories of the first column and,
+// per series, the value of each category (nullopt where the cell holds no number).
+struct ChartPlotData {
+    std::vector<CellValue> categories;
+    std::vector<std::vector<std::optional<double>>> values;
+};
+ChartPlotData ReadChartData(const Workbook &workbook, const Chart &chart);
 
 } // namespace vandorix

@@ -64,7 +64,6 @@ const std::vector<MenuEntry> kWindowItems = {
      "Command3"},
     {{"Befektetés", "Információ", "Termék szlámla kivonat"}, "Termékfájl számla kivonat",
      "Command4", "Command5"},
-    {{"Befektetés", "Információ", "Termék adatok"}, "Termék adatok.", "Command2", "Command3"},
     {{"Befektetés", "Karbantartás", "Teljesülés  tr. kód módosítás"},
      "Teljesítés tranzakciós kód csere", "Command4", "Command5"},
 };

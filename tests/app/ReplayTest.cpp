@@ -48,8 +48,6 @@ menu Befektetés/Információ/Érték kinutatás
 click Command2
 menu Befektetés/Információ/Termék szlámla kivonat
 click Command4
-menu Befektetés/Információ/Termék adatok
-click Command2
 menu Befektetés/Karbantartás/Teljesülés  tr. kód módosítás
 click Command4
 menu Befektetés/Karbantartás/Adatsor törlés
@@ -58,7 +56,9 @@ click Command3
 
 TEST(Replay, OpensAndLeavesEveryWindowAndPrintsEachDialog) {
     TestInstallation inst;
-    ReplayRun run = inst.replay(std::string(kEveryWindow) + "menu Befektetés/Kilépés\n");
+    // The product data view comes last: until a range is shown it is left only by its exit.
+    ReplayRun run = inst.replay(std::string(kEveryWindow) +
+                                "menu Befektetés/Információ/Termék adatok\nclick Command3\n");
     EXPECT_EQ(run.exitCode, 0) << run.output;
     EXPECT_EQ(run.output, "Felhívás\nCsak az első vásárlás után\nlehet a záró darabárat bevinni.\n"
                           "Kilépés\nA Befektetési fájlban\nMég nincs adat. Kilépés!\n");

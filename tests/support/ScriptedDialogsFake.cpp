@@ -6,6 +6,7 @@ namespace vandorix::testing {
 
 MessageAnswer ScriptedDialogsFake::showMessage(const MessageRequest &request) {
     messages_.push_back(request);
+    if (onMessage) onMessage(request);
     if (answers_.empty() || answers_.front().forInput) {
         ADD_FAILURE() << "Unexpected message box \"" << request.title << "\": " << request.text;
         return request.buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::No;

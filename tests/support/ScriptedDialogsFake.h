@@ -3,6 +3,7 @@
 #include "app/Dialogs.h"
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -24,6 +25,9 @@ public:
     const std::vector<MessageRequest> &messages() const { return messages_; }
     const std::vector<InputRequest> &inputs() const { return inputs_; }
     bool allAnswersTaken() const { return answers_.empty(); }
+
+    // Runs before each message box is answered, so a test can look at what is on screen.
+    std::function<void(const MessageRequest &)> onMessage;
 
 private:
     struct Answer {

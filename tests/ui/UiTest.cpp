@@ -1,4 +1,5 @@
 #include "AppWindows.h"
+#include "ChartSheetView.h"
 #include "FormWidget.h"
 #include "MainWindow.h"
 #include "QtDialogs.h"
@@ -20,6 +21,7 @@
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -33,6 +35,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
@@ -398,6 +401,94 @@ TEST_F(SheetViewerTest, MessageOverAMaximisedHostShowsTheVisibleSheetsAndOkAnswe
               MessageAnswer::Yes);
 }
 
+// The four charts of the product data view drawn in the viewer's tabs from the chart sheets
+// the command built: each tab grabbed offscreen shows its series with every point. With
+// VANDORIX_UI_SHOTS naming a folder the pictures are saved there.
+TEST(ChartTabsTest, EveryChartSheetIsDrawnInItsTabWithItsSeries) {
+    testing::InProcessSession session;
+    session.run(testing::RegisterScript("Alfa", "HU0000000001"));
+    const fs::path file = session.installation().root() / "Termekek" / "Alfa.xls";
+    const int days = 300;
+    auto dayOf = [](int i) { return testing::Day(2026, 1, 5).addDays(i); };
+    testing::EditWorkbookFile(file, [&](Workbook &wb) {
+        Sheet &p = wb.sheet("Alfa01");
+        for (int i = 0; i < days; ++i) {
+            const double wave = std::sin(i / 15.0) * 600 + i * 5;
+            p.setValue(5 + i, 1, dayOf(i));
+            p.setValue(5 + i, 2, Currency::fromUnits(10000 + static_cast<long long>(wave)));
+            p.setValue(5 + i, 4, Currency::fromUnits(static_cast<long long>(wave) * 20));
+            p.setValue(5 + i, 5, Currency::fromUnits(i % 9 * 300 - 1200));
+        }
+        Sheet &t = wb.sheet("Szla");
+        const int totals = static_cast<int>(*t.value(2, 19).integer());
+        t.setValue(totals, 8, 10500.0);
+        t.setValue(totals, 16, Currency::fromUnits(5000));
+    });
+    const int firstRow = 58, lastRow = 4 + days, points = lastRow - firstRow + 1;
+    const QString shots = QString::fromLocal8Bit(qgetenv("VANDORIX_UI_SHOTS"));
+
+    int looked = 0;
+    session.dialogs().onMessage = [&](const MessageRequest &request) {
+        Workbook *wb = session.app().state().ProductWorkbook;
+        if (request.title != "Tovább" || !wb || !wb->findSheet("ArfDiag01")) return;
+        ++looked;
+        SheetViewer viewer(*wb, request);
+        viewer.resize(1280, 820);
+        viewer.show();
+        QApplication::processEvents();
+        QStringList tabs;
+        for (int i = 0; i < viewer.tabs()->count(); ++i) tabs << viewer.tabs()->tabText(i);
+        EXPECT_EQ(tabs, (QStringList{"Alfa01", "Alfa02", "ArfDiag01", "EredDiag01",
+                                     "NapiEredDiag01", "RSIDiag01"}));
+        EXPECT_EQ(viewer.tabs()->tabText(viewer.tabs()->currentIndex()), "ArfDiag01");
+        auto *save = viewer.findChild<QPushButton *>("saveChartPicture");
+        ASSERT_TRUE(save && save->isVisible() && save->isEnabled());
+
+        // The averages were computed for the last 200 rows (the MA200 from row 208), the RSI
+        // from the first day's row (60) on; the custom RSI column was emptied.
+        struct Expected {
+            const char *sheet;
+            std::vector<int> pointCounts;
+            QColor firstSeries;
+        };
+        const Expected expected[] = {
+            {"ArfDiag01", {points, 200, 200, lastRow - 207}, QColor(0, 255, 0)},
+            {"EredDiag01", {points}, QColor(0, 255, 0)},
+            {"NapiEredDiag01", {points}, QColor(0, 255, 0)},
+            {"RSIDiag01", {lastRow - 59, 0}, QColor(0, 255, 0)},
+        };
+        for (const Expected &e : expected) {
+            SCOPED_TRACE(e.sheet);
+            viewer.tabs()->setCurrentIndex(tabs.indexOf(e.sheet));
+            QApplication::processEvents();
+            auto *chart = viewer.currentChart();
+            ASSERT_NE(chart, nullptr);
+            EXPECT_EQ(chart->pointCounts(), e.pointCounts);
+            const QImage image = chart->grab().toImage();
+            ASSERT_FALSE(image.isNull());
+            int seriesPixels = 0;
+            for (int y = 0; y < image.height(); y += 2)
+                for (int x = 0; x < image.width(); x += 2)
+                    seriesPixels += image.pixelColor(x, y) == e.firstSeries;
+            EXPECT_GT(seriesPixels, 100) << "the first series is drawn in its colour";
+            if (!shots.isEmpty())
+                EXPECT_TRUE(chart->savePicture(QDir(shots).filePath(QString(e.sheet) + ".png")));
+        }
+        viewer.tabs()->setCurrentIndex(tabs.indexOf("ArfDiag01"));
+        EXPECT_EQ(viewer.currentChart()->pointText(0, 0),
+                    QString::fromStdString(dayOf(firstRow - 5).toString()) + u("\nÁrfolyam: ") +
+                      QLocale(QLocale::Hungarian).toString(
+                          10000 + static_cast<long long>(std::sin((firstRow - 5) / 15.0) * 600 +
+                                                         (firstRow - 5) * 5)));
+        viewer.tabs()->setCurrentIndex(0);
+        EXPECT_FALSE(save->isEnabled()) << "a worksheet is no picture";
+    };
+    session.run("menu Befektetés/Információ/Termék adatok\nchoose Combo1 Alfa\ntype Text1 " +
+                dayOf(firstRow - 3).toString() + "\ntype Text2 2026. 12. 06.\nclick Command1\n"
+                "answer No\nanswer OK\nanswer Yes\nanswer OK\n");
+    EXPECT_EQ(looked, 1);
+}
+
 QString shown(const SheetTableModel &model, int row, int column) {
     return model.data(model.index(row - 1, column - 1), Qt::DisplayRole).toString();
 }
@@ -665,6 +756,12 @@ TEST(RealWindowsTest, EveryDataWindowShowsItsControlsInOrderlyRows) {
                      "type Text2 10\ntype Text3 1000\ntype Text4 0\ntype Text5 1\n"
                      "type Text6 1\nclick Command1\ninput 1000\n");
     expectSoundLayout(live, "Form1-main");
+    live.session.run("menu Befektetés/Információ/Termék adatok\n");
+    expectSoundLayout(live, "Form16-opened");
+    live.session.run("choose Combo1 Árvíztűrő Tükörfúrógép Nyrt\n");
+    expectSoundLayout(live, "Form16-product-chosen");
+    live.session.run("type Text2 2026.12.01\nclick Command1\nanswer No\nanswer OK\nanswer No\n"
+                     "click Command2\n");
     live.session.run("menu Befektetés/Befektetési számla/Befizetés\n");
     expectSoundLayout(live, "Form6-opened");
     live.session.run("click Command3\nmenu Befektetés/Befektetési számla/Számlavezetési kts\n");
