@@ -4,6 +4,8 @@
 
 #include "ReplayScript.h"
 #include "app/Application.h"
+#include "reports/Overview.h"
+#include "store/HostError.h"
 
 #include <fstream>
 #include <iostream>
@@ -34,6 +36,31 @@ bool isAnswer(const ScriptLine &line) {
     return line.verb == "answer" || line.verb == "input" || line.verb == "input-cancel";
 }
 
+std::string dateText(const std::optional<Date> &d) { return d ? d->toString() : std::string(); }
+
+// The investor's overview as the main window shows it: one line per product with nine
+// tab-separated fields, then the cash account, then the totals.
+void printOverview(Application &app) {
+    Overview o;
+    try {
+        o = ComputeOverview(app.state());
+    } catch (const HostError &e) {
+        std::cout << "Az áttekintés nem készíthető el: " << e.what() << "\n";
+        return;
+    }
+    for (const OverviewProduct &p : o.products)
+        std::cout << p.name << '\t' << p.quantity << '\t' << p.averageCost.toString() << '\t'
+                  << p.lastPrice.value_or(Currency()).toString() << '\t'
+                  << dateText(p.lastPriceDate) << '\t' << p.value.toString() << '\t'
+                  << p.unrealised.toString() << '\t' << p.realisedThisYear.toString() << '\t'
+                  << p.sharePercent.toString2() << "\n";
+    std::cout << "Befektetési számla\t" << o.cashBalance.toString() << '\t'
+              << dateText(o.cashDate) << "\n";
+    std::cout << "Összesen\t" << o.portfolioValue.toString() << '\t' << o.unrealised.toString()
+              << '\t' << o.realisedThisYear.toString() << "\n";
+    std::cout.flush();
+}
+
 void perform(Application &app, const ScriptLine &line) {
     if (line.verb == "menu") app.clickMenu(splitPath(line.argument));
     else if (line.verb == "click") app.click(line.control);
@@ -41,6 +68,7 @@ void perform(Application &app, const ScriptLine &line) {
     else if (line.verb == "set") app.setText(line.control, line.argument);
     else if (line.verb == "leave") app.leave(line.control);
     else if (line.verb == "choose") app.choose(line.control, line.argument);
+    else if (line.verb == "overview") printOverview(app);
 }
 
 int run(std::istream &script, std::optional<Date> today) {
