@@ -752,8 +752,13 @@ TEST(RealWindowsTest, EveryDataWindowShowsItsControlsInOrderlyRows) {
 
     live.session.run("menu Befektetés/Részvény/Vétel\n");
     expectSoundLayout(live, "Form3-opened");
+    // What is not usable yet says what to do first.
+    EXPECT_EQ(live.widget<QPushButton>("Command1")->toolTip(),
+              u("Még nem használható: előbb válasszon a(z) „Részvény” listából."));
     live.session.run("choose Combo1 Árvíztűrő Tükörfúrógép Nyrt\n");
     expectSoundLayout(live, "Form3-product-chosen");
+    EXPECT_EQ(live.widget<QLineEdit>("Text2")->toolTip(),
+              u("Még nem használható: előbb töltse ki a(z) „Dátum” mezőt, és nyomjon Entert."));
     live.session.run("click Command3\nmenu Befektetés/Részvény/Eladás\n");
     expectSoundLayout(live, "Form4-opened");
     live.session.run("choose Combo1 FIFO.Legkorábbiak\n");

@@ -1,5 +1,10 @@
 // vandorix-replay [--today YYYY-MM-DD] SCRIPT: runs the program's windows without a window
 // system, from a script of user actions, one a line. Every dialog is printed as it appears.
+// The line "overview" prints the investor's overview as the main window shows it: one line
+// per product (name, quantity, average cost, last price, its date, value, unrealised result,
+// this year's realised result, share in %), then "Befektetési számla", balance and date, then
+// "Összesen", portfolio value, unrealised and this year's realised result; fields are
+// separated by a tab, amounts written with a decimal comma.
 // The exit code is 0 when the script ran to its end, 1 when it failed, 2 on wrong usage.
 
 #include "ReplayScript.h"
