@@ -7,6 +7,7 @@
 #include <QGridLayout>
 #include <QSpacerItem>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QStyle>
 
@@ -107,7 +108,10 @@ std::optional<std::string> QtDialogs::showInput(const InputRequest &request) {
     dialog.setOkButtonText(QStringLiteral("OK"));
     dialog.setCancelButtonText(QStringLiteral("Mégse"));
     dialog.setWindowModality(Qt::ApplicationModal);
-    dialog.setMinimumWidth(widthForTitle(dialog, dialog.windowTitle()));
+    // The dialog's layout sets its size from its fields: the entry field is made wide enough.
+    constexpr int kDialogMargins = 40;
+    if (auto *edit = dialog.findChild<QLineEdit *>())
+        edit->setMinimumWidth(widthForTitle(dialog, dialog.windowTitle()) - kDialogMargins);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     return dialog.textValue().toStdString();
 }

@@ -335,12 +335,14 @@ TEST(QtDialogsTest, MessageBoxesShowTitleLinesIconAndAnswerByButton) {
               MessageAnswer::No);
 
     onNextModal<QMessageBox>([](QMessageBox &box) {
+        // A short text under a long title: the box is as wide as the title needs.
+        EXPECT_GT(box.width(), box.fontMetrics().horizontalAdvance(box.windowTitle()) + 100);
         EXPECT_EQ(box.icon(), QMessageBox::Critical);
         EXPECT_EQ(box.button(QMessageBox::Yes), nullptr);
         ASSERT_NE(box.button(QMessageBox::Ok), nullptr);
         box.button(QMessageBox::Ok)->click();
     });
-    EXPECT_EQ(dialogs.showMessage({"Hiba történt.", "Hiba", MessageIcon::Critical}),
+    EXPECT_EQ(dialogs.showMessage({"Hiba történt.", "Záró darabár bekérés hibája", MessageIcon::Critical}),
               MessageAnswer::Ok);
 }
 
@@ -359,8 +361,12 @@ TEST(QtDialogsTest, InputBoxRoundTripsHungarianTextAndCancelGivesNothing) {
     EXPECT_EQ(dialogs.showInput({"Termék neve:\r\nNagybetűvel", "Adatbevitel", "Őrült űrhajó"}),
               std::optional<std::string>("Árvíztűrő tükörfúrógép"));
 
-    onNextModal<QInputDialog>([](QInputDialog &dialog) { dialog.reject(); });
-    EXPECT_EQ(dialogs.showInput({"Összeg:", "Adatbevitel", "12"}), std::nullopt);
+    // A title longer than the prompt still fits beside the title bar's buttons.
+    onNextModal<QInputDialog>([](QInputDialog &dialog) {
+        EXPECT_GT(dialog.width(), dialog.fontMetrics().horizontalAdvance(dialog.windowTitle()) + 100);
+        dialog.reject();
+    });
+    EXPECT_EQ(dialogs.showInput({"Ár:", "Záró darabár bekérés.", "12"}), std::nullopt);
 }
 
 using SheetViewerTest = Installation;
