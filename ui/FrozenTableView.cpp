@@ -17,15 +17,13 @@ FrozenTableView::FrozenTableView(int frozenRows, int frozenColumns, QWidget *par
 
 QTableView *FrozenTableView::makeOverlay(bool followHorizontal, bool followVertical) {
     auto *overlay = new QTableView(this);
-    overlay->setFocusPolicy(Qt::NoFocus);
-    overlay->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    overlay->setFocusPolicy(Qt::ClickFocus);
     overlay->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     overlay->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     overlay->setFrameShape(QFrame::NoFrame);
     overlay->setWordWrap(false);
     overlay->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     overlay->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    overlay->setAttribute(Qt::WA_TransparentForMouseEvents, false);
     // The frozen cells are drawn a little apart from the scrolling ones.
     overlay->setStyleSheet(QStringLiteral("QTableView { border: none; "
                                           "border-right: 1px solid palette(dark); "
@@ -48,6 +46,8 @@ void FrozenTableView::setModel(QAbstractItemModel *model) {
     for (QTableView *overlay : {rows_, columns_, corner_}) {
         overlay->setModel(model);
         overlay->setSelectionModel(selectionModel());
+        // A frozen cell is edited as any other.
+        overlay->setEditTriggers(editTriggers());
         overlay->horizontalHeader()->setDefaultAlignment(horizontalHeader()->defaultAlignment());
     }
     // The corner is drawn last, above both strips.

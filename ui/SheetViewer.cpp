@@ -55,9 +55,9 @@ QTableView *makeSheetView(Sheet &sheet, QWidget *parent) {
     view->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
     // A cell keeps to one line, as in a spreadsheet; what does not fit is elided.
     view->setWordWrap(false);
-    view->setModel(new SheetTableModel(sheet, view));
     view->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                           QAbstractItemView::AnyKeyPressed);
+    view->setModel(new SheetTableModel(sheet, view));
     applySheetGeometry(*view, sheet);
     // The sheet opens at its newest rows; the totals three rows below them come into sight
     // when they fit.

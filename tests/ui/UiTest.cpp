@@ -446,6 +446,13 @@ TEST(SheetTableModelTest, CellsReadAsAHungarianReaderExpectsThemUnderTheirFormat
     EXPECT_EQ(shown(model, 2, 2), u("25,6%"));
     EXPECT_EQ(shown(model, 2, 3), u("2026. 12. 06."));
     EXPECT_EQ(shown(model, 2, 4), u("1 000,00 Ft"));
+    // Negative amounts in red, as a spreadsheet shows them; others in the text colour.
+    auto colour = [&](int row, int column) {
+        return model.data(model.index(row - 1, column - 1), Qt::ForegroundRole);
+    };
+    EXPECT_EQ(colour(1, 3).value<QColor>(), QColor(Qt::red));
+    EXPECT_FALSE(colour(1, 2).isValid());
+    EXPECT_FALSE(colour(1, 1).isValid());
     EXPECT_EQ(model.headerData(27, Qt::Horizontal).toString(), u("AB"));
     EXPECT_EQ(model.headerData(0, Qt::Vertical).toInt(), 1);
 }
