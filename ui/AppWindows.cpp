@@ -6,6 +6,7 @@
 
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QLayout>
 #include <QScreen>
 #include <QtGlobal>
 
@@ -107,6 +108,9 @@ void AppWindows::sync() {
         if (!window.top->isVisible()) {
             const Window *main = nullptr;
             if (auto it = windows_.find(&app_.mainForm()); it != windows_.end()) main = &it->second;
+            // The window's size settles once its layout has run.
+            window.top->ensurePolished();
+            if (QLayout *layout = window.top->layout()) layout->activate();
             const bool isMain = visible == &app_.mainForm();
             if (!isMain || !window.placed)
                 placeOnScreen(*window.top, isMain || !main ? nullptr : main->top);

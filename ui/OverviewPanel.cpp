@@ -112,8 +112,8 @@ OverviewPanel::OverviewPanel(Application &app, QWidget *parent) : QWidget(parent
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->setWordWrap(false);
     table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    table_->horizontalHeader()->setStretchLastSection(false);
-    table_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+    // Every column as wide as its contents; the last one takes what is left of the width.
+    table_->horizontalHeader()->setStretchLastSection(true);
 
     cash_ = new QLabel(this);
     cash_->setObjectName(QStringLiteral("overviewCash"));
@@ -130,7 +130,9 @@ OverviewPanel::OverviewPanel(Application &app, QWidget *parent) : QWidget(parent
     chart_ = new QChartView(chart, this);
     chart_->setObjectName(QStringLiteral("overviewChart"));
     chart_->setRenderHint(QPainter::Antialiasing);
-    chart_->setFixedSize(360, 220);
+    chart_->setMinimumWidth(260);
+    chart_->setMaximumWidth(360);
+    chart_->setFixedHeight(220);
 
     auto *figures = new QVBoxLayout;
     figures->addWidget(cash_);
@@ -189,9 +191,9 @@ void OverviewPanel::display(const Overview &o) {
                                : QString()) +
                    QStringLiteral("  –  ") + percentText(o.cashSharePercent));
     totals_->setText(QStringLiteral("Összesen: ") + qs(FormatForint(o.portfolioValue)) +
-                     QStringLiteral("   Nem realizált eredmény: ") +
+                     QStringLiteral("\nNem realizált eredmény: ") +
                      qs(FormatForint(o.unrealised)) +
-                     QStringLiteral("   Idei realizált eredmény: ") +
+                     QStringLiteral("\nIdei realizált eredmény: ") +
                      qs(FormatForint(o.realisedThisYear)));
 
     pie_->clear();

@@ -29,6 +29,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -620,6 +621,11 @@ void expectSoundLayout(LiveWindows &live, const std::string &what) {
         top->grab().save(QDir(QString::fromLocal8Bit(folder)).filePath(
             QString::fromStdString(what) + QStringLiteral(".png")));
 
+    // Whole on the screen, and centred on it when it opens.
+    const QRect screen = top->screen()->availableGeometry();
+    EXPECT_TRUE(screen.contains(top->geometry())) << what << ": reaches past the screen";
+    if (what.ends_with("-opened"))
+        EXPECT_LE(std::abs(top->geometry().center().x() - screen.center().x()), 4) << what;
     EXPECT_GE(top->width(), top->minimumSizeHint().width()) << what;
     EXPECT_GE(top->height(), top->minimumSizeHint().height()) << what;
     const QRect inside = top->rect();
