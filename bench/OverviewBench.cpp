@@ -24,11 +24,13 @@ constexpr int kLedgerRows = 1000;
 
 void unprotectAll(Workbook &wb) {
     wb.unprotect(install::kWorkbookPassword);
-    for (int i = 1; i <= wb.sheetCount(); ++i) wb.sheetAt(i).unprotect(install::kSheetPassword);
+    for (int i = 1; i <= wb.sheetCount(); ++i)
+        wb.sheetAt(i).unprotect(install::kSheetPassword);
 }
 
 void protectAll(Workbook &wb) {
-    for (int i = 1; i <= wb.sheetCount(); ++i) wb.sheetAt(i).protect(install::kSheetPassword);
+    for (int i = 1; i <= wb.sheetCount(); ++i)
+        wb.sheetAt(i).protect(install::kSheetPassword);
     wb.protect(install::kWorkbookPassword);
 }
 
@@ -43,7 +45,8 @@ std::unique_ptr<Workbook> productWorkbook(const std::string &name) {
         const int r = 5 + i;
         prices.setValue(r, 1, first.addDays(i + i / 5 * 2));
         prices.setValue(r, 2, Currency::fromRaw(1000000 + (i * 7919) % 250000));
-        for (int c = 3; c <= 5; ++c) prices.setValue(r, c, Currency::fromRaw(i * 10000 + c));
+        for (int c = 3; c <= 5; ++c)
+            prices.setValue(r, c, Currency::fromRaw(i * 10000 + c));
     }
     Sheet &trades = wb->sheet(kTradeSheet);
     int open = 0;
@@ -76,7 +79,8 @@ std::unique_ptr<Workbook> accountWorkbook() {
     std::unique_ptr<Workbook> wb = makeAccountWorkbook();
     unprotectAll(*wb);
     Sheet &values = wb->sheet("Ertek01");
-    for (int p = 0; p < kProducts; ++p) values.setValue(6 + p, 1, "Termek" + std::to_string(p));
+    for (int p = 0; p < kProducts; ++p)
+        values.setValue(6 + p, 1, "Termek" + std::to_string(p));
     Sheet &ledgerSheet = wb->sheet(ledger::kSheet);
     const Date first = *Date::fromYmd(2021, 1, 4);
     for (int i = 0; i < kLedgerRows; ++i) {
@@ -90,9 +94,11 @@ std::unique_ptr<Workbook> accountWorkbook() {
 
 const fs::path &installation() {
     static fs::path root;
-    if (!root.empty()) return root;
+    if (!root.empty())
+        return root;
     std::string pattern = (fs::temp_directory_path() / "vandorix-overviewbench-XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) std::abort();
+    if (!::mkdtemp(pattern.data()))
+        std::abort();
     root = pattern;
     fs::create_directories(root / "Torzs");
     fs::create_directories(root / "Termekek");

@@ -29,8 +29,8 @@ QTableView *FrozenTableView::makeOverlay(bool followHorizontal, bool followVerti
                                           "border-right: 1px solid palette(dark); "
                                           "border-bottom: 1px solid palette(dark); }"));
     if (followHorizontal)
-        connect(horizontalScrollBar(), &QScrollBar::valueChanged,
-                overlay->horizontalScrollBar(), &QScrollBar::setValue);
+        connect(horizontalScrollBar(), &QScrollBar::valueChanged, overlay->horizontalScrollBar(),
+                &QScrollBar::setValue);
     if (followVertical)
         connect(verticalScrollBar(), &QScrollBar::valueChanged, overlay->verticalScrollBar(),
                 &QScrollBar::setValue);
@@ -72,17 +72,20 @@ int FrozenTableView::frozenWidth() const {
 }
 
 void FrozenTableView::placeOverlays() {
-    if (!model()) return;
+    if (!model())
+        return;
     for (QTableView *overlay : {rows_, columns_, corner_}) {
         overlay->horizontalHeader()->setFixedHeight(horizontalHeader()->height());
         overlay->verticalHeader()->setFixedWidth(verticalHeader()->width());
         for (int c = 0; c < model()->columnCount(); ++c)
-            if (overlay->columnWidth(c) != columnWidth(c)) overlay->setColumnWidth(c, columnWidth(c));
+            if (overlay->columnWidth(c) != columnWidth(c))
+                overlay->setColumnWidth(c, columnWidth(c));
     }
     for (int r = 0; r < model()->rowCount(); ++r)
         for (QTableView *overlay : {rows_, columns_, corner_})
             if (r < frozenRows_ || overlay == columns_)
-                if (overlay->rowHeight(r) != rowHeight(r)) overlay->setRowHeight(r, rowHeight(r));
+                if (overlay->rowHeight(r) != rowHeight(r))
+                    overlay->setRowHeight(r, rowHeight(r));
 
     const int left = frameWidth();
     const int top = frameWidth();
@@ -115,7 +118,8 @@ void FrozenTableView::updateGeometries() {
 
 void FrozenTableView::scrollTo(const QModelIndex &index, ScrollHint hint) {
     // A frozen cell is always in sight; scrolling to it would move the other cells for nothing.
-    if (index.row() < frozenRows_ && index.column() < frozenColumns_) return;
+    if (index.row() < frozenRows_ && index.column() < frozenColumns_)
+        return;
     if (index.row() < frozenRows_ || index.column() < frozenColumns_) {
         QTableView::scrollTo(index, hint);
         return;
@@ -124,28 +128,33 @@ void FrozenTableView::scrollTo(const QModelIndex &index, ScrollHint hint) {
     QTableView::scrollTo(index, hint);
     const QRect cell = visualRect(index);
     if (cell.top() < frozenHeight())
-        verticalScrollBar()->setValue(verticalScrollBar()->value() -
-                                      (verticalScrollMode() == ScrollPerItem ? frozenRows_ : frozenHeight() - cell.top()));
+        verticalScrollBar()->setValue(
+            verticalScrollBar()->value() -
+            (verticalScrollMode() == ScrollPerItem ? frozenRows_ : frozenHeight() - cell.top()));
     if (cell.left() < frozenWidth())
         horizontalScrollBar()->setValue(horizontalScrollBar()->value() -
-                                        (horizontalScrollMode() == ScrollPerItem ? frozenColumns_ : frozenWidth() - cell.left()));
+                                        (horizontalScrollMode() == ScrollPerItem
+                                             ? frozenColumns_
+                                             : frozenWidth() - cell.left()));
 }
 
 void FrozenTableView::revealRowWhenShown(int row) {
     rowToReveal_ = row;
-    if (isVisible()) showEvent(nullptr);
+    if (isVisible())
+        showEvent(nullptr);
 }
 
 void FrozenTableView::showEvent(QShowEvent *event) {
-    if (event) QTableView::showEvent(event);
-    if (rowToReveal_ < 0 || !model()) return;
+    if (event)
+        QTableView::showEvent(event);
+    if (rowToReveal_ < 0 || !model())
+        return;
     const int row = std::min(rowToReveal_, model()->rowCount() - 1);
     rowToReveal_ = -1;
     // Once the view has its size: the row at the bottom of the window, the rows above it in
     // sight as far as they fit.
-    QTimer::singleShot(0, this, [this, row] {
-        scrollTo(model()->index(row, frozenColumns_), PositionAtBottom);
-    });
+    QTimer::singleShot(
+        0, this, [this, row] { scrollTo(model()->index(row, frozenColumns_), PositionAtBottom); });
 }
 
 } // namespace vandorix

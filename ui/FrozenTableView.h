@@ -10,7 +10,7 @@ namespace vandorix {
 // scrolling, and share its selection.
 class FrozenTableView : public QTableView {
     Q_OBJECT
-public:
+  public:
     FrozenTableView(int frozenRows, int frozenColumns, QWidget *parent = nullptr);
 
     void setModel(QAbstractItemModel *model) override;
@@ -21,12 +21,12 @@ public:
     // Scrolls so that `row` (from 0) is in sight below the frozen rows once the view is shown.
     void revealRowWhenShown(int row);
 
-protected:
+  protected:
     void resizeEvent(QResizeEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void updateGeometries() override;
 
-private:
+  private:
     QTableView *makeOverlay(bool followHorizontal, bool followVertical);
     void placeOverlays();
     int frozenHeight() const;
@@ -34,7 +34,7 @@ private:
 
     int frozenRows_;
     int frozenColumns_;
-    QTableView *rows_ = nullptr;   // the frozen rows across every column
+    QTableView *rows_ = nullptr;    // the frozen rows across every column
     QTableView *columns_ = nullptr; // the frozen columns down every row
     QTableView *corner_ = nullptr;
     int rowToReveal_ = -1;

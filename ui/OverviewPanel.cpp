@@ -21,15 +21,21 @@ namespace vandorix {
 
 namespace {
 
-QString qs(const std::string &text) { return QString::fromStdString(text); }
+QString qs(const std::string &text) {
+    return QString::fromStdString(text);
+}
 
-QString dateText(const std::optional<Date> &d) { return d ? qs(d->toString()) : QString(); }
+QString dateText(const std::optional<Date> &d) {
+    return d ? qs(d->toString()) : QString();
+}
 
-QString percentText(Currency percent) { return qs(percent.toString2()) + QStringLiteral(" %"); }
+QString percentText(Currency percent) {
+    return qs(percent.toString2()) + QStringLiteral(" %");
+}
 
 // A cell that shows a Hungarian text and sorts by the value behind it.
 class Cell : public QTableWidgetItem {
-public:
+  public:
     Cell(const QString &text, double key) : QTableWidgetItem(text) {
         setData(Qt::UserRole, key);
         setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
@@ -51,7 +57,8 @@ Cell *textCell(const QString &text) {
 Cell *amountCell(Currency amount) {
     auto *cell = new Cell(qs(FormatForint(amount)), amount.toDouble());
     cell->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    if (amount < Currency()) cell->setForeground(QColor(Qt::red));
+    if (amount < Currency())
+        cell->setForeground(QColor(Qt::red));
     return cell;
 }
 
@@ -73,7 +80,8 @@ const Heading kHeadings[] = {
     {"Utolsó ár", "Az utolsó rögzített napi záró ár"},
     {"Dátum", "Az utolsó záró ár napja"},
     {"Érték", "Darab × utolsó záró ár"},
-    {"Nem realizált", "Nem realizált eredmény: az érték és a nyitott tételek költségének különbsége"},
+    {"Nem realizált",
+     "Nem realizált eredmény: az érték és a nyitott tételek költségének különbsége"},
     {"Idei realizált", "Az idei eladások realizált eredménye"},
     {"Arány", "Az érték aránya a portfólió értékéből (pénz és részvények)"}};
 constexpr int kColumns = static_cast<int>(std::size(kHeadings));
@@ -177,8 +185,9 @@ void OverviewPanel::display(const Overview &o) {
         table_->setItem(r, 1, numberCell(QString::number(p.quantity), p.quantity));
         table_->setItem(r, 2, amountCell(p.averageCost));
         table_->setItem(r, 3, p.lastPrice ? amountCell(*p.lastPrice) : numberCell({}, 0));
-        table_->setItem(r, 4, numberCell(dateText(p.lastPriceDate),
-                                         p.lastPriceDate ? p.lastPriceDate->dayNumber() : 0));
+        table_->setItem(r, 4,
+                        numberCell(dateText(p.lastPriceDate),
+                                   p.lastPriceDate ? p.lastPriceDate->dayNumber() : 0));
         table_->setItem(r, 5, amountCell(p.value));
         table_->setItem(r, 6, amountCell(p.unrealised));
         table_->setItem(r, 7, amountCell(p.realisedThisYear));
@@ -191,14 +200,14 @@ void OverviewPanel::display(const Overview &o) {
                                : QString()) +
                    QStringLiteral("  –  ") + percentText(o.cashSharePercent));
     totals_->setText(QStringLiteral("Összesen: ") + qs(FormatForint(o.portfolioValue)) +
-                     QStringLiteral("\nNem realizált eredmény: ") +
-                     qs(FormatForint(o.unrealised)) +
+                     QStringLiteral("\nNem realizált eredmény: ") + qs(FormatForint(o.unrealised)) +
                      QStringLiteral("\nIdei realizált eredmény: ") +
                      qs(FormatForint(o.realisedThisYear)));
 
     pie_->clear();
     for (const OverviewProduct &p : o.products)
-        if (p.value > Currency()) pie_->append(qs(p.name), p.value.toDouble());
+        if (p.value > Currency())
+            pie_->append(qs(p.name), p.value.toDouble());
     if (o.cashBalance > Currency())
         pie_->append(QStringLiteral("Befektetési számla"), o.cashBalance.toDouble());
     chart_->setVisible(!pie_->slices().isEmpty());

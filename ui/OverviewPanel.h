@@ -19,7 +19,7 @@ struct Overview;
 // shows the first steps instead.
 class OverviewPanel : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit OverviewPanel(Application &app, QWidget *parent = nullptr);
 
     void reload();
@@ -30,7 +30,7 @@ public:
     QLabel *hint() const { return hint_; }
     QPieSeries *allocation() const { return pie_; }
 
-private:
+  private:
     void display(const Overview &overview);
     void showProblem(const QString &text);
 

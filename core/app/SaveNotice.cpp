@@ -28,7 +28,9 @@ std::string amountOf(const CommandTrace &c, const std::string &control) {
     return a ? FormatForint(*a) : typed;
 }
 
-bool deleting(const CommandTrace &c) { return c.controlCaption == "Törlés"; }
+bool deleting(const CommandTrace &c) {
+    return c.controlCaption == "Törlés";
+}
 
 std::string cashMovement(const CommandTrace &c, const std::string &what) {
     return dateOf(c, "Text1") + " – " + what + ", " + amountOf(c, "Text2") +
@@ -38,23 +40,30 @@ std::string cashMovement(const CommandTrace &c, const std::string &what) {
 std::string trade(const AppState &s, const char *kind) {
     std::string text = s.TradeDate.toString() + " – " + s.ProductName + ", " +
                        std::to_string(s.TradeQuantity) + " db " + kind;
-    if (s.EntryMode == 1) text += " – törölve";
-    else if (s.EntryMode == 2) text += " – módosítva";
+    if (s.EntryMode == 1)
+        text += " – törölve";
+    else if (s.EntryMode == 2)
+        text += " – módosítva";
     return text;
 }
 
 std::string describe(const CommandTrace &c, const AppState &s) {
     const std::string &f = c.form;
-    if (f == "Form3") return trade(s, "vétel");
-    if (f == "Form4") return trade(s, "eladás");
+    if (f == "Form3")
+        return trade(s, "vétel");
+    if (f == "Form4")
+        return trade(s, "eladás");
     if (f == "Form5")
         return dateOf(c, "Text1") + " – " + textOf(c, "Combo1") + ", záró ár " +
                amountOf(c, "Text2");
     if (f == "Form6")
         return cashMovement(c, s.BrokerFeeRefundMode ? "Brókerdíj visszatérítés" : "Kp befizetés");
-    if (f == "Form7") return cashMovement(c, "Kp kivét");
-    if (f == "Form8") return cashMovement(c, "Számlavezetési díj");
-    if (f == "Form12") return cashMovement(c, textOf(c, "Text3") + " osztalék bevétel");
+    if (f == "Form7")
+        return cashMovement(c, "Kp kivét");
+    if (f == "Form8")
+        return cashMovement(c, "Számlavezetési díj");
+    if (f == "Form12")
+        return cashMovement(c, textOf(c, "Text3") + " osztalék bevétel");
     if (f == "Form2" && !textOf(c, "Text1").empty())
         return textOf(c, "Text1") + (deleting(c) ? " – törölve" : " – részvény nyilvántartva");
     return {};
@@ -62,12 +71,11 @@ std::string describe(const CommandTrace &c, const AppState &s) {
 
 // The buttons that record, delete or change data.
 const std::set<std::pair<std::string, std::string>> kRecordingButtons = {
-    {"Form2", "Command1"},  {"Form2", "Command2"},  {"Form3", "Command1"},
-    {"Form3", "Command2"},  {"Form4", "Command1"},  {"Form4", "Command2"},
-    {"Form5", "Command1"},  {"Form6", "Command1"},  {"Form6", "Command2"},
-    {"Form7", "Command1"},  {"Form7", "Command2"},  {"Form8", "Command1"},
-    {"Form8", "Command2"},  {"Form12", "Command1"}, {"Form12", "Command2"},
-    {"Form13", "Command1"}, {"Form15", "Command1"}};
+    {"Form2", "Command1"}, {"Form2", "Command2"},  {"Form3", "Command1"},  {"Form3", "Command2"},
+    {"Form4", "Command1"}, {"Form4", "Command2"},  {"Form5", "Command1"},  {"Form6", "Command1"},
+    {"Form6", "Command2"}, {"Form7", "Command1"},  {"Form7", "Command2"},  {"Form8", "Command1"},
+    {"Form8", "Command2"}, {"Form12", "Command1"}, {"Form12", "Command2"}, {"Form13", "Command1"},
+    {"Form15", "Command1"}};
 
 } // namespace
 
@@ -77,7 +85,8 @@ std::string SavedNotice(const CommandTrace &command, const AppState &state) {
 }
 
 std::string NothingSavedNotice(const CommandTrace &command) {
-    if (!kRecordingButtons.count({command.form, command.control})) return {};
+    if (!kRecordingButtons.count({command.form, command.control}))
+        return {};
     return "Nem történt mentés.";
 }
 

@@ -33,16 +33,17 @@ std::string NameAt(const Sheet &sheet, int row) {
 // price cell is empty.
 void ReadLastPrice(const Sheet &prices, OverviewProduct &product) {
     int last = kFirstPriceRow - 1;
-    while (!prices.value(last + 1, kPriceClose).isBlank()) ++last;
-    if (last < kFirstPriceRow) return;
+    while (!prices.value(last + 1, kPriceClose).isBlank())
+        ++last;
+    if (last < kFirstPriceRow)
+        return;
     product.lastPrice = prices.value(last, kPriceClose).currency();
     product.lastPriceDate = prices.value(last, kPriceDate).date();
 }
 
 // Holding and average cost from the totals row; the cost of the open lots and this year's
 // realised results from the trade rows, in one pass.
-void ReadTrades(const Sheet &trades, Date yearStart, OverviewProduct &product,
-                Currency &openCost) {
+void ReadTrades(const Sheet &trades, Date yearStart, OverviewProduct &product, Currency &openCost) {
     using namespace szla;
     const int last = LastTradeRowFromHeader(trades);
     const int totals = last + 3;
@@ -53,7 +54,8 @@ void ReadTrades(const Sheet &trades, Date yearStart, OverviewProduct &product,
             openCost += LotCostOf(trades, r, CellInteger(trades, r, OpenQuantity));
         } else if (CellText(trades, r, LotCode) == kSaleRow) {
             auto day = CellDate(trades, r, Day);
-            if (day && *day >= yearStart) product.realisedThisYear += CellCurrency(trades, r, Result);
+            if (day && *day >= yearStart)
+                product.realisedThisYear += CellCurrency(trades, r, Result);
         }
     }
 }
@@ -66,7 +68,8 @@ OverviewProduct ReadProduct(const std::filesystem::path &productsPath, const std
     ReadLastPrice(wb->sheet(name + "01"), product);
     Currency openCost;
     ReadTrades(wb->sheet(kTradeSheet), yearStart, product, openCost);
-    if (product.lastPrice) product.value = *product.lastPrice * product.quantity;
+    if (product.lastPrice)
+        product.value = *product.lastPrice * product.quantity;
     product.unrealised = product.value - openCost;
     return product;
 }
@@ -74,7 +77,8 @@ OverviewProduct ReadProduct(const std::filesystem::path &productsPath, const std
 } // namespace
 
 Currency PercentOf(Currency part, Currency whole) {
-    if (whole <= Currency()) return Currency();
+    if (whole <= Currency())
+        return Currency();
     return ScaleCurrency(Currency::fromUnits(100), part.raw(), whole.raw());
 }
 
@@ -114,13 +118,15 @@ Overview ComputeOverview(const AppState &app) {
 std::string FormatForint(Currency amount) {
     std::string digits = amount.toString2(); // "-1234567,89"
     const bool negative = !digits.empty() && digits.front() == '-';
-    if (negative) digits.erase(0, 1);
+    if (negative)
+        digits.erase(0, 1);
     const std::size_t comma = digits.find(',');
     std::string whole = digits.substr(0, comma);
     const std::string fraction = comma == std::string::npos ? ",00" : digits.substr(comma);
     std::string grouped;
     for (std::size_t i = 0; i < whole.size(); ++i) {
-        if (i > 0 && (whole.size() - i) % 3 == 0) grouped += ' ';
+        if (i > 0 && (whole.size() - i) % 3 == 0)
+            grouped += ' ';
         grouped += whole[i];
     }
     return (negative ? "-" : "") + grouped + fraction + " Ft";

@@ -19,19 +19,19 @@ struct OverviewProduct {
     Currency averageCost;              // average cost per share of the shares held
     std::optional<Currency> lastPrice; // the price sheet's last closing price
     std::optional<Date> lastPriceDate;
-    Currency value;                    // quantity × last price
-    Currency unrealised;               // value − cost of the open lots
-    Currency realisedThisYear;         // results of the sales dated in `Today`'s year
-    Currency sharePercent;             // of the portfolio value, in %
+    Currency value;            // quantity × last price
+    Currency unrealised;       // value − cost of the open lots
+    Currency realisedThisYear; // results of the sales dated in `Today`'s year
+    Currency sharePercent;     // of the portfolio value, in %
 };
 
 // What the investor owns and what it is worth, read from the stored workbooks.
 struct Overview {
     std::vector<OverviewProduct> products;
-    Currency cashBalance;              // the ledger's last running balance
-    std::optional<Date> cashDate;      // the date of that row; none when the ledger is empty
+    Currency cashBalance;         // the ledger's last running balance
+    std::optional<Date> cashDate; // the date of that row; none when the ledger is empty
     Currency cashSharePercent;
-    Currency portfolioValue;           // cash + every holding's value
+    Currency portfolioValue; // cash + every holding's value
     Currency unrealised;
     Currency realisedThisYear;
 };

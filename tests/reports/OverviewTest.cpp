@@ -2,8 +2,8 @@
 // built through the driver: three shares (one still held, one sold out over two years, one
 // never traded), cash movements and several prices. Every figure is worked out from the
 // entries alone.
-#include "ReportSession.h"
 #include "reports/Overview.h"
+#include "ReportSession.h"
 #include "support/TestInstallation.h"
 
 #include <gtest/gtest.h>
@@ -35,8 +35,10 @@ std::vector<std::string> Split(const std::string &line) {
     std::vector<std::string> fields;
     std::stringstream in(line);
     std::string field;
-    while (std::getline(in, field, '\t')) fields.push_back(field);
-    if (!line.empty() && line.back() == '\t') fields.emplace_back();
+    while (std::getline(in, field, '\t'))
+        fields.push_back(field);
+    if (!line.empty() && line.back() == '\t')
+        fields.emplace_back();
     return fields;
 }
 
@@ -44,14 +46,16 @@ std::vector<std::string> Split(const std::string &line) {
 // proceeds less their realised results).
 Currency OpenCost(const ReportModel &m, Date today) {
     Currency consumed = m.proceeds(today);
-    for (const auto &[day, result] : m.realised()) consumed -= result;
+    for (const auto &[day, result] : m.realised())
+        consumed -= result;
     return m.cost(today) - consumed;
 }
 
 Currency RealisedFrom(const ReportModel &m, Date from) {
     Currency sum;
     for (const auto &[day, result] : m.realised())
-        if (day >= from) sum += result;
+        if (day >= from)
+            sum += result;
     return sum;
 }
 
@@ -75,7 +79,7 @@ TEST(OverviewTest, DriverPrintsHoldingsCashAndTotalsAsTheEntriesGiveThem) {
     trade(alfa, "Alfa", Day(2025, 11, 3), 100, "1000", "500", 101);
     trade(beta, "Béta", Day(2025, 11, 3), 40, "500", "100", 201);
     trade(beta, "Béta", Day(2025, 12, 1), -10, "600", "20", 202); // last year's sale
-    trade(beta, "Béta", Day(2026, 1, 15), -30, "550", "30", 203);  // sold out
+    trade(beta, "Béta", Day(2026, 1, 15), -30, "550", "30", 203); // sold out
     trade(alfa, "Alfa", Day(2026, 2, 20), 50, "1050", "250", 102);
     trade(alfa, "Alfa", Day(2026, 3, 2), -120, "1200", "300", 103);
     script += ClosingPriceScript(Typed(Day(2026, 4, 1)), "1300");
@@ -111,19 +115,17 @@ TEST(OverviewTest, DriverPrintsHoldingsCashAndTotalsAsTheEntriesGiveThem) {
 
     using Row = std::vector<std::string>;
     EXPECT_EQ(lines["Alfa"],
-              (Row{"Alfa", "30", Currency::fromRaw(alfaOpenCost.raw() / held).toString(),
-                      "1280,5", "2026. 11. 30.", alfaValue.toString(),
-                      (alfaValue - alfaOpenCost).toString(),
-                      RealisedFrom(alfa, yearStart).toString(), Percent(alfaValue, portfolio)}));
+              (Row{"Alfa", "30", Currency::fromRaw(alfaOpenCost.raw() / held).toString(), "1280,5",
+                   "2026. 11. 30.", alfaValue.toString(), (alfaValue - alfaOpenCost).toString(),
+                   RealisedFrom(alfa, yearStart).toString(), Percent(alfaValue, portfolio)}));
     EXPECT_EQ(lines["Béta"], (Row{"Béta", "0", "0", "550", "2026. 01. 15.", "0", "0",
-                                     RealisedFrom(beta, yearStart).toString(), "0,00"}));
+                                  RealisedFrom(beta, yearStart).toString(), "0,00"}));
     EXPECT_EQ(RealisedFrom(beta, yearStart), Amount("1395"));
     EXPECT_EQ(lines["Gamma"], (Row{"Gamma", "0", "0", "0", "", "0", "0", "0", "0,00"}));
     EXPECT_EQ(lines["Befektetési számla"],
               (Row{"Befektetési számla", cash.toString(), "2026. 04. 10."}));
     EXPECT_EQ(lines["Összesen"], (Row{"Összesen", portfolio.toString(),
-                                         (alfaValue - alfaOpenCost).toString(),
-                                         realised.toString()}));
+                                      (alfaValue - alfaOpenCost).toString(), realised.toString()}));
 }
 
 TEST(OverviewTest, ForintAmountsAreGroupedWithTwoDecimals) {
