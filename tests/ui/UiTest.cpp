@@ -343,7 +343,8 @@ TEST(QtDialogsTest, MessageBoxesShowTitleLinesIconAndAnswerByButton) {
         ASSERT_NE(box.button(QMessageBox::Ok), nullptr);
         box.button(QMessageBox::Ok)->click();
     });
-    EXPECT_EQ(dialogs.showMessage({"Hiba történt.", "Záró darabár bekérés hibája", MessageIcon::Critical}),
+    EXPECT_EQ(dialogs.showMessage(
+                  {"Hiba történt.", "Záró darabár bekérés hibája", MessageIcon::Critical}),
               MessageAnswer::Ok);
 }
 
@@ -364,7 +365,8 @@ TEST(QtDialogsTest, InputBoxRoundTripsHungarianTextAndCancelGivesNothing) {
 
     // A title longer than the prompt still fits beside the title bar's buttons.
     onNextModal<QInputDialog>([](QInputDialog &dialog) {
-        EXPECT_GT(dialog.width(), dialog.fontMetrics().horizontalAdvance(dialog.windowTitle()) + 100);
+        EXPECT_GT(dialog.width(),
+                  dialog.fontMetrics().horizontalAdvance(dialog.windowTitle()) + 100);
         dialog.reject();
     });
     EXPECT_EQ(dialogs.showInput({"Ár:", "Záró darabár bekérés.", "12"}), std::nullopt);
@@ -717,7 +719,8 @@ TEST(RealWindowsTest, MainWindowShowsTheOverviewAndEachRecordingIsConfirmed) {
               "type Text5 7\ntype Text6 101\nclick Command1\ninput 1000\n";
     live.session.run(script);
     ASSERT_TRUE(main->isVisible());
-    EXPECT_EQ(main->statusLine()->text(), u("Elmentve: 2026. 11. 03. – Tölgyfa Nyrt, 100 db vétel"));
+    EXPECT_EQ(main->statusLine()->text(),
+              u("Elmentve: 2026. 11. 03. – Tölgyfa Nyrt, 100 db vétel"));
 
     // Worked out by hand: 100 shares at 1000 plus a 500 fee; cash 1 000 000 + 25 × 1000 −
     // 100 500; the portfolio is the cash and the holding at its last price.
