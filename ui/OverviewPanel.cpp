@@ -120,8 +120,8 @@ OverviewPanel::OverviewPanel(Application &app, QWidget *parent) : QWidget(parent
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->setWordWrap(false);
     table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    // Every column as wide as its contents; the last one takes what is left of the width.
-    table_->horizontalHeader()->setStretchLastSection(true);
+    // Every column as wide as its contents, also on a narrow screen.
+    table_->horizontalHeader()->setStretchLastSection(false);
 
     cash_ = new QLabel(this);
     cash_->setObjectName(QStringLiteral("overviewCash"));
@@ -138,8 +138,8 @@ OverviewPanel::OverviewPanel(Application &app, QWidget *parent) : QWidget(parent
     chart_ = new QChartView(chart, this);
     chart_->setObjectName(QStringLiteral("overviewChart"));
     chart_->setRenderHint(QPainter::Antialiasing);
-    chart_->setMinimumWidth(260);
-    chart_->setMaximumWidth(360);
+    chart_->setMinimumWidth(300);
+    chart_->setMaximumWidth(440);
     chart_->setFixedHeight(220);
 
     auto *figures = new QVBoxLayout;
