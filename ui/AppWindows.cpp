@@ -5,7 +5,12 @@
 #include "app/Application.h"
 
 #include <QCloseEvent>
+#include <QGuiApplication>
+#include <QLayout>
+#include <QScreen>
 #include <QtGlobal>
+
+#include <algorithm>
 
 namespace vandorix {
 
@@ -29,6 +34,27 @@ protected:
 private:
     Application &app_;
 };
+
+// Room for the window frame and title bar, which the window's own geometry leaves out.
+constexpr int kFrameWidth = 16;
+constexpr int kFrameHeight = 48;
+
+// Centres `window` on the screen `reference` is on (its own screen when it is the reference)
+// and keeps it whole on that screen: a window larger than the screen is shrunk to it.
+void placeOnScreen(QWidget &window, const QWidget *reference) {
+    QScreen *screen = reference ? reference->screen() : window.screen();
+    if (!screen) screen = QGuiApplication::primaryScreen();
+    if (!screen) return;
+    const QRect area = screen->availableGeometry();
+    const QSize room(area.width() - kFrameWidth, area.height() - kFrameHeight);
+    QSize size = window.size().expandedTo(window.minimumSizeHint()).boundedTo(room);
+    if (size != window.size()) window.resize(size);
+    size = window.size();
+    QPoint topLeft(area.center().x() - size.width() / 2, area.center().y() - size.height() / 2);
+    topLeft.setX(std::max(area.left(), std::min(topLeft.x(), area.right() - size.width())));
+    topLeft.setY(std::max(area.top(), std::min(topLeft.y(), area.bottom() - size.height())));
+    window.move(topLeft);
+}
 
 } // namespace
 
@@ -80,6 +106,15 @@ void AppWindows::sync() {
         Window &window = windowFor(*visible);
         refresh(window);
         if (!window.top->isVisible()) {
+            const Window *main = nullptr;
+            if (auto it = windows_.find(&app_.mainForm()); it != windows_.end()) main = &it->second;
+            // The window's size settles once its layout has run.
+            window.top->ensurePolished();
+            if (QLayout *layout = window.top->layout()) layout->activate();
+            const bool isMain = visible == &app_.mainForm();
+            if (!isMain || !window.placed)
+                placeOnScreen(*window.top, isMain || !main ? nullptr : main->top);
+            window.placed = true;
             window.top->show();
             window.top->raise();
             window.top->activateWindow();

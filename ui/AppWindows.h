@@ -53,6 +53,7 @@ private:
         QWidget *top = nullptr;
         FormWidget *body = nullptr;
         MainWindow *main = nullptr;
+        bool placed = false; // the main window keeps the place the user gave it
     };
 
     Window &windowFor(Form &form);

@@ -118,6 +118,14 @@ void FormWidget::build() {
     // The buttons stand apart from the fields, also when the window is at its smallest.
     layout->addSpacing(kButtonRowGap);
     layout->addLayout(buttons_);
+    if (!parentWidget()) {
+        // A window of its own confirms there what its commands saved.
+        status_ = new QLabel(this);
+        status_->setObjectName(QStringLiteral("statusLine"));
+        status_->setTextFormat(Qt::PlainText);
+        status_->setWordWrap(true);
+        layout->addWidget(status_);
+    }
     // The window is never smaller than its controls need, so no caption is cut off.
     layout->setSizeConstraint(QLayout::SetMinimumSize);
     // It opens at the size its controls need when all of them are shown (the widgets carry
@@ -242,6 +250,15 @@ void FormWidget::refresh() {
     if (windowTitle() != title) setWindowTitle(title);
     for (const Control &c : form_.controls())
         if (QWidget *widget = controlWidget(c.name)) refreshControl(c, widget);
+    // A field's name goes with its field.
+    for (const Control &c : form_.controls())
+        if (auto *label = qobject_cast<QLabel *>(controlWidget(c.name)); label && label->buddy())
+            if (label->buddy()->isHidden()) label->setHidden(true);
+    if (status_) {
+        const bool current = !app_.ended() && app_.visibleForm() == &form_;
+        const QString text = current ? qs(app_.statusLine()) : QString();
+        if (status_->text() != text) status_->setText(text);
+    }
     for (QFrame *group : optionGroups_) {
         bool anyShown = false;
         for (QWidget *option : group->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
@@ -250,9 +267,37 @@ void FormWidget::refresh() {
     }
 }
 
+QString FormWidget::disabledHint(const Control &c) const {
+    // The nearest field above the control that the user can fill now is the next step.
+    const Control *field = nullptr;
+    const Control *fieldLabel = nullptr;
+    const Control *previous = nullptr;
+    for (const Control &other : form_.controls()) {
+        if (&other == &c) break;
+        if (isField(other.kind) && other.enabled && other.visible && !other.locked) {
+            field = &other;
+            fieldLabel = previous && previous->kind == ControlKind::Label ? previous : nullptr;
+        }
+        previous = &other;
+    }
+    if (!field) return QStringLiteral("Még nem használható: előbb töltse ki a fenti mezőket.");
+    const QString name = fieldLabel ? QStringLiteral("„") + qs(fieldLabel->caption) +
+                                          QStringLiteral("” ")
+                                    : QString();
+    if (field->kind == ControlKind::ComboBox)
+        return QStringLiteral("Még nem használható: előbb válasszon a(z) ") + name +
+               QStringLiteral("listából.");
+    return QStringLiteral("Még nem használható: előbb töltse ki a(z) ") + name +
+           QStringLiteral("mezőt, és nyomjon Entert.");
+}
+
 void FormWidget::refreshControl(const Control &c, QWidget *widget) {
     widget->setHidden(!c.visible);
     widget->setEnabled(c.enabled);
+    if (c.kind != ControlKind::Label) {
+        const QString hint = c.enabled ? QString() : disabledHint(c);
+        if (widget->toolTip() != hint) widget->setToolTip(hint);
+    }
     switch (c.kind) {
     case ControlKind::Label:
         static_cast<QLabel *>(widget)->setText(qs(c.caption));

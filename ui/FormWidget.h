@@ -11,6 +11,7 @@ class QComboBox;
 class QFrame;
 class QGridLayout;
 class QHBoxLayout;
+class QLabel;
 class QLineEdit;
 
 namespace vandorix {
@@ -34,6 +35,9 @@ public:
     Form &form() { return form_; }
     // The widget that shows the control of that name, or nullptr.
     QWidget *controlWidget(const std::string &name) const;
+    // The status line at the bottom of a window of its own; nullptr inside a main window,
+    // which has a status bar.
+    QLabel *statusLine() const { return status_; }
 
     // Shows the model's texts, lists, checks, enabled and visible states and the caption.
     void refresh();
@@ -53,6 +57,8 @@ private:
     // A path field with a "Tallózás…" button beside it that fills it from a file dialog.
     QWidget *withBrowseButton(const Control &control, QWidget *field);
     void refreshControl(const Control &control, QWidget *widget);
+    // What the user has to do before a disabled control can be used.
+    QString disabledHint(const Control &control) const;
 
     // The text a field shows now, as the user left it.
     std::string fieldText(const std::string &name) const;
@@ -66,6 +72,7 @@ private:
     Form &form_;
     QGridLayout *fields_ = nullptr;
     QHBoxLayout *buttons_ = nullptr;
+    QLabel *status_ = nullptr;
     std::map<std::string, QWidget *, std::less<>> widgets_;
     std::map<QObject *, std::string> fieldNames_;
     // The frames around runs of option buttons, hidden when none of their options is shown.

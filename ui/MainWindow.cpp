@@ -2,16 +2,33 @@
 
 #include "AppWindows.h"
 #include "FormWidget.h"
+#include "OverviewPanel.h"
 #include "app/Application.h"
 #include "app/Form.h"
 
 #include <QAction>
 #include <QMenu>
+#include <QLabel>
 #include <QMenuBar>
+#include <QStatusBar>
+#include <QVBoxLayout>
 
 namespace vandorix {
 
 namespace {
+
+// "&Befektetés": the first letter not yet taken by a sibling becomes the Alt mnemonic.
+QString withMnemonic(const QString &caption, QString &taken) {
+    for (int i = 0; i < caption.size(); ++i) {
+        const QChar c = caption.at(i).toLower();
+        if (!c.isLetter() || taken.contains(c)) continue;
+        taken.append(c);
+        QString marked = caption;
+        marked.insert(i, QLatin1Char('&'));
+        return marked;
+    }
+    return caption;
+}
 
 void collect(const std::vector<MenuItem> &items, std::vector<const MenuItem *> &out) {
     for (const MenuItem &item : items) {
@@ -29,14 +46,38 @@ MainWindow::MainWindow(AppWindows &windows, Form &form, QWidget *parent)
     menuBar()->setNativeMenuBar(false);
     addItems(nullptr, form.menu(), {});
     body_ = new FormWidget(windows, form, this);
-    setCentralWidget(body_);
-    resize(640, 420);
+    if (form.name() == "Form1") {
+        auto *central = new QWidget(this);
+        auto *layout = new QVBoxLayout(central);
+        overview_ = new OverviewPanel(windows.app(), central);
+        layout->addWidget(overview_, 1);
+        layout->addWidget(body_);
+        setCentralWidget(central);
+        resize(1100, 560);
+    } else {
+        setCentralWidget(body_);
+        resize(640, 420);
+    }
+    status_ = new QLabel(this);
+    status_->setObjectName(QStringLiteral("statusLine"));
+    status_->setTextFormat(Qt::PlainText);
+    statusBar()->addWidget(status_, 1);
     refresh();
 }
 
 void MainWindow::addItems(QMenu *menu, const std::vector<MenuItem> &items,
                           const std::vector<std::string> &path) {
-    for (const MenuItem &item : items) addItem(menu, item, path);
+    QString taken;
+    for (const MenuItem &item : items) {
+        QAction *action = addItem(menu, item, path);
+        if (!item.separator)
+            action->setText(withMnemonic(QString::fromStdString(item.caption), taken));
+    }
+}
+
+void MainWindow::showEvent(QShowEvent *event) {
+    QMainWindow::showEvent(event);
+    if (overview_) overview_->reload();
 }
 
 QAction *MainWindow::addItem(QMenu *menu, const MenuItem &item,
@@ -79,6 +120,8 @@ void MainWindow::refresh() {
             actions_[i]->setVisible(items[i]->visible);
         }
     body_->refresh();
+    const QString status = QString::fromStdString(windows_.app().statusLine());
+    if (status_->text() != status) status_->setText(status);
 }
 
 } // namespace vandorix

@@ -6,6 +6,7 @@
 #include <vector>
 
 class QAction;
+class QLabel;
 class QMenu;
 
 namespace vandorix {
@@ -13,6 +14,7 @@ namespace vandorix {
 class AppWindows;
 class Form;
 class FormWidget;
+class OverviewPanel;
 struct MenuItem;
 
 // A window whose form has a menu: the menu bar built from Form::menu(), the form's controls
@@ -23,8 +25,15 @@ public:
     MainWindow(AppWindows &windows, Form &form, QWidget *parent = nullptr);
 
     FormWidget &body() { return *body_; }
+    // The investor's overview of the main window; nullptr on other windows with a menu.
+    OverviewPanel *overview() { return overview_; }
+    QLabel *statusLine() { return status_; }
     // Shows the menu items' enabled and visible states and refreshes the controls.
     void refresh();
+
+protected:
+    // The overview is read again each time the window is shown.
+    void showEvent(QShowEvent *event) override;
 
 private:
     void addItems(QMenu *menu, const std::vector<MenuItem> &items,
@@ -34,6 +43,8 @@ private:
     AppWindows &windows_;
     Form &form_;
     FormWidget *body_ = nullptr;
+    OverviewPanel *overview_ = nullptr;
+    QLabel *status_ = nullptr;
     // Every action in the order of a depth-first walk of the menu, separators included.
     std::vector<QAction *> actions_;
 };

@@ -4,7 +4,10 @@
 #include "app/AppState.h"
 
 #include <QApplication>
+#include <QGridLayout>
+#include <QSpacerItem>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QStyle>
 
@@ -13,6 +16,15 @@ namespace vandorix {
 namespace {
 
 QWidget *dialogParent() { return QApplication::activeWindow(); }
+
+// A box at least as wide as its title needs beside the title bar's own buttons, so the title
+// is never cut short.
+int widthForTitle(const QWidget &box, const QString &title) {
+    constexpr int kTitleBarButtons = 140;
+    QFont font = box.font();
+    font.setBold(true);
+    return QFontMetrics(font).horizontalAdvance(title) + kTitleBarButtons;
+}
 
 } // namespace
 
@@ -60,6 +72,11 @@ MessageAnswer QtDialogs::showMessage(const MessageRequest &request) {
                     messageText(request.text), QMessageBox::NoButton, dialogParent());
     box.setTextFormat(Qt::PlainText);
     box.setWindowModality(Qt::ApplicationModal);
+    // A message box sizes itself from its text; a spanning spacer widens it for the title.
+    if (auto *grid = qobject_cast<QGridLayout *>(box.layout()))
+        grid->addItem(new QSpacerItem(widthForTitle(box, box.windowTitle()), 0,
+                                      QSizePolicy::Minimum, QSizePolicy::Expanding),
+                      grid->rowCount(), 0, 1, grid->columnCount());
     if (request.buttons == MessageButtons::YesNo) {
         QPushButton *yes = box.addButton(QMessageBox::Yes);
         QPushButton *no = box.addButton(QMessageBox::No);
@@ -91,6 +108,10 @@ std::optional<std::string> QtDialogs::showInput(const InputRequest &request) {
     dialog.setOkButtonText(QStringLiteral("OK"));
     dialog.setCancelButtonText(QStringLiteral("Mégse"));
     dialog.setWindowModality(Qt::ApplicationModal);
+    // The dialog's layout sets its size from its fields: the entry field is made wide enough.
+    constexpr int kDialogMargins = 40;
+    if (auto *edit = dialog.findChild<QLineEdit *>())
+        edit->setMinimumWidth(widthForTitle(dialog, dialog.windowTitle()) - kDialogMargins);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     return dialog.textValue().toStdString();
 }

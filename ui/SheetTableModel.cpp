@@ -4,6 +4,7 @@
 #include "store/HostError.h"
 #include "store/Sheet.h"
 
+#include <QColor>
 #include <QFont>
 
 #include <algorithm>
@@ -67,6 +68,13 @@ QVariant SheetTableModel::data(const QModelIndex &index, int role) const {
             return font;
         }
         return {};
+    case Qt::ForegroundRole: {
+        // Negative amounts and numbers in red, as spreadsheets show them.
+        const CellValue &v = sheet_.value(row, column);
+        if (v.kind() == CellKind::Currency || v.kind() == CellKind::Number)
+            if (v.number().value_or(0) < 0) return QColor(Qt::red);
+        return {};
+    }
     case Qt::TextAlignmentRole: {
         const HAlign align = formatOf(sheet_.cellFormat(row, column)).align;
         const CellKind kind = sheet_.value(row, column).kind();

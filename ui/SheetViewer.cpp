@@ -1,6 +1,7 @@
 #include "SheetViewer.h"
 
 #include "ChartSheetView.h"
+#include "FrozenTableView.h"
 #include "QtDialogs.h"
 #include "SheetTableModel.h"
 #include "store/Workbook.h"
@@ -13,11 +14,15 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QMessageBox>
+#include <QProcess>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QStyle>
 #include <QTabWidget>
 #include <QTableView>
 #include <QUrl>
+
+#include <algorithm>
 #include <QVBoxLayout>
 
 namespace vandorix {
@@ -35,17 +40,42 @@ void applySheetGeometry(QTableView &view, const Sheet &sheet) {
             view.setRowHeight(row - 1, static_cast<int>(height * 96.0 / 72.0));
 }
 
+// Title and heading rows above the data, and the dates or names in column A.
+constexpr int kHeadingRows = 4;
+constexpr int kFrozenColumns = 1;
+
+// The last row of the data that starts in row 5: rows follow while column A or B holds
+// something (the price sheets end at an empty B, the other sheets at an empty A).
+int lastDataRow(const Sheet &sheet) {
+    int row = kHeadingRows;
+    while (!sheet.value(row + 1, 1).isBlank() || !sheet.value(row + 1, 2).isBlank()) ++row;
+    return row;
+}
+
 QTableView *makeSheetView(Sheet &sheet, QWidget *parent) {
-    auto *view = new QTableView(parent);
+    auto *view = new FrozenTableView(kHeadingRows, kFrozenColumns, parent);
     view->setObjectName(QString::fromStdString(sheet.name()));
-    view->setModel(new SheetTableModel(sheet, view));
-    view->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
-                          QAbstractItemView::AnyKeyPressed);
     view->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
     // A cell keeps to one line, as in a spreadsheet; what does not fit is elided.
     view->setWordWrap(false);
+    view->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                          QAbstractItemView::AnyKeyPressed);
+    view->setModel(new SheetTableModel(sheet, view));
     applySheetGeometry(*view, sheet);
+    // The sheet opens at its newest rows; the totals three rows below them come into sight
+    // when they fit.
+    if (const int last = lastDataRow(sheet); last > kHeadingRows)
+        view->revealRowWhenShown(std::min(last + 3, sheet.rowCount()) - 1);
     return view;
+}
+
+// A spreadsheet program installed on this machine, or an empty text.
+QString findSpreadsheetProgram() {
+    for (const char *name : {"libreoffice", "soffice", "localc", "gnumeric", "calligrasheets"})
+        if (QString path = QStandardPaths::findExecutable(QString::fromLatin1(name));
+            !path.isEmpty())
+            return path;
+    return {};
 }
 
 } // namespace
@@ -149,10 +179,17 @@ void SheetViewer::saveChartPicture() {
 
 void SheetViewer::openInSpreadsheetProgram() {
     const QString path = QString::fromStdString(workbook_.path());
-    if (path.isEmpty() || !QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
-        QMessageBox::warning(this, QStringLiteral("Felhívás"),
-                             QStringLiteral("A munkafüzet nem nyitható meg táblázatkezelőben:\n") +
-                                 path);
+    if (path.isEmpty()) return;
+    if (QDesktopServices::openUrl(QUrl::fromLocalFile(path))) return;
+    // No program is registered for the file: a spreadsheet program found on the machine
+    // opens it, and without one the user is told where the file is.
+    if (const QString program = findSpreadsheetProgram();
+        !program.isEmpty() && QProcess::startDetached(program, {path}))
+        return;
+    QMessageBox::warning(this, QStringLiteral("Felhívás"),
+                         QStringLiteral("Nem található táblázatkezelő program ezen a gépen.\n"
+                                        "A munkafüzet helye:\n") +
+                             path);
 }
 
 MessageAnswer SheetViewer::present(Workbook &workbook, const MessageRequest &request,

@@ -61,17 +61,53 @@ void Application::LeaveProgram(Form &form) {
     closeAllWindows();
 }
 
+CommandTrace Application::traceCommand() {
+    CommandTrace trace;
+    Form *f = visibleForm();
+    if (!f) return trace;
+    trace.form = f->name();
+    trace.control = commandControl_;
+    for (const Control &c : f->controls()) {
+        if (c.kind == ControlKind::TextBox || c.kind == ControlKind::ComboBox)
+            trace.texts[c.name] = c.text;
+        if (c.name == commandControl_) trace.controlCaption = c.caption;
+    }
+    return trace;
+}
+
+void Application::confirmCommand(const CommandTrace &trace, bool saved) {
+    if (saved) {
+        statusLine_ = SavedNotice(trace, state_);
+    } else if (std::string nothing = NothingSavedNotice(trace); !nothing.empty()) {
+        statusLine_ = nothing;
+    }
+}
+
 void Application::runCommand(const std::function<void()> &handler) {
     SpreadsheetHost *host = state_.HostApp.get();
+    // Only the outermost command confirms what it saved.
+    struct Depth {
+        int &depth;
+        explicit Depth(int &d) : depth(d) { ++depth; }
+        ~Depth() { --depth; }
+    } depth(commandDepth_);
+    const bool outermost = commandDepth_ == 1;
+    const CommandTrace trace = outermost ? traceCommand() : CommandTrace{};
+    const int savesBefore = host ? host->saveCount() : 0;
     if (host) host->beginCommand();
     try {
         handler();
         if (host) host->endCommand();
+        if (outermost) {
+            SpreadsheetHost *after = state_.HostApp.get();
+            confirmCommand(trace, after && after == host && after->saveCount() > savesBefore);
+        }
     } catch (const ActionError &) {
         if (host) host->abortCommand();
         throw;
     } catch (const std::exception &e) {
         if (host) host->abortCommand();
+        statusLine_ = kFailedCommandNotice;
         const bool hostFailure = dynamic_cast<const HostError *>(&e) != nullptr;
         dialogs_.showMessage(
             {std::string(hostFailure ? "" : "Váratlan hiba: ") + e.what() + kCrLf +
@@ -128,6 +164,8 @@ void Application::focusByUser(Form &form, std::string_view control) {
 void Application::clickMenu(const std::vector<std::string> &captions) {
     Form &f = visibleOrThrow();
     f.menuItem(captions); // throws when missing or disabled
+    statusLine_.clear();
+    commandControl_.clear();
     runCommand([&] { f.raiseMenuClick(captions); });
 }
 
@@ -135,6 +173,7 @@ void Application::click(std::string_view name) {
     Form &f = visibleOrThrow();
     Control &c = usableControl(f, name);
     std::string controlName = c.name;
+    commandControl_ = controlName;
     runCommand([&] {
         if (c.kind == ControlKind::OptionButton) {
             for (Control &other : f.controls_)
@@ -157,6 +196,7 @@ void Application::setText(std::string_view name, std::string text) {
         throw ActionError("Ebbe a vezérlőbe nem lehet írni: " + c.name);
     if (c.locked) throw ActionError("A mező csak olvasható: " + c.name);
     std::string controlName = c.name;
+    commandControl_ = controlName;
     runCommand([&] {
         focusByUser(f, controlName);
         if (!f.visible_ || ended() || !c.enabled) return;
@@ -168,6 +208,7 @@ void Application::pressKey(std::string_view name, int key) {
     Form &f = visibleOrThrow();
     Control &c = usableControl(f, name);
     std::string controlName = c.name;
+    commandControl_ = controlName;
     runCommand([&] {
         focusByUser(f, controlName);
         if (!f.visible_ || ended() || !c.enabled) return;
@@ -194,6 +235,7 @@ void Application::choose(std::string_view name, std::string_view item) {
         throw ActionError("A listában nincs ilyen elem: " + std::string(item) + " (" + c.name +
                           ")");
     std::string controlName = c.name;
+    commandControl_ = controlName;
     runCommand([&] {
         focusByUser(f, controlName);
         if (!f.visible_ || ended() || !c.enabled) return;
@@ -207,6 +249,7 @@ void Application::leave(std::string_view name) {
     Form &f = visibleOrThrow();
     Control &c = usableControl(f, name);
     std::string controlName = c.name;
+    commandControl_ = controlName;
     runCommand([&] {
         focusByUser(f, controlName);
         if (!f.visible_ || ended()) return;

@@ -3,6 +3,7 @@
 #include "app/AppState.h"
 #include "app/Dialogs.h"
 #include "app/Form.h"
+#include "app/SaveNotice.h"
 
 #include <filesystem>
 #include <functional>
@@ -71,11 +72,18 @@ public:
     // wrong password) ends the command: its saves are dropped and the user is told what failed.
     void runCommand(const std::function<void()> &handler);
 
+    // The status line of the visible window: what the last command saved, that a recording
+    // saved nothing, or that a failed command was rolled back. Emptied when a menu item opens a
+    // window.
+    const std::string &statusLine() const { return statusLine_; }
+
     // Called after every command, so a user interface can refresh what it shows.
     std::function<void()> onChanged;
 
 private:
     void recoverFromFailedCommand();
+    CommandTrace traceCommand();
+    void confirmCommand(const CommandTrace &trace, bool saved);
     Form &visibleOrThrow();
     Control &usableControl(Form &form, std::string_view name);
     // Gives `control` the focus as a click or a key would, raising the focus-loss event of the
@@ -86,6 +94,10 @@ private:
     Dialogs &dialogs_;
     StartupEnvironment environment_;
     std::map<std::string, std::unique_ptr<Form>, std::less<>> forms_;
+    std::string statusLine_;
+    // The control the command about to run is raised on; empty for menus and start-up.
+    std::string commandControl_;
+    int commandDepth_ = 0;
 };
 
 // Creates the window of that name ("Form1" … "Form16"). Each subsystem creates its own

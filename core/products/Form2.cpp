@@ -14,6 +14,7 @@
 namespace vandorix {
 
 Form2::Form2(Application &app) : Form(app, "Form2", "Részvény alapadatok") {
+    addLabel("Label0", "Részvény");
     addComboBox("Combo1");
     addLabel("Label1", "Megnevezés");
     addTextBox("Text1");

@@ -9,6 +9,7 @@
 namespace vandorix {
 
 Form5::Form5(Application &app) : Form(app, "Form5", "Adatbevitel-Napi záró árak") {
+    addLabel("Label0", "Részvény");
     addComboBox("Combo1");
     addLabel("Label1", "Dátum");
     addTextBox("Text1");

@@ -26,6 +26,7 @@ void closeUnwritten(AppState &s) {
 } // namespace
 
 Form11::Form11(Application &app) : Form(app, "Form11", "Termékfájl számla kivonat") {
+    addLabel("Label0", "Részvény");
     addComboBox("Combo1");
     addLabel("Label1", "Dátumtól");
     addTextBox("Text1");

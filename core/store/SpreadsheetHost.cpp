@@ -56,6 +56,7 @@ void SpreadsheetHost::save(Workbook &workbook) {
     if (inCommand() && journal_) journal_->stage(workbook.path(), std::move(bytes));
     else writeFileAtomically(workbook.path(), bytes);
     workbook.markSaved();
+    ++saveCount_;
 }
 
 void SpreadsheetHost::close(Workbook &workbook) {

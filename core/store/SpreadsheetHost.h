@@ -45,6 +45,9 @@ public:
     Workbook &open(const std::filesystem::path &path);
     // Saves to the workbook's own path.
     void save(Workbook &workbook);
+    // How many saves were made since the host was created; a command compares it before and
+    // after to tell whether it wrote anything.
+    int saveCount() const { return saveCount_; }
     // Closes without writing.
     void close(Workbook &workbook);
     void activate(Workbook &workbook);
@@ -74,6 +77,7 @@ private:
     Workbook *active_ = nullptr;
     std::unique_ptr<CommitJournal> journal_;
     int commandDepth_ = 0;
+    int saveCount_ = 0;
 };
 
 } // namespace vandorix

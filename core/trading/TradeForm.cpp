@@ -55,6 +55,8 @@ TradeForm::TradeForm(Application &app, const char *name, const char *caption,
         addLabel("Label8", "Eladási sorrend");
         addComboBox("Combo1");
         addLabel("Label9", "Termék választás");
+    } else {
+        addLabel("Label0", "Részvény");
     }
     addComboBox(productList_);
     for (int i = 0; i < 6; ++i) {

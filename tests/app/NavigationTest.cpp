@@ -190,6 +190,7 @@ TEST(Commands, AHostFailureIsShownAndTheProgramGoesOn) {
 TEST(Commands, AFailureInsideAWindowDropsWhatIsOpenAndReturnsToTheMainWindow) {
     Running r;
     r.registerProduct("Alfa");
+    EXPECT_EQ(r.app.statusLine(), "Elmentve: Alfa – részvény nyilvántartva");
     std::filesystem::remove(r.inst.root() / "Termekek" / "Alfa.xls");
     const std::string account = FileBytes(r.inst.accountWorkbook());
     r.app.clickMenu({"Befektetés", "Részvény", "Napi záró ár"});
@@ -203,6 +204,7 @@ TEST(Commands, AFailureInsideAWindowDropsWhatIsOpenAndReturnsToTheMainWindow) {
     EXPECT_FALSE(r.app.state().AccountWorkbookOpen || r.app.state().ProductWorkbookOpen ||
                  r.app.state().ProductListOpen);
     EXPECT_EQ(FileBytes(r.inst.accountWorkbook()), account);
+    EXPECT_EQ(r.app.statusLine(), kFailedCommandNotice);
 
     // The next window reads the files afresh.
     r.app.clickMenu({"Befektetés", "Befektetési számla", "Befizetés"});

@@ -1,7 +1,9 @@
 #include "AppWindows.h"
 #include "ChartSheetView.h"
 #include "FormWidget.h"
+#include "FrozenTableView.h"
 #include "MainWindow.h"
+#include "OverviewPanel.h"
 #include "QtDialogs.h"
 #include "SheetTableModel.h"
 #include "SheetViewer.h"
@@ -25,10 +27,14 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPieSeries>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
+#include <QScreen>
+#include <QScrollBar>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QTest>
 #include <QTimer>
 
@@ -107,9 +113,12 @@ void onNextModal(std::function<void(Dialog &)> check) {
     });
 }
 
+// A menu entry's caption without its Alt mnemonic mark.
+QString caption(const QAction *action) { return QString(action->text()).remove(QLatin1Char('&')); }
+
 QAction *findAction(const QList<QAction *> &actions, const QString &text) {
     for (QAction *action : actions)
-        if (action->text() == text) return action;
+        if (caption(action) == text) return action;
     return nullptr;
 }
 
@@ -191,15 +200,20 @@ TEST(MainMenuTest, MenuOpensAWindowWhoseBackButtonReturnsAndExitEndsTheProgram) 
     ASSERT_NE(invest->menu(), nullptr);
     QStringList entries;
     for (QAction *a : invest->menu()->actions())
-        entries << (a->isSeparator() ? QStringLiteral("|") : a->text());
+        entries << (a->isSeparator() ? QStringLiteral("|") : caption(a));
     EXPECT_EQ(entries, (QStringList{u("Részvény"), u("Befektetési számla"), u("Információ"),
                                     "|", u("Karbantartás"), "|", u("Kilépés")}));
     QAction *shares = findAction(invest->menu()->actions(), u("Részvény"));
     ASSERT_NE(shares->menu(), nullptr);
     QStringList shareEntries;
-    for (QAction *a : shares->menu()->actions()) shareEntries << a->text();
+    for (QAction *a : shares->menu()->actions()) shareEntries << caption(a);
     EXPECT_EQ(shareEntries, (QStringList{u("Alapadatok"), u("Vétel"), u("Eladás"),
                                          u("Napi záró ár"), u("Árfolyamok betöltése fájlból")}));
+    // Every entry has its own Alt letter among its siblings.
+    QStringList marks;
+    for (QAction *a : shares->menu()->actions()) marks << a->text();
+    EXPECT_EQ(marks, (QStringList{u("&Alapadatok"), u("&Vétel"), u("&Eladás"),
+                                  u("&Napi záró ár"), u("&Árfolyamok betöltése fájlból")}));
 
     findAction(shares->menu()->actions(), u("Vétel"))->trigger();
     Form &purchase = app.form("Form3");
@@ -325,12 +339,15 @@ TEST(QtDialogsTest, MessageBoxesShowTitleLinesIconAndAnswerByButton) {
               MessageAnswer::No);
 
     onNextModal<QMessageBox>([](QMessageBox &box) {
+        // A short text under a long title: the box is as wide as the title needs.
+        EXPECT_GT(box.width(), box.fontMetrics().horizontalAdvance(box.windowTitle()) + 100);
         EXPECT_EQ(box.icon(), QMessageBox::Critical);
         EXPECT_EQ(box.button(QMessageBox::Yes), nullptr);
         ASSERT_NE(box.button(QMessageBox::Ok), nullptr);
         box.button(QMessageBox::Ok)->click();
     });
-    EXPECT_EQ(dialogs.showMessage({"Hiba történt.", "Hiba", MessageIcon::Critical}),
+    EXPECT_EQ(dialogs.showMessage(
+                  {"Hiba történt.", "Záró darabár bekérés hibája", MessageIcon::Critical}),
               MessageAnswer::Ok);
 }
 
@@ -349,8 +366,13 @@ TEST(QtDialogsTest, InputBoxRoundTripsHungarianTextAndCancelGivesNothing) {
     EXPECT_EQ(dialogs.showInput({"Termék neve:\r\nNagybetűvel", "Adatbevitel", "Őrült űrhajó"}),
               std::optional<std::string>("Árvíztűrő tükörfúrógép"));
 
-    onNextModal<QInputDialog>([](QInputDialog &dialog) { dialog.reject(); });
-    EXPECT_EQ(dialogs.showInput({"Összeg:", "Adatbevitel", "12"}), std::nullopt);
+    // A title longer than the prompt still fits beside the title bar's buttons.
+    onNextModal<QInputDialog>([](QInputDialog &dialog) {
+        EXPECT_GT(dialog.width(),
+                  dialog.fontMetrics().horizontalAdvance(dialog.windowTitle()) + 100);
+        dialog.reject();
+    });
+    EXPECT_EQ(dialogs.showInput({"Ár:", "Záró darabár bekérés.", "12"}), std::nullopt);
 }
 
 using SheetViewerTest = Installation;
@@ -518,6 +540,13 @@ TEST(SheetTableModelTest, CellsReadAsAHungarianReaderExpectsThemUnderTheirFormat
     EXPECT_EQ(shown(model, 2, 2), u("25,6%"));
     EXPECT_EQ(shown(model, 2, 3), u("2026. 12. 06."));
     EXPECT_EQ(shown(model, 2, 4), u("1 000,00 Ft"));
+    // Negative amounts in red, as a spreadsheet shows them; others in the text colour.
+    auto colour = [&](int row, int column) {
+        return model.data(model.index(row - 1, column - 1), Qt::ForegroundRole);
+    };
+    EXPECT_EQ(colour(1, 3).value<QColor>(), QColor(Qt::red));
+    EXPECT_FALSE(colour(1, 2).isValid());
+    EXPECT_FALSE(colour(1, 1).isValid());
     EXPECT_EQ(model.headerData(27, Qt::Horizontal).toString(), u("AB"));
     EXPECT_EQ(model.headerData(0, Qt::Vertical).toInt(), 1);
 }
@@ -685,6 +714,11 @@ void expectSoundLayout(LiveWindows &live, const std::string &what) {
         top->grab().save(QDir(QString::fromLocal8Bit(folder)).filePath(
             QString::fromStdString(what) + QStringLiteral(".png")));
 
+    // Whole on the screen, and centred on it when it opens.
+    const QRect screen = top->screen()->availableGeometry();
+    EXPECT_TRUE(screen.contains(top->geometry())) << what << ": reaches past the screen";
+    if (what.ends_with("-opened"))
+        EXPECT_LE(std::abs(top->geometry().center().x() - screen.center().x()), 4) << what;
     EXPECT_GE(top->width(), top->minimumSizeHint().width()) << what;
     EXPECT_GE(top->height(), top->minimumSizeHint().height()) << what;
     const QRect inside = top->rect();
@@ -731,6 +765,95 @@ void expectSoundLayout(LiveWindows &live, const std::string &what) {
     }
 }
 
+// Saves a picture of `widget` into the folder VANDORIX_UI_SHOTS names, if any.
+void saveShot(QWidget &widget, const char *name) {
+    QApplication::processEvents();
+    if (const char *folder = std::getenv("VANDORIX_UI_SHOTS"))
+        widget.grab().save(QDir(QString::fromLocal8Bit(folder)).filePath(u(name)));
+}
+
+QStringList rowTexts(const QTableWidget &table, int row) {
+    QStringList texts;
+    for (int c = 0; c < table.columnCount(); ++c) texts << table.item(row, c)->text();
+    return texts;
+}
+
+TEST(RealWindowsTest, MainWindowShowsTheOverviewAndEachRecordingIsConfirmed) {
+    LiveWindows live;
+    auto *main = qobject_cast<MainWindow *>(live.windows.windowOf(live.app().mainForm()));
+    ASSERT_TRUE(main && main->overview());
+    OverviewPanel &overview = *main->overview();
+    // A new installation: the first steps instead of an empty table.
+    EXPECT_FALSE(overview.hint()->isHidden());
+    EXPECT_TRUE(overview.hint()->text().contains(u("Alapadatok")));
+    EXPECT_EQ(overview.table()->rowCount(), 0);
+    saveShot(*main, "Form1-empty.png");
+
+    std::string script = testing::RegisterScript("Tölgyfa Nyrt", "HU0000123456") +
+                         testing::RegisterScript("Béta", "HU0000654321");
+    script += "menu Befektetés/Befektetési számla/Befizetés\ntype Text1 2026.01.05\n"
+              "type Text2 1000000\ntype Text3 1\nclick Command1\n";
+    live.session.run(script);
+    // The deposit window stays open and says what it saved.
+    FormWidget *deposit = live.windows.bodyOf(live.app().form("Form6"));
+    ASSERT_TRUE(deposit && deposit->statusLine());
+    EXPECT_EQ(deposit->statusLine()->text(),
+              u("Elmentve: 2026. 01. 05. – Kp befizetés, 1 000 000,00 Ft"));
+    // Further deposits give the ledger more rows than the viewer shows at once.
+    script = "click Command3\n";
+    for (int day = 6; day <= 30; ++day)
+        script += "menu Befektetés/Befektetési számla/Befizetés\ntype Text1 2026.01." +
+                  std::to_string(day) + "\ntype Text2 1000\ntype Text3 " + std::to_string(day) +
+                  "\nclick Command1\nclick Command3\n";
+    script += "menu Befektetés/Részvény/Vétel\nchoose Combo1 Tölgyfa Nyrt\n"
+              "type Text1 2026.11.03\ntype Text2 100\ntype Text3 1000\ntype Text4 500\n"
+              "type Text5 7\ntype Text6 101\nclick Command1\ninput 1000\n";
+    live.session.run(script);
+    ASSERT_TRUE(main->isVisible());
+    EXPECT_EQ(main->statusLine()->text(),
+              u("Elmentve: 2026. 11. 03. – Tölgyfa Nyrt, 100 db vétel"));
+
+    // Worked out by hand: 100 shares at 1000 plus a 500 fee; cash 1 000 000 + 25 × 1000 −
+    // 100 500; the portfolio is the cash and the holding at its last price.
+    QTableWidget &table = *overview.table();
+    EXPECT_TRUE(overview.hint()->isHidden());
+    ASSERT_EQ(table.rowCount(), 2);
+    table.sortItems(0, Qt::DescendingOrder);
+    EXPECT_EQ(rowTexts(table, 0),
+              (QStringList{u("Tölgyfa Nyrt"), "100", u("1 005,00 Ft"), u("1 000,00 Ft"),
+                           u("2026. 11. 03."), u("100 000,00 Ft"), u("-500,00 Ft"),
+                           u("0,00 Ft"), u("9,76 %")}));
+    EXPECT_EQ(rowTexts(table, 1), (QStringList{u("Béta"), "0", u("0,00 Ft"), "", "",
+                                               u("0,00 Ft"), u("0,00 Ft"), u("0,00 Ft"),
+                                               u("0,00 %")}));
+    table.sortItems(5, Qt::AscendingOrder); // by value, as numbers
+    EXPECT_EQ(table.item(0, 0)->text(), u("Béta"));
+    EXPECT_TRUE(overview.cashLine()->text().contains(u("924 500,00 Ft")));
+    EXPECT_TRUE(overview.cashLine()->text().contains(u("2026. 11. 03.")));
+    EXPECT_TRUE(overview.totalsLine()->text().contains(u("1 024 500,00 Ft")));
+    EXPECT_TRUE(overview.totalsLine()->text().contains(u("-500,00 Ft")));
+    EXPECT_EQ(overview.allocation()->count(), 2); // the holding and the cash
+    QApplication::processEvents();
+    saveShot(*main, "Form1-overview.png");
+
+    // The ledger in the viewer: headings and dates frozen, opened at its newest rows.
+    auto account = testing::ReadWorkbookFile(live.session.installation().accountWorkbook());
+    account->activate(account->sheet("Befszla01"));
+    SheetViewer viewer(*account, {"Továbblépés", "Tovább", MessageIcon::Exclamation});
+    viewer.resize(900, 420);
+    viewer.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&viewer));
+    QTest::qWait(50);
+    auto *view = viewer.findChild<FrozenTableView *>(u("Befszla01"));
+    ASSERT_NE(view, nullptr);
+    const int lastDataRow = 5 + 27 - 1; // 26 deposits and the purchase
+    EXPECT_GT(view->verticalScrollBar()->value(), 0);
+    const int bottomRow = view->rowAt(view->viewport()->height() - 2);
+    EXPECT_TRUE(bottomRow == -1 || bottomRow >= lastDataRow - 1) << bottomRow;
+    EXPECT_GE(view->rowAt(view->viewport()->height() / 2), 4) << "frozen rows scrolled away";
+    saveShot(viewer, "viewer-frozen.png");
+}
+
 TEST(RealWindowsTest, EveryDataWindowShowsItsControlsInOrderlyRows) {
     LiveWindows live;
     live.session.run("menu Befektetés/Részvény/Alapadatok\n");
@@ -742,8 +865,13 @@ TEST(RealWindowsTest, EveryDataWindowShowsItsControlsInOrderlyRows) {
 
     live.session.run("menu Befektetés/Részvény/Vétel\n");
     expectSoundLayout(live, "Form3-opened");
+    // What is not usable yet says what to do first.
+    EXPECT_EQ(live.widget<QPushButton>("Command1")->toolTip(),
+              u("Még nem használható: előbb válasszon a(z) „Részvény” listából."));
     live.session.run("choose Combo1 Árvíztűrő Tükörfúrógép Nyrt\n");
     expectSoundLayout(live, "Form3-product-chosen");
+    EXPECT_EQ(live.widget<QLineEdit>("Text2")->toolTip(),
+              u("Még nem használható: előbb töltse ki a(z) „Dátum” mezőt, és nyomjon Entert."));
     live.session.run("click Command3\nmenu Befektetés/Részvény/Eladás\n");
     expectSoundLayout(live, "Form4-opened");
     live.session.run("choose Combo1 FIFO.Legkorábbiak\n");

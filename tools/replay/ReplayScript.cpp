@@ -9,8 +9,8 @@ namespace vandorix::replay {
 namespace {
 
 const std::set<std::string> kActionsWithControl = {"choose", "type", "set", "leave", "click"};
-const std::set<std::string> kVerbs = {"menu",   "choose", "type",  "set",         "leave",
-                                      "click",  "answer", "input", "input-cancel"};
+const std::set<std::string> kVerbs = {"menu",  "choose", "type",  "set",          "leave",
+                                      "click", "answer", "input", "input-cancel", "overview"};
 
 std::string trimRight(std::string s) {
     while (!s.empty() && (s.back() == '\r' || s.back() == ' ' || s.back() == '\t')) s.pop_back();

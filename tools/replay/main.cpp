@@ -1,9 +1,16 @@
 // vandorix-replay [--today YYYY-MM-DD] SCRIPT: runs the program's windows without a window
 // system, from a script of user actions, one a line. Every dialog is printed as it appears.
+// The line "overview" prints the investor's overview as the main window shows it: one line
+// per product (name, quantity, average cost, last price, its date, value, unrealised result,
+// this year's realised result, share in %), then "Befektetési számla", balance and date, then
+// "Összesen", portfolio value, unrealised and this year's realised result; fields are
+// separated by a tab, amounts written with a decimal comma.
 // The exit code is 0 when the script ran to its end, 1 when it failed, 2 on wrong usage.
 
 #include "ReplayScript.h"
 #include "app/Application.h"
+#include "reports/Overview.h"
+#include "store/HostError.h"
 
 #include <fstream>
 #include <iostream>
@@ -34,6 +41,31 @@ bool isAnswer(const ScriptLine &line) {
     return line.verb == "answer" || line.verb == "input" || line.verb == "input-cancel";
 }
 
+std::string dateText(const std::optional<Date> &d) { return d ? d->toString() : std::string(); }
+
+// The investor's overview as the main window shows it: one line per product with nine
+// tab-separated fields, then the cash account, then the totals.
+void printOverview(Application &app) {
+    Overview o;
+    try {
+        o = ComputeOverview(app.state());
+    } catch (const HostError &e) {
+        std::cout << "Az áttekintés nem készíthető el: " << e.what() << "\n";
+        return;
+    }
+    for (const OverviewProduct &p : o.products)
+        std::cout << p.name << '\t' << p.quantity << '\t' << p.averageCost.toString() << '\t'
+                  << p.lastPrice.value_or(Currency()).toString() << '\t'
+                  << dateText(p.lastPriceDate) << '\t' << p.value.toString() << '\t'
+                  << p.unrealised.toString() << '\t' << p.realisedThisYear.toString() << '\t'
+                  << p.sharePercent.toString2() << "\n";
+    std::cout << "Befektetési számla\t" << o.cashBalance.toString() << '\t'
+              << dateText(o.cashDate) << "\n";
+    std::cout << "Összesen\t" << o.portfolioValue.toString() << '\t' << o.unrealised.toString()
+              << '\t' << o.realisedThisYear.toString() << "\n";
+    std::cout.flush();
+}
+
 void perform(Application &app, const ScriptLine &line) {
     if (line.verb == "menu") app.clickMenu(splitPath(line.argument));
     else if (line.verb == "click") app.click(line.control);
@@ -41,6 +73,7 @@ void perform(Application &app, const ScriptLine &line) {
     else if (line.verb == "set") app.setText(line.control, line.argument);
     else if (line.verb == "leave") app.leave(line.control);
     else if (line.verb == "choose") app.choose(line.control, line.argument);
+    else if (line.verb == "overview") printOverview(app);
 }
 
 int run(std::istream &script, std::optional<Date> today) {

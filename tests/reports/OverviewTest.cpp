@@ -1,0 +1,139 @@
+// The investor's overview, printed by the driver's "overview" verb after an installation was
+// built through the driver: three shares (one still held, one sold out over two years, one
+// never traded), cash movements and several prices. Every figure is worked out from the
+// entries alone.
+#include "reports/Overview.h"
+#include "ReportSession.h"
+#include "support/TestInstallation.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <sstream>
+
+namespace vandorix::testing {
+namespace {
+
+std::string TradeScript(const std::string &open, Date day, int quantity, const char *price,
+                        const char *commission, int code) {
+    return open + Fields({Typed(day), quantity, price, commission, code, code}) +
+           "click Command1\ninput " + price + "\n";
+}
+
+// "3,55": the share of `part` in `whole`, in %, to two decimals, as the driver prints it.
+std::string Percent(Currency part, Currency whole) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%.2f", part.toDouble() * 100.0 / whole.toDouble());
+    std::string s = buf;
+    s[s.find('.')] = ',';
+    return s;
+}
+
+std::vector<std::string> Split(const std::string &line) {
+    std::vector<std::string> fields;
+    std::stringstream in(line);
+    std::string field;
+    while (std::getline(in, field, '\t'))
+        fields.push_back(field);
+    if (!line.empty() && line.back() == '\t')
+        fields.emplace_back();
+    return fields;
+}
+
+// Cost of the lots still open: what was bought minus what the sales consumed (their net
+// proceeds less their realised results).
+Currency OpenCost(const ReportModel &m, Date today) {
+    Currency consumed = m.proceeds(today);
+    for (const auto &[day, result] : m.realised())
+        consumed -= result;
+    return m.cost(today) - consumed;
+}
+
+Currency RealisedFrom(const ReportModel &m, Date from) {
+    Currency sum;
+    for (const auto &[day, result] : m.realised())
+        if (day >= from)
+            sum += result;
+    return sum;
+}
+
+TEST(OverviewTest, DriverPrintsHoldingsCashAndTotalsAsTheEntriesGiveThem) {
+    const Date today = Day(2026, 12, 6);
+    ReportModel alfa, beta; // deposits are kept in alfa's model
+    std::string script = RegisterScript("Alfa", "HU0000123456") +
+                         RegisterScript("Béta", "HU0000654321") +
+                         RegisterScript("Gamma", "HU0000111111");
+    auto deposit = [&](Date day, const char *amount, int code) {
+        script += DepositScript(Typed(day), amount, code);
+        alfa.deposit(day, Amount(amount));
+    };
+    auto trade = [&](ReportModel &m, const std::string &name, Date day, int quantity,
+                     const char *price, const char *commission, int code) {
+        script += TradeScript(quantity > 0 ? OpenPurchase(name) : OpenSale("FIFO", name), day,
+                              std::abs(quantity), price, commission, code);
+        m.trade({day, quantity, Amount(price), Amount(commission)});
+    };
+    deposit(Day(2025, 10, 1), "1000000", 1);
+    trade(alfa, "Alfa", Day(2025, 11, 3), 100, "1000", "500", 101);
+    trade(beta, "Béta", Day(2025, 11, 3), 40, "500", "100", 201);
+    trade(beta, "Béta", Day(2025, 12, 1), -10, "600", "20", 202); // last year's sale
+    trade(beta, "Béta", Day(2026, 1, 15), -30, "550", "30", 203); // sold out
+    trade(alfa, "Alfa", Day(2026, 2, 20), 50, "1050", "250", 102);
+    trade(alfa, "Alfa", Day(2026, 3, 2), -120, "1200", "300", 103);
+    script += ClosingPriceScript(Typed(Day(2026, 4, 1)), "1300");
+    deposit(Day(2026, 4, 10), "50000", 2);
+    script += ClosingPriceScript(Typed(Day(2026, 11, 30)), "1280,5");
+    alfa.close(Day(2026, 11, 30), Amount("1280,5"));
+    script += "overview\nmenu Befektetés/Kilépés\n";
+
+    TestInstallation inst;
+    ReplayRun run = inst.replay(script, today.toIso());
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+
+    std::map<std::string, std::vector<std::string>> lines;
+    std::stringstream out(run.output);
+    for (std::string line; std::getline(out, line);)
+        if (line.find('\t') != std::string::npos) {
+            std::vector<std::string> f = Split(line);
+            lines[f[0]] = f;
+        }
+
+    const Date yearStart = Day(2026, 1, 1);
+    const int held = alfa.holding(today);
+    const Currency alfaOpenCost = OpenCost(alfa, today);
+    const Currency alfaValue = Amount("1280,5") * held;
+    const Currency cash = alfa.cash(today) + beta.cash(today);
+    const Currency portfolio = cash + alfaValue;
+    const Currency realised = RealisedFrom(alfa, yearStart) + RealisedFrom(beta, yearStart);
+    // By hand: 30 shares left of the second lot (52750 × 30 ÷ 50), Béta's 2026 sale made
+    // 16470 − 15075; the cash is the deposits less purchases plus sales.
+    ASSERT_EQ(held, 30);
+    ASSERT_EQ(alfaOpenCost, Amount("31650"));
+    ASSERT_EQ(cash, Amount("1042800"));
+
+    using Row = std::vector<std::string>;
+    EXPECT_EQ(lines["Alfa"],
+              (Row{"Alfa", "30", Currency::fromRaw(alfaOpenCost.raw() / held).toString(), "1280,5",
+                   "2026. 11. 30.", alfaValue.toString(), (alfaValue - alfaOpenCost).toString(),
+                   RealisedFrom(alfa, yearStart).toString(), Percent(alfaValue, portfolio)}));
+    EXPECT_EQ(lines["Béta"], (Row{"Béta", "0", "0", "550", "2026. 01. 15.", "0", "0",
+                                  RealisedFrom(beta, yearStart).toString(), "0,00"}));
+    EXPECT_EQ(RealisedFrom(beta, yearStart), Amount("1395"));
+    EXPECT_EQ(lines["Gamma"], (Row{"Gamma", "0", "0", "0", "", "0", "0", "0", "0,00"}));
+    EXPECT_EQ(lines["Befektetési számla"],
+              (Row{"Befektetési számla", cash.toString(), "2026. 04. 10."}));
+    EXPECT_EQ(lines["Összesen"], (Row{"Összesen", portfolio.toString(),
+                                      (alfaValue - alfaOpenCost).toString(), realised.toString()}));
+}
+
+TEST(OverviewTest, ForintAmountsAreGroupedWithTwoDecimals) {
+    EXPECT_EQ(FormatForint(Amount("1234567,891")), "1 234 567,89 Ft");
+    EXPECT_EQ(FormatForint(Amount("-1000")), "-1 000,00 Ft");
+    EXPECT_EQ(FormatForint(Amount("999,5")), "999,50 Ft");
+    EXPECT_EQ(FormatForint(Currency()), "0,00 Ft");
+}
+
+} // namespace
+} // namespace vandorix::testing
