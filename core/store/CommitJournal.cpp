@@ -5,7 +5,6 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <set>
 #include <sstream>
 
@@ -19,8 +18,52 @@ constexpr const char *kJournalEnd = "END";
 
 void renameOver(const fs::path &from, const fs::path &to) {
     if (std::rename(from.c_str(), to.c_str()) != 0)
-        throw SaveError(to.string(), std::strerror(errno));
+        throw SaveError(to.string(), ErrnoText(errno));
 }
+
+bool present(const fs::path &p) {
+    std::error_code ec;
+    return fs::exists(fs::symlink_status(p, ec));
+}
+
+// The targets a journal names, resolved against its folder. A line written as an absolute
+// path (by an older version) resolves to itself.
+std::vector<fs::path> journalTargets(const fs::path &folder, const fs::path &journal) {
+    std::string text = readWholeFile(journal);
+    std::vector<fs::path> targets;
+    std::istringstream lines(text);
+    std::string line;
+    while (std::getline(lines, line)) {
+        if (line == kJournalEnd) return targets;
+        if (!line.empty()) targets.push_back((folder / line).lexically_normal());
+    }
+    // Written atomically, a journal is always whole: a cut one is a damaged disk or a hand
+    // edit, and nothing it names is touched.
+    throw UnfinishedCommitError(journal.string(), "a napló csonka, nem fejeződik be „END” sorral");
+}
+
+// Renames every staged file of the journal over its target, after checking that each can be
+// finished: a target whose staged file is gone must already be in place. Nothing is renamed
+// when one cannot.
+void finishJournal(const fs::path &folder) {
+    const fs::path journal = CommitJournal::journalPath(folder);
+    std::vector<fs::path> targets = journalTargets(folder, journal);
+    for (const fs::path &t : targets)
+        if (!present(CommitJournal::stagingPath(t)) && !present(t))
+            throw UnfinishedCommitError(journal.string(),
+                                        "sem ez a fájl, sem az új változata (" +
+                                            CommitJournal::stagingPath(t).filename().string() +
+                                            ") nem található: " + t.string());
+    std::set<fs::path> folders;
+    for (const fs::path &t : targets) {
+        if (present(CommitJournal::stagingPath(t))) renameOver(CommitJournal::stagingPath(t), t);
+        folders.insert(t.parent_path());
+    }
+    for (const fs::path &f : folders) syncFolder(f);
+    fs::remove(journal);
+    syncFolder(folder);
+}
+
 } // namespace
 
 CommitJournal::CommitJournal(fs::path folder) : folder_(std::move(folder)) {}
@@ -34,7 +77,15 @@ fs::path CommitJournal::stagingPath(const fs::path &target) {
 }
 
 void CommitJournal::stage(const fs::path &target, std::string bytes) {
-    writeFileDurably(stagingPath(target), bytes);
+    const fs::path staging = stagingPath(target);
+    try {
+        writeFileDurably(staging, bytes, ModeToKeep(target));
+    } catch (...) {
+        // A full disk leaves no half-written file behind.
+        std::error_code ec;
+        fs::remove(staging, ec);
+        throw;
+    }
     staged_[target] = std::move(bytes);
 }
 
@@ -48,17 +99,37 @@ void CommitJournal::commit() {
     std::set<fs::path> folders;
     for (auto &[target, bytes] : staged_) folders.insert(target.parent_path());
     for (auto &f : folders) syncFolder(f);
+    // Names relative to the journal's folder: the commit survives the folder being moved.
     std::string journal;
-    for (auto &[target, bytes] : staged_) journal += target.string() + "\n";
+    for (auto &[target, bytes] : staged_)
+        journal += target.lexically_normal().lexically_relative(folder_.lexically_normal())
+                       .generic_string() + "\n";
     journal += kJournalEnd;
     journal += "\n";
     // From here on the command is committed: start-up finishes it if we die now.
     writeFileAtomically(journalPath(folder_), journal);
-    for (auto &[target, bytes] : staged_) renameOver(stagingPath(target), target);
+    std::vector<fs::path> targets;
+    for (auto &[target, bytes] : staged_) targets.push_back(target);
+    // The staged files now belong to the journal: a failure below must not discard them.
+    staged_.clear();
+    try {
+        for (const fs::path &t : targets) renameOver(stagingPath(t), t);
+    } catch (const HostError &e) {
+        unfinished_ = true;
+        throw SaveError(targets.front().string(),
+                        std::string(e.what()) + "; a mentés a következő műveletnél vagy "
+                                                "indításkor fejeződik be");
+    }
     for (auto &f : folders) syncFolder(f);
     fs::remove(journalPath(folder_));
     syncFolder(folder_);
-    staged_.clear();
+}
+
+void CommitJournal::finishUnfinished() {
+    if (!unfinished_) return;
+    std::error_code ec;
+    if (fs::exists(journalPath(folder_), ec)) finishJournal(folder_);
+    unfinished_ = false;
 }
 
 void CommitJournal::discard() {
@@ -68,31 +139,10 @@ void CommitJournal::discard() {
 }
 
 void CommitJournal::recover(const fs::path &folder, const std::vector<fs::path> &dataFolders) {
-    fs::path journal = journalPath(folder);
     std::error_code ec;
-    if (fs::exists(journal, ec)) {
-        std::string text = readWholeFile(journal);
-        std::vector<fs::path> targets;
-        std::istringstream lines(text);
-        std::string line;
-        bool complete = false;
-        while (std::getline(lines, line)) {
-            if (line == kJournalEnd) {
-                complete = true;
-                break;
-            }
-            if (!line.empty()) targets.emplace_back(line);
-        }
-        // The journal is written atomically, so it is always complete; an incomplete one is
-        // ignored rather than half applied.
-        if (complete) {
-            for (auto &t : targets)
-                if (fs::exists(stagingPath(t), ec)) renameOver(stagingPath(t), t);
-            for (auto &t : targets) syncFolder(t.parent_path());
-        }
-        fs::remove(journal);
-        syncFolder(folder);
-    }
+    // Throws, changing nothing, when the commit cannot be finished: no staged file is removed
+    // below while its journal remains.
+    if (fs::exists(journalPath(folder), ec)) finishJournal(folder);
     // A journal whose atomic write was cut short is left under its temporary name: the
     // command never committed, so it goes like the command's staged files.
     const std::string journalTemp = std::string(kJournalName) + ".vdx-tmp-";
