@@ -256,7 +256,7 @@ int main(int argc, char **argv) {
     std::map<Kind, double> duration{{Kind::Purchase, 0.3}, {Kind::Sale, 0.3},
                                     {Kind::Deposit, 0.2}, {Kind::Deletion, 0.3}};
     std::map<Kind, int> ran, killedCount, appliedWhenKilled;
-    int failures = 0, killed = 0, renamed = 0, journalsFinished = 0, stagedDropped = 0,
+    int failures = 0, killed = 0, renamed = 0, journalsFinished = 0, stagedLeft = 0,
         scriptFailures = 0;
     long long nextCode = 1;
     for (int round = 0; round < rounds; ++round) {
@@ -320,7 +320,10 @@ int main(int argc, char **argv) {
         std::error_code ec;
         if (fs::exists(CommitJournal::journalPath(root), ec)) ++journalsFinished;
         for (auto &e : fs::recursive_directory_iterator(root, ec))
-            if (e.path().filename().string().find(".vdx-new") != std::string::npos) ++stagedDropped;
+            if (e.path().filename().string().find(".vdx-new") != std::string::npos) {
+                ++stagedLeft;
+                break;
+            }
         if (chance(25)) {
             fs::path other = work / (root.filename() == "Vandorix" ? "Vandorix1" : "Vandorix");
             fs::rename(root, other);
@@ -353,8 +356,8 @@ int main(int argc, char **argv) {
     std::cout << "rounds " << rounds << ", killed mid-command " << killed
               << ", finished before the kill " << rounds - killed << ", renamed root "
               << renamed << "\n"
-              << "commits finished by the next start " << journalsFinished
-              << ", staged files found after a kill " << stagedDropped << "\n";
+              << "kills that left a journal (finished by the next start) " << journalsFinished
+              << ", kills that left staged files " << stagedLeft << "\n";
     for (Kind k : {Kind::Purchase, Kind::Sale, Kind::Deposit, Kind::Deletion})
         std::cout << "  " << kindName(k) << ": " << ran[k] << " rounds, " << killedCount[k]
                   << " killed, of them " << appliedWhenKilled[k] << " whole, "
