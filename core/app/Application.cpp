@@ -63,8 +63,9 @@ void Application::LeaveProgram(Form &form) {
 
 void Application::runCommand(const std::function<void()> &handler) {
     SpreadsheetHost *host = state_.HostApp.get();
-    if (host) host->beginCommand();
     try {
+        // Beginning may finish an earlier commit whose renames failed, and fail again.
+        if (host) host->beginCommand();
         handler();
         if (host) host->endCommand();
     } catch (const ActionError &) {

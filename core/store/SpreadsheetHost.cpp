@@ -54,6 +54,7 @@ void SpreadsheetHost::save(Workbook &workbook) {
     std::string bytes = encodeWorkbook(workbook);
     if (inCommand() && journal_) journal_->stage(workbook.path(), std::move(bytes));
     else writeFileAtomically(workbook.path(), bytes);
+    copiedFrom_.erase(workbook.path()); // its content is the program's own from now on
     workbook.markSaved();
 }
 

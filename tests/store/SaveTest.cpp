@@ -164,6 +164,36 @@ TEST_F(SaveFolders, RecoveryThatCannotFinishACommitChangesNothing) {
     }
 }
 
+TEST_F(SaveFolders, ACommitWhoseRenameFailedIsFinishedNotDroppedByTheFailedCommand) {
+    // The second rename fails (a folder stands in the way); the command is reported failed,
+    // yet its journal is written, so its files must all arrive, never only the first.
+    const fs::path first = std::min(a_, b_), second = std::max(a_, b_);
+    const std::string secondOld = readWholeFile(second);
+    SpreadsheetHost host;
+    host.setJournalFolder(root_);
+    Workbook &a = host.open(a_);
+    Workbook &b = host.open(b_);
+    fs::remove(second);
+    fs::create_directories(second / "akadaly");
+    host.beginCommand();
+    a.sheet("Lap").setValue(1, 1, 6);
+    b.sheet("Lap").setValue(1, 1, 6);
+    host.save(a);
+    host.save(b);
+    EXPECT_THROW(host.endCommand(), SaveError);
+    host.abortCommand(); // what a failed command does
+    fs::remove_all(second);
+    writeFileAtomically(second, secondOld);
+    EXPECT_EQ(markerOf(first), 6);
+
+    host.beginCommand(); // the next command finishes the commit first
+    host.endCommand();
+    EXPECT_EQ(markerOf(a_), 6);
+    EXPECT_EQ(markerOf(b_), 6);
+    EXPECT_FALSE(fs::exists(CommitJournal::journalPath(root_)));
+    EXPECT_EQ(folderEntries(data_), (std::vector<std::string>{"Alfa.xls", "Befszla.xls"}));
+}
+
 TEST_F(SaveFolders, ASaveCutShortByAFullDiskLeavesNoStagedFile) {
     // The second workbook of a command hits the file size limit, as it would a full disk.
     pid_t child = ::fork();
