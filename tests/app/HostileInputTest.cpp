@@ -148,12 +148,15 @@ TEST(HostileInput, OddFilesAreRefusedNamingTheFileAndNothingIsWritten) {
 TEST(HostileInput, AStoredDateBeforeTheFilesRangeIsNamedAndTheRestStaysUsable) {
     // What an older version wrote for "1899.12.31" or "1026.03.01": serial 0 or a negative
     // serial in a date cell.
-    for (const CellValue &bad : {CellValue(0.0), CellValue(Day(1899, 12, 31)), CellValue(Day(1026, 3, 1))}) {
+    for (const CellValue &bad :
+         {CellValue(0.0), CellValue(Day(1899, 12, 31)), CellValue(Day(1026, 3, 1))}) {
         TradeSession s;
         s.play(Deposit("2026.03.01", "5000", 1));
         s.play(Deposit("2026.03.02", "100", 2));
-        EditWorkbookFile(s.accountFile(), [&](Workbook &wb) { wb.sheet("Befszla01").setValue(5, 1, bad); });
-        s.run(kDepositWindow + "type Text1 2026.03.03\ntype Text2 10\ntype Text3 3\nclick Command1\nanswer OK\n");
+        EditWorkbookFile(s.accountFile(),
+                         [&](Workbook &wb) { wb.sheet("Befszla01").setValue(5, 1, bad); });
+        s.run(kDepositWindow +
+              "type Text1 2026.03.03\ntype Text2 10\ntype Text3 3\nclick Command1\nanswer OK\n");
         const std::string shown = s.shown().back();
         EXPECT_NE(shown.find("Befszla01"), std::string::npos) << shown;
         EXPECT_NE(shown.find("A5"), std::string::npos) << shown;

@@ -52,10 +52,14 @@ constexpr const char *kDataFolders[] = {install::kMasterDataFolder, install::kPr
 enum class Kind { Purchase, Sale, Deposit, Deletion };
 const char *kindName(Kind k) {
     switch (k) {
-    case Kind::Purchase: return "vétel";
-    case Kind::Sale: return "eladás";
-    case Kind::Deposit: return "befizetés";
-    case Kind::Deletion: return "sortörlés";
+    case Kind::Purchase:
+        return "vétel";
+    case Kind::Sale:
+        return "eladás";
+    case Kind::Deposit:
+        return "befizetés";
+    case Kind::Deletion:
+        return "sortörlés";
     }
     return "";
 }
@@ -83,7 +87,8 @@ Run replay(const fs::path &root, const fs::path &work, const std::string &script
     const fs::path tool = root / install::kProgramFolder / "vandorix-replay";
     auto start = std::chrono::steady_clock::now();
     pid_t child = ::fork();
-    if (child < 0) throw std::runtime_error("fork");
+    if (child < 0)
+        throw std::runtime_error("fork");
     if (child == 0) {
         int fd = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         if (fd >= 0) {
@@ -107,7 +112,8 @@ Run replay(const fs::path &root, const fs::path &work, const std::string &script
         ::waitpid(child, &status, 0);
     }
     run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    if (!run.killed) run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    if (!run.killed)
+        run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     run.output = readWholeFile(outPath);
     return run;
 }
@@ -124,22 +130,27 @@ struct Books {
     int holding = 0;
 };
 
-long long integerAt(const Sheet &s, int r, int c) { return s.value(r, c).integer().value_or(-1); }
+long long integerAt(const Sheet &s, int r, int c) {
+    return s.value(r, c).integer().value_or(-1);
+}
 
 // Checks every invariant; returns the violations, one a line, and fills `books`.
 std::vector<std::string> check(const fs::path &root, Books &books) {
     std::vector<std::string> bad;
     std::error_code ec;
-    if (fs::exists(CommitJournal::journalPath(root), ec)) bad.push_back("a napló megmaradt");
+    if (fs::exists(CommitJournal::journalPath(root), ec))
+        bad.push_back("a napló megmaradt");
     for (auto &e : fs::recursive_directory_iterator(root, ec)) {
         const std::string name = e.path().filename().string();
-        if (name.find(".vdx-new") != std::string::npos || name.find(".vdx-tmp-") != std::string::npos)
+        if (name.find(".vdx-new") != std::string::npos ||
+            name.find(".vdx-tmp-") != std::string::npos)
             bad.push_back("ideiglenes fájl maradt: " + e.path().string());
     }
     std::map<std::string, std::unique_ptr<Workbook>> opened;
     for (const char *folder : kDataFolders)
         for (auto &e : fs::directory_iterator(root / folder, ec)) {
-            if (e.path().extension() != ".xls") continue;
+            if (e.path().extension() != ".xls")
+                continue;
             try {
                 opened[fs::relative(e.path(), root).string()] = openWorkbook(e.path());
             } catch (const std::exception &ex) {
@@ -163,14 +174,17 @@ std::vector<std::string> check(const fs::path &root, Books &books) {
         long long code = integerAt(l, r, 21);
         if (!books.ledgerCodes.insert(code).second)
             bad.push_back("kétszer szereplő kód a számlán: " + std::to_string(code));
-        if (!l.value(r, 3).isBlank() || !l.value(r, 10).isBlank()) ledgerTrades.insert(code);
-        else if (!l.value(r, 16).isBlank()) books.depositCodes.insert(code);
+        if (!l.value(r, 3).isBlank() || !l.value(r, 10).isBlank())
+            ledgerTrades.insert(code);
+        else if (!l.value(r, 16).isBlank())
+            books.depositCodes.insert(code);
     }
     const int last = r - 1;
     if (last >= 5) {
         if (l.value(last + 3, 2).text() != std::optional<std::string>("Összesen"))
             bad.push_back("a számla összesítő sora nincs a helyén");
-        if (integerAt(l, 2, 22) != last + 3) bad.push_back("a számla V2 cellája téves");
+        if (integerAt(l, 2, 22) != last + 3)
+            bad.push_back("a számla V2 cellája téves");
         if (l.value(last + 3, 20).currency() != std::optional(balance))
             bad.push_back("a számla összesítő egyenlege téves");
     }
@@ -184,7 +198,8 @@ std::vector<std::string> check(const fs::path &root, Books &books) {
         holding += static_cast<int>(integerAt(t, q, 17));
         if (integerAt(t, q, 18) != holding || holding < 0)
             bad.push_back("a termék R" + std::to_string(q) + " készlete téves");
-        if (t.value(q, 19).text() == std::optional<std::string>("EAR")) books.saleCodes.push_back(code);
+        if (t.value(q, 19).text() == std::optional<std::string>("EAR"))
+            books.saleCodes.push_back(code);
     }
     books.holding = holding;
     if (trades != ledgerTrades)
@@ -192,7 +207,9 @@ std::vector<std::string> check(const fs::path &root, Books &books) {
     return bad;
 }
 
-std::string twoDigits(unsigned v) { return (v < 10 ? "0" : "") + std::to_string(v); }
+std::string twoDigits(unsigned v) {
+    return (v < 10 ? "0" : "") + std::to_string(v);
+}
 
 std::string dateOfRound(int round) {
     using namespace std::chrono;
@@ -222,24 +239,32 @@ int main(int argc, char **argv) {
     bool keep = false;
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
-        if (a == "--rounds" && i + 1 < argc) rounds = std::atoi(argv[++i]);
-        else if (a == "--seed" && i + 1 < argc) seed = static_cast<unsigned>(std::atoll(argv[++i]));
-        else if (a == "--keep") keep = true;
-        else return usage();
+        if (a == "--rounds" && i + 1 < argc)
+            rounds = std::atoi(argv[++i]);
+        else if (a == "--seed" && i + 1 < argc)
+            seed = static_cast<unsigned>(std::atoll(argv[++i]));
+        else if (a == "--keep")
+            keep = true;
+        else
+            return usage();
     }
-    if (rounds <= 0) return usage();
+    if (rounds <= 0)
+        return usage();
     std::mt19937 random(seed);
     auto chance = [&](int percent) { return static_cast<int>(random() % 100) < percent; };
 
     std::string pattern = (fs::temp_directory_path() / "vandorix-stress-XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) return 1;
+    if (!::mkdtemp(pattern.data()))
+        return 1;
     const fs::path work = pattern;
     fs::path root = work / "Vandorix";
     fs::create_directories(root / install::kProgramFolder);
-    for (const char *folder : kDataFolders) fs::create_directories(root / folder);
+    for (const char *folder : kDataFolders)
+        fs::create_directories(root / folder);
     for (const InstallationWorkbook &entry : kInstallationWorkbooks)
         writeFileDurably(root / entry.folder / entry.fileName, encodeWorkbook(*entry.make()));
-    fs::copy_file(ownFolder() / "vandorix-replay", root / install::kProgramFolder / "vandorix-replay");
+    fs::copy_file(ownFolder() / "vandorix-replay",
+                  root / install::kProgramFolder / "vandorix-replay");
     std::cout << "seed " << seed << ", folder " << work << "\n";
 
     Run setup = replay(root, work,
@@ -253,8 +278,8 @@ int main(int argc, char **argv) {
 
     Books books;
     std::vector<std::string> startBad = check(root, books);
-    std::map<Kind, double> duration{{Kind::Purchase, 0.3}, {Kind::Sale, 0.3},
-                                    {Kind::Deposit, 0.2}, {Kind::Deletion, 0.3}};
+    std::map<Kind, double> duration{
+        {Kind::Purchase, 0.3}, {Kind::Sale, 0.3}, {Kind::Deposit, 0.2}, {Kind::Deletion, 0.3}};
     std::map<Kind, int> ran, killedCount, appliedWhenKilled;
     int failures = 0, killed = 0, renamed = 0, journalsFinished = 0, stagedLeft = 0,
         scriptFailures = 0;
@@ -263,11 +288,15 @@ int main(int argc, char **argv) {
         const std::string date = dateOfRound(round);
         Kind kind;
         int pick = static_cast<int>(random() % 100);
-        if (pick < 30) kind = Kind::Purchase;
-        else if (pick < 55) kind = books.holding > 0 ? Kind::Sale : Kind::Purchase;
-        else if (pick < 80) kind = Kind::Deposit;
-        else kind = books.depositCodes.empty() && books.saleCodes.empty() ? Kind::Deposit
-                                                                            : Kind::Deletion;
+        if (pick < 30)
+            kind = Kind::Purchase;
+        else if (pick < 55)
+            kind = books.holding > 0 ? Kind::Sale : Kind::Purchase;
+        else if (pick < 80)
+            kind = Kind::Deposit;
+        else
+            kind = books.depositCodes.empty() && books.saleCodes.empty() ? Kind::Deposit
+                                                                         : Kind::Deletion;
         std::string script;
         long long code = 0;
         switch (kind) {
@@ -304,21 +333,23 @@ int main(int argc, char **argv) {
         const double d = duration[kind];
         const double at = chance(50) ? d * 1.1 * (random() % 1000) / 1000.0
                                      : d * (0.6 + 0.5 * (random() % 1000) / 1000.0);
-        Run run = replay(root, work, script,
-                         std::chrono::microseconds(static_cast<long long>(at * 1e6)));
+        Run run =
+            replay(root, work, script, std::chrono::microseconds(static_cast<long long>(at * 1e6)));
         if (!run.killed) {
             duration[kind] = 0.7 * duration[kind] + 0.3 * run.seconds;
             if (run.exitCode != 0) {
                 ++scriptFailures;
                 std::cout << "round " << round << " (" << kindName(kind)
-                          << "): the script failed:\n" << run.output;
+                          << "): the script failed:\n"
+                          << run.output;
             }
         } else {
             ++killed;
             ++killedCount[kind];
         }
         std::error_code ec;
-        if (fs::exists(CommitJournal::journalPath(root), ec)) ++journalsFinished;
+        if (fs::exists(CommitJournal::journalPath(root), ec))
+            ++journalsFinished;
         for (auto &e : fs::recursive_directory_iterator(root, ec))
             if (e.path().filename().string().find(".vdx-new") != std::string::npos) {
                 ++stagedLeft;
@@ -333,29 +364,36 @@ int main(int argc, char **argv) {
         Run start = replay(root, work, "", std::nullopt);
         Books after;
         std::vector<std::string> bad = check(root, after);
-        if (start.exitCode != 0) bad.push_back("a program indítása nem sikerült: " + start.output);
+        if (start.exitCode != 0)
+            bad.push_back("a program indítása nem sikerült: " + start.output);
         const bool present = after.ledgerCodes.count(code) > 0;
         const bool applied = kind == Kind::Deletion ? !present : present;
         std::set<long long> expected = books.ledgerCodes;
         if (applied) {
-            if (kind == Kind::Deletion) expected.erase(code);
-            else expected.insert(code);
+            if (kind == Kind::Deletion)
+                expected.erase(code);
+            else
+                expected.insert(code);
         }
-        if (after.ledgerCodes != expected) bad.push_back("a parancs nem egészben vagy nem egyedül hatott");
-        if (!run.killed && run.exitCode == 0 && !applied) bad.push_back("a befejezett parancs elveszett");
-        if (run.killed && applied) ++appliedWhenKilled[kind];
+        if (after.ledgerCodes != expected)
+            bad.push_back("a parancs nem egészben vagy nem egyedül hatott");
+        if (!run.killed && run.exitCode == 0 && !applied)
+            bad.push_back("a befejezett parancs elveszett");
+        if (run.killed && applied)
+            ++appliedWhenKilled[kind];
         if (!bad.empty()) {
             ++failures;
             std::cout << "round " << round << " (" << kindName(kind) << ", kód " << code
                       << (run.killed ? ", megölve" : "") << "):\n";
-            for (const std::string &b : bad) std::cout << "  " << b << "\n";
+            for (const std::string &b : bad)
+                std::cout << "  " << b << "\n";
         }
         books = std::move(after);
     }
 
     std::cout << "rounds " << rounds << ", killed mid-command " << killed
-              << ", finished before the kill " << rounds - killed << ", renamed root "
-              << renamed << "\n"
+              << ", finished before the kill " << rounds - killed << ", renamed root " << renamed
+              << "\n"
               << "kills that left a journal (finished by the next start) " << journalsFinished
               << ", kills that left staged files " << stagedLeft << "\n";
     for (Kind k : {Kind::Purchase, Kind::Sale, Kind::Deposit, Kind::Deletion})
@@ -364,7 +402,9 @@ int main(int argc, char **argv) {
                   << killedCount[k] - appliedWhenKilled[k] << " absent\n";
     std::cout << "script failures " << scriptFailures << ", rounds with a violation " << failures
               << "\n";
-    if (!startBad.empty()) std::cout << "the fresh installation already violated an invariant\n";
-    if (!keep) fs::remove_all(work);
+    if (!startBad.empty())
+        std::cout << "the fresh installation already violated an invariant\n";
+    if (!keep)
+        fs::remove_all(work);
     return failures == 0 && scriptFailures == 0 && startBad.empty() ? 0 : 1;
 }
