@@ -14,7 +14,7 @@
 //    trade, the holding is the running sum of the signed quantities and never negative;
 //  - the command is whole or absent: the ledger's codes are those of the round before, with the
 //    round's code added (or removed, for a deletion) or not at all; a command that was not
-//    killed must have taken effect.
+//    killed, or was killed after its journal was written, must have taken effect.
 // Exit code 0 when every round passed, 1 otherwise, 2 on wrong usage.
 
 #include "store/AtomicFile.h"
@@ -348,7 +348,9 @@ int main(int argc, char **argv) {
             ++killedCount[kind];
         }
         std::error_code ec;
-        if (fs::exists(CommitJournal::journalPath(root), ec))
+        // A journal on disk means the command committed: the next start must complete it.
+        const bool committed = fs::exists(CommitJournal::journalPath(root), ec);
+        if (committed)
             ++journalsFinished;
         for (auto &e : fs::recursive_directory_iterator(root, ec))
             if (e.path().filename().string().find(".vdx-new") != std::string::npos) {
@@ -379,6 +381,8 @@ int main(int argc, char **argv) {
             bad.push_back("a parancs nem egészben vagy nem egyedül hatott");
         if (!run.killed && run.exitCode == 0 && !applied)
             bad.push_back("a befejezett parancs elveszett");
+        if (committed && !applied)
+            bad.push_back("a naplózott parancs elveszett");
         if (run.killed && applied)
             ++appliedWhenKilled[kind];
         if (!bad.empty()) {
