@@ -281,8 +281,8 @@ int main(int argc, char **argv) {
     std::map<Kind, double> duration{
         {Kind::Purchase, 0.3}, {Kind::Sale, 0.3}, {Kind::Deposit, 0.2}, {Kind::Deletion, 0.3}};
     std::map<Kind, int> ran, killedCount, appliedWhenKilled;
-    int failures = 0, killed = 0, renamed = 0, journalsFinished = 0, stagedLeft = 0,
-        scriptFailures = 0;
+    int failures = 0, killed = 0, renamed = 0, renamedWithJournal = 0, journalsFinished = 0,
+        stagedLeft = 0, scriptFailures = 0;
     long long nextCode = 1;
     for (int round = 0; round < rounds; ++round) {
         const std::string date = dateOfRound(round);
@@ -362,6 +362,8 @@ int main(int argc, char **argv) {
             fs::rename(root, other);
             root = other;
             ++renamed;
+            if (committed)
+                ++renamedWithJournal;
         }
         Run start = replay(root, work, "", std::nullopt);
         Books after;
@@ -399,6 +401,7 @@ int main(int argc, char **argv) {
               << ", finished before the kill " << rounds - killed << ", renamed root " << renamed
               << "\n"
               << "kills that left a journal (finished by the next start) " << journalsFinished
+              << ", of them with a renamed root " << renamedWithJournal
               << ", kills that left staged files " << stagedLeft << "\n";
     for (Kind k : {Kind::Purchase, Kind::Sale, Kind::Deposit, Kind::Deletion})
         std::cout << "  " << kindName(k) << ": " << ran[k] << " rounds, " << killedCount[k]
