@@ -94,8 +94,9 @@ void Application::runCommand(const std::function<void()> &handler) {
     const bool outermost = commandDepth_ == 1;
     const CommandTrace trace = outermost ? traceCommand() : CommandTrace{};
     const int savesBefore = host ? host->saveCount() : 0;
-    if (host) host->beginCommand();
     try {
+        // Beginning may finish an earlier commit whose renames failed, and fail again.
+        if (host) host->beginCommand();
         handler();
         if (host) host->endCommand();
         if (outermost) {

@@ -34,9 +34,41 @@ std::optional<std::int64_t> wholeNumberIn(std::string_view text, std::int64_t lo
 
 } // namespace
 
-std::optional<Date> ParseDateText(std::string_view text) { return Date::parse(text); }
+std::optional<Date> ParseDateText(std::string_view text) {
+    std::optional<Date> d = Date::parse(text);
+    if (d && *d < kFirstStorableDate) return std::nullopt;
+    return d;
+}
 
-std::optional<Currency> ParseNumberText(std::string_view text) { return Currency::parse(text); }
+std::string MaxAmountText() {
+    std::string digits = std::to_string(kMaxAmountUnits), out;
+    for (std::size_t i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0) out += ' ';
+        out += digits[i];
+    }
+    return out;
+}
+
+std::string AmountOutOfRangeText() {
+    return "Itt csak -" + MaxAmountText() + " és " + MaxAmountText() +
+           " Ft közötti számérték lehet.";
+}
+
+std::optional<Currency> ParseNumberText(std::string_view text) {
+    std::optional<Currency> value = Currency::parse(text);
+    if (value && (*value > kMaxAmount || *value < -kMaxAmount)) return std::nullopt;
+    return value;
+}
+
+bool IsAmountOutOfRange(std::string_view text) {
+    if (IsNumberText(text)) return false;
+    // The same text with every digit a zero reads as a number exactly when the text is one in
+    // form and only its size is refused.
+    std::string zeroed(text);
+    for (char &c : zeroed)
+        if (c >= '0' && c <= '9') c = '0';
+    return Currency::parse(zeroed).has_value();
+}
 
 std::optional<int> ParseQuantityText(std::string_view text) {
     auto v = wholeNumberIn(text, 1, kMaxQuantity);
@@ -77,7 +109,9 @@ bool CheckDateFormat(Dialogs &dialogs, Form &form, Control &field, DateFieldVari
 
 bool CheckNumberField(Dialogs &dialogs, Form &form, Control &field) {
     if (IsNumberText(field.text)) return true;
-    rejectFormat(dialogs, form, field, "Itt csak számérték lehet.");
+    rejectFormat(dialogs, form, field,
+                 IsAmountOutOfRange(field.text) ? AmountOutOfRangeText()
+                                                : std::string("Itt csak számérték lehet."));
     return false;
 }
 

@@ -114,9 +114,18 @@ void Form13::keresö_load() {
 void Form13::Text2_KeyPress(int &KeyAscii) {
     if (KeyAscii != kEnterKey || !Found)
         return;
-    Control &field = control("Text2");
-    if (!CheckCodeField(dialogs(), *this, field))
+    if (!checkNewCode())
         return;
+    control("Command1").enabled = true;
+    SetFocus("Command1");
+}
+
+bool Form13::checkNewCode() {
+    Control &field = control("Text2");
+    if (!CheckCodeField(dialogs(), *this, field)) {
+        control("Command1").enabled = false;
+        return false;
+    }
     const std::int32_t code = *ParseCodeText(field.text);
     // A code carried by another movement (or this one) would make two rows answer to it.
     if (FindLedgerMovement(state(), code)) {
@@ -124,17 +133,19 @@ void Form13::Text2_KeyPress(int &KeyAscii) {
         field.clear();
         control("Command1").enabled = false;
         SetFocus("Text2");
-        return;
+        return false;
     }
     NewCode = code;
-    control("Command1").enabled = true;
-    SetFocus("Command1");
+    return true;
 }
 
 void Form13::Command1_Click() {
-    if (!Found || NewCode == 0)
+    if (!Found)
         return;
-    // The field may have been edited after Enter accepted it; the accepted code is replaced.
+    // The field may have been edited after Enter accepted it: what it shows now is the code
+    // written, checked again as Enter checks it.
+    if (!checkNewCode())
+        return;
     enableControls({"Command1", "Command2"}, false);
     control("Text2").enabled = false;
     AppState &s = state();

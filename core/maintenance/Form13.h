@@ -27,6 +27,9 @@ public:
 
 private:
     void runSearch();
+    // Checks the new code in "Text2" and takes it into `NewCode`; on refusal "Csere" is
+    // disabled and the field keeps the focus.
+    bool checkNewCode();
     void emptyFields();
 
     std::int32_t OldCode = 0;

@@ -137,8 +137,9 @@ void Form5::Text2_KeyPress(int &KeyAscii) {
     Control &price = control("Text2");
     std::optional<Currency> value = ParseNumberText(price.text);
     if (!value || *value <= Currency()) {
-        ShowNotice(dialogs(), value ? "Az ár csak nullánál nagyobb számérték lehet."
-                                    : "Az ár csak számérték lehet.");
+        ShowNotice(dialogs(), value                            ? "Az ár csak nullánál nagyobb számérték lehet."
+                              : IsAmountOutOfRange(price.text) ? AmountOutOfRangeText()
+                                                               : "Az ár csak számérték lehet.");
         price.clear();
         price.enabled = true;
         SetFocus("Text2");

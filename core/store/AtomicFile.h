@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -14,8 +15,21 @@ std::string readWholeFile(const std::filesystem::path &path);
 // written, flushed to disk and renamed over the target.
 void writeFileAtomically(const std::filesystem::path &path, std::string_view bytes);
 
-// Writes and flushes a file under an exact name (no rename); for staged files.
-void writeFileDurably(const std::filesystem::path &path, std::string_view bytes);
+// Writes and flushes a file under an exact name (no rename); for staged files. With `mode`
+// the file gets exactly those permission bits.
+void writeFileDurably(const std::filesystem::path &path, std::string_view bytes,
+                      std::optional<unsigned> mode = std::nullopt);
+
+// The permission bits of an existing file, which a file written to replace it keeps.
+std::optional<unsigned> ModeToKeep(const std::filesystem::path &target);
+
+// Refuses to let the program replace `target` (throws `ReadOnlyWorkbookError` or
+// `WorkbookOpenElsewhereError`) when the user made it read-only or a spreadsheet application
+// has it open: LibreOffice's ".~lock.<name>#" or Excel's "~$<name>" lies beside it.
+void CheckWorkbookReplaceable(const std::filesystem::path &target);
+
+// What went wrong, in Hungarian, for an `errno` value.
+std::string ErrnoText(int error);
 
 // Flushes a folder's entries, so that a rename inside it survives a crash.
 void syncFolder(const std::filesystem::path &folder);

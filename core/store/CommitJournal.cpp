@@ -22,13 +22,72 @@ constexpr const char *kRemovalRecord = "remove\t";
 
 void removeFile(const fs::path &target) {
     if (::unlink(target.c_str()) != 0 && errno != ENOENT)
-        throw SaveError(target.string(), std::strerror(errno));
+        throw SaveError(target.string(), ErrnoText(errno));
 }
 
 void renameOver(const fs::path &from, const fs::path &to) {
     if (std::rename(from.c_str(), to.c_str()) != 0)
-        throw SaveError(to.string(), std::strerror(errno));
+        throw SaveError(to.string(), ErrnoText(errno));
 }
+
+bool present(const fs::path &p) {
+    std::error_code ec;
+    return fs::exists(fs::symlink_status(p, ec));
+}
+
+struct JournalEntries {
+    std::vector<fs::path> targets;
+    std::vector<fs::path> removals;
+};
+
+// The targets and removals a journal names, resolved against its folder. A line written as an
+// absolute path (by an older version) resolves to itself.
+JournalEntries journalEntries(const fs::path &folder, const fs::path &journal) {
+    std::string text = readWholeFile(journal);
+    JournalEntries entries;
+    std::istringstream lines(text);
+    std::string line;
+    while (std::getline(lines, line)) {
+        if (line == kJournalEnd) return entries;
+        if (line.rfind(kRemovalRecord, 0) == 0)
+            entries.removals.push_back(
+                (folder / line.substr(std::strlen(kRemovalRecord))).lexically_normal());
+        else if (!line.empty())
+            entries.targets.push_back((folder / line).lexically_normal());
+    }
+    // Written atomically, a journal is always whole: a cut one is a damaged disk or a hand
+    // edit, and nothing it names is touched.
+    throw UnfinishedCommitError(journal.string(), "a napló csonka, nem fejeződik be „END” sorral");
+}
+
+// Renames every staged file of the journal over its target, after checking that each can be
+// finished: a target whose staged file is gone must already be in place. Nothing is renamed
+// when one cannot. The removals follow the renames, so a moved file reaches its new place
+// before its old place goes.
+void finishJournal(const fs::path &folder) {
+    const fs::path journal = CommitJournal::journalPath(folder);
+    JournalEntries entries = journalEntries(folder, journal);
+    const std::vector<fs::path> &targets = entries.targets;
+    for (const fs::path &t : targets)
+        if (!present(CommitJournal::stagingPath(t)) && !present(t))
+            throw UnfinishedCommitError(journal.string(),
+                                        "sem ez a fájl, sem az új változata (" +
+                                            CommitJournal::stagingPath(t).filename().string() +
+                                            ") nem található: " + t.string());
+    std::set<fs::path> folders;
+    for (const fs::path &t : targets) {
+        if (present(CommitJournal::stagingPath(t))) renameOver(CommitJournal::stagingPath(t), t);
+        folders.insert(t.parent_path());
+    }
+    for (const fs::path &t : entries.removals) {
+        removeFile(t);
+        folders.insert(t.parent_path());
+    }
+    for (const fs::path &f : folders) syncFolder(f);
+    fs::remove(journal);
+    syncFolder(folder);
+}
+
 } // namespace
 
 CommitJournal::CommitJournal(fs::path folder) : folder_(std::move(folder)) {}
@@ -42,7 +101,15 @@ fs::path CommitJournal::stagingPath(const fs::path &target) {
 }
 
 void CommitJournal::stage(const fs::path &target, std::string bytes) {
-    writeFileDurably(stagingPath(target), bytes);
+    const fs::path staging = stagingPath(target);
+    try {
+        writeFileDurably(staging, bytes, ModeToKeep(target));
+    } catch (...) {
+        // A full disk leaves no half-written file behind.
+        std::error_code ec;
+        fs::remove(staging, ec);
+        throw;
+    }
     staged_[target] = std::move(bytes);
     removals_.erase(target);
 }
@@ -78,43 +145,61 @@ void CommitJournal::commit() {
     for (auto &[target, bytes] : staged_) folders.insert(target.parent_path());
     for (auto &f : folders) syncFolder(f);
     for (auto &target : removals_) folders.insert(target.parent_path());
+    // Names relative to the journal's folder: the commit survives the folder being moved.
+    const fs::path root = folder_.lexically_normal();
+    auto relative = [&](const fs::path &p) {
+        return p.lexically_normal().lexically_relative(root).generic_string();
+    };
     std::string journal;
-    for (auto &[target, bytes] : staged_) journal += target.string() + "\n";
-    for (auto &target : removals_) journal += kRemovalRecord + target.string() + "\n";
+    for (auto &[target, bytes] : staged_) journal += relative(target) + "\n";
+    for (auto &target : removals_) journal += kRemovalRecord + relative(target) + "\n";
     journal += kJournalEnd;
     journal += "\n";
     // From here on the command is committed: start-up finishes it if we die now.
     writeFileAtomically(journalPath(folder_), journal);
+    std::vector<fs::path> targets;
+    for (auto &[target, bytes] : staged_) targets.push_back(target);
+    std::vector<fs::path> removals(removals_.begin(), removals_.end());
     // Removals first, as they are what may fail for want of rights. Until the first step is
     // done nothing has changed, so a failing one is undone by forgetting the journal. Once
-    // the journal has to stay, the staged files stay with it (forgotten here, not deleted)
-    // and start-up finishes the commit: a moved file may by then exist only as its staged
-    // copy.
+    // the journal has to stay, the staged files belong to it: a failure must not discard
+    // them, since a moved file may by then exist only as its staged copy.
     bool changedAny = false;
     try {
-        for (auto &target : removals_) {
-            removeFile(target);
+        for (const fs::path &t : removals) {
+            removeFile(t);
             changedAny = true;
         }
-        for (auto &[target, bytes] : staged_) {
-            renameOver(stagingPath(target), target);
+        for (const fs::path &t : targets) {
+            renameOver(stagingPath(t), t);
             changedAny = true;
         }
-    } catch (const SaveError &) {
+    } catch (const HostError &e) {
         if (!changedAny && fs::remove(journalPath(folder_), ec)) {
             syncFolder(folder_);
             discard();
-        } else {
-            staged_.clear();
-            removals_.clear();
+            throw;
         }
-        throw;
+        staged_.clear();
+        removals_.clear();
+        unfinished_ = true;
+        const fs::path &first = targets.empty() ? removals.front() : targets.front();
+        throw SaveError(first.string(), std::string(e.what()) + "; a mentés a következő "
+                                                                "műveletnél vagy indításkor "
+                                                                "fejeződik be");
     }
+    staged_.clear();
+    removals_.clear();
     for (auto &f : folders) syncFolder(f);
     fs::remove(journalPath(folder_));
     syncFolder(folder_);
-    staged_.clear();
-    removals_.clear();
+}
+
+void CommitJournal::finishUnfinished() {
+    if (!unfinished_) return;
+    std::error_code ec;
+    if (fs::exists(journalPath(folder_), ec)) finishJournal(folder_);
+    unfinished_ = false;
 }
 
 void CommitJournal::discard() {
@@ -125,37 +210,10 @@ void CommitJournal::discard() {
 }
 
 void CommitJournal::recover(const fs::path &folder, const std::vector<fs::path> &dataFolders) {
-    fs::path journal = journalPath(folder);
     std::error_code ec;
-    if (fs::exists(journal, ec)) {
-        std::string text = readWholeFile(journal);
-        std::vector<fs::path> targets, removals;
-        std::istringstream lines(text);
-        std::string line;
-        bool complete = false;
-        while (std::getline(lines, line)) {
-            if (line == kJournalEnd) {
-                complete = true;
-                break;
-            }
-            if (line.rfind(kRemovalRecord, 0) == 0)
-                removals.emplace_back(line.substr(std::strlen(kRemovalRecord)));
-            else if (!line.empty())
-                targets.emplace_back(line);
-        }
-        // The journal is written atomically, so it is always complete; an incomplete one is
-        // ignored rather than half applied.
-        if (complete) {
-            for (auto &t : targets)
-                if (fs::exists(stagingPath(t), ec)) renameOver(stagingPath(t), t);
-            // A moved file reaches its new place above before its old place is removed.
-            for (auto &t : removals) removeFile(t);
-            for (auto &t : targets) syncFolder(t.parent_path());
-            for (auto &t : removals) syncFolder(t.parent_path());
-        }
-        fs::remove(journal);
-        syncFolder(folder);
-    }
+    // Throws, changing nothing, when the commit cannot be finished: no staged file is removed
+    // below while its journal remains.
+    if (fs::exists(journalPath(folder), ec)) finishJournal(folder);
     // A journal whose atomic write was cut short is left under its temporary name: the
     // command never committed, so it goes like the command's staged files.
     const std::string journalTemp = std::string(kJournalName) + ".vdx-tmp-";

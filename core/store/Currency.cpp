@@ -1,12 +1,19 @@
 #include "store/Currency.h"
 
+#include "store/HostError.h"
+
 #include <cmath>
 #include <cstdlib>
 
 namespace vandorix {
 
+void Currency::throwOverflow() { throw AmountOverflowError(); }
+
 Currency Currency::fromDouble(double value) {
-    return Currency(static_cast<std::int64_t>(std::llround(value * Scale)));
+    const double scaled = std::round(value * Scale);
+    // 2^63 is exactly representable; anything at or beyond it (or not finite) has no raw value.
+    if (!(scaled > -9223372036854775808.0 && scaled < 9223372036854775808.0)) throwOverflow();
+    return Currency(static_cast<std::int64_t>(scaled));
 }
 
 std::optional<Currency> Currency::parse(std::string_view text) {
@@ -55,7 +62,10 @@ std::optional<Currency> Currency::parse(std::string_view text) {
     skipBlanks();
     if (digits == 0 || i != text.size()) return std::nullopt;
     for (int k = std::min(fracDigits, 4); k < 4; ++k) frac *= 10;
-    std::int64_t raw = whole * Scale + frac + (roundUp ? 1 : 0);
+    std::int64_t raw = 0;
+    if (__builtin_mul_overflow(whole, Scale, &raw) ||
+        __builtin_add_overflow(raw, frac + (roundUp ? 1 : 0), &raw))
+        return std::nullopt; // beyond what any amount can hold
     return Currency(negative ? -raw : raw);
 }
 

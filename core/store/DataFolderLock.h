@@ -15,6 +15,7 @@ public:
 
 private:
     int fd_ = -1;
+    int folderFd_ = -1;
 };
 
 } // namespace vandorix

@@ -61,6 +61,42 @@ public:
         : HostError("A munkafüzet mentése nem sikerült: " + path + " (" + detail + ")") {}
 };
 
+// A workbook the user made read-only: the program does not replace it.
+class ReadOnlyWorkbookError : public HostError {
+public:
+    explicit ReadOnlyWorkbookError(const std::string &path)
+        : HostError("A munkafüzet írásvédett, ezért a program nem írhatja felül: " + path +
+                    "\r\nSzüntesse meg a fájl írásvédettségét, és ismételje meg a műveletet.") {}
+};
+
+// A workbook a spreadsheet application has open (its lock file lies beside it): were the
+// program to write it, the application would later save over the program's rows.
+class WorkbookOpenElsewhereError : public HostError {
+public:
+    WorkbookOpenElsewhereError(const std::string &path, const std::string &lockFile)
+        : HostError("A munkafüzet nyitva van egy táblázatkezelőben: " + path + " (zárolófájlja: " +
+                    lockFile + ")\r\nZárja be ott a munkafüzetet, és ismételje meg a műveletet.") {}
+};
+
+// A commit interrupted earlier that start-up cannot finish; nothing of it has been changed.
+class UnfinishedCommitError : public HostError {
+public:
+    UnfinishedCommitError(const std::string &journal, const std::string &detail)
+        : HostError("a mentésnapló (" + journal + ") szerint " + detail +
+                    ".\r\nA program semmit sem változtatott: a napló és az előkészített fájlok "
+                    "megmaradtak. Ha a telepítés mappáját áthelyezte vagy átnevezte, állítsa "
+                    "vissza az eredeti állapotot, és indítsa újra a programot.") {}
+};
+
+// A sum or product of amounts beyond what the 64-bit currency holds: the command that computed
+// it ends before anything of it is written, never with a wrapped value.
+class AmountOverflowError : public HostError {
+public:
+    AmountOverflowError()
+        : HostError("Egy összeg (érték, egyenleg vagy összesítés) túl nagy lett, a program ekkora "
+                    "összeggel nem tud számolni.") {}
+};
+
 class DataLockedError : public HostError {
 public:
     explicit DataLockedError(const std::string &root)

@@ -40,7 +40,10 @@ Workbook &SpreadsheetHost::open(const fs::path &path) {
     const std::string *staged = journal_ ? journal_->staged(key) : nullptr;
     std::unique_ptr<Workbook> wb;
     if (staged) {
-        wb = decodeWorkbook(*staged, key);
+        // A copy made in this command is damaged where it came from: that file is named.
+        auto source = copiedFrom_.find(key);
+        wb = decodeWorkbook(*staged, source != copiedFrom_.end() ? source->second : key);
+        wb->setPath(key);
     } else {
         std::error_code ec;
         if (!fs::is_regular_file(path, ec)) throw FileMissingError(key);
@@ -52,9 +55,11 @@ Workbook &SpreadsheetHost::open(const fs::path &path) {
 }
 
 void SpreadsheetHost::save(Workbook &workbook) {
+    CheckWorkbookReplaceable(workbook.path());
     std::string bytes = encodeWorkbook(workbook);
     if (inCommand() && journal_) journal_->stage(workbook.path(), std::move(bytes));
     else writeFileAtomically(workbook.path(), bytes);
+    copiedFrom_.erase(workbook.path()); // its content is the program's own from now on
     workbook.markSaved();
     ++saveCount_;
 }
@@ -75,8 +80,14 @@ void SpreadsheetHost::copyFile(const fs::path &from, const fs::path &to) {
     const std::string *staged = journal_ ? journal_->staged(key) : nullptr;
     std::string bytes = staged ? *staged : readWholeFile(from);
     fs::path target = to.lexically_normal();
-    if (inCommand() && journal_) journal_->stage(target, std::move(bytes));
-    else writeFileAtomically(target, bytes);
+    CheckWorkbookReplaceable(target);
+    if (inCommand() && journal_) {
+        journal_->stage(target, std::move(bytes));
+        auto source = copiedFrom_.find(key);
+        copiedFrom_[target.string()] = source != copiedFrom_.end() ? source->second : key;
+    } else {
+        writeFileAtomically(target, bytes);
+    }
 }
 
 void SpreadsheetHost::moveFile(const fs::path &from, const fs::path &to) {
@@ -85,6 +96,8 @@ void SpreadsheetHost::moveFile(const fs::path &from, const fs::path &to) {
     std::error_code ec;
     if (fs::exists(fs::symlink_status(target, ec)) || (journal_ && journal_->staged(target)))
         throw SaveError(target.string(), "ezen a néven már van fájl vagy mappa");
+    // A workbook open in a spreadsheet program or made read-only is not moved from under it.
+    CheckWorkbookReplaceable(source);
     if (inCommand() && journal_) {
         if (journal_->removalStaged(source)) throw FileMissingError(source);
         const std::string *staged = journal_->staged(source);
@@ -94,7 +107,7 @@ void SpreadsheetHost::moveFile(const fs::path &from, const fs::path &to) {
         return;
     }
     if (std::rename(source.c_str(), target.c_str()) != 0)
-        throw SaveError(target.string(), std::strerror(errno));
+        throw SaveError(target.string(), ErrnoText(errno));
     syncFolder(target.parent_path());
     syncFolder(fs::path(source).parent_path());
 }
@@ -104,15 +117,23 @@ void SpreadsheetHost::setJournalFolder(const fs::path &folder) {
     journal_ = std::make_unique<CommitJournal>(folder);
 }
 
-void SpreadsheetHost::beginCommand() { ++commandDepth_; }
+void SpreadsheetHost::beginCommand() {
+    // A commit that could not rename all its files is finished before anything reads them.
+    if (commandDepth_ == 0 && journal_) journal_->finishUnfinished();
+    ++commandDepth_;
+}
 
 void SpreadsheetHost::endCommand() {
     if (commandDepth_ == 0) return;
-    if (--commandDepth_ == 0 && journal_) journal_->commit();
+    if (--commandDepth_ == 0) {
+        copiedFrom_.clear();
+        if (journal_) journal_->commit();
+    }
 }
 
 void SpreadsheetHost::abortCommand() {
     commandDepth_ = 0;
+    copiedFrom_.clear();
     if (journal_) journal_->discard();
 }
 

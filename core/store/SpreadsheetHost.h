@@ -3,6 +3,7 @@
 #include "store/Workbook.h"
 
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -78,6 +79,8 @@ private:
     std::unique_ptr<CommitJournal> journal_;
     int commandDepth_ = 0;
     int saveCount_ = 0;
+    // The file each copy staged in the current command was made from, by target path.
+    std::map<std::string, std::string> copiedFrom_;
 };
 
 } // namespace vandorix

@@ -28,7 +28,9 @@ Currency AskFinalClosingPrice(Dialogs &dialogs, Currency unitPrice, Currency day
         if (answer->find_first_not_of(" \t") == std::string::npos) return unitPrice;
         std::optional<Currency> price = ParseNumberText(*answer);
         if (price && *price > Currency()) return *price;
-        ShowNotice(dialogs, price ? kPriceNotPositiveMessage : kPriceNotNumberMessage);
+        ShowNotice(dialogs, price                         ? kPriceNotPositiveMessage
+                            : IsAmountOutOfRange(*answer) ? AmountOutOfRangeText()
+                                                          : kPriceNotNumberMessage);
     }
 }
 

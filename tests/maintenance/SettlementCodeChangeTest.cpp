@@ -75,6 +75,21 @@ TEST(SettlementCodeChange, APurchaseAndASaleKeepTheirLinksUnderTheirNewCodes) {
     EXPECT_EQ(Text(t2, RowOfCode(t2, 110), 19), "VAK");
 }
 
+TEST(SettlementCodeChange, CsereWritesTheCodeTheFieldShowsCheckedAgain) {
+    TradeSession s;
+    s.play(Deposit("2026.03.01", "5000", 1));
+    s.play(Deposit("2026.03.02", "100", 2));
+    // Accepted with Enter, then edited to a code another movement carries: refused.
+    s.play(kCodeChange + "type Text1 1\nanswer Yes\ntype Text2 777009\nset Text2 2\n"
+                         "click Command1\nanswer OK\n");
+    EXPECT_EQ(s.shown().back(),
+              "Adathiba|Ezt a teljesítés kódot már egy másik tétel viseli,\r\nadjon meg másik kódot!");
+    EXPECT_EQ(LedgerCodes(s.account()->sheet("Befszla01")), (Codes{1, 2}));
+    // Edited to a free code: that code is written, not the one Enter accepted.
+    s.play("type Text2 777009\nset Text2 78\nclick Command1\nclick Command4\n");
+    EXPECT_EQ(LedgerCodes(s.account()->sheet("Befszla01")), (Codes{78, 2}));
+}
+
 TEST(SettlementCodeChange, ACodeAnotherMovementCarriesIsRefused) {
     TradeSession s;
     s.play(Deposit("2026.03.01", "5000", 1));

@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <random>
 #include <string>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -112,6 +113,121 @@ TEST_F(SaveFolders, JournalLeftMidCommitIsCompletedByRecovery) {
     recover(); // a second start-up finds nothing to do
     EXPECT_EQ(markerOf(a_), 1);
     EXPECT_EQ(markerOf(b_), 1);
+}
+
+TEST_F(SaveFolders, CommitCutShortIsFinishedAfterTheRootFolderWasRenamed) {
+    // Journal in the root, as the program keeps it; the commit stops after its first rename.
+    const fs::path first = std::min(a_, b_), second = std::max(a_, b_);
+    const std::string secondOld = readWholeFile(second);
+    fs::remove(second);
+    fs::create_directories(second / "akadaly");
+    {
+        CommitJournal journal(root_);
+        journal.stage(a_, workbookBytes(a_.string(), 1));
+        journal.stage(b_, workbookBytes(b_.string(), 1));
+        EXPECT_THROW(journal.commit(), SaveError);
+    }
+    fs::remove_all(second);
+    writeFileAtomically(second, secondOld);
+    EXPECT_EQ(readWholeFile(CommitJournal::journalPath(root_)).find(root_.string()),
+              std::string::npos)
+        << "the journal names its files relative to the root";
+
+    const fs::path moved = root_.string() + "1";
+    fs::rename(root_, moved);
+    root_ = moved; // removed at the end
+    CommitJournal::recover(moved, {moved / "Torzs"});
+    EXPECT_EQ(markerOf(moved / "Torzs" / a_.filename()), 1);
+    EXPECT_EQ(markerOf(moved / "Torzs" / b_.filename()), 1);
+    EXPECT_FALSE(fs::exists(CommitJournal::journalPath(moved)));
+    EXPECT_EQ(folderEntries(moved / "Torzs"),
+              (std::vector<std::string>{"Alfa.xls", "Befszla.xls"}));
+}
+
+TEST_F(SaveFolders, RecoveryThatCannotFinishACommitChangesNothing) {
+    // A journal naming a file that is neither staged nor there (a folder moved away after the
+    // commit began), beside a file it could finish, and a journal cut short.
+    writeFileDurably(CommitJournal::stagingPath(a_), workbookBytes(a_.string(), 3));
+    for (const std::string journal : {std::string("Torzs/Befszla.xls\nElveszett/Gamma.xls\nEND\n"),
+                                      std::string("Torzs/Befszla.xls\n")}) {
+        writeFileAtomically(CommitJournal::journalPath(root_), journal);
+        try {
+            CommitJournal::recover(root_, {data_});
+            ADD_FAILURE() << "recovery reported success";
+        } catch (const UnfinishedCommitError &e) {
+            EXPECT_NE(std::string(e.what()).find("semmit sem változtatott"), std::string::npos)
+                << e.what();
+        }
+        EXPECT_EQ(markerOf(a_), 0);
+        EXPECT_EQ(readWholeFile(CommitJournal::journalPath(root_)), journal);
+        EXPECT_EQ(markerOf(CommitJournal::stagingPath(a_)), 3) << "the staged file is kept";
+    }
+}
+
+TEST_F(SaveFolders, ACommitWhoseRenameFailedIsFinishedNotDroppedByTheFailedCommand) {
+    // The second rename fails (a folder stands in the way); the command is reported failed,
+    // yet its journal is written, so its files must all arrive, never only the first.
+    const fs::path first = std::min(a_, b_), second = std::max(a_, b_);
+    const std::string secondOld = readWholeFile(second);
+    SpreadsheetHost host;
+    host.setJournalFolder(root_);
+    Workbook &a = host.open(a_);
+    Workbook &b = host.open(b_);
+    fs::remove(second);
+    fs::create_directories(second / "akadaly");
+    host.beginCommand();
+    a.sheet("Lap").setValue(1, 1, 6);
+    b.sheet("Lap").setValue(1, 1, 6);
+    host.save(a);
+    host.save(b);
+    EXPECT_THROW(host.endCommand(), SaveError);
+    host.abortCommand(); // what a failed command does
+    fs::remove_all(second);
+    writeFileAtomically(second, secondOld);
+    EXPECT_EQ(markerOf(first), 6);
+
+    host.beginCommand(); // the next command finishes the commit first
+    host.endCommand();
+    EXPECT_EQ(markerOf(a_), 6);
+    EXPECT_EQ(markerOf(b_), 6);
+    EXPECT_FALSE(fs::exists(CommitJournal::journalPath(root_)));
+    EXPECT_EQ(folderEntries(data_), (std::vector<std::string>{"Alfa.xls", "Befszla.xls"}));
+}
+
+TEST_F(SaveFolders, ASaveCutShortByAFullDiskLeavesNoStagedFile) {
+    // The second workbook of a command hits the file size limit, as it would a full disk.
+    pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{1 << 16, 1 << 16};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        std::mt19937 random(7);
+        std::string noise(1 << 18, ' ');
+        for (char &c : noise)
+            c = static_cast<char>('a' + random() % 26);
+        SpreadsheetHost host;
+        host.setJournalFolder(root_);
+        Workbook &a = host.open(a_);
+        Workbook &b = host.open(b_);
+        host.beginCommand();
+        try {
+            a.sheet("Lap").setValue(1, 1, 9);
+            host.save(a);
+            b.sheet("Lap").setValue(1, 1, noise);
+            host.save(b);
+            ::_exit(3);
+        } catch (const SaveError &) {
+            host.abortCommand();
+            ::_exit(0);
+        }
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    ASSERT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(folderEntries(data_), (std::vector<std::string>{"Alfa.xls", "Befszla.xls"}));
+    EXPECT_EQ(markerOf(a_), 0);
 }
 
 TEST_F(SaveFolders, CommandSavesReachTheDiskOnlyAtItsEnd) {
@@ -262,6 +378,12 @@ TEST_F(SaveFolders, SecondLockOnTheSameDataIsRefusedInHungarian) {
         DataFolderLock other(data_); // another folder is not locked
     }
     DataFolderLock again(root_); // released with the first
+}
+
+TEST_F(SaveFolders, DeletingTheLockFileDoesNotLetASecondCopyIn) {
+    DataFolderLock held(root_);
+    fs::remove(root_ / ".vandorix.lock");
+    EXPECT_THROW(DataFolderLock second(root_), DataLockedError);
 }
 
 TEST_F(SaveFolders, LockHeldByAnotherProcessIsRefused) {

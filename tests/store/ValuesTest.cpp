@@ -1,5 +1,6 @@
 #include "store/Currency.h"
 #include "store/Date.h"
+#include "store/HostError.h"
 
 #include <gtest/gtest.h>
 
@@ -13,6 +14,21 @@ TEST(Currency, AddsAndMultipliesExactly) {
     EXPECT_EQ(sum, Currency::fromUnits(100));
     EXPECT_EQ(*Currency::parse("1234,5678") * 3, *Currency::parse("3703,7034"));
     EXPECT_EQ(*Currency::parse("10") - *Currency::parse("10,0001"), *Currency::parse("-0,0001"));
+}
+
+TEST(Currency, ResultsBeyondTheRangeThrowInsteadOfWrapping) {
+    const Currency max = Currency::fromRaw(Currency::MaxRaw);
+    EXPECT_THROW(max + Currency::fromRaw(1), AmountOverflowError);
+    EXPECT_THROW(-max - Currency::fromRaw(1), AmountOverflowError) << "the lowest raw value too";
+    EXPECT_THROW(*Currency::parse("900000000000000") * 100, AmountOverflowError);
+    EXPECT_THROW(Currency::fromDouble(1e300), AmountOverflowError);
+    Currency balance = max;
+    EXPECT_THROW(balance += Currency::fromRaw(1), AmountOverflowError);
+    EXPECT_EQ(balance, max) << "a failed sum leaves its operand";
+    // 922337203685477,5808 is one ten-thousandth beyond the range.
+    EXPECT_FALSE(Currency::parse("922337203685477,5808"));
+    EXPECT_FALSE(Currency::parse("-922337203685477,5808"));
+    EXPECT_EQ(Currency::parse("922337203685477,5807")->raw(), Currency::MaxRaw);
 }
 
 TEST(Currency, RoundsDoublesHalfAwayFromZeroToFourDecimals) {

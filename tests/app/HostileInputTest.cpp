@@ -1,0 +1,171 @@
+// Values and files a careful attacker tries: each is refused with a Hungarian message that
+// names what is wrong, and no file of the installation changes.
+#include "app/Validation.h"
+#include "maintenance/MaintenanceSession.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <string>
+#include <sys/stat.h>
+
+namespace vandorix::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kRange =
+    "Felhívás|Itt csak -1 000 000 000 000 és 1 000 000 000 000 Ft közötti számérték lehet.";
+const std::string kNoDate = "Felhívás|Itt csak dátum lehet.";
+const std::string kDepositWindow = "menu Befektetés/Befektetési számla/Befizetés\n";
+
+// Every file of the data folders with its content.
+std::map<std::string, std::string> DataFiles(const fs::path &root) {
+    std::map<std::string, std::string> files;
+    for (const char *folder : {"Torzs", "Termekek", "Seged", "Arhiv"})
+        for (const auto &e : fs::directory_iterator(root / folder))
+            files[fs::relative(e.path(), root).string()] = FileBytes(e.path());
+    return files;
+}
+
+unsigned ModeOf(const fs::path &p) {
+    struct stat st {};
+    ::stat(p.c_str(), &st);
+    return st.st_mode & 07777;
+}
+
+TEST(HostileInput, FieldBoundsRefuseWhatTheFilesCannotHoldAndWriteNothing) {
+    struct Case {
+        std::string script; // ends with the refused value typed (Enter) or "Rögzítés" clicked
+        std::string message;
+    };
+    const std::string purchase = OpenPurchase();
+    const std::string deposit = kDepositWindow;
+    const Case cases[] = {
+        {deposit + "type Text1 2026.03.01\ntype Text2 922337203685477,5808\n", kRange},
+        {deposit + "type Text1 2026.03.01\ntype Text2 999999999999999\n", kRange},
+        {deposit + "type Text1 2026.03.01\ntype Text2 -1000000000000,0001\n", kRange},
+        {deposit + "type Text1 2026.03.01\ntype Text2 99999999999999999999999\n", kRange},
+        {deposit + "type Text1 2026.03.01\ntype Text2 12a\n", "Felhívás|Itt csak számérték lehet."},
+        // A value changed after Enter accepted the field is checked again by "Adatbevitel".
+        {deposit +
+             "type Text1 2026.03.01\ntype Text2 10\ntype Text3 5\nset Text2 922337203685477,5808\n"
+             "click Command1\n",
+         kRange},
+        {deposit + "type Text1 1899.12.31\n", kNoDate},
+        {deposit + "type Text1 1900.02.28\n", kNoDate},
+        {purchase + "type Text1 1026.03.01\n", kNoDate},
+        {purchase + "type Text1 2026.03.01\ntype Text2 100\ntype Text3 900000000000000\n", kRange},
+        {purchase +
+             "type Text1 2026.03.01\ntype Text2 100\ntype Text3 10\ntype Text4 1000000000001\n",
+         kRange},
+    };
+    for (const Case &c : cases) {
+        TradeSession s;
+        const auto before = DataFiles(s.installation().root());
+        s.play(c.script + "answer OK\n");
+        EXPECT_EQ(s.shown().back(), c.message) << c.script;
+        EXPECT_EQ(DataFiles(s.installation().root()), before) << c.script;
+    }
+
+    // The bound itself is taken and stored exactly; the first day the files hold is taken.
+    TradeSession s;
+    s.play(deposit + "type Text1 1900.03.01\ntype Text2 1000000000000\ntype Text3 1\n"
+                     "click Command1\nclick Command3\n");
+    auto acc = s.account();
+    EXPECT_EQ(Cur(acc->sheet("Befszla01"), 5, 20), Amount("1000000000000"));
+    EXPECT_EQ(acc->sheet("Befszla01").value(5, 1).date(), Day(1900, 3, 1));
+
+    // Quantity times price beyond the currency's range ends the command, nothing written.
+    const auto before = DataFiles(s.installation().root());
+    s.play(purchase + "type Text1 2026.03.01\ntype Text2 32767\ntype Text3 1000000000000\n"
+                      "type Text4 0\ntype Text5 2\ntype Text6 2\nclick Command1\nanswer OK\n");
+    EXPECT_NE(s.shown().back().find("túl nagy"), std::string::npos) << s.shown().back();
+    EXPECT_EQ(DataFiles(s.installation().root()), before);
+    EXPECT_TRUE(s.atMainWindow());
+}
+
+TEST(HostileInput, OddFilesAreRefusedNamingTheFileAndNothingIsWritten) {
+    struct Case {
+        std::string name;
+        std::function<void(const fs::path &root)> prepare;
+        std::string script;
+        std::vector<std::string> inMessage;
+    };
+    const std::string deposit =
+        kDepositWindow +
+        "type Text1 2026.03.01\ntype Text2 10\ntype Text3 1\nclick Command1\nanswer OK\n";
+    const Case cases[] = {
+        {"read-only ledger",
+         [](const fs::path &r) { fs::permissions(r / "Torzs/Befszla.xls", fs::perms(0444)); },
+         deposit,
+         {"írásvédett", "Torzs/Befszla.xls"}},
+        {"LibreOffice lock",
+         [](const fs::path &r) { std::ofstream(r / "Torzs/.~lock.Befszla.xls#") << "x"; },
+         deposit,
+         {"táblázatkezelőben", "Torzs/Befszla.xls", ".~lock.Befszla.xls#"}},
+        {"Excel lock",
+         [](const fs::path &r) { std::ofstream(r / "Torzs/~$Befszla.xls") << "x"; },
+         deposit,
+         {"táblázatkezelőben", "Torzs/Befszla.xls"}},
+        {"product open elsewhere",
+         [](const fs::path &r) { std::ofstream(r / "Termekek/.~lock.Alfa.xls#") << "x"; },
+         OpenPurchase() + Fields({"2026.03.01", 1, "10", "0", 1, 1}) +
+             "click Command1\ninput 10\nanswer OK\n",
+         {"táblázatkezelőben", "Termekek/Alfa.xls"}},
+        {"damaged template",
+         [](const fs::path &r) { std::ofstream(r / "Seged/Termékminta.xls") << "nem zip"; },
+         "menu Befektetés/Részvény/Alapadatok\nchoose Combo1 Más részvény\ntype Text1 Gamma\n"
+         "type Text2 HU0000999999\nclick Command1\nanswer OK\n",
+         {"Seged/Termékminta.xls"}},
+    };
+    for (const Case &c : cases) {
+        TradeSession s;
+        const fs::path root = s.installation().root();
+        c.prepare(root);
+        const auto before = DataFiles(root);
+        s.run(c.script);
+        const std::string shown = s.shown().back();
+        for (const std::string &part : c.inMessage)
+            EXPECT_NE(shown.find(part), std::string::npos) << c.name << ": " << shown;
+        EXPECT_EQ(shown.find("Gamma.xls"), std::string::npos) << c.name << ": " << shown;
+        EXPECT_EQ(DataFiles(root), before) << c.name;
+        EXPECT_TRUE(s.atMainWindow()) << c.name;
+    }
+
+    // A replaced workbook keeps the permissions it had.
+    TradeSession s;
+    const fs::path ledger = s.accountFile();
+    fs::permissions(ledger, fs::perms(0640));
+    s.play(kDepositWindow +
+           "type Text1 2026.03.01\ntype Text2 10\ntype Text3 1\nclick Command1\nclick Command3\n");
+    EXPECT_EQ(Cur(s.account()->sheet("Befszla01"), 5, 20), Amount("10"));
+    EXPECT_EQ(ModeOf(ledger), 0640u);
+}
+
+TEST(HostileInput, AStoredDateBeforeTheFilesRangeIsNamedAndTheRestStaysUsable) {
+    // What an older version wrote for "1899.12.31" or "1026.03.01": serial 0 or a negative
+    // serial in a date cell.
+    for (const CellValue &bad :
+         {CellValue(0.0), CellValue(Day(1899, 12, 31)), CellValue(Day(1026, 3, 1))}) {
+        TradeSession s;
+        s.play(Deposit("2026.03.01", "5000", 1));
+        s.play(Deposit("2026.03.02", "100", 2));
+        EditWorkbookFile(s.accountFile(),
+                         [&](Workbook &wb) { wb.sheet("Befszla01").setValue(5, 1, bad); });
+        s.run(kDepositWindow +
+              "type Text1 2026.03.03\ntype Text2 10\ntype Text3 3\nclick Command1\nanswer OK\n");
+        const std::string shown = s.shown().back();
+        EXPECT_NE(shown.find("Befszla01"), std::string::npos) << shown;
+        EXPECT_NE(shown.find("A5"), std::string::npos) << shown;
+        EXPECT_TRUE(s.atMainWindow());
+        // The rest of the program works: another share is registered.
+        s.run(RegisterScript("Beta", "HU0000654321"));
+        EXPECT_TRUE(fs::exists(s.productFile("Beta")));
+    }
+}
+
+} // namespace
+} // namespace vandorix::testing
