@@ -8,6 +8,7 @@
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
+#include <QStatusBar>
 
 namespace vandorix {
 
@@ -79,6 +80,9 @@ void MainWindow::refresh() {
             actions_[i]->setVisible(items[i]->visible);
         }
     body_->refresh();
+    // A command that committed without keeping what it replaced says so here.
+    const QString status = QString::fromStdString(windows_.app().state().StatusLine);
+    if (statusBar()->currentMessage() != status) statusBar()->showMessage(status);
 }
 
 } // namespace vandorix

@@ -1,9 +1,11 @@
 #include "app/Application.h"
 
+#include "app/CommandDescription.h"
 #include "store/HostError.h"
 #include "store/WorkbookProtocol.h"
 
 #include <unistd.h>
+#include <utility>
 
 namespace vandorix {
 
@@ -63,10 +65,17 @@ void Application::LeaveProgram(Form &form) {
 
 void Application::runCommand(const std::function<void()> &handler) {
     SpreadsheetHost *host = state_.HostApp.get();
+    Form *origin = visibleForm();
+    const std::vector<Control> entries = origin ? origin->controls_ : std::vector<Control>{};
+    const std::string action = std::exchange(nextAction_, {});
     if (host) host->beginCommand();
     try {
         handler();
-        if (host) host->endCommand();
+        if (host) {
+            describeCommit(origin, entries, action);
+            host->endCommand();
+            noteBackupOutcome();
+        }
     } catch (const ActionError &) {
         if (host) host->abortCommand();
         throw;
@@ -87,6 +96,23 @@ void Application::runCommand(const std::function<void()> &handler) {
     }
     if (ended()) closeAllWindows();
     if (onChanged) onChanged();
+}
+
+void Application::describeCommit(Form *origin, const std::vector<Control> &entries,
+                                 const std::string &action) {
+    if (!state_.Undo) return;
+    if (origin) state_.Undo->describeNext(origin->caption(),
+                                          DescribeCommand(*origin, entries, action, state_));
+    else state_.Undo->describeNext(mainForm().caption(), "Indítás");
+}
+
+void Application::noteBackupOutcome() {
+    if (!state_.Undo) return;
+    if (auto failure = state_.Undo->takeFailure())
+        state_.StatusLine = failure->empty()
+                                ? std::string()
+                                : "A művelet megtörtént, de nem lesz visszavonható: a régi "
+                                  "fájlok nem menthetők (" + *failure + ").";
 }
 
 void Application::recoverFromFailedCommand() {
@@ -128,6 +154,7 @@ void Application::focusByUser(Form &form, std::string_view control) {
 void Application::clickMenu(const std::vector<std::string> &captions) {
     Form &f = visibleOrThrow();
     f.menuItem(captions); // throws when missing or disabled
+    nextAction_ = captions.empty() ? std::string() : captions.back();
     runCommand([&] { f.raiseMenuClick(captions); });
 }
 
@@ -135,6 +162,7 @@ void Application::click(std::string_view name) {
     Form &f = visibleOrThrow();
     Control &c = usableControl(f, name);
     std::string controlName = c.name;
+    nextAction_ = controlName;
     runCommand([&] {
         if (c.kind == ControlKind::OptionButton) {
             for (Control &other : f.controls_)

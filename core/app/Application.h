@@ -76,6 +76,11 @@ public:
 
 private:
     void recoverFromFailedCommand();
+    // Names the command about to commit for the undo store, and notes in the status line a
+    // commit whose previous versions could not be kept.
+    void describeCommit(Form *origin, const std::vector<Control> &entries,
+                        const std::string &action);
+    void noteBackupOutcome();
     Form &visibleOrThrow();
     Control &usableControl(Form &form, std::string_view name);
     // Gives `control` the focus as a click or a key would, raising the focus-loss event of the
@@ -86,6 +91,7 @@ private:
     Dialogs &dialogs_;
     StartupEnvironment environment_;
     std::map<std::string, std::unique_ptr<Form>, std::less<>> forms_;
+    std::string nextAction_; // the control or menu item that starts the next command
 };
 
 // Creates the window of that name ("Form1" … "Form16"). Each subsystem creates its own

@@ -74,6 +74,7 @@ void CommitJournal::commit() {
             discard();
             throw SaveError(target.string(), "az áthelyezendő fájl nem található");
         }
+    if (observer_) observer_->beforeCommit(staged_, removals_);
     std::set<fs::path> folders;
     for (auto &[target, bytes] : staged_) folders.insert(target.parent_path());
     for (auto &f : folders) syncFolder(f);
@@ -110,6 +111,7 @@ void CommitJournal::commit() {
     syncFolder(folder_);
     staged_.clear();
     removals_.clear();
+    if (observer_) observer_->afterCommit();
 }
 
 void CommitJournal::discard() {

@@ -103,6 +103,10 @@ void SpreadsheetHost::setJournalFolder(const fs::path &folder) {
     journal_ = std::make_unique<CommitJournal>(folder);
 }
 
+void SpreadsheetHost::setCommitObserver(CommitObserver *observer) {
+    if (journal_) journal_->setObserver(observer);
+}
+
 void SpreadsheetHost::beginCommand() { ++commandDepth_; }
 
 void SpreadsheetHost::endCommand() {
