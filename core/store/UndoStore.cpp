@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cstdio>
 #include <ctime>
+#include <fstream>
 #include <sstream>
 #include <utility>
 
@@ -26,6 +27,8 @@ constexpr const char *kUndoingManifest = "Leírás.visszavonás";
 constexpr const char *kWhen = "Időpont: ";
 constexpr const char *kWindow = "Ablak: ";
 constexpr const char *kWhat = "Művelet: ";
+// The last line of a whole manifest: one cut short by a crash is no manifest.
+constexpr const char *kEnd = "VÉGE";
 
 const char *changeWord(UndoStore::FileChange c) {
     switch (c) {
@@ -91,7 +94,16 @@ std::string manifestText(const UndoStore::Entry &e) {
         }
         text += f.path + "\n";
     }
-    return text;
+    return text + kEnd + "\n";
+}
+
+// Not flushed to disk: should the machine stop, the backup of this one command may be lost,
+// and start-up drops what is left of it; the command itself is the journal's business.
+void writeManifest(const fs::path &file, const std::string &text) {
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    out << text;
+    out.close();
+    if (!out) throw SaveError(file.string(), "a leírás nem írható");
 }
 
 } // namespace
@@ -144,7 +156,6 @@ void UndoStore::beforeCommit(const std::map<fs::path, std::string> &staged,
         pending_ = entry;
 
         Entry e{entry, formatTime(now, "%Y-%m-%d %H:%M:%S"), window_, what_, {}};
-        std::set<fs::path> folders{entry};
         auto relativeName = [&](const fs::path &target) {
             fs::path p = target.lexically_normal();
             fs::path rel = p.is_absolute() ? p.lexically_relative(root_) : p;
@@ -157,7 +168,6 @@ void UndoStore::beforeCommit(const std::map<fs::path, std::string> &staged,
         auto keep = [&](const fs::path &target, const fs::path &rel) {
             const fs::path copy = entry / rel;
             fs::create_directories(copy.parent_path());
-            folders.insert(copy.parent_path());
             fs::create_hard_link(target, copy);
         };
         for (const auto &[target, bytes] : staged) {
@@ -176,8 +186,7 @@ void UndoStore::beforeCommit(const std::map<fs::path, std::string> &staged,
             keep(absolute(rel.generic_string()), rel);
             e.files.push_back({FileChange::Removed, rel.generic_string(), 0, 0});
         }
-        writeFileDurably(entry / fs::path(kPendingManifest), manifestText(e));
-        for (const auto &f : folders) syncFolder(f);
+        writeManifest(entry / fs::path(kPendingManifest), manifestText(e));
     } catch (const std::exception &ex) {
         failure_ = ex.what();
         if (!pending_.empty()) fs::remove_all(pending_, ec);
@@ -218,12 +227,17 @@ UndoStore::Entry ReadUndoManifest(const fs::path &folder) {
     UndoStore::Entry e;
     e.folder = folder;
     std::string line;
+    bool whole = false;
     auto value = [&](const char *key, std::string &out) {
         if (line.rfind(key, 0) != 0) return false;
         out = line.substr(std::string(key).size());
         return true;
     };
     while (std::getline(in, line)) {
+        if (line == kEnd) {
+            whole = true;
+            break;
+        }
         if (line.empty() || value(kWhen, e.when) || value(kWindow, e.window) ||
             value(kWhat, e.what))
             continue;
@@ -250,6 +264,7 @@ UndoStore::Entry ReadUndoManifest(const fs::path &folder) {
         }
         e.files.push_back(std::move(f));
     }
+    if (!whole) throw DamagedFileError(file.string(), "a leírás csonka");
     return e;
 }
 
@@ -309,7 +324,15 @@ void UndoStore::undo(const Entry &entry) {
 void UndoStore::recover() {
     std::error_code ec;
     for (const auto &folder : entryFolders()) {
-        if (isFile(folder / fs::path(kManifest))) continue;
+        if (isFile(folder / fs::path(kManifest))) {
+            // A manifest cut short by a crash: that command's backup is lost.
+            try {
+                ReadUndoManifest(folder);
+            } catch (const HostError &) {
+                fs::remove_all(folder, ec);
+            }
+            continue;
+        }
         const bool undoing = isFile(folder / fs::path(kUndoingManifest));
         const fs::path marker = folder / fs::path(undoing ? kUndoingManifest : kPendingManifest);
         // Files as the command left them: its backup is kept (a commit finished by the

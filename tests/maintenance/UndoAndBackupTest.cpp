@@ -137,6 +137,15 @@ TEST(Undo, OnlyTheNewestFiftyCommandsAreKept) {
     const auto kept = KeptCommands(root);
     ASSERT_EQ(kept.size(), 50u);
     EXPECT_EQ(std::vector(kept.begin(), kept.end() - 1), std::vector(fifty.begin() + 1, fifty.end()));
+
+    // Where nothing can be kept, the command commits all the same and says so.
+    fs::remove_all(UndoFolder(root));
+    std::ofstream(UndoFolder(root)) << "nem mappa";
+    const std::string ledger = FileBytes(t.installation().accountWorkbook());
+    t.run(Deposit("2026.11.01", "100", code++));
+    EXPECT_NE(FileBytes(t.installation().accountWorkbook()), ledger);
+    EXPECT_EQ(t.app().state().StatusLine.rfind("A művelet megtörtént, de nem lesz visszavonható", 0), 0u)
+        << t.app().state().StatusLine;
 }
 
 // Through vandorix-replay, each run a new start of the program: the undo list outlives it.
