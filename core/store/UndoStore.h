@@ -19,7 +19,9 @@ namespace vandorix {
 // as the command left it. The newest `kKeptCommands` commands are kept.
 //
 // A manifest is written under a pending name before the journal and takes its final name once
-// every file is in place; a commit whose backup cannot be kept still commits.
+// every file is in place; a commit whose backup cannot be kept still commits. Nothing here is
+// flushed to disk: after a crash start-up keeps a backup only when its manifest is whole and
+// the files are as its command left them, so at worst one command's backup is lost.
 class UndoStore : public CommitObserver {
 public:
     static constexpr std::size_t kKeptCommands = 50;
