@@ -4,6 +4,7 @@
 #include "store/DataFolderLock.h"
 #include "store/Date.h"
 #include "store/SpreadsheetHost.h"
+#include "store/UndoStore.h"
 #include "store/Workbook.h"
 
 #include <cstdint>
@@ -25,6 +26,10 @@ struct AppState {
     std::string ArchivePath;
     // Held while the program runs, so a second copy cannot work on the same folders.
     std::unique_ptr<DataFolderLock> DataLock;
+    // Keeps what each command replaced, so that it can be undone.
+    std::unique_ptr<UndoStore> Undo;
+    // The status line: what the user should know about the last command beyond its windows.
+    std::string StatusLine;
     std::unique_ptr<SpreadsheetHost> HostApp;
     bool HostRunning = false;
     Date Today;

@@ -1,9 +1,11 @@
 #include "app/Application.h"
 
+#include "app/CommandDescription.h"
 #include "store/HostError.h"
 #include "store/WorkbookProtocol.h"
 
 #include <unistd.h>
+#include <utility>
 
 namespace vandorix {
 
@@ -78,6 +80,8 @@ CommandTrace Application::traceCommand() {
 void Application::confirmCommand(const CommandTrace &trace, bool saved) {
     if (saved) {
         statusLine_ = SavedNotice(trace, state_);
+        // A commit whose previous versions could not be kept says so beside the confirmation.
+        if (!state_.StatusLine.empty()) statusLine_ += " " + state_.StatusLine;
     } else if (std::string nothing = NothingSavedNotice(trace); !nothing.empty()) {
         statusLine_ = nothing;
     }
@@ -94,11 +98,18 @@ void Application::runCommand(const std::function<void()> &handler) {
     const bool outermost = commandDepth_ == 1;
     const CommandTrace trace = outermost ? traceCommand() : CommandTrace{};
     const int savesBefore = host ? host->saveCount() : 0;
+    Form *origin = visibleForm();
+    const std::vector<Control> entries = origin ? origin->controls_ : std::vector<Control>{};
+    const std::string action = std::exchange(nextAction_, {});
     try {
         // Beginning may finish an earlier commit whose renames failed, and fail again.
         if (host) host->beginCommand();
         handler();
-        if (host) host->endCommand();
+        if (host) {
+            describeCommit(origin, entries, action);
+            host->endCommand();
+            noteBackupOutcome();
+        }
         if (outermost) {
             SpreadsheetHost *after = state_.HostApp.get();
             confirmCommand(trace, after && after == host && after->saveCount() > savesBefore);
@@ -124,6 +135,23 @@ void Application::runCommand(const std::function<void()> &handler) {
     }
     if (ended()) closeAllWindows();
     if (onChanged) onChanged();
+}
+
+void Application::describeCommit(Form *origin, const std::vector<Control> &entries,
+                                 const std::string &action) {
+    if (!state_.Undo) return;
+    if (origin) state_.Undo->describeNext(origin->caption(),
+                                          DescribeCommand(*origin, entries, action, state_));
+    else state_.Undo->describeNext(mainForm().caption(), "Indítás");
+}
+
+void Application::noteBackupOutcome() {
+    if (!state_.Undo) return;
+    if (auto failure = state_.Undo->takeFailure())
+        state_.StatusLine = failure->empty()
+                                ? std::string()
+                                : "A művelet megtörtént, de nem lesz visszavonható: a régi "
+                                  "fájlok nem menthetők (" + *failure + ").";
 }
 
 void Application::recoverFromFailedCommand() {
@@ -167,6 +195,7 @@ void Application::clickMenu(const std::vector<std::string> &captions) {
     f.menuItem(captions); // throws when missing or disabled
     statusLine_.clear();
     commandControl_.clear();
+    nextAction_ = captions.empty() ? std::string() : captions.back();
     runCommand([&] { f.raiseMenuClick(captions); });
 }
 
@@ -175,6 +204,7 @@ void Application::click(std::string_view name) {
     Control &c = usableControl(f, name);
     std::string controlName = c.name;
     commandControl_ = controlName;
+    nextAction_ = controlName;
     runCommand([&] {
         if (c.kind == ControlKind::OptionButton) {
             for (Control &other : f.controls_)

@@ -84,6 +84,11 @@ private:
     void recoverFromFailedCommand();
     CommandTrace traceCommand();
     void confirmCommand(const CommandTrace &trace, bool saved);
+    // Names the command about to commit for the undo store, and notes in the status line a
+    // commit whose previous versions could not be kept.
+    void describeCommit(Form *origin, const std::vector<Control> &entries,
+                        const std::string &action);
+    void noteBackupOutcome();
     Form &visibleOrThrow();
     Control &usableControl(Form &form, std::string_view name);
     // Gives `control` the focus as a click or a key would, raising the focus-loss event of the
@@ -98,6 +103,7 @@ private:
     // The control the command about to run is raised on; empty for menus and start-up.
     std::string commandControl_;
     int commandDepth_ = 0;
+    std::string nextAction_; // the control or menu item that starts the next command
 };
 
 // Creates the window of that name ("Form1" … "Form16"). Each subsystem creates its own

@@ -2,6 +2,7 @@
 
 #include "app/Application.h"
 #include "app/Startup.h"
+#include "maintenance/UndoAndBackup.h"
 #include "reports/AccountView.h"
 #include "store/WorkbookProtocol.h"
 
@@ -68,7 +69,10 @@ Form1::Form1(Application &app) : Form(app, "Form1", "Vandorix") {
                     {item("mnu2_teljtrkcser", "Teljesülés  tr. kód módosítás",
                           [this] { mnu2_teljtrkcser_Click(); }),
                      item("mnu2_adatsor_törl", "Adatsor törlés",
-                          [this] { mnu2_adatsor_törl_Click(); })}),
+                          [this] { mnu2_adatsor_törl_Click(); }),
+                     item("mnu2_visszavon", "Utolsó művelet visszavonása",
+                          [this] { mnu2_visszavon_Click(); }),
+                     item("mnu2_mentes", "Biztonsági mentés", [this] { mnu2_mentes_Click(); })}),
             separator("mnu_vonal2", "----"),
             item("mnu1_ki", "Kilépés", [this] { mnu1_ki_Click(); }),
         })};
@@ -118,6 +122,10 @@ void Form1::mnu2_term_adatok_Click() { openWindow("Form16", Focus::None); }
 void Form1::mnu2_teljtrkcser_Click() { openWindow("Form13", Focus::Repaint); }
 // The ledger-row deletion window is offered under "Karbantartás", beside the code change.
 void Form1::mnu2_adatsor_törl_Click() { openWindow("Form15", Focus::FirstField); }
+
+// Both run from the main window without a window of their own; it stays visible.
+void Form1::mnu2_visszavon_Click() { UndoLastCommand(state(), dialogs()); }
+void Form1::mnu2_mentes_Click() { MakeBackup(state(), dialogs()); }
 
 void Form1::mnu1_ki_Click() {
     app().hide(*this);

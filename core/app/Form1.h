@@ -30,6 +30,8 @@ public:
     void mnu2_term_adatok_Click();
     void mnu2_teljtrkcser_Click();
     void mnu2_adatsor_törl_Click();
+    void mnu2_visszavon_Click();
+    void mnu2_mentes_Click();
     void mnu1_ki_Click();
 
 private:

@@ -108,6 +108,10 @@ bool LocateDataFolders(Application &app) {
             endProgram(app);
             return false;
         }
+        // The backups of the last commands: one whose command was cut short is settled the
+        // way the journal settled the command.
+        s.Undo = std::make_unique<UndoStore>(s.RootFolderPath);
+        s.Undo->recover();
     }
     return true;
 }
@@ -120,6 +124,7 @@ bool StartSpreadsheetHost(Application &app) {
         if (!s.HostApp) {
             s.HostApp = std::make_unique<SpreadsheetHost>();
             s.HostApp->setJournalFolder(s.RootFolderPath);
+            if (s.Undo) s.HostApp->setCommitObserver(s.Undo.get());
         }
         SpreadsheetHost &host = *s.HostApp;
         while (!host.workbooks().empty()) host.close(*host.workbooks().front());

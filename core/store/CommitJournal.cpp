@@ -141,6 +141,7 @@ void CommitJournal::commit() {
             discard();
             throw SaveError(target.string(), "az áthelyezendő fájl nem található");
         }
+    if (observer_) observer_->beforeCommit(staged_, removals_);
     std::set<fs::path> folders;
     for (auto &[target, bytes] : staged_) folders.insert(target.parent_path());
     for (auto &f : folders) syncFolder(f);
@@ -193,6 +194,7 @@ void CommitJournal::commit() {
     for (auto &f : folders) syncFolder(f);
     fs::remove(journalPath(folder_));
     syncFolder(folder_);
+    if (observer_) observer_->afterCommit();
 }
 
 void CommitJournal::finishUnfinished() {

@@ -21,6 +21,19 @@ namespace vandorix {
 // like a save and its old place is staged for removal; the journal then carries a removal
 // record, so a commit leaves either both places as they were or the file at its new place
 // only.
+// Told about each commit that changes files, so what it replaces can be kept. It must not
+// throw: keeping the old versions never blocks the commit.
+class CommitObserver {
+public:
+    virtual ~CommitObserver() = default;
+    // Before the journal is written; nothing has changed yet. `staged` maps each target to its
+    // new content; `removals` are the files the commit removes.
+    virtual void beforeCommit(const std::map<std::filesystem::path, std::string> &staged,
+                              const std::set<std::filesystem::path> &removals) noexcept = 0;
+    // Every file of the commit is in place.
+    virtual void afterCommit() noexcept = 0;
+};
+
 class CommitJournal {
 public:
     explicit CommitJournal(std::filesystem::path folder);
@@ -41,6 +54,7 @@ public:
     // has changed, so the journal and the staged files are dropped; a later failure leaves the
     // commit standing, finished by `finishUnfinished` or at the next start.
     void commit();
+    void setObserver(CommitObserver *observer) { observer_ = observer; }
     // Drops the staged files without touching their targets.
     void discard();
     // Completes a commit whose renames failed in this run; does nothing otherwise.
@@ -59,6 +73,7 @@ private:
     std::map<std::filesystem::path, std::string> staged_;
     std::set<std::filesystem::path> removals_;
     bool unfinished_ = false;
+    CommitObserver *observer_ = nullptr;
 };
 
 } // namespace vandorix

@@ -117,6 +117,10 @@ void SpreadsheetHost::setJournalFolder(const fs::path &folder) {
     journal_ = std::make_unique<CommitJournal>(folder);
 }
 
+void SpreadsheetHost::setCommitObserver(CommitObserver *observer) {
+    if (journal_) journal_->setObserver(observer);
+}
+
 void SpreadsheetHost::beginCommand() {
     // A commit that could not rename all its files is finished before anything reads them.
     if (commandDepth_ == 0 && journal_) journal_->finishUnfinished();

@@ -11,6 +11,7 @@
 namespace vandorix {
 
 class CommitJournal;
+class CommitObserver;
 
 enum class HostWindowState { Normal, Minimized, Maximized };
 
@@ -66,6 +67,8 @@ public:
     // Journalled commands: saves between the two calls are written beside their targets and
     // renamed over them together at `endCommand`. The journal lives in `journalFolder`.
     void setJournalFolder(const std::filesystem::path &folder);
+    // Told about every commit of the journal (set after the journal folder).
+    void setCommitObserver(CommitObserver *observer);
     void beginCommand();
     void endCommand();
     // A command that failed: its staged saves are dropped, so no file of it changes.

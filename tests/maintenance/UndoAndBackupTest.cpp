@@ -1,0 +1,335 @@
+// Undoing the last commands and the one-click backup, driven from the main menu: commands
+// undone in reverse order leave every data file byte for byte as before them, an undone
+// archiving brings the share back, a file changed by hand refuses the undo, only the newest
+// fifty commands are kept, and the backup zip holds every data file.
+#include "maintenance/MaintenanceSession.h"
+#include "reports/ReportSession.h"
+
+#include "store/CommitJournal.h"
+
+#include <gtest/gtest.h>
+#include <zip.h>
+
+#include <chrono>
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <random>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace vandorix::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kUndo = "menu Befektetés/Karbantartás/Utolsó művelet visszavonása\n";
+const std::string kBackup = "menu Befektetés/Karbantartás/Biztonsági mentés\n";
+
+fs::path UndoFolder(const fs::path &root) { return root / "Arhiv" / fs::path("Mentések"); }
+
+// Every file of the four data folders but the kept versions, by its path below the root.
+std::map<std::string, std::string> DataFiles(const fs::path &root) {
+    std::map<std::string, std::string> files;
+    for (const char *folder : {"Torzs", "Termekek", "Seged", "Arhiv"})
+        for (auto it = fs::recursive_directory_iterator(root / folder); it != fs::end(it); ++it) {
+            if (it->path() == UndoFolder(root)) it.disable_recursion_pending();
+            else if (it->is_regular_file())
+                files[fs::relative(it->path(), root).generic_string()] = FileBytes(it->path());
+        }
+    return files;
+}
+
+std::vector<std::string> KeptCommands(const fs::path &root) {
+    std::vector<std::string> names;
+    for (const auto &e : fs::directory_iterator(UndoFolder(root)))
+        names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// The last `n` dialogs shown, "title|text" each.
+std::vector<std::string> LastShown(const InProcessSession &s, std::size_t n) {
+    auto all = s.shown();
+    return {all.end() - static_cast<std::ptrdiff_t>(std::min(n, all.size())), all.end()};
+}
+
+std::string Question(const std::string &words) {
+    return "Kérdés|Az utolsó művelet:\r\n" + words + "\r\n(";
+}
+
+TEST(Undo, PurchaseSaleAndDepositUndoneInReverseOrderLeaveEveryFileAsBefore) {
+    TradeSession t;
+    const fs::path root = t.installation().root();
+    t.play(Deposit("2026.11.01", "1000000", 1));
+    struct Step {
+        std::string script, words;
+        std::map<std::string, std::string> before = {};
+    };
+    std::vector<Step> steps = {
+        {Purchase({"2026.11.03", 100, "1000", "500", 11, 11}), "Vétel: Alfa, 100 db, 2026. 11. 03."},
+        {Sale({"2026.11.05", 40, "1200", "300", 12, 12}), "Eladás: Alfa, 40 db, 2026. 11. 05."},
+        {Deposit("2026.11.06", "5000", 13), "Befizetés: 5000 Ft, 2026. 11. 06."},
+    };
+    for (auto &s : steps) {
+        s.before = DataFiles(root);
+        t.play(s.script);
+    }
+    // Declining changes nothing.
+    const auto after = DataFiles(root);
+    t.play(kUndo + "answer No\n");
+    EXPECT_EQ(DataFiles(root), after);
+    for (auto s = steps.rbegin(); s != steps.rend(); ++s) {
+        SCOPED_TRACE(s->words);
+        t.play(kUndo + "answer Yes\nanswer OK\n");
+        auto shown = LastShown(t, 2);
+        EXPECT_EQ(shown[0].rfind(Question(s->words), 0), 0u) << shown[0];
+        EXPECT_EQ(shown[1], "Felhívás|Visszavonva:\r\n" + s->words);
+        EXPECT_EQ(DataFiles(root), s->before);
+        EXPECT_TRUE(t.atMainWindow());
+    }
+
+    // A backup offered beside the root, cancelled: nothing is written.
+    const auto beside = std::distance(fs::directory_iterator(root.parent_path()), {});
+    t.play(kBackup + "input-cancel\n");
+    const std::string offered = t.dialogs().inputs().back().defaultText;
+    EXPECT_EQ(fs::path(offered).parent_path(), root.parent_path());
+    EXPECT_EQ(fs::path(offered).filename().string().rfind("Vandorix mentés 2", 0), 0u);
+    EXPECT_EQ(fs::path(offered).extension(), ".zip");
+    EXPECT_EQ(std::distance(fs::directory_iterator(root.parent_path()), {}), beside);
+}
+
+TEST(Undo, RefusedNamingTheFileWhenItChangedAfterTheCommand) {
+    TradeSession t;
+    const fs::path root = t.installation().root();
+    t.play(Deposit("2026.11.01", "1000000", 1));
+    t.play(Purchase({"2026.11.03", 100, "1000", "500", 11, 11}));
+    // Edited by hand: same size, one byte different.
+    const fs::path product = t.productFile();
+    const std::string stored = FileBytes(product);
+    std::string edited = stored;
+    edited[edited.size() / 2] ^= 1;
+    std::ofstream(product, std::ios::binary | std::ios::trunc) << edited;
+    const auto files = DataFiles(root);
+    const auto kept = KeptCommands(root);
+    t.run(kUndo + "answer OK\n"); // the edited file is no sound workbook any more
+    EXPECT_EQ(LastShown(t, 1)[0],
+              "Felhívás|Az utolsó művelet nem vonható vissza:\r\nVétel: Alfa, 100 db, 2026. 11. "
+              "03.\r\nA(z) Termekek/Alfa.xls fájl azóta megváltozott.\r\nSemmi sem változott.");
+    EXPECT_EQ(DataFiles(root), files);
+    EXPECT_EQ(KeptCommands(root), kept);
+    // As the command left it, the file can be undone again.
+    std::ofstream(product, std::ios::binary | std::ios::trunc) << stored;
+    t.play(kUndo + "answer Yes\nanswer OK\n");
+    EXPECT_EQ(LastShown(t, 1)[0], "Felhívás|Visszavonva:\r\nVétel: Alfa, 100 db, 2026. 11. 03.");
+}
+
+TEST(Undo, OnlyTheNewestFiftyCommandsAreKept) {
+    InProcessSession t;
+    const fs::path root = t.installation().root();
+    int code = 1;
+    while (!fs::exists(UndoFolder(root)) || KeptCommands(root).size() < 50)
+        t.run(Deposit("2026.11.01", "100", code++));
+    ASSERT_EQ(code, 51); // one kept command per deposit
+    const auto fifty = KeptCommands(root);
+    t.run(Deposit("2026.11.01", "100", code++));
+    const auto kept = KeptCommands(root);
+    ASSERT_EQ(kept.size(), 50u);
+    EXPECT_EQ(std::vector(kept.begin(), kept.end() - 1), std::vector(fifty.begin() + 1, fifty.end()));
+
+    // Where nothing can be kept, the command commits all the same and says so.
+    fs::remove_all(UndoFolder(root));
+    std::ofstream(UndoFolder(root)) << "nem mappa";
+    const std::string ledger = FileBytes(t.installation().accountWorkbook());
+    t.run(Deposit("2026.11.01", "100", code++));
+    EXPECT_NE(FileBytes(t.installation().accountWorkbook()), ledger);
+    EXPECT_EQ(t.app().state().StatusLine.rfind("A művelet megtörtént, de nem lesz visszavonható", 0), 0u)
+        << t.app().state().StatusLine;
+}
+
+// Through vandorix-replay, each run a new start of the program: the undo list outlives it.
+TEST(Undo, UndoneArchivingBringsTheShareBackThroughTheDriver) {
+    TestInstallation inst;
+    const fs::path root = inst.root();
+    auto run = [&](const std::string &script, const char *today) {
+        ReplayRun r = inst.replay(script, today);
+        EXPECT_EQ(r.exitCode, 0) << r.output;
+        return r.output;
+    };
+    EXPECT_EQ(run(kUndo + "answer OK\n", "2026-02-10"), "Felhívás\nNincs visszavonható művelet.\n");
+    run(RegisterScript("Alfa", "A1") + DepositScript("2026.01.05", "1000000", 1) +
+            OpenPurchase() + Fields({"2026.02.02", 100, "1000", "500", 101, 101}) +
+            "click Command1\ninput 1000\n" + OpenSale() +
+            Fields({"2026.02.09", 100, "1100", "500", 102, 102}) + "click Command1\ninput 1100\n",
+        "2026-02-09");
+    const auto before = DataFiles(root);
+    const std::string archive = "menu Befektetés/Részvény/Alapadatok\nchoose Combo1 Alfa\nclick Command2\n";
+    run(archive, "2026-02-10");
+    ASSERT_TRUE(fs::exists(root / "Arhiv" / "Alfa1.xls"));
+    ASSERT_FALSE(fs::exists(root / "Termekek" / "Alfa.xls"));
+
+    const std::string shown = run(kUndo + "answer Yes\nanswer OK\n", "2026-02-10");
+    EXPECT_EQ(shown.rfind("Kérdés\nAz utolsó művelet:\nArhiválás: Alfa\n(Részvény alapadatok, ", 0), 0u)
+        << shown;
+    EXPECT_NE(shown.find("Visszavonj"), std::string::npos);
+    EXPECT_NE(shown.find("Felhívás\nVisszavonva:\nArhiválás: Alfa\n"), std::string::npos) << shown;
+    // The share is back in "Termekek", "ARHIV01" and every other file as before.
+    EXPECT_EQ(DataFiles(root), before);
+    // Archived again, it takes the same numbered name.
+    run(archive, "2026-02-10");
+    EXPECT_TRUE(fs::exists(root / "Arhiv" / "Alfa1.xls"));
+    EXPECT_FALSE(fs::exists(root / "Arhiv" / "Alfa2.xls"));
+}
+
+// Every member of a zip by name, read with libzip.
+std::map<std::string, std::string> ZipMembers(const fs::path &file) {
+    std::map<std::string, std::string> out;
+    int error = 0;
+    zip_t *z = zip_open(file.c_str(), ZIP_RDONLY, &error);
+    if (!z) return out;
+    for (zip_int64_t i = 0; i < zip_get_num_entries(z, 0); ++i) {
+        zip_stat_t st;
+        zip_stat_index(z, static_cast<zip_uint64_t>(i), 0, &st);
+        std::string bytes(st.size, '\0');
+        zip_file_t *f = zip_fopen_index(z, static_cast<zip_uint64_t>(i), 0);
+        zip_fread(f, bytes.data(), bytes.size());
+        zip_fclose(f);
+        out[st.name] = bytes;
+    }
+    zip_discard(z);
+    return out;
+}
+
+TEST(Backup, ZipHoldsEveryDataFileByteForByteAndNotTheKeptVersions) {
+    TestInstallation inst;
+    const fs::path root = inst.root();
+    ReplayRun setup = inst.replay(DepositScript("2026.11.01", "1000", 1), "2026-12-06");
+    ASSERT_EQ(setup.exitCode, 0) << setup.output;
+    ASSERT_TRUE(fs::exists(UndoFolder(root)));
+    const fs::path zip = root.parent_path() / fs::path("mentés 1.zip");
+    ReplayRun r = inst.replay(kBackup + "input " + zip.string() + "\nanswer OK\n" + kBackup +
+                                  "input " + zip.string() + "\nanswer OK\n",
+                              "2026-12-06");
+    ASSERT_EQ(r.exitCode, 0) << r.output;
+    const auto files = DataFiles(root);
+    EXPECT_EQ(r.output, "Biztonsági mentés\nA biztonsági mentés fájlja:\nBiztonsági mentés\n"
+                        "A biztonsági mentés elkészült (" + std::to_string(files.size()) +
+                        " fájl):\n" + zip.string() +
+                        "\nVisszaállítás: a fájlt egy Vandorix telepítés mappájába kell "
+                        "kibontani;\na Torzs, Termekek, Seged és Arhiv mappák fájljai "
+                        "felülíródnak.\n"
+                        // The same name again is refused and leaves the first backup alone.
+                        "Biztonsági mentés\nA biztonsági mentés fájlja:\nFelhívás\nEzen a néven "
+                        "már van fájl:\n" + zip.string() + "\nMentés nem készült.\n");
+    EXPECT_EQ(ZipMembers(zip), files);
+    EXPECT_TRUE(files.count("Torzs/Befszla.xls"));
+}
+
+// An undo run in a child process killed at a random moment after "Yes": after the next start
+// the installation is as before the undo, with the command still undoable, or as after it.
+TEST(Undo, KilledUndoLeavesTheFilesBeforeOrAfterIt) {
+    TestInstallation inst;
+    const fs::path root = inst.root();
+    ReplayRun setup = inst.replay(RegisterScript("Alfa", "A1") +
+                                      DepositScript("2026.11.01", "1000000", 1),
+                                  "2026-12-06");
+    ASSERT_EQ(setup.exitCode, 0) << setup.output;
+    const auto undone = DataFiles(root);
+    setup = inst.replay(OpenPurchase() + Fields({"2026.11.03", 100, "1000", "500", 11, 11}) +
+                            "click Command1\ninput 1000\n",
+                        "2026-12-06");
+    ASSERT_EQ(setup.exitCode, 0) << setup.output;
+    const auto committed = DataFiles(root);
+    // The whole data folders, kept versions included, to start each round from.
+    std::map<std::string, std::string> snapshot;
+    for (const char *folder : {"Torzs", "Termekek", "Seged", "Arhiv"})
+        for (const auto &e : fs::recursive_directory_iterator(root / folder))
+            if (e.is_regular_file()) snapshot[fs::relative(e.path(), root).string()] = FileBytes(e.path());
+    auto restore = [&] {
+        for (const char *folder : {"Torzs", "Termekek", "Seged", "Arhiv"}) fs::remove_all(root / folder);
+        for (const auto &[path, bytes] : snapshot) {
+            fs::create_directories((root / path).parent_path());
+            std::ofstream(root / path, std::ios::binary) << bytes;
+        }
+        std::error_code ec;
+        fs::remove(CommitJournal::journalPath(root), ec);
+    };
+    auto undoKilledAfter = [&](long delayUs) {
+        int fds[2];
+        EXPECT_EQ(::pipe(fds), 0);
+        pid_t child = ::fork();
+        if (child == 0) {
+            ::close(fds[0]);
+            struct Answering : Dialogs {
+                int ready;
+                MessageAnswer showMessage(const MessageRequest &r) override {
+                    if (r.buttons != MessageButtons::YesNo) ::_exit(0);
+                    char c = 1;
+                    if (::write(ready, &c, 1) != 1) ::_exit(3);
+                    return MessageAnswer::Yes;
+                }
+                std::optional<std::string> showInput(const InputRequest &) override { ::_exit(4); }
+            } dialogs;
+            dialogs.ready = fds[1];
+            try {
+                Application app(dialogs, StartupEnvironment{inst.programFolder(), Day(2026, 12, 6)});
+                app.start();
+                app.clickMenu({"Befektetés", "Karbantartás", "Utolsó művelet visszavonása"});
+            } catch (...) {
+                ::_exit(2);
+            }
+            ::_exit(5);
+        }
+        ::close(fds[1]);
+        char c = 0;
+        EXPECT_EQ(::read(fds[0], &c, 1), 1) << "the child died before the question";
+        ::close(fds[0]);
+        const auto asked = std::chrono::steady_clock::now();
+        if (delayUs >= 0) {
+            ::usleep(static_cast<useconds_t>(delayUs));
+            ::kill(child, SIGKILL);
+        }
+        int status = 0;
+        EXPECT_EQ(::waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFSIGNALED(status) || (WIFEXITED(status) && WEXITSTATUS(status) == 0))
+            << "status " << status;
+        return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - asked).count();
+    };
+    auto startProgram = [&] {
+        ScriptedDialogsFake dialogs;
+        Application app(dialogs, StartupEnvironment{inst.programFolder(), Day(2026, 12, 6)});
+        app.start();
+        EXPECT_FALSE(app.ended());
+    };
+
+    const long taken = undoKilledAfter(-1);
+    ASSERT_EQ(DataFiles(root), undone);
+    std::mt19937 random(20261207);
+    std::uniform_int_distribution<long> delay(0, taken * 3 / 2);
+    int before = 0, after = 0;
+    for (int round = 0; round < 20; ++round) {
+        restore();
+        undoKilledAfter(delay(random));
+        startProgram();
+        const auto now = DataFiles(root);
+        EXPECT_FALSE(fs::exists(CommitJournal::journalPath(root))) << "round " << round;
+        if (now == undone) {
+            ++after;
+        } else if (now == committed) {
+            ++before;
+            // Still undoable.
+            ReplayRun r = inst.replay(kUndo + "answer Yes\nanswer OK\n", "2026-12-06");
+            EXPECT_NE(r.output.find("Visszavonva:\nVétel: Alfa, 100 db, 2026. 11. 03."), std::string::npos)
+                << "round " << round << ": " << r.output;
+            EXPECT_EQ(DataFiles(root), undone) << "round " << round;
+        } else {
+            ADD_FAILURE() << "round " << round << ": a state between the two";
+        }
+    }
+    RecordProperty("before", before);
+    RecordProperty("after", after);
+}
+
+} // namespace
+} // namespace vandorix::testing
