@@ -226,10 +226,12 @@ std::vector<FormatRef> readStyles(const ZipReader &zip, const std::string &part)
 constexpr long long kMaxCells = 5'000'000;
 
 // Reads a large part piece by piece through the streaming scanner; `onToken` sees every token.
-template <class F> void scanPart(const StoredZipEntry &entry, const std::string &part, F onToken) {
+template <class F, class Fast>
+void scanPart(const StoredZipEntry &entry, const std::string &part, F onToken, Fast fast) {
     XmlScanner xml(part);
     auto drain = [&] {
         for (;;) {
+            if (fast(xml)) continue;
             XmlScanner::Token t = xml.next();
             if (t == XmlScanner::Token::NeedMore || t == XmlScanner::Token::Done) return;
             onToken(xml, t);
@@ -241,6 +243,10 @@ template <class F> void scanPart(const StoredZipEntry &entry, const std::string 
     });
     xml.finish();
     drain();
+}
+
+template <class F> void scanPart(const StoredZipEntry &entry, const std::string &part, F onToken) {
+    scanPart(entry, part, onToken, [](XmlScanner &) { return false; });
 }
 
 // A whole number written as digits only; `fallback` when the attribute is absent.
@@ -303,12 +309,58 @@ bool parseCellRef(std::string_view ref, int &row, int &col) {
     return true;
 }
 
+// The common form of a stored amount, "-1234.5678", read directly; nullopt for anything else.
+std::optional<Currency> plainAmount(std::string_view s) {
+    {
+        std::size_t i = 0;
+        bool negative = !s.empty() && s[0] == '-';
+        if (negative) ++i;
+        std::uint64_t units = 0;
+        std::size_t digits = 0;
+        while (i < s.size() && s[i] >= '0' && s[i] <= '9' && digits < 14) {
+            units = units * 10 + static_cast<unsigned>(s[i++] - '0');
+            ++digits;
+        }
+        std::uint64_t frac = 0;
+        int fracDigits = 0;
+        if (digits > 0 && i < s.size() && s[i] == '.') {
+            ++i;
+            while (i < s.size() && s[i] >= '0' && s[i] <= '9' && fracDigits < 4) {
+                frac = frac * 10 + static_cast<unsigned>(s[i++] - '0');
+                ++fracDigits;
+            }
+            if (fracDigits == 0) i = 0; // "12." goes the general way
+        }
+        if (digits > 0 && i == s.size()) {
+            for (int k = fracDigits; k < 4; ++k) frac *= 10;
+            auto raw = static_cast<std::int64_t>(units * Currency::Scale + frac);
+            return Currency::fromRaw(negative ? -raw : raw);
+        }
+    }
+    return std::nullopt;
+}
+
 std::optional<Currency> exactCurrency(std::string_view s) {
     if (s.find_first_of("eE") == std::string_view::npos) return Currency::parse(s);
     double d = 0;
     auto res = std::from_chars(s.data(), s.data() + s.size(), d);
     if (res.ec != std::errc()) return std::nullopt;
     return Currency::fromDouble(d);
+}
+
+// Name comparison kept inline: it runs for every element of a sheet.
+template <std::size_t N> inline bool startsAt(std::string_view s, std::size_t at, const char (&literal)[N]) {
+    if (s.size() < at + N - 1) return false;
+    for (std::size_t i = 0; i + 1 < N; ++i)
+        if (s[at + i] != literal[i]) return false;
+    return true;
+}
+
+template <std::size_t N> inline bool is(std::string_view name, const char (&literal)[N]) {
+    if (name.size() != N - 1) return false;
+    for (std::size_t i = 0; i + 1 < N; ++i)
+        if (name[i] != literal[i]) return false;
+    return true;
 }
 
 // Reads one worksheet part straight into the sheet's rows, without a document tree.
@@ -351,41 +403,60 @@ private:
         Ctx parent = stack_.empty() ? Other : stack_.back();
         std::string_view n = xml.name();
         Ctx c = Other;
-        if (stack_.empty()) c = Root;
-        else if (parent == Root && n == "sheetData" && !dataSeen_) c = Data, dataSeen_ = true;
-        else if (parent == Root && n == "cols" && !colsSeen_) c = Cols, colsSeen_ = true;
-        else if (parent == Root && n == "sheetViews" && !viewsSeen_) c = Views, viewsSeen_ = true;
-        else if (parent == Root && n == "sheetProtection" && !protectionSeen_) {
-            protectionSeen_ = true;
-            if (truthy(xml.attribute("sheet"))) {
-                std::string_view hex = xml.attribute("password");
-                unsigned hash = 0;
-                std::from_chars(hex.data(), hex.data() + hex.size(), hash, 16);
-                sheet_.setStoredProtection(true, static_cast<std::uint16_t>(hash));
+        switch (parent) {
+        case RowCtx:
+            if (is(n, "c")) {
+                c = CellCtx;
+                startCell(xml);
             }
-        } else if (parent == Views && n == "sheetView") {
-            if (truthy(xml.attribute("tabSelected"))) selected_ = true;
-        } else if (parent == Cols && n == "col") {
-            column(xml);
-        } else if (parent == Data && n == "row") {
-            c = RowCtx;
-            startRow(xml);
-        } else if (parent == RowCtx && n == "c") {
-            c = CellCtx;
-            startCell(xml);
-        } else if (parent == CellCtx && n == "v" && !valueSeen_) {
-            c = Value;
-            valueSeen_ = true;
-        } else if (parent == CellCtx && n == "is" && !inlineSeen_) {
-            c = Inline;
-            inlineSeen_ = true;
-        } else if (parent == Inline && n == "t") {
-            c = InlineText;
-        } else if (parent == Inline && n == "r") {
-            c = InlineRun;
-        } else if (parent == InlineRun && n == "t" && !runTextSeen_) {
-            c = InlineText;
-            runTextSeen_ = true;
+            break;
+        case CellCtx:
+            if (is(n, "v") && !valueSeen_) {
+                c = Value;
+                valueSeen_ = true;
+            } else if (is(n, "is") && !inlineSeen_) {
+                c = Inline;
+                inlineSeen_ = true;
+            }
+            break;
+        case Data:
+            if (is(n, "row")) {
+                c = RowCtx;
+                startRow(xml);
+            }
+            break;
+        case Inline:
+            if (is(n, "t")) c = InlineText;
+            else if (is(n, "r")) c = InlineRun;
+            break;
+        case InlineRun:
+            if (is(n, "t") && !runTextSeen_) {
+                c = InlineText;
+                runTextSeen_ = true;
+            }
+            break;
+        case Root:
+            if (is(n, "sheetData") && !dataSeen_) c = Data, dataSeen_ = true;
+            else if (is(n, "cols") && !colsSeen_) c = Cols, colsSeen_ = true;
+            else if (is(n, "sheetViews") && !viewsSeen_) c = Views, viewsSeen_ = true;
+            else if (is(n, "sheetProtection") && !protectionSeen_) {
+                protectionSeen_ = true;
+                if (truthy(xml.attribute("sheet"))) {
+                    std::string_view hex = xml.attribute("password");
+                    unsigned hash = 0;
+                    std::from_chars(hex.data(), hex.data() + hex.size(), hash, 16);
+                    sheet_.setStoredProtection(true, static_cast<std::uint16_t>(hash));
+                }
+            }
+            break;
+        case Views:
+            if (is(n, "sheetView") && truthy(xml.attribute("tabSelected"))) selected_ = true;
+            break;
+        case Cols:
+            if (is(n, "col")) column(xml);
+            break;
+        default:
+            if (stack_.empty()) c = Root;
         }
         stack_.push_back(c);
     }
@@ -419,6 +490,7 @@ private:
         nextRow_ = row_ + 1;
         if (static_cast<int>(rows_.size()) < row_) rows_.resize(row_);
         Row &row = rows_[row_ - 1];
+        current_ = &row;
         if (truthy(xml.attribute("customFormat"))) {
             bool hasS;
             std::string_view s = xml.attribute("s", &hasS);
@@ -426,50 +498,122 @@ private:
         }
         if (truthy(xml.attribute("customHeight"))) row.height = decimalNumber(xml.attribute("ht"));
         nextCol_ = 1;
-        cells_.clear();
+        // Rows of a sheet are mostly alike: room for as many cells as the row before had.
+        row.cells.reserve(lastWidth_);
     }
 
     void endRow() {
-        Row &row = rows_[row_ - 1];
-        row.cells.assign(std::make_move_iterator(cells_.begin()), std::make_move_iterator(cells_.end()));
+        std::vector<Cell> &cells = current_->cells;
+        lastWidth_ = cells.size();
+        if (cells.capacity() > cells.size() + cells.size() / 4 + 4) cells.shrink_to_fit();
     }
 
+public:
+    // A cell written the plain way, <c r=".." s=".." t=".."><v>..</v></c> or <c .../>, read
+    // in one step; anything else (entities, other attributes or children, a cell cut by the
+    // end of the text read so far) is left to the general path.
+    bool fastCell(XmlScanner &xml) {
+        if (stack_.empty() || stack_.back() != RowCtx) return false;
+        std::string_view p = xml.pending();
+        const std::size_t n = p.size();
+        if (n < 4 || p[0] != '<' || p[1] != 'c' || (p[2] != ' ' && p[2] != '>' && p[2] != '/')) return false;
+        std::string_view attrs[3]; // r, s, t
+        bool present[3] = {false, false, false};
+        std::size_t i = 2;
+        bool selfClosing = false;
+        for (;;) {
+            while (i < n && p[i] == ' ') ++i;
+            if (i + 1 >= n) return false;
+            if (p[i] == '/') {
+                if (p[i + 1] != '>') return false;
+                i += 2;
+                selfClosing = true;
+                break;
+            }
+            if (p[i] == '>') {
+                ++i;
+                break;
+            }
+            int which = p[i] == 'r' ? 0 : p[i] == 's' ? 1 : p[i] == 't' ? 2 : -1;
+            if (which < 0 || p[i - 1] != ' ' || present[which] || i + 2 >= n || p[i + 1] != '=' || p[i + 2] != '"')
+                return false;
+            std::size_t v = i + 3, e = v;
+            while (e < n && p[e] != '"' && p[e] != '<' && p[e] != '&') ++e;
+            if (e >= n || p[e] != '"') return false;
+            attrs[which] = p.substr(v, e - v);
+            present[which] = true;
+            i = e + 1;
+        }
+        std::string_view value;
+        bool hasValue = false;
+        if (!selfClosing) {
+            if (startsAt(p, i, "</c>")) {
+                i += 4;
+            } else if (startsAt(p, i, "<v>")) {
+                std::size_t e = i + 3;
+                while (e < n && p[e] != '<' && p[e] != '&' && p[e] != '\r' && p[e] != ']') ++e;
+                if (e >= n || !startsAt(p, e, "</v></c>")) return false;
+                value = p.substr(i + 3, e - i - 3);
+                hasValue = true;
+                i = e + 8;
+            } else {
+                return false;
+            }
+        }
+        beginCell(xml, attrs[0], present[0], attrs[1], present[1], attrs[2]);
+        valueSeen_ = hasValue;
+        endCell(xml, value);
+        xml.skip(i);
+        return true;
+    }
+
+private:
+
     void startCell(XmlScanner &xml) {
+        bool hasRef, hasStyle;
+        std::string_view ref = xml.attribute("r", &hasRef);
+        std::string_view style = xml.attribute("s", &hasStyle);
+        beginCell(xml, ref, hasRef, style, hasStyle, xml.attribute("t"));
+    }
+
+    void beginCell(const XmlScanner &xml, std::string_view ref, bool has, std::string_view s,
+                   bool hasStyle, std::string_view t) {
         int col = nextCol_, rr = row_;
-        bool has;
-        std::string_view ref = xml.attribute("r", &has);
         if (has && (!parseCellRef(ref, rr, col) || rr != row_)) xml.fail("hibás cellahivatkozás");
         if (col < nextCol_) xml.fail("a cellák sorrendje hibás");
         nextCol_ = col + 1;
-        long long grow = col - static_cast<long long>(cells_.size());
+        long long grow = col - static_cast<long long>(current_->cells.size());
         if (grow > 0) {
             cellBudget_ -= grow;
             if (cellBudget_ < 0)
                 xml.fail("túl sok cella (legfeljebb " + std::to_string(kMaxCells) +
                          " fogadható el); a(z) " + std::to_string(row_) + ". sorban túllépve");
-            cells_.resize(col, Cell{{}, rows_[row_ - 1].format});
+            std::vector<Cell> &cells = current_->cells;
+            if (grow == 1) cells.push_back(Cell{{}, current_->format});
+            else cells.resize(col, Cell{{}, current_->format});
         }
         col_ = col;
-        std::string_view s = xml.attribute("s", &has);
-        styleIndex_ = checkedStyle(xml, wholeNumber(xml, s, has, 0, "stílusszám"));
-        std::string_view t = xml.attribute("t");
+        styleIndex_ = checkedStyle(xml, wholeNumber(xml, s, hasStyle, 0, "stílusszám"));
         type_ = t.empty() ? 'n'
-              : t == "s" ? 's'
-              : t == "inlineStr" ? 'i'
-              : t == "str" ? 'S'
-              : t == "b" ? 'b'
-              : t == "e" ? 'e'
-                         : 'n';
+              : is(t, "s") ? 's'
+              : is(t, "inlineStr") ? 'i'
+              : is(t, "str") ? 'S'
+              : is(t, "b") ? 'b'
+              : is(t, "e") ? 'e'
+                           : 'n';
         valueSeen_ = inlineSeen_ = runTextSeen_ = false;
         text_.clear();
     }
 
-    void endCell(XmlScanner &xml) {
-        Cell &cell = cells_[col_ - 1];
+    void endCell(const XmlScanner &xml) { endCell(xml, text_); }
+
+    // `text`: what the cell's value element holds.
+    void endCell(const XmlScanner &xml, std::string_view text) {
+        Cell &cell = current_->cells[col_ - 1];
         cell.format = xfs_[styleIndex_];
         switch (type_) {
         case 's': {
-            long long idx = valueSeen_ ? wholeNumber(xml, text_, true, -1, "szövegszám") : -1;
+            long long idx = valueSeen_ ? wholeNumber(xml, text, true, -1, "szövegszám") : -1;
             if (idx < 0 || idx >= static_cast<long long>(strings_.size()))
                 xml.fail("nem létező közös szöveg: " + std::to_string(idx));
             cell.value = strings_[idx];
@@ -477,27 +621,29 @@ private:
             break;
         }
         case 'i':
-        case 'S': cell.value = CellValue(SharedText(unescape(text_))); break;
-        case 'b': cell.value = wholeNumber(xml, text_, true, 0, "logikai érték") ? 1.0 : 0.0; break;
-        case 'e': cell.value = CellValue(SharedText(text_)); break;
+        case 'S': cell.value = CellValue(SharedText(unescape(text))); break;
+        case 'b': cell.value = wholeNumber(xml, text, true, 0, "logikai érték") ? 1.0 : 0.0; break;
+        case 'e': cell.value = CellValue(SharedText(text)); break;
         default:
-            if (valueSeen_) cell.value = number(xml, numberKinds_[styleIndex_]);
+            if (valueSeen_) cell.value = number(xml, numberKinds_[styleIndex_], text);
         }
     }
 
-    CellValue number(const XmlScanner &xml, char kind) const {
+    CellValue number(const XmlScanner &xml, char kind, std::string_view text) const {
+        if (kind == 'c')
+            if (auto amount = plainAmount(text)) return *amount;
         double d = 0;
-        auto res = std::from_chars(text_.data(), text_.data() + text_.size(), d);
-        if (res.ec != std::errc() || res.ptr != text_.data() + text_.size())
-            xml.fail("hibás szám: \"" + text_.substr(0, 20) + "\"");
+        auto res = std::from_chars(text.data(), text.data() + text.size(), d);
+        if (res.ec != std::errc() || res.ptr != text.data() + text.size())
+            xml.fail("hibás szám: \"" + std::string(text.substr(0, 20)) + "\"");
         if (kind == 'd') {
             auto date = Date::fromSerial(d);
             if (date && std::floor(d) == d) return *date;
             return d;
         }
         if (kind == 'c') {
-            auto amount = exactCurrency(text_);
-            if (!amount) xml.fail("hibás összeg: \"" + text_.substr(0, 20) + "\"");
+            auto amount = exactCurrency(text);
+            if (!amount) xml.fail("hibás összeg: \"" + std::string(text.substr(0, 20)) + "\"");
             return *amount;
         }
         return d;
@@ -513,7 +659,8 @@ private:
     bool selected_ = false;
     long long stringUses_ = 0;
     int nextRow_ = 1, row_ = 0, nextCol_ = 1, col_ = 0;
-    std::vector<Cell> cells_;
+    Row *current_ = nullptr;
+    std::size_t lastWidth_ = 0;
     std::size_t styleIndex_ = 0;
     std::vector<char> numberKinds_;
     char type_ = 'n';
@@ -574,7 +721,9 @@ std::unique_ptr<Workbook> decode(std::shared_ptr<StoredWorkbookParts> stored, co
         Sheet &sheet = wb->addSheet(name, nullptr, isChart ? SheetKind::Chart : SheetKind::Worksheet);
         if (!isChart) {
             SheetReader reader(sheet, stored->xfs, stored->strings, cellBudget);
-            scanPart(*entry, partName, [&](XmlScanner &xml, XmlScanner::Token t) { reader.token(xml, t); });
+            scanPart(
+                *entry, partName, [&](XmlScanner &xml, XmlScanner::Token t) { reader.token(xml, t); },
+                [&](XmlScanner &xml) { return reader.fastCell(xml); });
             // A part with relationships of its own (drawings, comments) is written anew, never
             // copied without them.
             if (!zip.find(relsPathOf(partName))) {

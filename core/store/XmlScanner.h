@@ -52,6 +52,15 @@ public:
 
     [[noreturn]] void fail(const std::string &what) const;
 
+    // For a reader that recognises a whole element itself: the text not yet scanned (empty
+    // while an element's end is still to be reported), and how much of it was taken. What is
+    // taken must be complete elements, opened and closed.
+    std::string_view pending() const {
+        return pendingEnd_ || stackAt_.empty() ? std::string_view()
+                                               : std::string_view(buf_.data() + pos_, buf_.size() - pos_);
+    }
+    void skip(std::size_t n) { pos_ += n; }
+
 private:
     Token needMore(const char *what);
     Token startTag(std::size_t i);

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <vector>
 
 namespace vandorix {
 namespace {
@@ -185,34 +186,45 @@ ZipReader::ZipReader(std::string_view bytes) {
     }
     zip_error_fini(&error);
     zip_int64_t n = zip_get_num_entries(archive.get(), 0);
+    std::vector<zip_stat_t> stats;
+    std::uint64_t total = 0;
     for (zip_int64_t i = 0; i < n; ++i) {
         zip_stat_t st;
         if (zip_stat_index(archive.get(), i, 0, &st) != 0) continue;
         const zip_uint64_t need = ZIP_STAT_NAME | ZIP_STAT_SIZE | ZIP_STAT_COMP_SIZE |
-                                  ZIP_STAT_COMP_METHOD | ZIP_STAT_CRC;
+                                  ZIP_STAT_COMP_METHOD | ZIP_STAT_CRC | ZIP_STAT_INDEX;
         if ((st.valid & need) != need) throw ZipError("hiányos zip-tartalomjegyzék");
-        std::string name = st.name;
         if (st.size > kMaxZipPartBytes)
-            throw ZipError("a(z) " + name + " rész kibontva " + std::to_string(st.size >> 20) +
-                           " MB lenne, legfeljebb " + std::to_string(kMaxZipPartBytes >> 20) +
-                           " MB fogadható el");
+            throw ZipError("a(z) " + std::string(st.name) + " rész kibontva " +
+                           std::to_string(st.size >> 20) + " MB lenne, legfeljebb " +
+                           std::to_string(kMaxZipPartBytes >> 20) + " MB fogadható el");
         if ((st.valid & ZIP_STAT_ENCRYPTION_METHOD) && st.encryption_method != ZIP_EM_NONE)
             throw ZipError(zipErrorText(ZIP_ER_ENCRNOTSUPP));
         if (st.comp_method != ZIP_CM_STORE && st.comp_method != ZIP_CM_DEFLATE)
-            throw ZipError(zipErrorText(ZIP_ER_COMPNOTSUPP) + ": " + name);
-        if (st.comp_size > bytes.size()) throw ZipError(zipErrorText(ZIP_ER_INCONS));
+            throw ZipError(zipErrorText(ZIP_ER_COMPNOTSUPP) + ": " + st.name);
+        // The entries' compressed bytes lie within the file.
+        if (st.comp_size > bytes.size() || total + st.comp_size > bytes.size())
+            throw ZipError(zipErrorText(ZIP_ER_INCONS));
+        total += st.comp_size;
+        stats.push_back(st);
+    }
+    storage_.reset(new char[total ? total : 1]); // filled below: no need to clear it first
+    char *at = storage_.get();
+    for (const zip_stat_t &st : stats) {
+        std::string name = st.name;
         StoredZipEntry entry;
         entry.name = name;
         entry.method = static_cast<std::uint16_t>(st.comp_method);
         entry.crc = st.crc;
         entry.size = st.size;
-        entry.compressed.resize(st.comp_size);
-        zip_file_t *f = zip_fopen_index(archive.get(), i, ZIP_FL_COMPRESSED);
+        zip_file_t *f = zip_fopen_index(archive.get(), st.index, ZIP_FL_COMPRESSED);
         if (!f) throw ZipError(zipErrorText(zip_error_code_zip(zip_get_error(archive.get()))));
-        zip_int64_t got = st.comp_size ? zip_fread(f, entry.compressed.data(), st.comp_size) : 0;
+        zip_int64_t got = st.comp_size ? zip_fread(f, at, st.comp_size) : 0;
         zip_fclose(f);
         if (got < 0 || static_cast<zip_uint64_t>(got) != st.comp_size)
             throw ZipError("sérült rész: " + name);
+        entry.compressed = std::string_view(at, st.comp_size);
+        at += st.comp_size;
         entries_[lower(name)] = std::move(entry);
     }
 }
@@ -234,7 +246,7 @@ void ZipReader::inflate(const StoredZipEntry &e, const std::function<void(std::s
     z_stream z{};
     if (inflateInit2(&z, -15) != Z_OK) throw ZipError(zipErrorText(ZIP_ER_MEMORY));
     std::unique_ptr<z_stream, int (*)(z_stream *)> guard(&z, inflateEnd);
-    constexpr std::size_t kChunk = 1 << 20;
+    constexpr std::size_t kChunk = 128 << 10; // stays in the cache between inflate and parse
     std::string buffer(std::min<std::uint64_t>(kChunk, e.size + 1), '\0');
     z.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(e.compressed.data()));
     z.avail_in = static_cast<uInt>(e.compressed.size());

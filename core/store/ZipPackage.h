@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -24,7 +25,7 @@ struct StoredZipEntry {
     std::uint16_t method = 0; // 0: stored, 8: deflated
     std::uint32_t crc = 0;
     std::uint64_t size = 0;
-    std::string compressed;
+    std::string_view compressed; // held by the reader (or whoever made the entry)
 };
 
 // Why an archive cannot be read, in Hungarian. `oldFormat` marks a binary workbook of the
@@ -85,6 +86,7 @@ public:
 
 private:
     std::map<std::string, StoredZipEntry> entries_; // key: lower-case name
+    std::unique_ptr<char[]> storage_;               // every entry's compressed bytes
 };
 
 } // namespace vandorix
