@@ -200,13 +200,21 @@ private:
     long long uses_ = 0;
 };
 
-// An output buffer written through a cursor: room is made once per row, then cells are
-// appended without a check per character.
+// The XML of a part, written through a cursor into a buffer that goes to the zip writer (and
+// so to the compressor) whenever it fills: a sheet's XML is never held whole. Room is made
+// once per row, then cells are appended without a check per character.
 class Output {
 public:
-    explicit Output(std::size_t reserve) { buf_.resize(reserve); }
+    explicit Output(ZipWriter &zip) : zip_(zip), buf_(kSize, '\0') {}
+    ~Output() = default;
     void room(std::size_t n) {
-        if (at_ + n > buf_.size()) buf_.resize(std::max(buf_.size() * 2, at_ + n));
+        if (at_ + n <= buf_.size()) return;
+        flush();
+        if (n > buf_.size()) buf_.resize(n);
+    }
+    void flush() {
+        zip_.write(std::string_view(buf_.data(), at_));
+        at_ = 0;
     }
     void put(std::string_view s) {
         std::memcpy(buf_.data() + at_, s.data(), s.size());
@@ -237,25 +245,23 @@ public:
             put(std::string_view(digits, n));
         }
     }
-    // Text that needs its own growth (escaped strings).
     void putString(const std::string &s) {
         room(s.size());
         put(s);
     }
-    std::string take() {
-        buf_.resize(at_);
-        return std::move(buf_);
-    }
 
 private:
+    static constexpr std::size_t kSize = 256 << 10;
+    ZipWriter &zip_;
     std::string buf_;
     std::size_t at_ = 0;
 };
 
-std::string sheetXml(const Sheet &sheet, bool selected, StyleTable &styles, StringTable &strings) {
+void writeSheetXml(ZipWriter &zip, const Sheet &sheet, bool selected, StyleTable &styles,
+                   StringTable &strings) {
     const int lastRow = sheet.rowCount();
     const int lastCol = sheet.columnCount();
-    Output x(static_cast<std::size_t>(lastRow) * 64 + 4096);
+    Output x(zip);
     x.putString(std::string("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<worksheet xmlns=\"") +
                 kMainNs + "\" xmlns:r=\"" + kRelNs + "\">");
     std::string head = "<dimension ref=\"A1";
@@ -350,7 +356,7 @@ std::string sheetXml(const Sheet &sheet, bool selected, StyleTable &styles, Stri
     tail += "<pageMargins left=\"0.7\" right=\"0.7\" top=\"0.75\" bottom=\"0.75\" header=\"0.3\" "
             "footer=\"0.3\"/></worksheet>";
     x.putString(tail);
-    return x.take();
+    x.flush();
 }
 
 // The sheet a spreadsheet application opens the file on: the active one, or the first visible
@@ -377,8 +383,9 @@ std::string encodeWorkbook(const Workbook &wb) {
 
     // A sheet part is either copied as stored (compressed bytes and all) or encoded anew.
     struct SheetPart {
-        const StoredZipEntry *stored = nullptr;
-        std::string xml;
+        const Sheet *sheet;
+        bool selected;
+        const StoredZipEntry *stored;
     };
     std::vector<SheetPart> sheetParts;
     std::string sheetsXml, relsXml, overrides;
@@ -394,10 +401,10 @@ std::string encodeWorkbook(const Workbook &wb) {
         if (selected) activeIndex = written - 1;
         int part = stored ? s.unchangedStoredPart() : -1;
         if (part >= 0 && part < static_cast<int>(stored->sheets.size()) && s.storedSelected() == selected) {
-            sheetParts.push_back({stored->sheets[part].entry, {}});
+            sheetParts.push_back({&s, selected, stored->sheets[part].entry});
             strings.countUses(stored->sheets[part].stringUses);
         } else {
-            sheetParts.push_back({nullptr, sheetXml(s, selected, styles, strings)});
+            sheetParts.push_back({&s, selected, nullptr});
         }
         std::string n = std::to_string(written);
         sheetsXml += "<sheet name=\"" + escaped(s.name()) + "\" sheetId=\"" + n + "\"";
@@ -430,6 +437,10 @@ std::string encodeWorkbook(const Workbook &wb) {
                    "\"/></bookViews><sheets>" + sheetsXml + "</sheets></workbook>";
 
     ZipWriter zip;
+    std::size_t copied = 0;
+    for (const SheetPart &p : sheetParts)
+        if (p.stored) copied += p.stored->compressed.size();
+    zip.reserve(copied + (64 << 10));
     try {
         zip.add("[Content_Types].xml",
                 "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
@@ -456,8 +467,9 @@ std::string encodeWorkbook(const Workbook &wb) {
             if (sheetParts[i].stored) {
                 zip.addStored(name, *sheetParts[i].stored);
             } else {
-                zip.add(name, sheetParts[i].xml);
-                std::string().swap(sheetParts[i].xml);
+                zip.begin(name);
+                writeSheetXml(zip, *sheetParts[i].sheet, sheetParts[i].selected, styles, strings);
+                zip.end();
             }
         }
         if (stored && stored->styles && !styles.grown()) zip.addStored("xl/styles.xml", *stored->styles);

@@ -99,26 +99,67 @@ std::size_t localHeader(std::string &out, std::string_view name, std::uint16_t m
 
 } // namespace
 
-void ZipWriter::add(std::string_view name, std::string_view data) {
-    std::size_t at = localHeader(out_, name, 8);
+struct ZipWriter::Deflater {
     z_stream z{};
-    if (deflateInit2(&z, 1, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) != Z_OK)
+    bool open = false;
+    std::uint64_t size = 0;
+    uLong crc = 0;
+    std::string buffer = std::string(256 << 10, '\0');
+    ~Deflater() {
+        if (open) deflateEnd(&z);
+    }
+};
+
+ZipWriter::ZipWriter() : deflater_(std::make_unique<Deflater>()) {}
+ZipWriter::~ZipWriter() = default;
+
+void ZipWriter::begin(std::string_view name) {
+    Deflater &d = *deflater_;
+    if (d.open) deflateEnd(&d.z);
+    d.z = z_stream{};
+    if (deflateInit2(&d.z, 1, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) != Z_OK)
         throw ZipError("a tömörítés nem indítható");
-    std::size_t start = out_.size();
-    uLong bound = deflateBound(&z, static_cast<uLong>(data.size()));
-    out_.resize(start + bound);
-    z.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(data.data()));
-    z.avail_in = static_cast<uInt>(data.size());
-    z.next_out = reinterpret_cast<Bytef *>(out_.data() + start);
-    z.avail_out = static_cast<uInt>(bound);
-    int rc = deflate(&z, Z_FINISH);
-    std::size_t produced = z.total_out;
-    deflateEnd(&z);
-    if (rc != Z_STREAM_END) throw ZipError("a tömörítés nem sikerült");
-    out_.resize(start + produced);
-    std::uint32_t crc = static_cast<std::uint32_t>(
-        crc32_z(0, reinterpret_cast<const Bytef *>(data.data()), data.size()));
-    header(name, 8, crc, produced, data.size(), at);
+    d.open = true;
+    d.size = 0;
+    d.crc = 0;
+    entryName_ = name;
+    entryAt_ = localHeader(out_, name, 8);
+}
+
+void ZipWriter::deflateInto(int flush) {
+    Deflater &d = *deflater_;
+    for (;;) {
+        d.z.next_out = reinterpret_cast<Bytef *>(d.buffer.data());
+        d.z.avail_out = static_cast<uInt>(d.buffer.size());
+        int rc = ::deflate(&d.z, flush);
+        if (rc != Z_OK && rc != Z_STREAM_END && rc != Z_BUF_ERROR) throw ZipError("a tömörítés nem sikerült");
+        out_.append(d.buffer.data(), d.buffer.size() - d.z.avail_out);
+        if (flush == Z_FINISH ? rc == Z_STREAM_END : d.z.avail_out != 0) return;
+    }
+}
+
+void ZipWriter::write(std::string_view data) {
+    Deflater &d = *deflater_;
+    while (!data.empty()) {
+        std::size_t piece = std::min<std::size_t>(data.size(), 1u << 30);
+        d.z.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(data.data()));
+        d.z.avail_in = static_cast<uInt>(piece);
+        d.crc = crc32_z(d.crc, reinterpret_cast<const Bytef *>(data.data()), piece);
+        d.size += piece;
+        deflateInto(Z_NO_FLUSH);
+        data.remove_prefix(piece);
+    }
+}
+
+void ZipWriter::end() {
+    Deflater &d = *deflater_;
+    d.z.next_in = nullptr;
+    d.z.avail_in = 0;
+    deflateInto(Z_FINISH);
+    std::uint64_t compressed = d.z.total_out;
+    deflateEnd(&d.z);
+    d.open = false;
+    header(entryName_, 8, static_cast<std::uint32_t>(d.crc), compressed, d.size, entryAt_);
 }
 
 void ZipWriter::addStored(std::string_view name, const StoredZipEntry &entry) {

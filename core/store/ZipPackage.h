@@ -48,14 +48,36 @@ inline constexpr std::uint64_t kMaxZipPartBytes = 512ull << 20;
 // gives equal bytes.
 class ZipWriter {
 public:
-    void add(std::string_view name, std::string_view data);
+    ZipWriter();
+    ~ZipWriter();
+    ZipWriter(const ZipWriter &) = delete;
+    ZipWriter &operator=(const ZipWriter &) = delete;
+
+    void add(std::string_view name, std::string_view data) {
+        begin(name);
+        write(data);
+        end();
+    }
+    // An entry written piece by piece, compressed as it comes: `begin`, any number of
+    // `write`, `end`.
+    void begin(std::string_view name);
+    void write(std::string_view data);
+    void end();
     // Copies an entry's compressed bytes unchanged under `name`.
     void addStored(std::string_view name, const StoredZipEntry &entry);
     std::string finish();
+    // Room for an archive of about `bytes`, so that copying stored parts does not regrow it.
+    void reserve(std::size_t bytes) { out_.reserve(bytes); }
 
 private:
+    struct Deflater;
     void header(std::string_view name, std::uint16_t method, std::uint32_t crc,
                 std::uint64_t compressedSize, std::uint64_t size, std::size_t headerAt);
+    void deflateInto(int flush);
+
+    std::unique_ptr<Deflater> deflater_;
+    std::string entryName_;
+    std::size_t entryAt_ = 0;
 
     struct Central {
         std::string name;
