@@ -11,7 +11,7 @@ namespace vandorix {
 
 SharedText::SharedText(std::string_view text) {
     if (text.empty()) return;
-    if (text.size() > 0x7FFFFFFF) throw std::length_error("text");
+    if (text.size() > 0x7FFFFFFF) throw std::length_error("túl hosszú szöveg");
     void *mem = std::malloc(offsetof(Rep, data) + text.size());
     if (!mem) throw std::bad_alloc();
     rep_ = static_cast<Rep *>(mem);

@@ -763,8 +763,12 @@ std::unique_ptr<Workbook> decodeWorkbook(std::string_view bytes, const std::stri
         throw DamagedFileError(path, e.what());
     } catch (const std::bad_alloc &) {
         throw DamagedFileError(path, "nincs elég memória a beolvasásához");
-    } catch (const std::exception &e) {
+    } catch (const std::runtime_error &e) {
+        // The reader's own reasons, in Hungarian.
         throw DamagedFileError(path, e.what());
+    } catch (const std::exception &) {
+        // The standard library's reasons are English: said in the user's language instead.
+        throw DamagedFileError(path, "a fájl szerkezete hibás");
     }
 }
 
