@@ -40,9 +40,9 @@ private:
     bool oldFormat_;
 };
 
-// Largest inflated part accepted; a larger one (a zip bomb, or no workbook of this program)
-// is refused before it is inflated.
-inline constexpr std::uint64_t kMaxZipPartBytes = 512ull << 20;
+// Largest inflated part accepted (2.5 times the sheet of a 120,000-row ledger); a larger one
+// (a zip bomb, or no workbook of this program) is refused before it is inflated.
+inline constexpr std::uint64_t kMaxZipPartBytes = 256ull << 20;
 
 // Builds a zip archive; deflated entries at level 1 and fixed timestamps, so equal content
 // gives equal bytes.
