@@ -30,7 +30,8 @@ const CellFormat &formatOf(FormatRef ref);
 // brackets and escapes.
 bool isDateNumberFormat(const std::string &code);
 
-inline constexpr const char *kDefaultDateFormat = "yyyy.mm.dd";
+// Shown by spreadsheet applications as "2026. 11. 01.", the Hungarian way.
+inline constexpr const char *kDefaultDateFormat = "yyyy. mm. dd.";
 inline constexpr const char *kDefaultAmountFormat = "#,##0.00";
 
 } // namespace vandorix

@@ -2,18 +2,64 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+#include <stdexcept>
 
 namespace vandorix {
 
+SharedText::SharedText(std::string_view text) {
+    if (text.empty()) return;
+    if (text.size() > 0x7FFFFFFF) throw std::length_error("túl hosszú szöveg");
+    void *mem = std::malloc(offsetof(Rep, data) + text.size());
+    if (!mem) throw std::bad_alloc();
+    rep_ = static_cast<Rep *>(mem);
+    new (&rep_->refs) std::atomic<std::uint32_t>(1);
+    rep_->size = static_cast<std::uint32_t>(text.size());
+    std::memcpy(rep_->data, text.data(), text.size());
+}
+
+SharedText &SharedText::operator=(const SharedText &o) noexcept {
+    if (rep_ != o.rep_) {
+        o.retain();
+        release();
+        rep_ = o.rep_;
+    }
+    return *this;
+}
+
+SharedText &SharedText::operator=(SharedText &&o) noexcept {
+    if (this != &o) {
+        release();
+        rep_ = o.rep_;
+        o.rep_ = nullptr;
+    }
+    return *this;
+}
+
+void SharedText::release() noexcept {
+    if (rep_ && rep_->refs.fetch_sub(1, std::memory_order_acq_rel) == 1) {
+        rep_->refs.~atomic();
+        std::free(rep_);
+    }
+    rep_ = nullptr;
+}
+
 bool CellValue::isBlank() const {
     if (kind() == CellKind::Empty) return true;
-    auto *s = std::get_if<std::string>(&v_);
+    auto *s = std::get_if<SharedText>(&v_);
     return s && s->empty();
 }
 
 std::optional<std::string> CellValue::text() const {
-    if (auto *s = std::get_if<std::string>(&v_)) return *s;
+    if (auto *s = std::get_if<SharedText>(&v_)) return std::string(s->view());
     return std::nullopt;
+}
+
+std::string_view CellValue::textView() const {
+    if (auto *s = std::get_if<SharedText>(&v_)) return s->view();
+    return {};
 }
 
 std::optional<double> CellValue::number() const {
@@ -63,7 +109,7 @@ std::string formatNumber(double value) {
 std::string CellValue::display() const {
     switch (kind()) {
     case CellKind::Empty: return {};
-    case CellKind::Text: return std::get<std::string>(v_);
+    case CellKind::Text: return std::string(std::get<SharedText>(v_).view());
     case CellKind::Number: return formatNumber(std::get<double>(v_));
     case CellKind::Date: return std::get<Date>(v_).toString();
     case CellKind::Currency: return std::get<Currency>(v_).toString();

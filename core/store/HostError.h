@@ -29,8 +29,26 @@ public:
           path_(path) {}
     const std::string &path() const { return path_; }
 
+protected:
+    struct Whole {};
+    // `message` is the whole message.
+    DamagedFileError(const std::string &path, const std::string &message, Whole)
+        : HostError(message), path_(path) {}
+
 private:
     std::string path_;
+};
+
+// A workbook in the binary format of the spreadsheet programs before 2007: it must be saved
+// again as Office Open XML under the same name.
+class OldFormatFileError : public DamagedFileError {
+public:
+    explicit OldFormatFileError(const std::string &path)
+        : DamagedFileError(path, "A munkafüzet régi (Excel 97–2003) formátumban van, ezt a program nem "
+                                 "tudja olvasni: " + path +
+                                 "\r\nNyissa meg egy táblázatkezelővel, és mentse el ugyanezen a "
+                                 "néven Office Open XML (.xlsx) formátumban.",
+                           Whole{}) {}
 };
 
 class SheetMissingError : public HostError {

@@ -5,6 +5,7 @@
 
 #include "store/HostError.h"
 #include "store/OoxmlShared.h"
+#include "store/XmlScanner.h"
 #include "store/ZipPackage.h"
 
 #include <pugixml.hpp>
@@ -51,11 +52,9 @@ pugi::xml_attribute attr(const pugi::xml_node &n, const char *name) {
     return {};
 }
 
-bool truthy(const pugi::xml_attribute &a) {
-    if (!a) return false;
-    std::string v = a.value();
-    return v == "1" || v == "true" || v == "on";
-}
+bool truthy(std::string_view v) { return v == "1" || v == "true" || v == "on"; }
+
+bool truthy(const pugi::xml_attribute &a) { return a && truthy(std::string_view(a.value())); }
 
 std::string unescape(std::string_view s) {
     if (s.find("_x") == std::string_view::npos) return std::string(s);
@@ -81,16 +80,6 @@ std::string unescape(std::string_view s) {
     return out;
 }
 
-// Text of a shared string or inline string: plain <t> or rich-text runs <r><t>.
-std::string stringItemText(const pugi::xml_node &si) {
-    std::string text;
-    for (pugi::xml_node c = si.first_child(); c; c = c.next_sibling()) {
-        if (is(c, "t")) text += c.text().get();
-        else if (is(c, "r")) text += child(c, "t").text().get();
-    }
-    return unescape(text);
-}
-
 pugi::xml_document parseXml(const std::string &data, const std::string &part) {
     pugi::xml_document doc;
     // parse_ws_pcdata_single keeps a text made only of blanks (<t xml:space="preserve"> </t>),
@@ -98,7 +87,9 @@ pugi::xml_document parseXml(const std::string &data, const std::string &part) {
     auto result = doc.load_buffer(data.data(), data.size(),
                                   (pugi::parse_default & ~pugi::parse_wconv_attribute) |
                                       pugi::parse_ws_pcdata_single);
-    if (!result) throw Unreadable(part + ": " + result.description());
+    if (!result)
+        throw Unreadable("hibás XML a(z) " + part + " részben (" + std::to_string(result.offset + 1) +
+                         ". bájt)");
     return doc;
 }
 
@@ -160,7 +151,7 @@ std::string builtinFormatCode(int id) {
     case 9: return "0%";
     case 10: return "0.00%";
     case 11: return "0.00E+00";
-    case 14: return "yyyy.mm.dd";
+    case 14: return kDefaultDateFormat;
     case 15: return "d-mmm-yy";
     case 16: return "d-mmm";
     case 17: return "mmm-yy";
@@ -230,33 +221,126 @@ std::vector<FormatRef> readStyles(const ZipReader &zip, const std::string &part)
     return xfs;
 }
 
-std::vector<std::string> readSharedStrings(const ZipReader &zip, const std::string &part) {
-    std::vector<std::string> strings;
-    auto data = zip.read(part);
-    if (!data) return strings;
-    auto doc = parseXml(*data, part);
-    forEach(doc.document_element(), "si", [&](pugi::xml_node si) { strings.push_back(stringItemText(si)); });
+// A workbook may hold this many cells in all (stored cells and the empty ones before them in
+// their row); more is no workbook of this program and would exhaust the memory.
+constexpr long long kMaxCells = 5'000'000;
+
+// Reads a large part piece by piece through the streaming scanner; `onToken` sees every token.
+template <class F, class Fast>
+void scanPart(const StoredZipEntry &entry, const std::string &part, F onToken, Fast fast) {
+    XmlScanner xml(part);
+    auto drain = [&] {
+        for (;;) {
+            if (fast(xml)) continue;
+            XmlScanner::Token t = xml.next();
+            if (t == XmlScanner::Token::NeedMore || t == XmlScanner::Token::Done) return;
+            onToken(xml, t);
+        }
+    };
+    ZipReader::inflate(entry, [&](std::string_view piece) {
+        xml.feed(piece);
+        drain();
+    });
+    xml.finish();
+    drain();
+}
+
+template <class F> void scanPart(const StoredZipEntry &entry, const std::string &part, F onToken) {
+    scanPart(entry, part, onToken, [](XmlScanner &) { return false; });
+}
+
+// A whole number written as digits only; `fallback` when the attribute is absent.
+long long wholeNumber(const XmlScanner &xml, std::string_view raw, bool present, long long fallback,
+                      const char *what) {
+    if (!present) return fallback;
+    long long n = 0;
+    auto res = std::from_chars(raw.data(), raw.data() + raw.size(), n);
+    if (res.ec != std::errc() || res.ptr != raw.data() + raw.size())
+        xml.fail(std::string("hibás ") + what + ": \"" + std::string(raw.substr(0, 20)) + "\"");
+    return n;
+}
+
+double decimalNumber(std::string_view raw) {
+    double d = 0;
+    auto res = std::from_chars(raw.data(), raw.data() + raw.size(), d);
+    return res.ec == std::errc() ? d : 0;
+}
+
+std::vector<SharedText> readSharedStrings(const StoredZipEntry &entry, const std::string &part) {
+    std::vector<SharedText> strings;
+    enum Ctx : std::uint8_t { Other, Root, Item, ItemText, Run, RunText };
+    std::vector<Ctx> stack;
+    std::string text;
+    scanPart(entry, part, [&](XmlScanner &xml, XmlScanner::Token t) {
+        if (t == XmlScanner::Token::Start) {
+            Ctx parent = stack.empty() ? Other : stack.back();
+            std::string_view n = xml.name();
+            Ctx c = stack.empty()                      ? Root
+                  : parent == Root && n == "si"        ? Item
+                  : parent == Item && n == "t"         ? ItemText
+                  : parent == Item && n == "r"         ? Run
+                  : parent == Run && n == "t"          ? RunText
+                                                       : Other;
+            if (c == Item) text.clear();
+            stack.push_back(c);
+        } else if (t == XmlScanner::Token::End) {
+            if (stack.back() == Item) strings.emplace_back(unescape(text));
+            stack.pop_back();
+        } else if (!stack.empty() && (stack.back() == ItemText || stack.back() == RunText)) {
+            xml.appendText(text);
+        }
+    });
     return strings;
 }
 
 // "AB12" -> column 28, row 12.
-bool parseCellRef(const char *ref, int &row, int &col) {
+bool parseCellRef(std::string_view ref, int &row, int &col) {
     // Stops past the sheet's last column and row, before the arithmetic could overflow.
     int c = 0, r = 0;
-    const char *p = ref;
-    while (*p >= 'A' && *p <= 'Z' && c <= 16384) c = c * 26 + (*p++ - 'A' + 1);
-    while (*p >= 'a' && *p <= 'z' && c <= 16384) c = c * 26 + (*p++ - 'a' + 1);
+    std::size_t i = 0;
+    while (i < ref.size() && ref[i] >= 'A' && ref[i] <= 'Z' && c <= 16384) c = c * 26 + (ref[i++] - 'A' + 1);
+    while (i < ref.size() && ref[i] >= 'a' && ref[i] <= 'z' && c <= 16384) c = c * 26 + (ref[i++] - 'a' + 1);
     if (c == 0 || c > 16384) return false;
-    while (*p == '$') ++p;
-    while (*p >= '0' && *p <= '9' && r <= 1048576) r = r * 10 + (*p++ - '0');
-    if (*p != 0 || r == 0 || r > 1048576) return false;
+    while (i < ref.size() && ref[i] == '$') ++i;
+    while (i < ref.size() && ref[i] >= '0' && ref[i] <= '9' && r <= 1048576) r = r * 10 + (ref[i++] - '0');
+    if (i != ref.size() || r == 0 || r > 1048576) return false;
     row = r;
     col = c;
     return true;
 }
 
-std::optional<Currency> exactCurrency(const char *text) {
-    std::string_view s(text);
+// The common form of a stored amount, "-1234.5678", read directly; nullopt for anything else.
+std::optional<Currency> plainAmount(std::string_view s) {
+    {
+        std::size_t i = 0;
+        bool negative = !s.empty() && s[0] == '-';
+        if (negative) ++i;
+        std::uint64_t units = 0;
+        std::size_t digits = 0;
+        while (i < s.size() && s[i] >= '0' && s[i] <= '9' && digits < 14) {
+            units = units * 10 + static_cast<unsigned>(s[i++] - '0');
+            ++digits;
+        }
+        std::uint64_t frac = 0;
+        int fracDigits = 0;
+        if (digits > 0 && i < s.size() && s[i] == '.') {
+            ++i;
+            while (i < s.size() && s[i] >= '0' && s[i] <= '9' && fracDigits < 4) {
+                frac = frac * 10 + static_cast<unsigned>(s[i++] - '0');
+                ++fracDigits;
+            }
+            if (fracDigits == 0) i = 0; // "12." goes the general way
+        }
+        if (digits > 0 && i == s.size()) {
+            for (int k = fracDigits; k < 4; ++k) frac *= 10;
+            auto raw = static_cast<std::int64_t>(units * Currency::Scale + frac);
+            return Currency::fromRaw(negative ? -raw : raw);
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<Currency> exactCurrency(std::string_view s) {
     if (s.find_first_of("eE") == std::string_view::npos) return Currency::parse(s);
     double d = 0;
     auto res = std::from_chars(s.data(), s.data() + s.size(), d);
@@ -264,132 +348,397 @@ std::optional<Currency> exactCurrency(const char *text) {
     return Currency::fromDouble(d);
 }
 
-FormatRef xfAt(const std::vector<FormatRef> &xfs, int s) {
-    if (s <= 0) return nullptr;
-    if (s >= static_cast<int>(xfs.size())) throw Unreadable("style index " + std::to_string(s));
-    return xfs[s];
+// Name comparison kept inline: it runs for every element of a sheet.
+template <std::size_t N> inline bool startsAt(std::string_view s, std::size_t at, const char (&literal)[N]) {
+    if (s.size() < at + N - 1) return false;
+    for (std::size_t i = 0; i + 1 < N; ++i)
+        if (s[at + i] != literal[i]) return false;
+    return true;
 }
 
-void readSheet(Sheet &sheet, const pugi::xml_node &root, const std::vector<FormatRef> &xfs,
-               const std::vector<std::string> &strings) {
-    auto &rows = sheet.rowsForReader();
-    forEach(child(root, "cols"), "col", [&](pugi::xml_node c) {
-        int min = c.attribute("min").as_int(0), max = c.attribute("max").as_int(0);
-        double width = c.attribute("width").as_double(0);
-        if (min < 1 || max < min || max > 16384) throw Unreadable("cols");
-        if (width > 0 && (truthy(c.attribute("customWidth")) || true))
-            for (int k = min; k <= std::min(max, min + 255); ++k) sheet.columnWidthsForReader()[k] = width;
-    });
-    int nextRow = 1;
-    forEach(child(root, "sheetData"), "row", [&](pugi::xml_node rowNode) {
-        int r = rowNode.attribute("r").as_int(nextRow);
-        if (r < 1 || r > 1048576 || r < nextRow) throw Unreadable("row " + std::to_string(r));
-        nextRow = r + 1;
-        if (static_cast<int>(rows.size()) < r) rows.resize(r);
-        Row &row = rows[r - 1];
-        if (truthy(rowNode.attribute("customFormat"))) row.format = xfAt(xfs, rowNode.attribute("s").as_int(0));
-        if (truthy(rowNode.attribute("customHeight"))) row.height = rowNode.attribute("ht").as_double(0);
-        int nextCol = 1;
-        forEach(rowNode, "c", [&](pugi::xml_node c) {
-            int col = nextCol, rr = r;
-            if (auto ra = c.attribute("r")) {
-                if (!parseCellRef(ra.value(), rr, col) || rr != r) throw Unreadable("cell reference");
+template <std::size_t N> inline bool is(std::string_view name, const char (&literal)[N]) {
+    if (name.size() != N - 1) return false;
+    for (std::size_t i = 0; i + 1 < N; ++i)
+        if (name[i] != literal[i]) return false;
+    return true;
+}
+
+// Reads one worksheet part straight into the sheet's rows, without a document tree.
+class SheetReader {
+public:
+    SheetReader(Sheet &sheet, const std::vector<FormatRef> &xfs,
+                const std::vector<SharedText> &strings, long long &cellBudget)
+        : sheet_(sheet), rows_(sheet.rowsForReader()), xfs_(xfs), strings_(strings),
+          cellBudget_(cellBudget) {
+        // What a number means by its style, worked out once per style rather than per cell.
+        numberKinds_.reserve(xfs.size());
+        for (FormatRef ref : xfs) {
+            const CellFormat &f = formatOf(ref);
+            numberKinds_.push_back(f.isDateFormat() ? 'd' : f.currency ? 'c' : 'n');
+        }
+    }
+
+    void token(XmlScanner &xml, XmlScanner::Token t) {
+        if (t == XmlScanner::Token::Start) start(xml);
+        else if (t == XmlScanner::Token::End) end(xml);
+        else if (!stack_.empty() && (stack_.back() == Value ? type_ != 'i' : stack_.back() == InlineText && type_ == 'i'))
+            xml.appendText(text_);
+    }
+
+    bool selected() const { return selected_; }
+    long long stringUses() const { return stringUses_; }
+
+private:
+    enum Ctx : std::uint8_t { Other, Root, Data, RowCtx, CellCtx, Value, Inline, InlineRun, InlineText, Cols, Views };
+
+    FormatRef xfAt(const XmlScanner &xml, long long s) const { return xfs_[checkedStyle(xml, s)]; }
+    std::size_t checkedStyle(const XmlScanner &xml, long long s) const {
+        if (s <= 0) return 0;
+        if (s >= static_cast<long long>(xfs_.size()))
+            xml.fail("nem létező cellastílus: " + std::to_string(s));
+        return static_cast<std::size_t>(s);
+    }
+
+    void start(XmlScanner &xml) {
+        Ctx parent = stack_.empty() ? Other : stack_.back();
+        std::string_view n = xml.name();
+        Ctx c = Other;
+        switch (parent) {
+        case RowCtx:
+            if (is(n, "c")) {
+                c = CellCtx;
+                startCell(xml);
             }
-            if (col < nextCol || col > 16384) throw Unreadable("cell order");
-            nextCol = col + 1;
-            if (static_cast<int>(row.cells.size()) < col) row.cells.resize(col, Cell{{}, row.format});
-            Cell &cell = row.cells[col - 1];
-            cell.format = xfAt(xfs, c.attribute("s").as_int(0));
-            std::string type = c.attribute("t").value();
-            pugi::xml_node v = child(c, "v");
-            const CellFormat &f = formatOf(cell.format);
-            if (type == "s") {
-                int idx = v.text().as_int(-1);
-                if (idx < 0 || idx >= static_cast<int>(strings.size())) throw Unreadable("shared string");
-                cell.value = strings[idx];
-            } else if (type == "inlineStr") {
-                cell.value = stringItemText(child(c, "is"));
-            } else if (type == "str") {
-                cell.value = unescape(v.text().get());
-            } else if (type == "b") {
-                cell.value = v.text().as_int() ? 1.0 : 0.0;
-            } else if (type == "e") {
-                cell.value = std::string(v.text().get());
-            } else if (v) {
-                const char *text = v.text().get();
-                double d = 0;
-                auto res = std::from_chars(text, text + std::strlen(text), d);
-                if (res.ec != std::errc() || *res.ptr != 0) throw Unreadable("number");
-                if (f.isDateFormat()) {
-                    auto date = Date::fromSerial(d);
-                    if (date && std::floor(d) == d) cell.value = *date;
-                    else cell.value = d;
-                } else if (f.currency) {
-                    auto amount = exactCurrency(text);
-                    if (!amount) throw Unreadable("amount");
-                    cell.value = *amount;
-                } else {
-                    cell.value = d;
+            break;
+        case CellCtx:
+            if (is(n, "v") && !valueSeen_) {
+                c = Value;
+                valueSeen_ = true;
+            } else if (is(n, "is") && !inlineSeen_) {
+                c = Inline;
+                inlineSeen_ = true;
+            }
+            break;
+        case Data:
+            if (is(n, "row")) {
+                c = RowCtx;
+                startRow(xml);
+            }
+            break;
+        case Inline:
+            if (is(n, "t")) c = InlineText;
+            else if (is(n, "r")) c = InlineRun;
+            break;
+        case InlineRun:
+            if (is(n, "t") && !runTextSeen_) {
+                c = InlineText;
+                runTextSeen_ = true;
+            }
+            break;
+        case Root:
+            if (is(n, "sheetData") && !dataSeen_) c = Data, dataSeen_ = true;
+            else if (is(n, "cols") && !colsSeen_) c = Cols, colsSeen_ = true;
+            else if (is(n, "sheetViews") && !viewsSeen_) c = Views, viewsSeen_ = true;
+            else if (is(n, "sheetProtection") && !protectionSeen_) {
+                protectionSeen_ = true;
+                if (truthy(xml.attribute("sheet"))) {
+                    std::string_view hex = xml.attribute("password");
+                    unsigned hash = 0;
+                    std::from_chars(hex.data(), hex.data() + hex.size(), hash, 16);
+                    sheet_.setStoredProtection(true, static_cast<std::uint16_t>(hash));
                 }
             }
-        });
-    });
-    pugi::xml_node prot = child(root, "sheetProtection");
-    if (prot && truthy(prot.attribute("sheet"))) {
-        std::uint16_t hash = static_cast<std::uint16_t>(
-            std::strtoul(prot.attribute("password").value(), nullptr, 16));
-        sheet.setStoredProtection(true, hash);
+            break;
+        case Views:
+            if (is(n, "sheetView") && truthy(xml.attribute("tabSelected"))) selected_ = true;
+            break;
+        case Cols:
+            if (is(n, "col")) column(xml);
+            break;
+        default:
+            if (stack_.empty()) c = Root;
+        }
+        stack_.push_back(c);
     }
-}
 
-std::unique_ptr<Workbook> decode(const ZipReader &zip, const std::string &path) {
+    void end(XmlScanner &xml) {
+        Ctx c = stack_.back();
+        stack_.pop_back();
+        if (c == CellCtx) endCell(xml);
+        else if (c == RowCtx) endRow();
+        else if (c == InlineRun) runTextSeen_ = false;
+    }
+
+    void column(XmlScanner &xml) {
+        bool hasMin, hasMax;
+        std::string_view minRaw = xml.attribute("min", &hasMin), maxRaw = xml.attribute("max", &hasMax);
+        long long min = wholeNumber(xml, minRaw, hasMin, 0, "oszlopszám");
+        long long max = wholeNumber(xml, maxRaw, hasMax, 0, "oszlopszám");
+        double width = decimalNumber(xml.attribute("width"));
+        if (min < 1 || max < min || max > 16384) xml.fail("hibás oszlopszélesség-tartomány");
+        if (width > 0)
+            for (long long k = min; k <= std::min(max, min + 255); ++k)
+                sheet_.columnWidthsForReader()[static_cast<int>(k)] = width;
+    }
+
+    void startRow(XmlScanner &xml) {
+        bool has;
+        std::string_view raw = xml.attribute("r", &has);
+        long long r = wholeNumber(xml, raw, has, nextRow_, "sorszám");
+        if (r < 1 || r > 1048576 || r < nextRow_) xml.fail("hibás sorszám: " + std::to_string(r));
+        row_ = static_cast<int>(r);
+        nextRow_ = row_ + 1;
+        if (static_cast<int>(rows_.size()) < row_) rows_.resize(row_);
+        Row &row = rows_[row_ - 1];
+        current_ = &row;
+        if (truthy(xml.attribute("customFormat"))) {
+            bool hasS;
+            std::string_view s = xml.attribute("s", &hasS);
+            row.format = xfAt(xml, wholeNumber(xml, s, hasS, 0, "stílusszám"));
+        }
+        if (truthy(xml.attribute("customHeight"))) row.height = decimalNumber(xml.attribute("ht"));
+        nextCol_ = 1;
+        // Rows of a sheet are mostly alike: room for as many cells as the row before had.
+        row.cells.reserve(lastWidth_);
+    }
+
+    void endRow() {
+        std::vector<Cell> &cells = current_->cells;
+        lastWidth_ = cells.size();
+        if (cells.capacity() > cells.size() + cells.size() / 4 + 4) cells.shrink_to_fit();
+    }
+
+public:
+    // A cell written the plain way, <c r=".." s=".." t=".."><v>..</v></c> or <c .../>, read
+    // in one step; anything else (entities, other attributes or children, a cell cut by the
+    // end of the text read so far) is left to the general path.
+    bool fastCell(XmlScanner &xml) {
+        if (stack_.empty() || stack_.back() != RowCtx) return false;
+        std::string_view p = xml.pending();
+        const std::size_t n = p.size();
+        if (n < 4 || p[0] != '<' || p[1] != 'c' || (p[2] != ' ' && p[2] != '>' && p[2] != '/')) return false;
+        std::string_view attrs[3]; // r, s, t
+        bool present[3] = {false, false, false};
+        std::size_t i = 2;
+        bool selfClosing = false;
+        for (;;) {
+            while (i < n && p[i] == ' ') ++i;
+            if (i + 1 >= n) return false;
+            if (p[i] == '/') {
+                if (p[i + 1] != '>') return false;
+                i += 2;
+                selfClosing = true;
+                break;
+            }
+            if (p[i] == '>') {
+                ++i;
+                break;
+            }
+            int which = p[i] == 'r' ? 0 : p[i] == 's' ? 1 : p[i] == 't' ? 2 : -1;
+            if (which < 0 || p[i - 1] != ' ' || present[which] || i + 2 >= n || p[i + 1] != '=' || p[i + 2] != '"')
+                return false;
+            std::size_t v = i + 3, e = v;
+            while (e < n && p[e] != '"' && p[e] != '<' && p[e] != '&') ++e;
+            if (e >= n || p[e] != '"') return false;
+            attrs[which] = p.substr(v, e - v);
+            present[which] = true;
+            i = e + 1;
+        }
+        std::string_view value;
+        bool hasValue = false;
+        if (!selfClosing) {
+            if (startsAt(p, i, "</c>")) {
+                i += 4;
+            } else if (startsAt(p, i, "<v>")) {
+                std::size_t e = i + 3;
+                while (e < n && p[e] != '<' && p[e] != '&' && p[e] != '\r' && p[e] != ']') ++e;
+                if (e >= n || !startsAt(p, e, "</v></c>")) return false;
+                value = p.substr(i + 3, e - i - 3);
+                hasValue = true;
+                i = e + 8;
+            } else {
+                return false;
+            }
+        }
+        beginCell(xml, attrs[0], present[0], attrs[1], present[1], attrs[2]);
+        valueSeen_ = hasValue;
+        endCell(xml, value);
+        xml.skip(i);
+        return true;
+    }
+
+private:
+
+    void startCell(XmlScanner &xml) {
+        bool hasRef, hasStyle;
+        std::string_view ref = xml.attribute("r", &hasRef);
+        std::string_view style = xml.attribute("s", &hasStyle);
+        beginCell(xml, ref, hasRef, style, hasStyle, xml.attribute("t"));
+    }
+
+    void beginCell(const XmlScanner &xml, std::string_view ref, bool has, std::string_view s,
+                   bool hasStyle, std::string_view t) {
+        int col = nextCol_, rr = row_;
+        if (has && (!parseCellRef(ref, rr, col) || rr != row_)) xml.fail("hibás cellahivatkozás");
+        if (col < nextCol_) xml.fail("a cellák sorrendje hibás");
+        nextCol_ = col + 1;
+        long long grow = col - static_cast<long long>(current_->cells.size());
+        if (grow > 0) {
+            cellBudget_ -= grow;
+            if (cellBudget_ < 0)
+                xml.fail("túl sok cella (legfeljebb " + std::to_string(kMaxCells) +
+                         " fogadható el); a(z) " + std::to_string(row_) + ". sorban túllépve");
+            std::vector<Cell> &cells = current_->cells;
+            if (grow == 1) cells.push_back(Cell{{}, current_->format});
+            else cells.resize(col, Cell{{}, current_->format});
+        }
+        col_ = col;
+        styleIndex_ = checkedStyle(xml, wholeNumber(xml, s, hasStyle, 0, "stílusszám"));
+        type_ = t.empty() ? 'n'
+              : is(t, "s") ? 's'
+              : is(t, "inlineStr") ? 'i'
+              : is(t, "str") ? 'S'
+              : is(t, "b") ? 'b'
+              : is(t, "e") ? 'e'
+                           : 'n';
+        valueSeen_ = inlineSeen_ = runTextSeen_ = false;
+        text_.clear();
+    }
+
+    void endCell(const XmlScanner &xml) { endCell(xml, text_); }
+
+    // `text`: what the cell's value element holds.
+    void endCell(const XmlScanner &xml, std::string_view text) {
+        Cell &cell = current_->cells[col_ - 1];
+        cell.format = xfs_[styleIndex_];
+        switch (type_) {
+        case 's': {
+            long long idx = valueSeen_ ? wholeNumber(xml, text, true, -1, "szövegszám") : -1;
+            if (idx < 0 || idx >= static_cast<long long>(strings_.size()))
+                xml.fail("nem létező közös szöveg: " + std::to_string(idx));
+            cell.value = strings_[idx];
+            ++stringUses_;
+            break;
+        }
+        case 'i':
+        case 'S': cell.value = CellValue(SharedText(unescape(text))); break;
+        case 'b': cell.value = wholeNumber(xml, text, true, 0, "logikai érték") ? 1.0 : 0.0; break;
+        case 'e': cell.value = CellValue(SharedText(text)); break;
+        default:
+            if (valueSeen_) cell.value = number(xml, numberKinds_[styleIndex_], text);
+        }
+    }
+
+    CellValue number(const XmlScanner &xml, char kind, std::string_view text) const {
+        if (kind == 'c')
+            if (auto amount = plainAmount(text)) return *amount;
+        double d = 0;
+        auto res = std::from_chars(text.data(), text.data() + text.size(), d);
+        if (res.ec != std::errc() || res.ptr != text.data() + text.size())
+            xml.fail("hibás szám: \"" + std::string(text.substr(0, 20)) + "\"");
+        if (kind == 'd') {
+            auto date = Date::fromSerial(d);
+            if (date && std::floor(d) == d) return *date;
+            return d;
+        }
+        if (kind == 'c') {
+            auto amount = exactCurrency(text);
+            if (!amount) xml.fail("hibás összeg: \"" + std::string(text.substr(0, 20)) + "\"");
+            return *amount;
+        }
+        return d;
+    }
+
+    Sheet &sheet_;
+    std::vector<Row> &rows_;
+    const std::vector<FormatRef> &xfs_;
+    const std::vector<SharedText> &strings_;
+    long long &cellBudget_;
+    std::vector<Ctx> stack_;
+    bool dataSeen_ = false, colsSeen_ = false, viewsSeen_ = false, protectionSeen_ = false;
+    bool selected_ = false;
+    long long stringUses_ = 0;
+    int nextRow_ = 1, row_ = 0, nextCol_ = 1, col_ = 0;
+    Row *current_ = nullptr;
+    std::size_t lastWidth_ = 0;
+    std::size_t styleIndex_ = 0;
+    std::vector<char> numberKinds_;
+    char type_ = 'n';
+    bool valueSeen_ = false, inlineSeen_ = false, runTextSeen_ = false;
+    std::string text_;
+};
+
+std::unique_ptr<Workbook> decode(std::shared_ptr<StoredWorkbookParts> stored, const std::string &path) {
+    const ZipReader &zip = stored->zip;
     std::string workbookPart = "xl/workbook.xml";
     for (auto &[id, rel] : readRels(zip, "")) {
         if (endsWith(rel.first, "/officeDocument")) workbookPart = rel.second;
     }
     auto wbData = zip.read(workbookPart);
-    if (!wbData) throw Unreadable("workbook part missing");
+    if (!wbData) throw Unreadable("hiányzik a munkafüzet része (" + workbookPart + ")");
     auto wbDoc = parseXml(*wbData, workbookPart);
     pugi::xml_node root = wbDoc.document_element();
-    if (!is(root, "workbook")) throw Unreadable("not a workbook");
+    if (!is(root, "workbook")) throw Unreadable("nem munkafüzet: " + workbookPart);
     auto rels = readRels(zip, workbookPart);
     std::string stylesPart, stringsPart;
     for (auto &[id, rel] : rels) {
         if (endsWith(rel.first, "/styles")) stylesPart = rel.second;
         if (endsWith(rel.first, "/sharedStrings")) stringsPart = rel.second;
     }
-    auto xfs = stylesPart.empty() ? std::vector<FormatRef>{} : readStyles(zip, stylesPart);
-    auto strings = stringsPart.empty() ? std::vector<std::string>{} : readSharedStrings(zip, stringsPart);
+    if (!stylesPart.empty()) {
+        stored->styles = zip.find(stylesPart);
+        stored->xfs = readStyles(zip, stylesPart);
+    }
+    if (!stringsPart.empty()) {
+        stored->sharedStrings = zip.find(stringsPart);
+        if (stored->sharedStrings) stored->strings = readSharedStrings(*stored->sharedStrings, stringsPart);
+    }
+    // Index 0 is the default format, whatever the file says of it: cells without a style
+    // read as General.
+    if (stored->xfs.empty()) stored->xfs.push_back(nullptr);
+    stored->xfs[0] = nullptr;
 
     auto wb = std::make_unique<Workbook>(path);
     int activeTab = child(child(root, "bookViews"), "workbookView").attribute("activeTab").as_int(0);
     int index = 0;
+    long long cellBudget = kMaxCells;
     Sheet *active = nullptr;
     forEach(child(root, "sheets"), "sheet", [&](pugi::xml_node s) {
-        std::string name = s.attribute("name").value();
+        // Control characters in names are written as _xHHHH_ escapes.
+        std::string name = unescape(s.attribute("name").value());
         auto rel = rels.find(attr(s, "id").value());
-        if (rel == rels.end()) throw Unreadable("sheet " + name + " has no part");
+        if (rel == rels.end()) throw Unreadable("a(z) " + name + " munkalaphoz nem tartozik rész");
         bool isChart = endsWith(rel->second.first, "/chartsheet");
         if (!isChart && !endsWith(rel->second.first, "/worksheet")) {
             ++index;
             return; // dialog or macro sheets are not ours
         }
-        if (wb->findSheet(name)) throw Unreadable("duplicate sheet " + name);
-        auto data = zip.read(rel->second.second);
-        if (!data) throw Unreadable("sheet part missing: " + name);
+        if (name.empty()) throw Unreadable("névtelen munkalap");
+        if (wb->findSheet(name)) throw Unreadable("kétszer szereplő munkalapnév: " + name);
+        const std::string &partName = rel->second.second;
+        const StoredZipEntry *entry = zip.find(partName);
+        if (!entry) throw Unreadable("hiányzik a(z) " + name + " munkalap része (" + partName + ")");
         Sheet &sheet = wb->addSheet(name, nullptr, isChart ? SheetKind::Chart : SheetKind::Worksheet);
         if (!isChart) {
-            auto doc = parseXml(*data, rel->second.second);
-            readSheet(sheet, doc.document_element(), xfs, strings);
+            SheetReader reader(sheet, stored->xfs, stored->strings, cellBudget);
+            scanPart(
+                *entry, partName, [&](XmlScanner &xml, XmlScanner::Token t) { reader.token(xml, t); },
+                [&](XmlScanner &xml) { return reader.fastCell(xml); });
+            // A part with relationships of its own (drawings, comments) is written anew, never
+            // copied without them.
+            if (!zip.find(relsPathOf(partName))) {
+                sheet.setStoredPart(static_cast<int>(stored->sheets.size()), reader.selected());
+                stored->sheets.push_back({entry, reader.stringUses()});
+            }
         }
         std::string state = s.attribute("state").value();
         sheet.setStoredVisibility(state == "hidden"       ? SheetVisibility::Hidden
-                            : state == "veryHidden" ? SheetVisibility::VeryHidden
-                                                    : SheetVisibility::Visible);
+                                  : state == "veryHidden" ? SheetVisibility::VeryHidden
+                                                          : SheetVisibility::Visible);
         if (index == activeTab) active = &sheet;
         ++index;
     });
-    if (wb->sheetCount() == 0) throw Unreadable("no sheets");
+    if (wb->sheetCount() == 0) throw Unreadable("nincs benne munkalap");
     if (active) wb->activate(*active);
     pugi::xml_node prot = child(root, "workbookProtection");
     if (prot && truthy(prot.attribute("lockStructure"))) {
@@ -397,6 +746,7 @@ std::unique_ptr<Workbook> decode(const ZipReader &zip, const std::string &path) 
             std::strtoul(prot.attribute("workbookPassword").value(), nullptr, 16));
         wb->setStoredProtection(true, hash);
     }
+    wb->setStoredParts(std::move(stored));
     wb->markSaved();
     return wb;
 }
@@ -405,12 +755,20 @@ std::unique_ptr<Workbook> decode(const ZipReader &zip, const std::string &path) 
 
 std::unique_ptr<Workbook> decodeWorkbook(std::string_view bytes, const std::string &path) {
     try {
-        ZipReader zip(bytes);
-        return decode(zip, path);
+        return decode(std::make_shared<StoredWorkbookParts>(bytes), path);
+    } catch (const ZipError &e) {
+        if (e.oldFormat()) throw OldFormatFileError(path);
+        throw DamagedFileError(path, e.what());
     } catch (const HostError &e) {
         throw DamagedFileError(path, e.what());
-    } catch (const std::exception &e) {
+    } catch (const std::bad_alloc &) {
+        throw DamagedFileError(path, "nincs elég memória a beolvasásához");
+    } catch (const std::runtime_error &e) {
+        // The reader's own reasons, in Hungarian.
         throw DamagedFileError(path, e.what());
+    } catch (const std::exception &) {
+        // The standard library's reasons are English: said in the user's language instead.
+        throw DamagedFileError(path, "a fájl szerkezete hibás");
     }
 }
 

@@ -1,6 +1,11 @@
 #pragma once
 
+#include "store/CellFormat.h"
+#include "store/CellValue.h"
+#include "store/ZipPackage.h"
+
 #include <string_view>
+#include <vector>
 
 namespace vandorix {
 
@@ -19,5 +24,25 @@ inline bool looksLikeEscape(std::string_view s) {
     }
     return true;
 }
+
+// The file a workbook was read from, as the writer needs it to copy unchanged parts: the
+// compressed parts, and the style and shared-string tables the stored sheets refer to by
+// index. A save that adds formats or texts appends them to these tables, so every stored
+// index keeps its meaning.
+struct StoredWorkbookParts {
+    explicit StoredWorkbookParts(std::string_view bytes) : zip(bytes) {}
+
+    ZipReader zip;
+    // Per stored worksheet: its part, and how many of its cells refer to a shared string.
+    struct SheetPart {
+        const StoredZipEntry *entry;
+        long long stringUses;
+    };
+    std::vector<SheetPart> sheets;
+    const StoredZipEntry *styles = nullptr;
+    const StoredZipEntry *sharedStrings = nullptr;
+    std::vector<FormatRef> xfs;        // xf index -> format; index 0 is the default
+    std::vector<SharedText> strings;   // shared-string index -> text
+};
 
 } // namespace vandorix

@@ -5,13 +5,19 @@
 #include "store/OoxmlShared.h"
 #include "store/ZipPackage.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
+#include <cstring>
+#include <deque>
 #include <unordered_map>
 
 namespace vandorix {
 namespace {
 
+// Control characters become _xHHHH_ escapes (in attributes also tab and line feed), and an
+// underscore that would read as such an escape becomes _x005F_, so every text and sheet name
+// reads back exactly.
 void appendEscaped(std::string &out, std::string_view s, bool attribute) {
     for (std::size_t i = 0; i < s.size(); ++i) {
         unsigned char c = static_cast<unsigned char>(s[i]);
@@ -29,7 +35,7 @@ void appendEscaped(std::string &out, std::string_view s, bool attribute) {
                 char buf[10];
                 std::snprintf(buf, sizeof buf, "_x%04X_", c);
                 out += buf;
-            } else if (c == '_' && !attribute && looksLikeEscape(s.substr(i))) {
+            } else if (c == '_' && looksLikeEscape(s.substr(i))) {
                 out += "_x005F_";
             } else {
                 out += static_cast<char>(c);
@@ -60,22 +66,6 @@ void appendDouble(std::string &out, double v) {
     out.append(buf, res.ptr);
 }
 
-void appendCurrency(std::string &out, Currency c) {
-    std::int64_t raw = c.raw();
-    if (raw < 0) {
-        out += '-';
-        raw = -raw;
-    }
-    out += std::to_string(raw / Currency::Scale);
-    std::int64_t frac = raw % Currency::Scale;
-    if (frac) {
-        std::string f = std::to_string(frac + Currency::Scale).substr(1);
-        while (f.back() == '0') f.pop_back();
-        out += '.';
-        out += f;
-    }
-}
-
 std::string hashHex(std::uint16_t h) {
     char buf[8];
     std::snprintf(buf, sizeof buf, "%04X", h);
@@ -85,7 +75,17 @@ std::string hashHex(std::uint16_t h) {
 // Cell formats in order of first use; index 0 is the default format.
 class StyleTable {
 public:
-    StyleTable() { refs_.push_back(nullptr); index_[nullptr] = 0; }
+    // `base`: the stored file's styles, whose indexes the stored sheets use.
+    explicit StyleTable(const std::vector<FormatRef> &base) {
+        refs_.push_back(nullptr);
+        index_[nullptr] = 0;
+        for (std::size_t i = 1; i < base.size(); ++i) {
+            refs_.push_back(base[i]);
+            index_.try_emplace(base[i], static_cast<int>(i));
+        }
+        baseSize_ = refs_.size();
+    }
+    bool grown() const { return refs_.size() != baseSize_; }
     int indexOf(FormatRef ref) {
         auto it = index_.find(ref);
         if (it != index_.end()) return it->second;
@@ -146,24 +146,38 @@ public:
 private:
     std::vector<FormatRef> refs_;
     std::unordered_map<FormatRef, int> index_;
+    std::size_t baseSize_ = 1;
 };
 
+// Shared strings in order of first use. A workbook read from a file starts from that file's
+// table, so the stored sheets' indexes stay valid; new texts are appended.
 class StringTable {
 public:
-    int indexOf(const std::string &s) {
-        auto [it, inserted] = index_.try_emplace(s, static_cast<int>(strings_.size()));
-        if (inserted) strings_.push_back(&it->first);
-        ++uses_;
-        return it->second;
+    explicit StringTable(const std::vector<SharedText> &base) {
+        for (const SharedText &t : base) add(t);
+        baseSize_ = strings_.size();
     }
+    bool grown() const { return strings_.size() != baseSize_; }
+    void countUses(long long n) { uses_ += n; }
+
+    int indexOf(const SharedText &text) {
+        ++uses_;
+        // Texts read from a file are one shared object per string: found by identity, mostly.
+        auto same = byIdentity_.find(text.identity());
+        if (same != byIdentity_.end()) return same->second;
+        auto equal = byContent_.find(text.view());
+        if (equal != byContent_.end()) return equal->second;
+        return add(text);
+    }
+
     std::string xml() const {
         std::string x = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
                         "<sst xmlns=\"" + std::string(kMainNs) + "\" count=\"" +
                         std::to_string(uses_) + "\" uniqueCount=\"" +
                         std::to_string(strings_.size()) + "\">";
-        for (const std::string *s : strings_) {
+        for (const SharedText &s : strings_) {
             x += "<si><t xml:space=\"preserve\">";
-            appendEscaped(x, *s, false);
+            appendEscaped(x, s.view(), false);
             x += "</t></si>";
         }
         x += "</sst>";
@@ -171,111 +185,228 @@ public:
     }
 
 private:
-    std::unordered_map<std::string, int> index_;
-    std::vector<const std::string *> strings_;
-    int uses_ = 0;
+    int add(const SharedText &text) {
+        int id = static_cast<int>(strings_.size());
+        strings_.push_back(text);
+        byIdentity_.try_emplace(text.identity(), id);
+        byContent_.try_emplace(strings_.back().view(), id);
+        return id;
+    }
+
+    std::deque<SharedText> strings_; // stable: the maps hold views into them
+    std::unordered_map<const void *, int> byIdentity_;
+    std::unordered_map<std::string_view, int> byContent_;
+    std::size_t baseSize_ = 0;
+    long long uses_ = 0;
 };
 
-std::string sheetXml(const Sheet &sheet, bool selected, StyleTable &styles, StringTable &strings) {
-    std::string x;
-    x.reserve(static_cast<std::size_t>(sheet.rowCount()) * 400 + 1024);
-    x += "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<worksheet xmlns=\"";
-    x += kMainNs;
-    x += "\" xmlns:r=\"";
-    x += kRelNs;
-    x += "\">";
-    int lastRow = sheet.rowCount();
-    int lastCol = sheet.columnCount();
-    x += "<dimension ref=\"A1";
-    if (lastRow > 0 && lastCol > 0) x += ":" + columnName(lastCol) + std::to_string(lastRow);
-    x += "\"/><sheetViews><sheetView workbookViewId=\"0\"";
-    if (selected) x += " tabSelected=\"1\"";
-    x += "/></sheetViews><sheetFormatPr defaultRowHeight=\"15\"/>";
-    if (!sheet.columnWidths().empty()) {
-        x += "<cols>";
-        for (auto [col, width] : sheet.columnWidths()) {
-            x += "<col min=\"" + std::to_string(col) + "\" max=\"" + std::to_string(col) +
-                 "\" width=\"";
-            appendDouble(x, width);
-            x += "\" customWidth=\"1\"/>";
-        }
-        x += "</cols>";
+// The XML of a part, written through a cursor into a buffer that goes to the zip writer (and
+// so to the compressor) whenever it fills: a sheet's XML is never held whole. Room is made
+// once per row, then cells are appended without a check per character.
+class Output {
+public:
+    explicit Output(ZipWriter &zip) : zip_(zip), buf_(kSize, '\0') {}
+    ~Output() = default;
+    void room(std::size_t n) {
+        if (at_ + n <= buf_.size()) return;
+        flush();
+        if (n > buf_.size()) buf_.resize(n);
     }
-    x += "<sheetData>";
+    void flush() {
+        zip_.write(std::string_view(buf_.data(), at_));
+        at_ = 0;
+    }
+    void put(std::string_view s) {
+        std::memcpy(buf_.data() + at_, s.data(), s.size());
+        at_ += s.size();
+    }
+    void put(char c) { buf_[at_++] = c; }
+    void putInt(long long v) {
+        auto res = std::to_chars(buf_.data() + at_, buf_.data() + at_ + 24, v);
+        at_ = res.ptr - buf_.data();
+    }
+    void putDouble(double v) {
+        auto res = std::to_chars(buf_.data() + at_, buf_.data() + at_ + 32, v);
+        at_ = res.ptr - buf_.data();
+    }
+    void putCurrency(Currency c) {
+        std::int64_t raw = c.raw();
+        std::uint64_t mag = raw < 0 ? 0 - static_cast<std::uint64_t>(raw) : static_cast<std::uint64_t>(raw);
+        if (raw < 0) put('-');
+        auto res = std::to_chars(buf_.data() + at_, buf_.data() + at_ + 24, mag / Currency::Scale);
+        at_ = res.ptr - buf_.data();
+        unsigned frac = static_cast<unsigned>(mag % Currency::Scale);
+        if (frac) {
+            char digits[4] = {static_cast<char>('0' + frac / 1000), static_cast<char>('0' + frac / 100 % 10),
+                              static_cast<char>('0' + frac / 10 % 10), static_cast<char>('0' + frac % 10)};
+            int n = 4;
+            while (digits[n - 1] == '0') --n;
+            put('.');
+            put(std::string_view(digits, n));
+        }
+    }
+    void putString(const std::string &s) {
+        room(s.size());
+        put(s);
+    }
+
+private:
+    static constexpr std::size_t kSize = 256 << 10;
+    ZipWriter &zip_;
+    std::string buf_;
+    std::size_t at_ = 0;
+};
+
+void writeSheetXml(ZipWriter &zip, const Sheet &sheet, bool selected, StyleTable &styles,
+                   StringTable &strings) {
+    const int lastRow = sheet.rowCount();
+    const int lastCol = sheet.columnCount();
+    Output x(zip);
+    x.putString(std::string("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<worksheet xmlns=\"") +
+                kMainNs + "\" xmlns:r=\"" + kRelNs + "\">");
+    std::string head = "<dimension ref=\"A1";
+    if (lastRow > 0 && lastCol > 0) head += ":" + columnName(lastCol) + std::to_string(lastRow);
+    head += "\"/><sheetViews><sheetView workbookViewId=\"0\"";
+    if (selected) head += " tabSelected=\"1\"";
+    head += "/></sheetViews><sheetFormatPr defaultRowHeight=\"15\"/>";
+    if (!sheet.columnWidths().empty()) {
+        head += "<cols>";
+        for (auto [col, width] : sheet.columnWidths()) {
+            head += "<col min=\"" + std::to_string(col) + "\" max=\"" + std::to_string(col) + "\" width=\"";
+            appendDouble(head, width);
+            head += "\" customWidth=\"1\"/>";
+        }
+        head += "</cols>";
+    }
+    head += "<sheetData>";
+    x.putString(head);
+
+    std::vector<std::string> columnNames(static_cast<std::size_t>(lastCol) + 1);
+    for (int c = 1; c <= lastCol; ++c) columnNames[c] = columnName(c);
+    // The style index of the format last seen in each column: a column mostly keeps one.
+    std::vector<std::pair<FormatRef, int>> columnStyle(static_cast<std::size_t>(lastCol) + 1, {nullptr, 0});
+    char rowNumber[16];
     for (int r = 1; r <= lastRow; ++r) {
         const Row &row = *sheet.row(r);
         if (row.cells.empty() && !row.format && row.height == 0) continue;
-        std::string rowNumber = std::to_string(r);
-        x += "<row r=\"" + rowNumber + "\"";
-        if (row.format) x += " s=\"" + std::to_string(styles.indexOf(row.format)) + "\" customFormat=\"1\"";
-        if (row.height > 0) {
-            x += " ht=\"";
-            appendDouble(x, row.height);
-            x += "\" customHeight=\"1\"";
+        std::size_t rowDigits = std::to_chars(rowNumber, rowNumber + sizeof rowNumber, r).ptr - rowNumber;
+        std::string_view number(rowNumber, rowDigits);
+        x.room(96 + row.cells.size() * (96 + rowDigits));
+        x.put("<row r=\"");
+        x.put(number);
+        x.put('"');
+        if (row.format) {
+            x.put(" s=\"");
+            x.putInt(styles.indexOf(row.format));
+            x.put("\" customFormat=\"1\"");
         }
-        x += ">";
+        if (row.height > 0) {
+            x.put(" ht=\"");
+            x.putDouble(row.height);
+            x.put("\" customHeight=\"1\"");
+        }
+        x.put('>');
         for (std::size_t c = 0; c < row.cells.size(); ++c) {
             const Cell &cell = row.cells[c];
-            if (cell.value.kind() == CellKind::Empty && cell.format == row.format) continue;
-            x += "<c r=\"";
-            x += columnName(static_cast<int>(c) + 1);
-            x += rowNumber;
-            x += "\"";
-            if (cell.format) x += " s=\"" + std::to_string(styles.indexOf(cell.format)) + "\"";
             const CellValue &v = cell.value;
+            if (v.kind() == CellKind::Empty && cell.format == row.format) continue;
+            x.put("<c r=\"");
+            x.put(columnNames[c + 1]);
+            x.put(number);
+            x.put('"');
+            if (cell.format) {
+                auto &cached = columnStyle[c + 1];
+                if (cached.first != cell.format) cached = {cell.format, styles.indexOf(cell.format)};
+                x.put(" s=\"");
+                x.putInt(cached.second);
+                x.put('"');
+            }
             switch (v.kind()) {
-            case CellKind::Empty: x += "/>"; break;
+            case CellKind::Empty: x.put("/>"); break;
             case CellKind::Text:
-                x += " t=\"s\"><v>" + std::to_string(strings.indexOf(*v.text())) + "</v></c>";
+                x.put(" t=\"s\"><v>");
+                x.putInt(strings.indexOf(*v.sharedText()));
+                x.put("</v></c>");
                 break;
             case CellKind::Number:
-                x += "><v>";
-                appendDouble(x, *v.number());
-                x += "</v></c>";
+                x.put("><v>");
+                x.putDouble(*v.number());
+                x.put("</v></c>");
                 break;
             case CellKind::Date:
-                x += "><v>" + std::to_string(v.date()->serial()) + "</v></c>";
+                x.put("><v>");
+                x.putInt(v.date()->serial());
+                x.put("</v></c>");
                 break;
             case CellKind::Currency:
-                x += "><v>";
-                appendCurrency(x, *v.currency());
-                x += "</v></c>";
+                x.put("><v>");
+                x.putCurrency(*v.currency());
+                x.put("</v></c>");
                 break;
             }
         }
-        x += "</row>";
+        x.put("</row>");
     }
-    x += "</sheetData>";
+    std::string tail = "</sheetData>";
     if (sheet.isProtected()) {
-        x += "<sheetProtection";
-        if (sheet.protectionHash()) x += " password=\"" + hashHex(sheet.protectionHash()) + "\"";
-        x += " sheet=\"1\" objects=\"1\" scenarios=\"1\"/>";
+        tail += "<sheetProtection";
+        if (sheet.protectionHash()) tail += " password=\"" + hashHex(sheet.protectionHash()) + "\"";
+        tail += " sheet=\"1\" objects=\"1\" scenarios=\"1\"/>";
     }
-    x += "<pageMargins left=\"0.7\" right=\"0.7\" top=\"0.75\" bottom=\"0.75\" header=\"0.3\" "
-         "footer=\"0.3\"/></worksheet>";
-    return x;
+    tail += "<pageMargins left=\"0.7\" right=\"0.7\" top=\"0.75\" bottom=\"0.75\" header=\"0.3\" "
+            "footer=\"0.3\"/></worksheet>";
+    x.putString(tail);
+    x.flush();
+}
+
+// The sheet a spreadsheet application opens the file on: the active one, or the first visible
+// worksheet when the active one is hidden (an application would show a hidden sheet and save
+// it back visible).
+const Sheet *storedActiveSheet(const Workbook &wb) {
+    const Sheet *active = wb.sheetCount() > 0 ? &const_cast<Workbook &>(wb).activeSheet() : nullptr;
+    if (active && active->visible() && active->kind() == SheetKind::Worksheet) return active;
+    for (int i = 1; i <= wb.sheetCount(); ++i) {
+        const Sheet &s = wb.sheetAt(i);
+        if (s.visible() && s.kind() == SheetKind::Worksheet) return &s;
+    }
+    return active;
 }
 
 } // namespace
 
 std::string encodeWorkbook(const Workbook &wb) {
-    StyleTable styles;
-    StringTable strings;
-    std::vector<ZipEntry> sheetParts;
+    static const std::vector<FormatRef> noStyles;
+    static const std::vector<SharedText> noStrings;
+    const StoredWorkbookParts *stored = wb.storedParts().get();
+    StyleTable styles(stored ? stored->xfs : noStyles);
+    StringTable strings(stored ? stored->strings : noStrings);
+
+    // A sheet part is either copied as stored (compressed bytes and all) or encoded anew.
+    struct SheetPart {
+        const Sheet *sheet;
+        bool selected;
+        const StoredZipEntry *stored;
+    };
+    std::vector<SheetPart> sheetParts;
     std::string sheetsXml, relsXml, overrides;
     int activeIndex = 0;
     int written = 0;
-    const Sheet *active = nullptr;
-    if (wb.sheetCount() > 0) active = &const_cast<Workbook &>(wb).activeSheet();
+    const Sheet *active = storedActiveSheet(wb);
     for (int i = 1; i <= wb.sheetCount(); ++i) {
         const Sheet &s = wb.sheetAt(i);
         // Chart sheets are views drawn from their source ranges; they are not stored.
         if (s.kind() == SheetKind::Chart) continue;
         ++written;
-        if (&s == active) activeIndex = written - 1;
+        const bool selected = &s == active;
+        if (selected) activeIndex = written - 1;
+        int part = stored ? s.unchangedStoredPart() : -1;
+        if (part >= 0 && part < static_cast<int>(stored->sheets.size()) && s.storedSelected() == selected) {
+            sheetParts.push_back({&s, selected, stored->sheets[part].entry});
+            strings.countUses(stored->sheets[part].stringUses);
+        } else {
+            sheetParts.push_back({&s, selected, nullptr});
+        }
         std::string n = std::to_string(written);
-        sheetParts.push_back({"xl/worksheets/sheet" + n + ".xml",
-                              sheetXml(s, &s == active, styles, strings)});
         sheetsXml += "<sheet name=\"" + escaped(s.name()) + "\" sheetId=\"" + n + "\"";
         if (s.visibility() == SheetVisibility::Hidden) sheetsXml += " state=\"hidden\"";
         if (s.visibility() == SheetVisibility::VeryHidden) sheetsXml += " state=\"veryHidden\"";
@@ -305,33 +436,51 @@ std::string encodeWorkbook(const Workbook &wb) {
     workbookXml += "<bookViews><workbookView activeTab=\"" + std::to_string(activeIndex) +
                    "\"/></bookViews><sheets>" + sheetsXml + "</sheets></workbook>";
 
-    std::vector<ZipEntry> entries;
-    entries.push_back({"[Content_Types].xml",
-                       "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
-                       "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
-                       "<Default Extension=\"rels\" ContentType=\"application/vnd.openxmlformats-"
-                       "package.relationships+xml\"/><Default Extension=\"xml\" ContentType="
-                       "\"application/xml\"/><Override PartName=\"/xl/workbook.xml\" ContentType="
-                       "\"application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml\"/>"
-                       "<Override PartName=\"/xl/styles.xml\" ContentType=\"application/vnd."
-                       "openxmlformats-officedocument.spreadsheetml.styles+xml\"/><Override "
-                       "PartName=\"/xl/sharedStrings.xml\" ContentType=\"application/vnd."
-                       "openxmlformats-officedocument.spreadsheetml.sharedStrings+xml\"/>" +
-                           overrides + "</Types>"});
-    entries.push_back({"_rels/.rels",
-                       "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
-                       "<Relationships xmlns=\"" + std::string(kPkgRelNs) +
-                           "\"><Relationship Id=\"rId1\" Type=\"" + std::string(kRelNs) +
-                           "/officeDocument\" Target=\"xl/workbook.xml\"/></Relationships>"});
-    entries.push_back({"xl/workbook.xml", workbookXml});
-    entries.push_back({"xl/_rels/workbook.xml.rels",
-                       "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
-                       "<Relationships xmlns=\"" + std::string(kPkgRelNs) + "\">" + relsXml +
-                           "</Relationships>"});
-    for (auto &p : sheetParts) entries.push_back(std::move(p));
-    entries.push_back({"xl/styles.xml", styles.xml()});
-    entries.push_back({"xl/sharedStrings.xml", strings.xml()});
-    return writeZip(entries);
+    ZipWriter zip;
+    std::size_t copied = 0;
+    for (const SheetPart &p : sheetParts)
+        if (p.stored) copied += p.stored->compressed.size();
+    zip.reserve(copied + (64 << 10));
+    try {
+        zip.add("[Content_Types].xml",
+                "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+                "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
+                "<Default Extension=\"rels\" ContentType=\"application/vnd.openxmlformats-"
+                "package.relationships+xml\"/><Default Extension=\"xml\" ContentType="
+                "\"application/xml\"/><Override PartName=\"/xl/workbook.xml\" ContentType="
+                "\"application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml\"/>"
+                "<Override PartName=\"/xl/styles.xml\" ContentType=\"application/vnd."
+                "openxmlformats-officedocument.spreadsheetml.styles+xml\"/><Override "
+                "PartName=\"/xl/sharedStrings.xml\" ContentType=\"application/vnd."
+                "openxmlformats-officedocument.spreadsheetml.sharedStrings+xml\"/>" +
+                    overrides + "</Types>");
+        zip.add("_rels/.rels", "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+                               "<Relationships xmlns=\"" + std::string(kPkgRelNs) +
+                                   "\"><Relationship Id=\"rId1\" Type=\"" + std::string(kRelNs) +
+                                   "/officeDocument\" Target=\"xl/workbook.xml\"/></Relationships>");
+        zip.add("xl/workbook.xml", workbookXml);
+        zip.add("xl/_rels/workbook.xml.rels",
+                "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+                "<Relationships xmlns=\"" + std::string(kPkgRelNs) + "\">" + relsXml + "</Relationships>");
+        for (std::size_t i = 0; i < sheetParts.size(); ++i) {
+            std::string name = "xl/worksheets/sheet" + std::to_string(i + 1) + ".xml";
+            if (sheetParts[i].stored) {
+                zip.addStored(name, *sheetParts[i].stored);
+            } else {
+                zip.begin(name);
+                writeSheetXml(zip, *sheetParts[i].sheet, sheetParts[i].selected, styles, strings);
+                zip.end();
+            }
+        }
+        if (stored && stored->styles && !styles.grown()) zip.addStored("xl/styles.xml", *stored->styles);
+        else zip.add("xl/styles.xml", styles.xml());
+        if (stored && stored->sharedStrings && !strings.grown())
+            zip.addStored("xl/sharedStrings.xml", *stored->sharedStrings);
+        else zip.add("xl/sharedStrings.xml", strings.xml());
+    } catch (const ZipError &e) {
+        throw HostError(std::string("A munkafüzet nem menthető: ") + wb.fileName() + " (" + e.what() + ")");
+    }
+    return zip.finish();
 }
 
 } // namespace vandorix

@@ -93,6 +93,11 @@ Sheet::Sheet(Workbook &owner, std::string name, SheetKind kind)
     if (kind_ == SheetKind::Chart) chart_ = std::make_unique<Chart>();
 }
 
+void Sheet::touch() {
+    contentChanged_ = true;
+    owner_->markChanged();
+}
+
 void Sheet::checkWritable() const {
     if (protected_) throw ProtectedError(name_ + " (" + owner_->fileName() + ")");
 }
@@ -149,7 +154,7 @@ void Sheet::setValue(int r, int c, CellValue v) {
     default: break;
     }
     cell.value = std::move(v);
-    owner_->markChanged();
+    touch();
 }
 
 FormatRef Sheet::cellFormat(int r, int c) const {
@@ -162,7 +167,7 @@ FormatRef Sheet::cellFormat(int r, int c) const {
 void Sheet::setCellFormat(int r, int c, FormatRef format) {
     checkWritable();
     cellAt(r, c).format = format;
-    owner_->markChanged();
+    touch();
 }
 
 FormatRef Sheet::rowFormat(int r) const {
@@ -175,7 +180,7 @@ void Sheet::setRowFormat(int r, FormatRef format) {
     Row &rw = rowAt(r);
     rw.format = format;
     for (Cell &c : rw.cells) c.format = format;
-    owner_->markChanged();
+    touch();
 }
 
 double Sheet::rowHeight(int r) const {
@@ -186,7 +191,7 @@ double Sheet::rowHeight(int r) const {
 void Sheet::setRowHeight(int r, double height) {
     checkWritable();
     rowAt(r).height = height;
-    owner_->markChanged();
+    touch();
 }
 
 int Sheet::columnCount() const {
@@ -210,13 +215,13 @@ void Sheet::insertRow(int r) {
     } else {
         rows_.insert(rows_.begin() + (r - 1), std::move(fresh));
     }
-    owner_->markChanged();
+    touch();
 }
 
 void Sheet::deleteRow(int r) {
     checkWritable();
     if (r >= 1 && r <= rowCount()) rows_.erase(rows_.begin() + (r - 1));
-    owner_->markChanged();
+    touch();
 }
 
 void Sheet::copyRowFormat(int from, int to) {
@@ -229,7 +234,7 @@ void Sheet::copyRowFormat(int from, int to) {
     target.cells.resize(width, Cell{{}, target.format});
     for (std::size_t i = 0; i < width; ++i)
         target.cells[i].format = i < source.cells.size() ? source.cells[i].format : source.format;
-    owner_->markChanged();
+    touch();
 }
 
 void Sheet::clearRange(int firstRow, int firstColumn, int lastRow, int lastColumn) {
@@ -239,7 +244,7 @@ void Sheet::clearRange(int firstRow, int firstColumn, int lastRow, int lastColum
         for (int c = firstColumn; c <= std::min(lastColumn, static_cast<int>(rw.cells.size())); ++c)
             rw.cells[c - 1].value = CellValue();
     }
-    owner_->markChanged();
+    touch();
 }
 
 void Sheet::sortRange(int firstRow, int firstColumn, int lastRow, int lastColumn, int keyColumn) {
@@ -260,7 +265,7 @@ void Sheet::sortRange(int firstRow, int firstColumn, int lastRow, int lastColumn
             Cell &dst = cellAt(firstRow + i, c);
             dst = block[order[i]][c - firstColumn];
         }
-    owner_->markChanged();
+    touch();
 }
 
 double Sheet::columnWidth(int column) const {
@@ -272,7 +277,7 @@ void Sheet::setColumnWidth(int column, double width) {
     checkWritable();
     if (width <= 0) columnWidths_.erase(column);
     else columnWidths_[column] = width;
-    owner_->markChanged();
+    touch();
 }
 
 void Sheet::setVisible(bool visible) {

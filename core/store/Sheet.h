@@ -101,9 +101,25 @@ public:
     // For the file reader: direct access to the rows.
     std::vector<Row> &rowsForReader() { return rows_; }
     std::map<int, double> &columnWidthsForReader() { return columnWidths_; }
+    // For the file codec: the stored part this sheet was read from, as long as its contents
+    // have not changed since (-1 otherwise), and whether that part shows it selected.
+    // Protecting and unprotecting again with the same password leaves the part unchanged.
+    int unchangedStoredPart() const {
+        bool sameProtection = protected_ == storedProtected_ && protectionHash_ == storedHash_;
+        return contentChanged_ || !sameProtection ? -1 : storedPart_;
+    }
+    bool storedSelected() const { return storedSelected_; }
+    void setStoredPart(int part, bool selected) {
+        storedPart_ = part;
+        storedSelected_ = selected;
+        storedProtected_ = protected_;
+        storedHash_ = protectionHash_;
+        contentChanged_ = false;
+    }
 
 private:
     void checkWritable() const;
+    void touch();
     Row &rowAt(int r);
     Cell &cellAt(int r, int c);
 
@@ -116,6 +132,11 @@ private:
     bool protected_ = false;
     std::uint16_t protectionHash_ = 0;
     std::unique_ptr<Chart> chart_;
+    int storedPart_ = -1;
+    bool storedSelected_ = false;
+    bool storedProtected_ = false;
+    std::uint16_t storedHash_ = 0;
+    bool contentChanged_ = true;
 };
 
 } // namespace vandorix

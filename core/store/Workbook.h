@@ -10,6 +10,9 @@
 namespace vandorix {
 
 class SpreadsheetHost;
+// What the file reader kept of the file a workbook was read from, so that a save copies the
+// parts of sheets nothing changed as they are. Only the codec knows what is inside.
+struct StoredWorkbookParts;
 
 // An open workbook: an ordered list of sheets with an active one, and structure protection.
 class Workbook {
@@ -56,6 +59,10 @@ public:
 
     bool sameContent(const Workbook &other) const;
 
+    // For the file codec.
+    const std::shared_ptr<const StoredWorkbookParts> &storedParts() const { return storedParts_; }
+    void setStoredParts(std::shared_ptr<const StoredWorkbookParts> parts) { storedParts_ = std::move(parts); }
+
 private:
     void checkStructureWritable() const;
     void checkNameFree(const std::string &name) const;
@@ -66,6 +73,7 @@ private:
     bool structureProtected_ = false;
     std::uint16_t structureHash_ = 0;
     bool saved_ = true;
+    std::shared_ptr<const StoredWorkbookParts> storedParts_;
 };
 
 } // namespace vandorix

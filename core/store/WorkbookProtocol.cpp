@@ -27,6 +27,21 @@ std::vector<std::string> productSheetNames(const AppState &app) {
     return {app.ProductName + "01", app.ProductName + "02", "Szla", "Szla02", "Segéd01"};
 }
 
+// Saves a workbook so that a spreadsheet application opens it on `sheet` (the ledger, the
+// product's price sheet) whatever sheet the command left active; in memory it stays active.
+void saveOpenedOn(AppState &app, Workbook &wb, const std::string &sheet) {
+    Sheet &previous = wb.activeSheet();
+    Sheet *home = wb.findSheet(sheet);
+    if (home && home->visible()) wb.activate(*home);
+    try {
+        app.host().save(wb);
+    } catch (...) {
+        wb.activate(previous);
+        throw;
+    }
+    wb.activate(previous);
+}
+
 } // namespace
 
 void OpenAccountWorkbook(AppState &app) {
@@ -59,7 +74,7 @@ void SaveAccountWorkbook(AppState &app) {
     ShowAccountSheets(app);
     ProtectAccountWorkbook(app);
     alertsAndUpdating(app, false);
-    if (app.WorkbookChanged) app.host().save(wb);
+    if (app.WorkbookChanged) saveOpenedOn(app, wb, kAccountSheets[0]);
     wb.markSaved();
     alertsAndUpdating(app, true);
 }
@@ -114,7 +129,7 @@ void SaveProductWorkbook(AppState &app) {
     alertsAndUpdating(app, false);
     app.host().activate(wb);
     ProtectProductWorkbook(app);
-    if (app.WorkbookChanged) app.host().save(wb);
+    if (app.WorkbookChanged) saveOpenedOn(app, wb, app.ProductName + "01");
     wb.markSaved();
     alertsAndUpdating(app, true);
 }

@@ -360,3 +360,132 @@ TEST_F(DamagedWorkbook, HostOpenRefusesADamagedFileAndKeepsNothingOpen) {
 
 } // namespace
 } // namespace vandorix
+
+namespace vandorix {
+namespace {
+
+// --- Odd files: what an attacker or another program may leave in a data folder -------------
+
+// A package of hand-made parts with one sheet; `sheetXml` and `sheetName` vary.
+std::string handMadePackage(const std::string &sheetName, const std::string &sheetXml) {
+    const std::string ns = "http://schemas.openxmlformats.org/";
+    return writeZip({
+        {"_rels/.rels", "<Relationships xmlns=\"" + ns + "package/2006/relationships\"><Relationship "
+                        "Id=\"rId1\" Type=\"" + ns + "officeDocument/2006/relationships/officeDocument\" "
+                        "Target=\"xl/workbook.xml\"/></Relationships>"},
+        {"xl/workbook.xml", "<workbook xmlns=\"" + ns + "spreadsheetml/2006/main\" xmlns:r=\"" + ns +
+                                "officeDocument/2006/relationships\"><sheets><sheet name=\"" + sheetName +
+                                "\" sheetId=\"1\" r:id=\"rId1\"/></sheets></workbook>"},
+        {"xl/_rels/workbook.xml.rels", "<Relationships xmlns=\"" + ns + "package/2006/relationships\">"
+                                       "<Relationship Id=\"rId1\" Type=\"" + ns + "officeDocument/2006/"
+                                       "relationships/worksheet\" Target=\"worksheets/sheet1.xml\"/>"
+                                       "</Relationships>"},
+        {"xl/worksheets/sheet1.xml", sheetXml},
+    });
+}
+
+std::string refusal(const std::string &bytes) {
+    try {
+        decodeWorkbook(bytes, kPath);
+    } catch (const DamagedFileError &e) {
+        EXPECT_EQ(e.path(), kPath);
+        return e.what();
+    }
+    ADD_FAILURE() << "accepted";
+    return {};
+}
+
+// Sets the declared inflated size of an entry in both its local and its central header.
+void declareSize(std::string &zip, const std::string &name, std::uint32_t size) {
+    auto put = [&](std::size_t at) {
+        for (int i = 0; i < 4; ++i) zip[at + i] = static_cast<char>((size >> (8 * i)) & 0xFF);
+    };
+    for (std::size_t at = 0; (at = zip.find("PK\x03\x04", at)) != std::string::npos; ++at)
+        if (zip.compare(at + 30, name.size(), name) == 0) put(at + 22);
+    for (std::size_t at = 0; (at = zip.find("PK\x01\x02", at)) != std::string::npos; ++at)
+        if (zip.compare(at + 46, name.size(), name) == 0) put(at + 24);
+}
+
+TEST(OddFiles, RefusedInHungarianInBoundedTimeAndMemory) {
+    std::string oldBinary("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8);
+    oldBinary.resize(4096, '\0');
+    std::string oldFormat = refusal(oldBinary);
+    EXPECT_NE(oldFormat.find("régi"), std::string::npos) << oldFormat;
+    EXPECT_NE(oldFormat.find("Office Open XML (.xlsx)"), std::string::npos) << oldFormat;
+    EXPECT_NE(oldFormat.find("ugyanezen a néven"), std::string::npos) << oldFormat;
+
+    // 60,000 cells in the last column: a 16,384-cell row each once held densely.
+    std::string farRight = "<worksheet><sheetData>";
+    for (int r = 1; r <= 60000; ++r)
+        farRight += "<row r=\"" + std::to_string(r) + "\"><c r=\"XFD" + std::to_string(r) + "\"><v>1</v></c></row>";
+    farRight += "</sheetData></worksheet>";
+    // A part that inflates far beyond what it declares, and one that declares a gigabyte.
+    std::string lying = handMadePackage("Lap", "<worksheet><sheetData>" + std::string(4 << 20, ' ') +
+                                                   "</sheetData></worksheet>");
+    declareSize(lying, "xl/worksheets/sheet1.xml", 1000);
+    std::string huge = handMadePackage("Lap", "<worksheet/>");
+    declareSize(huge, "xl/worksheets/sheet1.xml", 1u << 30);
+
+    struct Case {
+        const char *what;
+        std::string bytes;
+        const char *says;
+    } cases[] = {
+        {"not a zip", "ez nem munkafüzet", "nem zip-archívum"},
+        {"cells far right", handMadePackage("Lap", farRight), "túl sok cella"},
+        {"inflates past its size", lying, "sérült tömörített adat"},
+        {"declares a gigabyte", huge, "MB lenne"},
+        {"document type", handMadePackage("Lap", "<!DOCTYPE x [<!ENTITY a \"aaaa\">]><worksheet/>"),
+         "dokumentumtípus"},
+    };
+    for (const Case &c : cases) {
+        std::string message = refusal(c.bytes);
+        EXPECT_NE(message.find(c.says), std::string::npos) << c.what << ": " << message;
+        for (const char *english : {"Not a zip", "archive", "error", "invalid", "entry"})
+            EXPECT_EQ(message.find(english), std::string::npos) << c.what << ": " << message;
+    }
+}
+
+TEST(OddFiles, SheetNamesWithControlCharactersComeBackExactly) {
+    // A fuzz finding: a tab in a sheet name was written back as the text "_x0009_".
+    for (const char *name : {"Lap&#9;egy", "két&#10;sor", "kocsi&#13;vissza", "_x0041_ betű szerint",
+                             "al_x_vonás"}) {
+        std::unique_ptr<Workbook> first = decodeWorkbook(handMadePackage(name, "<worksheet/>"), kPath);
+        std::string saved = encodeWorkbook(*first);
+        std::unique_ptr<Workbook> back = decodeWorkbook(saved, kPath);
+        EXPECT_EQ(back->sheetAt(1).name(), first->sheetAt(1).name()) << name;
+        EXPECT_TRUE(back->sameContent(*first)) << name;
+        EXPECT_EQ(encodeWorkbook(*back), saved) << name;
+    }
+    EXPECT_EQ(decodeWorkbook(handMadePackage("Lap&#9;egy", "<worksheet/>"), kPath)->sheetAt(1).name(),
+              "Lap\tegy");
+}
+
+TEST(OddFiles, UnchangedSheetsGoBackAsStoredAndDatesShowTheHungarianWay) {
+    // The first sheet as another program wrote it: a save that changes only the second sheet
+    // keeps its bytes, comment included.
+    const std::string ns = "http://schemas.openxmlformats.org/";
+    std::string sheet1 = "<worksheet xmlns=\"" + ns + "spreadsheetml/2006/main\"><!-- kézzel írt -->"
+                         "<sheetViews><sheetView tabSelected=\"1\" workbookViewId=\"0\"/></sheetViews><sheetData><row r=\"1\"><c r=\"A1\"><v>7</v></c></row></sheetData></worksheet>";
+    Workbook wb(kPath);
+    wb.addSheet("Befszla01");
+    wb.addSheet("Befszla02");
+    wb.activate(wb.sheet("Befszla01"));
+    ZipReader parts(encodeWorkbook(wb));
+    std::vector<ZipEntry> entries;
+    for (const char *name : {"[Content_Types].xml", "_rels/.rels", "xl/workbook.xml",
+                             "xl/_rels/workbook.xml.rels", "xl/worksheets/sheet1.xml",
+                             "xl/worksheets/sheet2.xml", "xl/styles.xml", "xl/sharedStrings.xml"})
+        entries.push_back({name, std::string(name) == "xl/worksheets/sheet1.xml" ? sheet1 : *parts.read(name)});
+    std::unique_ptr<Workbook> opened = decodeWorkbook(writeZip(entries), kPath);
+    opened->sheet("Befszla02").setValue(2, 1, ymd(2026, 11, 1));
+
+    ZipReader saved(encodeWorkbook(*opened));
+    EXPECT_EQ(saved.read("xl/worksheets/sheet1.xml"), sheet1);
+    EXPECT_NE(saved.read("xl/worksheets/sheet2.xml")->find("<v>46327</v>"), std::string::npos);
+    EXPECT_NE(saved.read("xl/styles.xml")->find("formatCode=\"yyyy. mm. dd.\""), std::string::npos)
+        << "spreadsheets show 2026. 11. 01.";
+}
+
+} // namespace
+} // namespace vandorix
