@@ -49,7 +49,9 @@ constexpr int kFirstDepositCode = 900000;
 constexpr int kSoldOutProduct = kProducts - 1;
 
 const Date kFirstDay = *Date::fromYmd(2016, 1, 4); // a Monday
-Date priceDay(int i) { return kFirstDay.addDays(i + i / 5 * 2); } // working days
+Date priceDay(int i) {
+    return kFirstDay.addDays(i + i / 5 * 2);
+} // working days
 Currency priceOf(int product, int i) {
     return Currency::fromRaw(1000000 + ((i + product * 131) * 7919) % 250000);
 }
@@ -81,16 +83,19 @@ bool verbose() {
 // Answers the Yes/No boxes from a queue (Yes when it is empty), every OK box with OK and every
 // input box with the queued text (its default when none is queued); records what was shown.
 class BenchDialogs : public Dialogs {
-public:
+  public:
     std::deque<MessageAnswer> yesNo;
     std::deque<std::string> inputs;
     std::vector<std::string> shown;
 
     MessageAnswer showMessage(const MessageRequest &r) override {
         shown.push_back(r.title + "|" + r.text);
-        if (verbose()) std::cerr << "  [box] " << r.title << " | " << r.text << "\n";
-        if (r.buttons == MessageButtons::Ok) return MessageAnswer::Ok;
-        if (yesNo.empty()) return MessageAnswer::Yes;
+        if (verbose())
+            std::cerr << "  [box] " << r.title << " | " << r.text << "\n";
+        if (r.buttons == MessageButtons::Ok)
+            return MessageAnswer::Ok;
+        if (yesNo.empty())
+            return MessageAnswer::Yes;
         MessageAnswer a = yesNo.front();
         yesNo.pop_front();
         return a;
@@ -102,12 +107,14 @@ public:
             inputs.pop_front();
         }
         shown.push_back(r.title + "|" + r.prompt + "|" + answer);
-        if (verbose()) std::cerr << "  [input] " << r.title << " -> " << answer << "\n";
+        if (verbose())
+            std::cerr << "  [input] " << r.title << " -> " << answer << "\n";
         return answer;
     }
     bool showedAny(const std::string &titlePrefix) const {
         for (const std::string &s : shown)
-            if (s.rfind(titlePrefix, 0) == 0) return true;
+            if (s.rfind(titlePrefix, 0) == 0)
+                return true;
         return false;
     }
 };
@@ -125,18 +132,21 @@ struct TradeRecord {
 // Every file below a folder, by its path, so the installation can be put back between
 // iterations: files that were added are removed, changed or missing ones rewritten.
 class FolderSnapshot {
-public:
+  public:
     void take(const fs::path &root) {
         root_ = root;
         files_.clear();
         for (const auto &e : fs::recursive_directory_iterator(root))
-            if (e.is_regular_file()) files_[e.path()] = read(e.path());
+            if (e.is_regular_file())
+                files_[e.path()] = read(e.path());
     }
     void restore() const {
         std::vector<fs::path> extra;
         for (const auto &e : fs::recursive_directory_iterator(root_))
-            if (e.is_regular_file() && !files_.count(e.path())) extra.push_back(e.path());
-        for (const fs::path &p : extra) fs::remove(p);
+            if (e.is_regular_file() && !files_.count(e.path()))
+                extra.push_back(e.path());
+        for (const fs::path &p : extra)
+            fs::remove(p);
         for (const auto &[path, bytes] : files_) {
             if (fs::exists(path) && fs::file_size(path) == bytes.size() && read(path) == bytes)
                 continue;
@@ -145,13 +155,18 @@ public:
             out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
         }
     }
+    bool changed(const fs::path &p) const {
+        auto it = files_.find(p);
+        return it == files_.end() || !fs::exists(p) || read(p) != it->second;
+    }
     std::size_t totalBytes() const {
         std::size_t n = 0;
-        for (const auto &f : files_) n += f.second.size();
+        for (const auto &f : files_)
+            n += f.second.size();
         return n;
     }
 
-private:
+  private:
     static std::string read(const fs::path &p) {
         std::ifstream in(p, std::ios::binary);
         std::ostringstream out;
@@ -173,7 +188,8 @@ struct Installation {
     Installation() {
         const auto started = std::chrono::steady_clock::now();
         std::string pattern = (fs::temp_directory_path() / "vandorix-scale-XXXXXX").string();
-        if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
+        if (!::mkdtemp(pattern.data()))
+            throw std::runtime_error("mkdtemp failed");
         parent = pattern;
         root = parent / "Vandorix";
         fs::create_directories(programFolder());
@@ -195,10 +211,12 @@ struct Installation {
             app.click("Command4");
         }
         std::vector<TradeRecord> trades;
-        for (int p = 0; p < kProducts; ++p) fillProduct(app, p, trades);
+        for (int p = 0; p < kProducts; ++p)
+            fillProduct(app, p, trades);
         fillLedger(app, trades);
         if (!dialogs.shown.empty()) {
-            for (const std::string &s : dialogs.shown) std::cerr << s << "\n";
+            for (const std::string &s : dialogs.shown)
+                std::cerr << s << "\n";
             throw std::runtime_error("laying out the installation showed boxes");
         }
         pristine.take(root);
@@ -240,8 +258,10 @@ struct Installation {
                 s.OrderCode = s.SettlementCode = t.code;
                 s.SaleOrder = "FIFO";
                 const TradeOutcome outcome = t.sale ? RecordSale(s) : RecordPurchase(s);
-                if (outcome != TradeOutcome::Recorded) throw std::runtime_error("trade refused");
-                if (t.sale) t.result = s.SaleResult;
+                if (outcome != TradeOutcome::Recorded)
+                    throw std::runtime_error("trade refused");
+                if (t.sale)
+                    t.result = s.SaleResult;
                 holding += t.sale ? -t.quantity : t.quantity;
                 trades.push_back(t);
             }
@@ -269,16 +289,19 @@ struct Installation {
             trades.push_back(d);
         }
         auto rank = [](const TradeRecord &t) { return t.product < 0 ? 0 : t.sale ? 2 : 1; };
-        std::stable_sort(trades.begin(), trades.end(), [&](const TradeRecord &a, const TradeRecord &b) {
-            if (a.date != b.date) return a.date < b.date;
-            return rank(a) < rank(b);
-        });
+        std::stable_sort(trades.begin(), trades.end(),
+                         [&](const TradeRecord &a, const TradeRecord &b) {
+                             if (a.date != b.date)
+                                 return a.date < b.date;
+                             return rank(a) < rank(b);
+                         });
         AppState &s = app.state();
         app.runCommand([&] {
             OpenAccountWorkbook(s);
             PrepareAccountWorkbook(s);
             Sheet &l = s.AccountWorkbook->sheet(ledger::kSheet);
-            l.clearRange(ledger::kFirstDataRow, 1, ledger::kEmptyTotalsRow + 2, ledger::kLastColumn);
+            l.clearRange(ledger::kFirstDataRow, 1, ledger::kEmptyTotalsRow + 2,
+                         ledger::kLastColumn);
             int r = ledger::kFirstDataRow;
             using namespace ledger;
             for (const TradeRecord &t : trades) {
@@ -298,7 +321,8 @@ struct Installation {
                     l.setValue(r, BuyValue, value);
                     l.setValue(r, BuyCommission, t.commission);
                     l.setValue(r, BuyCost, cost);
-                    l.setValue(r, Description, PurchaseDescription(productName(t.product), t.quantity));
+                    l.setValue(r, Description,
+                               PurchaseDescription(productName(t.product), t.quantity));
                     l.setValue(r, Movement, -cost);
                     l.setValue(r, RowType, "VAK");
                 } else {
@@ -337,12 +361,54 @@ Installation &installation() {
 struct Command {
     std::function<void(Application &, BenchDialogs &)> prepare;
     std::function<void(Application &)> run;
+    // Checked, untimed, on the files the first iteration left: the command did its work.
+    std::function<bool(const Installation &)> verify;
 };
+
+std::unique_ptr<Workbook> storedWorkbook(const fs::path &p) {
+    std::ifstream in(p, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return decodeWorkbook(bytes.str(), p.string());
+}
+std::unique_ptr<Workbook> storedAccount(const Installation &inst) {
+    return storedWorkbook(inst.root / install::kMasterDataFolder / "Befszla.xls");
+}
+std::unique_ptr<Workbook> storedProduct(const Installation &inst, int p) {
+    return storedWorkbook(inst.root / install::kProductsFolder / (productName(p) + ".xls"));
+}
+// The stored file differs from the one laid out: the report was written into it.
+bool accountChanged(const Installation &inst) {
+    if (verbose()) {
+        std::unique_ptr<Workbook> wb = storedAccount(inst);
+        for (const char *sheet : {"Eredmeny01", "Ertek01"})
+            for (int r : {5, 6, 7, 54, 55, 56, 57}) {
+                std::cerr << "  " << sheet << " row " << r << ":";
+                for (int c = 1; c <= 12; ++c)
+                    std::cerr << " | " << wb->sheet(sheet).value(r, c).display();
+                std::cerr << "\n";
+            }
+    }
+    return inst.pristine.changed(inst.root / install::kMasterDataFolder / "Befszla.xls");
+}
+bool productChanged(const Installation &inst, int p) {
+    return inst.pristine.changed(inst.root / install::kProductsFolder / (productName(p) + ".xls"));
+}
+bool ledgerHasCode(const Installation &inst, std::int64_t code) {
+    return FindLedgerRowByCode(storedAccount(inst)->sheet(ledger::kSheet), code) != 0;
+}
 
 const char *const kFailureTitles[] = {"Adathiba", "Kilépés", "Hiba", "Hibás", "A művelet"};
 
-void timeCommand(benchmark::State &state, const Command &c) {
+// The goal of a command, shown beside its time: 300 ms; the two reports over every share 1 s.
+void setGoal(benchmark::State &state, int goalMs) {
+    state.counters["goal_ms"] = goalMs;
+}
+
+void timeCommand(benchmark::State &state, const Command &c, int goalMs = 300) {
+    setGoal(state, goalMs);
     Installation &inst = installation();
+    bool first = true;
     for (auto _ : state) {
         state.PauseTiming();
         inst.pristine.restore();
@@ -350,27 +416,35 @@ void timeCommand(benchmark::State &state, const Command &c) {
         {
             Application app(dialogs, inst.environment());
             app.start();
-            if (c.prepare) c.prepare(app, dialogs);
+            if (c.prepare)
+                c.prepare(app, dialogs);
             state.ResumeTiming();
             c.run(app);
             state.PauseTiming();
-            if (app.visibleForm() != &app.mainForm()) state.SkipWithError("not back at the main window");
+            if (app.visibleForm() != &app.mainForm())
+                state.SkipWithError("not back at the main window");
         }
         for (const char *title : kFailureTitles)
             if (dialogs.showedAny(title)) {
-                for (const std::string &s : dialogs.shown) std::cerr << "  shown: " << s << "\n";
+                for (const std::string &s : dialogs.shown)
+                    std::cerr << "  shown: " << s << "\n";
                 state.SkipWithError((std::string("the command showed ") + title).c_str());
             }
+        if (first && c.verify && !c.verify(inst))
+            state.SkipWithError("the command left no trace");
+        first = false;
         state.ResumeTiming();
-        if (verbose()) std::cerr << "---\n";
+        if (verbose())
+            std::cerr << "---\n";
     }
 }
 
-#define VANDORIX_SCALE_BENCHMARK(fn) \
+#define VANDORIX_SCALE_BENCHMARK(fn)                                                               \
     BENCHMARK(fn)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime()
 
 void BM_StartupToMainWindow(benchmark::State &state) {
     Installation &inst = installation();
+    setGoal(state, 300);
     for (auto _ : state) {
         state.PauseTiming();
         inst.pristine.restore();
@@ -379,10 +453,12 @@ void BM_StartupToMainWindow(benchmark::State &state) {
         {
             Application app(dialogs, inst.environment());
             app.start();
-            if (app.visibleForm() != &app.mainForm()) state.SkipWithError("no main window");
+            if (app.visibleForm() != &app.mainForm())
+                state.SkipWithError("no main window");
             state.PauseTiming();
         }
-        if (!dialogs.shown.empty()) state.SkipWithError("start-up showed a box");
+        if (!dialogs.shown.empty())
+            state.SkipWithError("start-up showed a box");
         state.ResumeTiming();
     }
 }
@@ -404,7 +480,8 @@ void BM_Purchase(benchmark::State &state) {
                             app.clickMenu({"Befektetés", "Részvény", "Vétel"});
                             app.choose("Combo1", productName(0));
                             enterTrade(app, 25, "120", 990001);
-                        }});
+                        },
+                        [](const Installation &i) { return ledgerHasCode(i, 990001); }});
 }
 VANDORIX_SCALE_BENCHMARK(BM_Purchase);
 
@@ -415,79 +492,106 @@ void BM_Sale(benchmark::State &state) {
                             app.choose("Combo1", "FIFO.Legkorábbiak");
                             app.choose("Combo2", productName(0));
                             enterTrade(app, 50, "125", 990002);
-                        }});
+                        },
+                        [](const Installation &i) { return ledgerHasCode(i, 990002); }});
 }
 VANDORIX_SCALE_BENCHMARK(BM_Sale);
 
 void BM_ClosingPrice(benchmark::State &state) {
-    timeCommand(state, {{}, [](Application &app) {
+    timeCommand(state, {{},
+                        [](Application &app) {
                             app.clickMenu({"Befektetés", "Részvény", "Napi záró ár"});
                             app.choose("Combo1", productName(0));
                             app.type("Text1", typed(kToday));
                             app.type("Text2", "118");
                             app.click("Command1");
                             app.click("Command4");
+                        },
+                        [](const Installation &i) {
+                            return storedProduct(i, 0)
+                                       ->sheet(productName(0) + "01")
+                                       .value(5 + kPriceRows, 1)
+                                       .date() == std::optional<Date>(kToday);
                         }});
 }
 VANDORIX_SCALE_BENCHMARK(BM_ClosingPrice);
 
 void BM_Deposit(benchmark::State &state) {
-    timeCommand(state, {{}, [](Application &app) {
+    timeCommand(state, {{},
+                        [](Application &app) {
                             app.clickMenu({"Befektetés", "Befektetési számla", "Befizetés"});
                             app.type("Text1", typed(kToday));
                             app.type("Text2", "50000");
                             app.type("Text3", "990003");
                             app.click("Command1");
                             app.click("Command3");
-                        }});
+                        },
+                        [](const Installation &i) { return ledgerHasCode(i, 990003); }});
 }
 VANDORIX_SCALE_BENCHMARK(BM_Deposit);
 
 // A deposit from the middle of the ledger deleted through the maintenance window.
 void BM_LedgerRowDeletion(benchmark::State &state) {
-    timeCommand(state, {{}, [](Application &app) {
+    timeCommand(state, {{},
+                        [](Application &app) {
                             app.clickMenu({"Befektetés", "Karbantartás", "Adatsor törlés"});
                             app.type("Text1", std::to_string(kFirstDepositCode + kDeposits / 2));
                             app.click("Command1");
                             app.click("Command3");
+                        },
+                        [](const Installation &i) {
+                            return !ledgerHasCode(i, kFirstDepositCode + kDeposits / 2);
                         }});
 }
 VANDORIX_SCALE_BENCHMARK(BM_LedgerRowDeletion);
 
 // A purchase's settlement code changed: in the ledger and in its share's trade sheet.
 void BM_SettlementCodeChange(benchmark::State &state) {
-    timeCommand(state, {{}, [](Application &app) {
-                            app.clickMenu({"Befektetés", "Karbantartás",
-                                           "Teljesülés  tr. kód módosítás"});
-                            app.type("Text1", std::to_string(1000 + 100)); // Ceg01, trade 100
-                            app.type("Text2", "990004");
-                            app.click("Command1");
-                            app.click("Command4");
-                        }});
+    timeCommand(
+        state, {{},
+                [](Application &app) {
+                    app.clickMenu({"Befektetés", "Karbantartás", "Teljesülés  tr. kód módosítás"});
+                    app.type("Text1", std::to_string(1000 + 100)); // Ceg01, trade 100
+                    app.type("Text2", "990004");
+                    app.click("Command1");
+                    app.click("Command4");
+                },
+                [](const Installation &i) {
+                    const Sheet &l = storedAccount(i)->sheet(ledger::kSheet);
+                    return FindLedgerRowByCode(l, 990004) != 0 && FindLedgerRowByCode(l, 1101) == 0;
+                }});
 }
 VANDORIX_SCALE_BENCHMARK(BM_SettlementCodeChange);
 
 // The result report over all 50 shares, for the last year.
 void BM_ResultReport(benchmark::State &state) {
-    timeCommand(state, {{}, [](Application &app) {
-                            app.clickMenu({"Befektetés", "Információ", "Eredmény"});
-                            app.type("Text1", typed(kToday.addDays(-365)));
-                            app.type("Text2", typed(kToday));
-                            app.click("Command1");
-                            app.click("Command4");
-                        }});
+    timeCommand(state,
+                {{},
+                 [](Application &app) {
+                     app.clickMenu({"Befektetés", "Információ", "Eredmény"});
+                     app.type("Text1", typed(kToday.addDays(-365)));
+                     app.type("Text2", typed(kToday));
+                     app.click("Command1");
+                     app.click("Command4");
+                 },
+                 [](const Installation &i) { return accountChanged(i); }},
+                1000);
 }
 VANDORIX_SCALE_BENCHMARK(BM_ResultReport);
 
 // The value report over all 50 shares: a year ago against today.
 void BM_ValueReport(benchmark::State &state) {
-    timeCommand(state, {{}, [](Application &app) {
-                            app.clickMenu({"Befektetés", "Információ", "Érték kinutatás"});
-                            app.type("Text1", typed(kToday.addDays(-365)));
-                            app.type("Text2", typed(kToday));
-                            app.click("Command1");
-                            app.click("Command2");
-                        }});
+    timeCommand(state,
+                {{},
+                 [](Application &app) {
+                     app.clickMenu({"Befektetés", "Információ", "Érték kinutatás"});
+                     app.type("Text1", typed(kToday.addDays(-365)));
+                     app.type("Text2", typed(kToday));
+                     app.click("Command1");
+                     app.click("Command2");
+                 },
+                 [](const Installation &i) { return accountChanged(i); }},
+                1000);
 }
 VANDORIX_SCALE_BENCHMARK(BM_ValueReport);
 
@@ -500,20 +604,23 @@ void BM_AccountStatement(benchmark::State &state) {
                             app.type("Text2", typed(kToday));
                             app.click("Command1");
                             app.click("Command4");
-                        }});
+                        },
+                        [](const Installation &i) { return accountChanged(i); }});
 }
 VANDORIX_SCALE_BENCHMARK(BM_AccountStatement);
 
 // The statement of one share over its ten years.
 void BM_ProductStatement(benchmark::State &state) {
-    timeCommand(state, {{}, [](Application &app) {
+    timeCommand(state, {{},
+                        [](Application &app) {
                             app.clickMenu({"Befektetés", "Információ", "Termék szlámla kivonat"});
                             app.choose("Combo1", productName(0));
                             app.type("Text1", typed(kFirstDay));
                             app.type("Text2", typed(kToday));
                             app.click("Command1");
                             app.click("Command4");
-                        }});
+                        },
+                        [](const Installation &i) { return productChanged(i, 0); }});
 }
 VANDORIX_SCALE_BENCHMARK(BM_ProductStatement);
 
@@ -542,11 +649,19 @@ VANDORIX_SCALE_BENCHMARK(BM_ProductDataViewWithCharts);
 
 // The sold-out share moved to the archive with "Törlés" of the register window.
 void BM_Archiving(benchmark::State &state) {
-    timeCommand(state, {{}, [](Application &app) {
+    timeCommand(state, {{},
+                        [](Application &app) {
                             app.clickMenu({"Befektetés", "Részvény", "Alapadatok"});
                             app.choose("Combo1", productName(kSoldOutProduct));
                             app.click("Command2");
-                            if (app.visibleForm() != &app.mainForm()) app.click("Command4");
+                            if (app.visibleForm() != &app.mainForm())
+                                app.click("Command4");
+                        },
+                        [](const Installation &i) {
+                            return !fs::exists(i.root / install::kProductsFolder /
+                                               (productName(kSoldOutProduct) + ".xls")) &&
+                                   fs::exists(i.root / install::kArchiveFolder /
+                                              (productName(kSoldOutProduct) + "1.xls"));
                         }});
 }
 VANDORIX_SCALE_BENCHMARK(BM_Archiving);
