@@ -413,6 +413,7 @@ void timeCommand(benchmark::State &state, const Command &c, int goalMs = 300) {
         state.PauseTiming();
         inst.pristine.restore();
         BenchDialogs dialogs;
+        std::string error;
         {
             Application app(dialogs, inst.environment());
             app.start();
@@ -422,17 +423,22 @@ void timeCommand(benchmark::State &state, const Command &c, int goalMs = 300) {
             c.run(app);
             state.PauseTiming();
             if (app.visibleForm() != &app.mainForm())
-                state.SkipWithError("not back at the main window");
+                error = "not back at the main window";
         }
         for (const char *title : kFailureTitles)
-            if (dialogs.showedAny(title)) {
+            if (error.empty() && dialogs.showedAny(title)) {
                 for (const std::string &s : dialogs.shown)
                     std::cerr << "  shown: " << s << "\n";
-                state.SkipWithError((std::string("the command showed ") + title).c_str());
+                error = std::string("the command showed ") + title;
             }
-        if (first && c.verify && !c.verify(inst))
-            state.SkipWithError("the command left no trace");
+        if (error.empty() && first && c.verify && !c.verify(inst))
+            error = "the command left no trace";
         first = false;
+        // A failed benchmark stops here, its timer paused.
+        if (!error.empty()) {
+            state.SkipWithError(error.c_str());
+            break;
+        }
         state.ResumeTiming();
         if (verbose())
             std::cerr << "---\n";
@@ -449,16 +455,22 @@ void BM_StartupToMainWindow(benchmark::State &state) {
         state.PauseTiming();
         inst.pristine.restore();
         BenchDialogs dialogs;
+        std::string error;
         state.ResumeTiming();
         {
             Application app(dialogs, inst.environment());
             app.start();
-            if (app.visibleForm() != &app.mainForm())
-                state.SkipWithError("no main window");
+            const bool atMain = app.visibleForm() == &app.mainForm();
             state.PauseTiming();
+            if (!atMain)
+                error = "no main window";
         }
-        if (!dialogs.shown.empty())
-            state.SkipWithError("start-up showed a box");
+        if (error.empty() && !dialogs.shown.empty())
+            error = "start-up showed a box";
+        if (!error.empty()) {
+            state.SkipWithError(error.c_str());
+            break;
+        }
         state.ResumeTiming();
     }
 }
@@ -551,14 +563,15 @@ void BM_SettlementCodeChange(benchmark::State &state) {
         state, {{},
                 [](Application &app) {
                     app.clickMenu({"Befektetés", "Karbantartás", "Teljesülés  tr. kód módosítás"});
-                    app.type("Text1", std::to_string(1000 + 100)); // Ceg01, trade 100
+                    app.type("Text1", "1100"); // the 100th trade of Ceg01, a purchase
                     app.type("Text2", "990004");
                     app.click("Command1");
                     app.click("Command4");
                 },
                 [](const Installation &i) {
-                    const Sheet &l = storedAccount(i)->sheet(ledger::kSheet);
-                    return FindLedgerRowByCode(l, 990004) != 0 && FindLedgerRowByCode(l, 1101) == 0;
+                    const std::unique_ptr<Workbook> wb = storedAccount(i);
+                    const Sheet &l = wb->sheet(ledger::kSheet);
+                    return FindLedgerRowByCode(l, 990004) != 0 && FindLedgerRowByCode(l, 1100) == 0;
                 }});
 }
 VANDORIX_SCALE_BENCHMARK(BM_SettlementCodeChange);
