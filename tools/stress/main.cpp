@@ -147,7 +147,7 @@ struct Books {
     std::set<long long> depositCodes;
     std::vector<long long> saleCodes; // of the main share
     int holding = 0;                  // of the main share
-    std::vector<std::string> soldOut; // other shares in "Termekek" holding none
+    std::vector<std::string> soldOut; // other shares in "Termekek" traded, holding none
     std::set<std::string> archived;   // workbooks in "Arhiv", by file name
 };
 
@@ -267,7 +267,7 @@ std::vector<std::string> check(const fs::path &root, Books &books) {
         const std::string file = fs::path(path).filename().string();
         if (main)
             books.holding = holding;
-        else if (inProducts && holding == 0)
+        else if (inProducts && holding == 0 && !t->value(5, 1).isBlank())
             books.soldOut.push_back(fs::path(file).stem().string());
         if (!inProducts)
             books.archived.insert(file);
@@ -393,16 +393,16 @@ int main(int argc, char **argv) {
         const std::string date = dateOfRound(round);
         Kind kind;
         int pick = static_cast<int>(random() % 100);
-        if (pick < 25)
+        if (pick < 20)
             kind = Kind::Purchase;
-        else if (pick < 45)
+        else if (pick < 37)
             kind = books.holding > 0 ? Kind::Sale : Kind::Purchase;
-        else if (pick < 65)
+        else if (pick < 54)
             kind = Kind::Deposit;
-        else if (pick < 80)
+        else if (pick < 68)
             kind = books.depositCodes.empty() && books.saleCodes.empty() ? Kind::Deposit
                                                                          : Kind::Deletion;
-        else if (pick < 90)
+        else if (pick < 84)
             kind = Kind::Archive;
         else
             kind = Kind::Undo;
@@ -595,6 +595,10 @@ int main(int argc, char **argv) {
                 bad.push_back("a visszavonás után a fájlok nem a parancs előttiek");
             if (!applied && filesAfter != filesBeforeCommand)
                 bad.push_back("a visszavonás elmaradt, mégis változtak a fájlok");
+            // Through the driver: the Yes/No question, then the notice of what was undone.
+            if (!run.killed && (run.output.rfind("Kérdés\nAz utolsó művelet:\n", 0) != 0 ||
+                                run.output.find("\nFelhívás\nVisszavonva:\n") == std::string::npos))
+                bad.push_back("a visszavonás párbeszédei mások: " + run.output);
             break;
         }
         }
