@@ -2,19 +2,26 @@
 // checks what the next start leaves. Run by hand, never by the test command.
 //
 // A fresh installation is laid out in a temporary folder with the share "Alfa". Each round runs
-// one command (purchase, sale, deposit, or the deletion of a ledger row) through
-// vandorix-replay, which lies beside this tool, and kills it with SIGKILL after a random delay
-// drawn from that command's measured duration. Some rounds then rename the installation root
+// one command (purchase, sale, deposit, the deletion of a ledger row, the archiving of a
+// sold-out share, or the undo of the last command) through vandorix-replay, which lies beside
+// this tool, and kills it with SIGKILL after a random delay drawn from that command's measured
+// duration. A share to archive is registered, bought and sold out first, each in a run of its
+// own that is not killed. Some rounds then rename the installation root
 // ("Vandorix" <-> "Vandorix1") before the next start. The program is started again (which
 // finishes or drops the interrupted commit), and the files are checked:
 //  - no journal and no staged or temporary file is left;
 //  - every workbook opens;
 //  - the ledger's balance column is the running sum of its movements, its totals row in place;
-//  - every trade of "Szla" has exactly one ledger row and every trade row of the ledger one
-//    trade, the holding is the running sum of the signed quantities and never negative;
+//  - every trade of "Szla" in every share's workbook, archived ones included, has exactly one
+//    ledger row and every trade row of the ledger one trade, each share's holding is the
+//    running sum of its signed quantities and never negative;
 //  - the command is whole or absent: the ledger's codes are those of the round before, with the
-//    round's code added (or removed, for a deletion) or not at all; a command that was not
-//    killed, or was killed after its journal was written, must have taken effect.
+//    round's code added (or removed, for a deletion) or not at all; an archived share is either
+//    still in "Termekek" with "ARHIV01", "Ertek01" and "Eredmeny01" as before, or in "Arhiv"
+//    under a new name with all three changed; an undo leaves every data file as before the
+//    undone command, its kept versions gone, or as before the undo, its kept versions still
+//    there; a command that was not killed, or was killed after its journal was written, must
+//    have taken effect.
 // Exit code 0 when every round passed, 1 otherwise, 2 on wrong usage.
 
 #include "store/AtomicFile.h"
@@ -23,6 +30,8 @@
 #include "store/Sheet.h"
 #include "store/Templates.h"
 
+#include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -49,7 +58,13 @@ constexpr const char *kToday = "2026-12-06";
 constexpr const char *kDataFolders[] = {install::kMasterDataFolder, install::kProductsFolder,
                                         install::kAuxiliaryFolder, install::kArchiveFolder};
 
-enum class Kind { Purchase, Sale, Deposit, Deletion };
+constexpr const char *kUndoFolder = "Arhiv/Mentések";
+constexpr const char *kMainShare = "Alfa";
+constexpr const char *kArchiveSheets[] = {"ARHIV01", "Ertek01", "Eredmeny01"};
+
+enum class Kind { Purchase, Sale, Deposit, Deletion, Archive, Undo };
+constexpr Kind kKinds[] = {Kind::Purchase, Kind::Sale,    Kind::Deposit,
+                           Kind::Deletion, Kind::Archive, Kind::Undo};
 const char *kindName(Kind k) {
     switch (k) {
     case Kind::Purchase:
@@ -60,6 +75,10 @@ const char *kindName(Kind k) {
         return "befizetés";
     case Kind::Deletion:
         return "sortörlés";
+    case Kind::Archive:
+        return "arhiválás";
+    case Kind::Undo:
+        return "visszavonás";
     }
     return "";
 }
@@ -126,9 +145,38 @@ std::unique_ptr<Workbook> openWorkbook(const fs::path &p) {
 struct Books {
     std::set<long long> ledgerCodes;
     std::set<long long> depositCodes;
-    std::vector<long long> saleCodes;
-    int holding = 0;
+    std::vector<long long> saleCodes; // of the main share
+    int holding = 0;                  // of the main share
+    std::vector<std::string> soldOut; // other shares in "Termekek" traded, holding none
+    std::set<std::string> archived;   // workbooks in "Arhiv", by file name
 };
+
+// Every data file but the kept versions, by its path below the root.
+using Files = std::map<std::string, std::string>;
+Files dataFiles(const fs::path &root) {
+    Files files;
+    std::error_code ec;
+    for (const char *folder : kDataFolders)
+        for (auto it = fs::recursive_directory_iterator(root / folder, ec); it != fs::end(it);
+             it.increment(ec)) {
+            if (it->path() == root / kUndoFolder)
+                it.disable_recursion_pending();
+            else if (it->is_regular_file())
+                files[fs::relative(it->path(), root).generic_string()] = readWholeFile(it->path());
+        }
+    return files;
+}
+
+// The kept commands, oldest first.
+std::vector<std::string> keptCommands(const fs::path &root) {
+    std::vector<std::string> names;
+    std::error_code ec;
+    for (auto &e : fs::directory_iterator(root / kUndoFolder, ec))
+        if (e.is_directory())
+            names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
 
 long long integerAt(const Sheet &s, int r, int c) {
     return s.value(r, c).integer().value_or(-1);
@@ -158,7 +206,7 @@ std::vector<std::string> check(const fs::path &root, Books &books) {
             }
         }
     auto account = opened.find(std::string(install::kMasterDataFolder) + "/Befszla.xls");
-    auto product = opened.find(std::string(install::kProductsFolder) + "/Alfa.xls");
+    auto product = opened.find(std::string(install::kProductsFolder) + "/" + kMainShare + ".xls");
     if (account == opened.end() || product == opened.end()) {
         bad.push_back("hiányzik a számla vagy a termék munkafüzete");
         return bad;
@@ -188,22 +236,44 @@ std::vector<std::string> check(const fs::path &root, Books &books) {
         if (l.value(last + 3, 20).currency() != std::optional(balance))
             bad.push_back("a számla összesítő egyenlege téves");
     }
-    const Sheet &t = product->second->sheet("Szla");
     std::set<long long> trades;
-    int holding = 0;
-    for (int q = 5; !t.value(q, 1).isBlank(); ++q) {
-        long long code = integerAt(t, q, 21);
-        if (!trades.insert(code).second)
-            bad.push_back("kétszer szereplő kód a termék számláján: " + std::to_string(code));
-        holding += static_cast<int>(integerAt(t, q, 17));
-        if (integerAt(t, q, 18) != holding || holding < 0)
-            bad.push_back("a termék R" + std::to_string(q) + " készlete téves");
-        if (t.value(q, 19).text() == std::optional<std::string>("EAR"))
-            books.saleCodes.push_back(code);
+    const std::string productsPrefix = std::string(install::kProductsFolder) + "/";
+    const std::string archivePrefix = std::string(install::kArchiveFolder) + "/";
+    for (const auto &[path, wb] : opened) {
+        // In "Arhiv", archived shares carry a number after the name; the rest are the logs
+        // of deleted rows.
+        const bool inProducts = path.rfind(productsPrefix, 0) == 0;
+        const std::string stem = fs::path(path).stem().string();
+        if (!inProducts && (path.rfind(archivePrefix, 0) != 0 || stem.empty() ||
+                            !std::isdigit(static_cast<unsigned char>(stem.back()))))
+            continue;
+        const Sheet *t = wb->findSheet("Szla");
+        if (!t) {
+            bad.push_back("nincs Szla lapja: " + path);
+            continue;
+        }
+        const bool main = wb.get() == product->second.get();
+        int holding = 0;
+        for (int q = 5; !t->value(q, 1).isBlank(); ++q) {
+            long long code = integerAt(*t, q, 21);
+            if (!trades.insert(code).second)
+                bad.push_back("kétszer szereplő kód a termékek számláin: " + std::to_string(code));
+            holding += static_cast<int>(integerAt(*t, q, 17));
+            if (integerAt(*t, q, 18) != holding || holding < 0)
+                bad.push_back(path + " R" + std::to_string(q) + " készlete téves");
+            if (main && t->value(q, 19).text() == std::optional<std::string>("EAR"))
+                books.saleCodes.push_back(code);
+        }
+        const std::string file = fs::path(path).filename().string();
+        if (main)
+            books.holding = holding;
+        else if (inProducts && holding == 0 && !t->value(5, 1).isBlank())
+            books.soldOut.push_back(fs::path(file).stem().string());
+        if (!inProducts)
+            books.archived.insert(file);
     }
-    books.holding = holding;
     if (trades != ledgerTrades)
-        bad.push_back("a termék ügyletei és a számla ügyletsorai nem felelnek meg egymásnak");
+        bad.push_back("a termékek ügyletei és a számla ügyletsorai nem felelnek meg egymásnak");
     return bad;
 }
 
@@ -278,38 +348,119 @@ int main(int argc, char **argv) {
 
     Books books;
     std::vector<std::string> startBad = check(root, books);
-    std::map<Kind, double> duration{
-        {Kind::Purchase, 0.3}, {Kind::Sale, 0.3}, {Kind::Deposit, 0.2}, {Kind::Deletion, 0.3}};
+    std::map<Kind, double> duration{{Kind::Purchase, 0.3}, {Kind::Sale, 0.3},
+                                    {Kind::Deposit, 0.2},  {Kind::Deletion, 0.3},
+                                    {Kind::Archive, 0.3},  {Kind::Undo, 0.3}};
     std::map<Kind, int> ran, killedCount, appliedWhenKilled;
     int failures = 0, killed = 0, renamed = 0, renamedWithJournal = 0, journalsFinished = 0,
-        stagedLeft = 0, scriptFailures = 0;
+        stagedLeft = 0, scriptFailures = 0, backupsLostWhenKilled = 0, sharesRegistered = 0;
     long long nextCode = 1;
+    // The data files before and after each kept command this tool ran, by the kept command's
+    // folder name: an undo must bring back the former, and is offered only when the files are
+    // still the latter.
+    struct Kept {
+        Files before, after;
+    };
+    std::map<std::string, Kept> kept;
+    // Records the kept command a run added, if any; returns whether it added one.
+    auto recordKept = [&](const std::vector<std::string> &keptBefore, const Files &before) {
+        const std::vector<std::string> now = keptCommands(root);
+        std::vector<std::string> added;
+        std::set_difference(now.begin(), now.end(), keptBefore.begin(), keptBefore.end(),
+                            std::back_inserter(added));
+        for (auto it = kept.begin(); it != kept.end();)
+            it = std::find(now.begin(), now.end(), it->first) == now.end() ? kept.erase(it)
+                                                                          : std::next(it);
+        if (added.size() == 1)
+            kept[added.front()] = Kept{before, dataFiles(root)};
+        return !added.empty();
+    };
+    // A run that is not killed and must succeed: registering, buying and selling out a share
+    // to archive.
+    auto prepare = [&](const std::string &script) {
+        const Files before = dataFiles(root);
+        const std::vector<std::string> keptBefore = keptCommands(root);
+        Run run = replay(root, work, script, std::nullopt);
+        if (run.exitCode != 0) {
+            ++scriptFailures;
+            std::cout << "a preparing run failed:\n" << script << run.output;
+            return false;
+        }
+        recordKept(keptBefore, before);
+        return true;
+    };
     for (int round = 0; round < rounds; ++round) {
         const std::string date = dateOfRound(round);
         Kind kind;
         int pick = static_cast<int>(random() % 100);
-        if (pick < 30)
+        if (pick < 20)
             kind = Kind::Purchase;
-        else if (pick < 55)
+        else if (pick < 37)
             kind = books.holding > 0 ? Kind::Sale : Kind::Purchase;
-        else if (pick < 80)
+        else if (pick < 54)
             kind = Kind::Deposit;
-        else
+        else if (pick < 68)
             kind = books.depositCodes.empty() && books.saleCodes.empty() ? Kind::Deposit
                                                                          : Kind::Deletion;
+        else if (pick < 84)
+            kind = Kind::Archive;
+        else
+            kind = Kind::Undo;
+        const Files filesBefore = dataFiles(root);
+        std::vector<std::string> keptBefore = keptCommands(root);
+        std::string undone; // the kept command an undo round undoes
+        if (kind == Kind::Undo) {
+            auto it = keptBefore.empty() ? kept.end() : kept.find(keptBefore.back());
+            if (it != kept.end() && it->second.after == filesBefore)
+                undone = it->first;
+            else
+                kind = Kind::Deposit;
+        }
+        std::string share; // the share an archiving round archives
+        if (kind == Kind::Archive) {
+            if (!books.soldOut.empty()) {
+                share = books.soldOut[random() % books.soldOut.size()];
+            } else {
+                // Letters only: a digit at the end would read as an archive number.
+                share = "Beta";
+                for (int n = sharesRegistered++; n >= 0; n = n / 26 - 1)
+                    share += static_cast<char>('a' + n % 26);
+                const int quantity = 1 + static_cast<int>(random() % 50);
+                const int price = 5 + static_cast<int>(random() % 200);
+                const long long bought = nextCode++, sold = nextCode++;
+                if (!prepare("menu Befektetés/Részvény/Alapadatok\nchoose Combo1 Más részvény\n"
+                             "type Text1 " + share + "\ntype Text2 B" +
+                             std::to_string(sharesRegistered) +
+                             "\nclick Command1\nclick Command4\n") ||
+                    !prepare("menu Befektetés/Részvény/Vétel\nchoose Combo1 " + share + "\n" +
+                             tradeFields(date, quantity, price, static_cast<int>(bought))) ||
+                    !prepare("menu Befektetés/Részvény/Eladás\nchoose Combo1 FIFO.Legkorábbiak\n"
+                             "choose Combo2 " + share + "\n" +
+                             tradeFields(date, quantity, price + 1, static_cast<int>(sold)))) {
+                    ++failures;
+                    break;
+                }
+                books = Books{};
+                for (const std::string &b : check(root, books))
+                    std::cout << "after preparing " << share << ": " << b << "\n";
+            }
+        }
+        const Files filesBeforeCommand = dataFiles(root);
+        keptBefore = keptCommands(root);
         std::string script;
         long long code = 0;
         switch (kind) {
         case Kind::Purchase:
             code = nextCode++;
-            script = "menu Befektetés/Részvény/Vétel\nchoose Combo1 Alfa\n" +
+            script = "menu Befektetés/Részvény/Vétel\nchoose Combo1 " + std::string(kMainShare) +
+                     "\n" +
                      tradeFields(date, 1 + static_cast<int>(random() % 50),
                                  5 + static_cast<int>(random() % 200), static_cast<int>(code));
             break;
         case Kind::Sale:
             code = nextCode++;
             script = "menu Befektetés/Részvény/Eladás\nchoose Combo1 FIFO.Legkorábbiak\n"
-                     "choose Combo2 Alfa\n" +
+                     "choose Combo2 " + std::string(kMainShare) + "\n" +
                      tradeFields(date, 1 + static_cast<int>(random() % books.holding),
                                  5 + static_cast<int>(random() % 200), static_cast<int>(code));
             break;
@@ -327,6 +478,14 @@ int main(int argc, char **argv) {
                      std::to_string(code) + "\nanswer Yes\nclick Command1\n";
             break;
         }
+        case Kind::Archive:
+            script = "menu Befektetés/Részvény/Alapadatok\nchoose Combo1 " + share +
+                     "\nclick Command2\n";
+            break;
+        case Kind::Undo:
+            script = "menu Befektetés/Karbantartás/Utolsó művelet visszavonása\nanswer Yes\n"
+                     "answer OK\n";
+            break;
         }
         ++ran[kind];
         // Half the kills fall anywhere in the run, half near its end, where the files are saved.
@@ -370,17 +529,85 @@ int main(int argc, char **argv) {
         std::vector<std::string> bad = check(root, after);
         if (start.exitCode != 0)
             bad.push_back("a program indítása nem sikerült: " + start.output);
-        const bool present = after.ledgerCodes.count(code) > 0;
-        const bool applied = kind == Kind::Deletion ? !present : present;
+        const Files filesAfter = dataFiles(root);
+        bool applied = false;
         std::set<long long> expected = books.ledgerCodes;
-        if (applied) {
-            if (kind == Kind::Deletion)
-                expected.erase(code);
-            else
-                expected.insert(code);
+        switch (kind) {
+        case Kind::Purchase:
+        case Kind::Sale:
+        case Kind::Deposit:
+        case Kind::Deletion: {
+            const bool present = after.ledgerCodes.count(code) > 0;
+            applied = kind == Kind::Deletion ? !present : present;
+            if (applied) {
+                if (kind == Kind::Deletion)
+                    expected.erase(code);
+                else
+                    expected.insert(code);
+            }
+            if (after.ledgerCodes != expected)
+                bad.push_back("a parancs nem egészben vagy nem egyedül hatott");
+            break;
         }
-        if (after.ledgerCodes != expected)
-            bad.push_back("a parancs nem egészben vagy nem egyedül hatott");
+        case Kind::Archive: {
+            const std::string productFile =
+                std::string(install::kProductsFolder) + "/" + share + ".xls";
+            std::vector<std::string> added;
+            std::set_difference(after.archived.begin(), after.archived.end(),
+                                books.archived.begin(), books.archived.end(),
+                                std::back_inserter(added));
+            applied = !filesAfter.count(productFile);
+            const std::string accountFile = std::string(install::kMasterDataFolder) + "/Befszla.xls";
+            int changedSheets = 0;
+            try {
+                auto was = decodeWorkbook(filesBeforeCommand.at(accountFile), accountFile);
+                auto now = decodeWorkbook(filesAfter.at(accountFile), accountFile);
+                for (const char *sheet : kArchiveSheets)
+                    if (!was->sheet(sheet).sameContent(now->sheet(sheet)))
+                        ++changedSheets;
+            } catch (const std::exception &ex) {
+                bad.push_back(std::string("a számla lapjai nem olvashatók: ") + ex.what());
+            }
+            if (applied) {
+                if (added.size() != 1 || added.front().rfind(share, 0) != 0 ||
+                    filesAfter.at(std::string(install::kArchiveFolder) + "/" + added.front()) !=
+                        filesBeforeCommand.at(productFile))
+                    bad.push_back("az arhivált termék nincs meg változatlanul az Arhiv mappában");
+                if (changedSheets != 3)
+                    bad.push_back("az arhiválás után " + std::to_string(changedSheets) +
+                                  " lap változott a háromból");
+            } else {
+                if (!added.empty())
+                    bad.push_back("a termék a Termekek mappában maradt, mégis van új arhív fájl");
+                if (changedSheets != 0)
+                    bad.push_back("az arhiválás elmaradt, mégis változott " +
+                                  std::to_string(changedSheets) + " lap");
+            }
+            if (after.ledgerCodes != expected)
+                bad.push_back("az arhiválás megváltoztatta a számla kódjait");
+            break;
+        }
+        case Kind::Undo: {
+            const std::vector<std::string> now = keptCommands(root);
+            const bool stillKept = std::find(now.begin(), now.end(), undone) != now.end();
+            applied = !stillKept;
+            if (applied && filesAfter != kept.at(undone).before)
+                bad.push_back("a visszavonás után a fájlok nem a parancs előttiek");
+            if (!applied && filesAfter != filesBeforeCommand)
+                bad.push_back("a visszavonás elmaradt, mégis változtak a fájlok");
+            // Through the driver: the Yes/No question, then the notice of what was undone.
+            if (!run.killed && (run.output.rfind("Kérdés\nAz utolsó művelet:\n", 0) != 0 ||
+                                run.output.find("\nFelhívás\nVisszavonva:\n") == std::string::npos))
+                bad.push_back("a visszavonás párbeszédei mások: " + run.output);
+            break;
+        }
+        }
+        if (kind != Kind::Undo && !recordKept(keptBefore, filesBeforeCommand) && applied) {
+            if (run.killed)
+                ++backupsLostWhenKilled;
+            else
+                bad.push_back("a befejezett parancs nem lett visszavonható");
+        }
         if (!run.killed && run.exitCode == 0 && !applied)
             bad.push_back("a befejezett parancs elveszett");
         if (committed && !applied)
@@ -390,7 +617,8 @@ int main(int argc, char **argv) {
         if (!bad.empty()) {
             ++failures;
             std::cout << "round " << round << " (" << kindName(kind) << ", kód " << code
-                      << (run.killed ? ", megölve" : "") << "):\n";
+                      << (share.empty() ? "" : ", " + share) << (run.killed ? ", megölve" : "")
+                      << "):\n";
             for (const std::string &b : bad)
                 std::cout << "  " << b << "\n";
         }
@@ -402,8 +630,11 @@ int main(int argc, char **argv) {
               << "\n"
               << "kills that left a journal (finished by the next start) " << journalsFinished
               << ", of them with a renamed root " << renamedWithJournal
-              << ", kills that left staged files " << stagedLeft << "\n";
-    for (Kind k : {Kind::Purchase, Kind::Sale, Kind::Deposit, Kind::Deletion})
+              << ", kills that left staged files " << stagedLeft << "\n"
+              << "shares registered and sold out to archive " << sharesRegistered
+              << ", killed commands that took effect without a kept version "
+              << backupsLostWhenKilled << "\n";
+    for (Kind k : kKinds)
         std::cout << "  " << kindName(k) << ": " << ran[k] << " rounds, " << killedCount[k]
                   << " killed, of them " << appliedWhenKilled[k] << " whole, "
                   << killedCount[k] - appliedWhenKilled[k] << " absent\n";
