@@ -345,9 +345,12 @@ void inflateInTurn(EntryInflater &inflater, std::size_t bufferSize,
 // stops the inflating thread before its exception goes on. False, with nothing inflated, when
 // no second thread can be had.
 bool inflateAhead(EntryInflater &inflater, const std::function<void(std::string_view)> &sink) {
-    constexpr std::size_t kSlots = 4;
-    std::array<std::string, kSlots> buffers;
-    for (std::string &b : buffers) b.assign(kChunk, '\0');
+    // Enough pieces ahead (4 MiB) that a busy machine's scheduling delays rarely stall either side;
+    // the inflating thread, once stopped by a full queue, resumes when half of it is free again.
+    constexpr std::size_t kSlots = 32;
+    // Left uninitialised: a part shorter than the queue touches only the slots it fills.
+    std::array<std::unique_ptr<char[]>, kSlots> buffers;
+    for (auto &b : buffers) b = std::make_unique_for_overwrite<char[]>(kChunk);
     std::array<std::size_t, kSlots> lengths{};
     std::mutex m;
     std::condition_variable cv;
@@ -362,11 +365,12 @@ bool inflateAhead(EntryInflater &inflater, const std::function<void(std::string_
                 std::size_t slot;
                 {
                     std::unique_lock<std::mutex> lock(m);
-                    cv.wait(lock, [&] { return stop || filled - handedOn < kSlots; });
+                    if (filled - handedOn == kSlots)
+                        cv.wait(lock, [&] { return stop || filled - handedOn <= kSlots / 2; });
                     if (stop) break;
                     slot = filled % kSlots;
                 }
-                const std::size_t n = inflater.next(buffers[slot].data(), kChunk);
+                const std::size_t n = inflater.next(buffers[slot].get(), kChunk);
                 {
                     std::lock_guard<std::mutex> lock(m);
                     lengths[slot] = n;
@@ -401,7 +405,7 @@ bool inflateAhead(EntryInflater &inflater, const std::function<void(std::string_
                 slot = handedOn % kSlots;
                 n = lengths[slot];
             }
-            if (n) sink(std::string_view(buffers[slot].data(), n));
+            if (n) sink(std::string_view(buffers[slot].get(), n));
             {
                 std::lock_guard<std::mutex> lock(m);
                 ++handedOn;
