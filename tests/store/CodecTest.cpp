@@ -446,6 +446,50 @@ TEST(OddFiles, RefusedInHungarianInBoundedTimeAndMemory) {
     }
 }
 
+// A sheet of megabytes is inflated on a second thread while it is parsed: it reads back whole,
+// and damage found by either side, early or late, is refused as in a small part.
+TEST(OddFiles, LargeSheetReadsWholeAndItsDamageIsRefused) {
+    std::string xml = "<worksheet><sheetData>";
+    for (int r = 1; r <= 60000; ++r)
+        xml += "<row r=\"" + std::to_string(r) + "\"><c r=\"A" + std::to_string(r) + "\"><v>" +
+               std::to_string(r * 7) + "</v></c></row>";
+    xml += "</sheetData></worksheet>";
+    ASSERT_GT(xml.size(), 2u << 20);
+    const std::string good = handMadePackage("Lap", xml);
+    const std::unique_ptr<Workbook> wb = decodeWorkbook(good, kPath);
+    for (int r : {1, 29999, 60000})
+        EXPECT_EQ(wb->sheet("Lap").value(r, 1).integer(), std::optional<long long>(7LL * r)) << r;
+    EXPECT_TRUE(wb->sheet("Lap").value(60001, 1).isBlank());
+
+    const auto sized = [&](std::uint32_t size) {
+        std::string bytes = good;
+        declareSize(bytes, "xl/worksheets/sheet1.xml", size);
+        return bytes;
+    };
+    std::string lateFlip = good; // inside the sheet's compressed bytes, near their end
+    lateFlip[lateFlip.find("PK\x01\x02") - 200] ^= 0x5A;
+    std::string brokenEnd = xml;
+    brokenEnd.replace(brokenEnd.find("</sheetData>"), 12, "<row>");
+    std::string brokenStart = xml; // refused while the inflating is pieces ahead
+    brokenStart.replace(brokenStart.find("<row r=\"2\">"), 11, "<row r=\"2x\">");
+    const std::uint32_t size = static_cast<std::uint32_t>(xml.size());
+    struct Case {
+        const char *what;
+        std::string bytes;
+        const char *says; // empty: any refusal
+    } cases[] = {
+        {"declares half its size", sized(size / 2), "sérült tömörített adat"},
+        {"declares a byte too many", sized(size + 1), "sérült tömörített adat"},
+        {"flipped byte near the end", lateFlip, ""},
+        {"XML broken near the end", handMadePackage("Lap", brokenEnd), ""},
+        {"XML broken at the start", handMadePackage("Lap", brokenStart), ""},
+    };
+    for (const Case &c : cases) {
+        const std::string message = refusal(c.bytes);
+        EXPECT_NE(message.find(c.says), std::string::npos) << c.what << ": " << message;
+    }
+}
+
 TEST(OddFiles, SheetNamesWithControlCharactersComeBackExactly) {
     // A fuzz finding: a tab in a sheet name was written back as the text "_x0009_".
     for (const char *name : {"Lap&#9;egy", "két&#10;sor", "kocsi&#13;vissza", "_x0041_ betű szerint",
