@@ -249,10 +249,10 @@ void TradeForm::jav_val_Click() {
     }
 }
 
-void TradeForm::refuse(const char *message, std::initializer_list<const char *> usable) {
+void TradeForm::refuse(const char *message, const char *title,
+                       std::initializer_list<const char *> usable) {
     control("Label7").visible = false;
-    ShowNotice(dialogs(), message,
-               std::string(message) == kTradeNotFound ? "Adathiba" : "Felhívás");
+    ShowNotice(dialogs(), message, title);
     for (const char *name : kButtons) control(name).enabled = false;
     for (const char *name : usable) control(name).enabled = true;
     SetFocus(*usable.begin());
@@ -271,11 +271,15 @@ void TradeForm::Command1_Click() {
     control("Label7").visible = true;
 
     switch (BookTrade(s, dialogs(), kind_)) {
-    case TradeOutcome::LotAlreadySold: refuse(kPurchaseNotModifiableMessage, {"Command4"}); return;
-    case TradeOutcome::NotEnoughShares:
-        refuse(kNotEnoughSharesMessage, {"Command3", "Command4"});
+    case TradeOutcome::LotAlreadySold:
+        refuse(kPurchaseNotModifiableMessage, "Felhívás", {"Command4"});
         return;
-    case TradeOutcome::NotFound: refuse(kTradeNotFound, {"Command3", "Command4"}); return;
+    case TradeOutcome::NotEnoughShares:
+        refuse(kNotEnoughSharesMessage, "Felhívás", {"Command3", "Command4"});
+        return;
+    case TradeOutcome::NotFound:
+        refuse(kTradeNotFound, "Adathiba", {"Command3", "Command4"});
+        return;
     case TradeOutcome::Recorded: break;
     }
     control("Label7").visible = false;
@@ -291,11 +295,11 @@ void TradeForm::Command2_Click() {
 
     switch (DeleteTrade(s, kind_)) {
     case TradeOutcome::LotAlreadySold:
-        refuse(kPurchaseNotDeletableMessage, {"Command3", "Command4"});
+        refuse(kPurchaseNotDeletableMessage, "Felhívás", {"Command3", "Command4"});
         return;
     case TradeOutcome::NotFound:
     case TradeOutcome::NotEnoughShares:
-        refuse(kTradeNotFound, {"Command3", "Command4"});
+        refuse(kTradeNotFound, "Adathiba", {"Command3", "Command4"});
         return;
     case TradeOutcome::Recorded: break;
     }

@@ -49,8 +49,9 @@ private:
     // Checks every field again and takes the entry into AppState; a field changed since its
     // Enter gets its message and the focus here.
     bool readEntry();
-    // After a refusal: only the buttons named stay usable.
-    void refuse(const char *message, std::initializer_list<const char *> usable);
+    // A refusal: `message` under `title`, then only the `usable` buttons stay enabled.
+    void refuse(const char *message, const char *title,
+                std::initializer_list<const char *> usable);
 
     TradeWindowKind kind_;
     const char *productList_;
