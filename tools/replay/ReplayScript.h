@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/Dialogs.h"
+#include "app/Script.h"
 
 #include <deque>
 #include <iosfwd>
@@ -10,20 +11,14 @@
 
 namespace vandorix::replay {
 
-// One line of a script: an action, or an answer to a dialog.
-struct ScriptLine {
-    int number = 0;
-    std::string verb;     // "menu", "click", "answer", "input", …
-    std::string control;  // the control of an action, the answer of "answer"
-    std::string argument; // the rest of the line
-};
+using vandorix::ScriptLine;
 
 // A failure of the run, naming the script line.
 struct ReplayFailure {
     std::string message;
 };
 
-// Splits a script into lines; throws `ReplayFailure` on an unknown verb.
+// Splits a script into lines; throws `ReplayFailure` on a line that is no script line.
 std::vector<ScriptLine> ParseScript(std::istream &in);
 
 // Answers the program's dialogs from the answer lines queued for the current action, printing

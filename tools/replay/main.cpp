@@ -29,18 +29,6 @@ int usage() {
     return kExitUsage;
 }
 
-std::vector<std::string> splitPath(const std::string &path) {
-    std::vector<std::string> parts;
-    std::stringstream in(path);
-    std::string part;
-    while (std::getline(in, part, '/')) parts.push_back(part);
-    return parts;
-}
-
-bool isAnswer(const ScriptLine &line) {
-    return line.verb == "answer" || line.verb == "input" || line.verb == "input-cancel";
-}
-
 std::string dateText(const std::optional<Date> &d) { return d ? d->toString() : std::string(); }
 
 // The investor's overview as the main window shows it: one line per product with nine
@@ -67,7 +55,7 @@ void printOverview(Application &app) {
 }
 
 void perform(Application &app, const ScriptLine &line) {
-    if (line.verb == "menu") app.clickMenu(splitPath(line.argument));
+    if (line.verb == "menu") app.clickMenu(SplitMenuPath(line.argument));
     else if (line.verb == "click") app.click(line.control);
     else if (line.verb == "type") app.type(line.control, line.argument);
     else if (line.verb == "set") app.setText(line.control, line.argument);
@@ -77,14 +65,14 @@ void perform(Application &app, const ScriptLine &line) {
 }
 
 int run(std::istream &script, std::optional<Date> today) {
-    std::vector<ScriptLine> lines = ParseScript(script);
+    std::vector<ScriptLine> lines = replay::ParseScript(script);
     ScriptedDialogs dialogs(std::cout);
     Application app(dialogs, StartupEnvironment{RunningProgramFolder(), today});
 
     std::size_t i = 0;
     auto takeAnswers = [&] {
         std::deque<ScriptLine> answers;
-        while (i < lines.size() && isAnswer(lines[i])) answers.push_back(lines[i++]);
+        while (i < lines.size() && lines[i].isAnswer()) answers.push_back(lines[i++]);
         return answers;
     };
     auto checkNoLeftover = [&] {
