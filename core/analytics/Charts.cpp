@@ -408,14 +408,11 @@ void BuildRsiChart(AppState &app) {
 void DeleteChartSheets(AppState &app) {
     Workbook &wb = *app.ProductWorkbook;
     app.host().activate(wb);
-    HostState &host = app.host().state();
     for (int i = wb.sheetCount(); i >= 1; --i) {
         if (wb.sheetAt(i).kind() != SheetKind::Chart)
             continue;
-        host.screenUpdating = host.displayAlerts = false;
         const std::string name = wb.sheetAt(i).name();
         wb.deleteSheet(name);
-        host.screenUpdating = host.displayAlerts = true;
     }
 }
 

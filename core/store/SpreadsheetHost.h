@@ -19,8 +19,6 @@ enum class HostWindowState { Normal, Minimized, Maximized };
 struct HostState {
     bool visible = false;
     HostWindowState windowState = HostWindowState::Normal;
-    bool screenUpdating = true;
-    bool displayAlerts = true;
     bool running = false;
     int quitRequests = 0;
 };

@@ -13,12 +13,6 @@ void minimiseHost(AppState &app) {
     s.visible = true;
 }
 
-void alertsAndUpdating(AppState &app, bool on) {
-    HostState &s = app.host().state();
-    s.screenUpdating = on;
-    s.displayAlerts = on;
-}
-
 std::string join(const std::string &folder, const std::string &file) {
     return (std::filesystem::path(folder) / file).string();
 }
@@ -73,10 +67,8 @@ void SaveAccountWorkbook(AppState &app) {
     app.host().activate(wb);
     ShowAccountSheets(app);
     ProtectAccountWorkbook(app);
-    alertsAndUpdating(app, false);
     if (app.WorkbookChanged) saveOpenedOn(app, wb, kAccountSheets[0]);
     wb.markSaved();
-    alertsAndUpdating(app, true);
 }
 
 void CloseAccountWorkbook(AppState &app) {
@@ -126,12 +118,10 @@ void ProtectProductWorkbook(AppState &app) {
 
 void SaveProductWorkbook(AppState &app) {
     Workbook &wb = *app.ProductWorkbook;
-    alertsAndUpdating(app, false);
     app.host().activate(wb);
     ProtectProductWorkbook(app);
     if (app.WorkbookChanged) saveOpenedOn(app, wb, app.ProductName + "01");
     wb.markSaved();
-    alertsAndUpdating(app, true);
 }
 
 void CloseProductWorkbook(AppState &app) {
@@ -152,13 +142,11 @@ void OpenProductListWorkbook(AppState &app) {
 
 void SaveProductListWorkbook(AppState &app) {
     Workbook &wb = *app.ProductListWorkbook;
-    alertsAndUpdating(app, false);
     app.host().activate(wb);
     wb.sheet("BET01").protect(app.SheetPassword);
     wb.protect(app.WorkbookPassword);
     if (app.WorkbookChanged) app.host().save(wb);
     wb.markSaved();
-    alertsAndUpdating(app, true);
 }
 
 void CloseProductListWorkbook(AppState &app) {
@@ -170,10 +158,6 @@ void CloseProductListWorkbook(AppState &app) {
 void QuitSpreadsheetHost(AppState &app) {
     if (!app.HostApp) return;
     app.host().quit();
-    if (app.HostRunning) {
-        app.host().quit();
-        app.host().quit();
-    }
     app.HostRunning = false;
 }
 
