@@ -12,11 +12,6 @@ using namespace ledger;
 
 namespace {
 
-bool rowHasType(const Sheet &s, int row, const std::string &code) {
-    std::optional<std::string> t = s.value(row, RowType).text();
-    return t && *t == code;
-}
-
 constexpr const char *kDepositCaption = "Befizetés a befektetési számlára";
 constexpr const char *kRefundCaption = "Brókerdíj visszatérítés";
 
@@ -29,7 +24,7 @@ Form6::Form6(Application &app)
                              "Teljesítés kódszám", "Vissza a főmenüre", false}) {}
 
 bool Form6::belongsHere(const Sheet &ledger, int row) const {
-    return rowHasType(ledger, row, RefundMode ? "BKR" : "BAR");
+    return LedgerRowHasType(ledger, row, RefundMode ? "BKR" : "BAR");
 }
 
 void Form6::afterLoad() {
@@ -74,7 +69,7 @@ Form7::Form7(Application &app)
                              nullptr, "Teljesítés kódszám", "Vissza a főmenüre", false}) {}
 
 bool Form7::belongsHere(const Sheet &ledger, int row) const {
-    return rowHasType(ledger, row, "KAR");
+    return LedgerRowHasType(ledger, row, "KAR");
 }
 
 void Form7::writeMovement(Sheet &ledger, int row) {
@@ -112,7 +107,7 @@ void Form8::beforeDuplicateCheck() {
 bool Form8::belongsHere(const Sheet &ledger, int row) const {
     std::optional<Date> entered = ParseDateText(control("Text1").text);
     std::optional<Date> found = ledger.value(row, MovementDate).date();
-    return rowHasType(ledger, row, FeeKind) && entered && found && *entered == *found;
+    return LedgerRowHasType(ledger, row, FeeKind) && entered && found && *entered == *found;
 }
 
 void Form8::enterModifyMode() {
@@ -137,7 +132,7 @@ Form12::Form12(Application &app)
                              "Teljesítés kódszáma", "Vissza a főmenübe", false}) {}
 
 bool Form12::belongsHere(const Sheet &ledger, int row) const {
-    return rowHasType(ledger, row, "OAR");
+    return LedgerRowHasType(ledger, row, "OAR");
 }
 
 void Form12::enterModifyMode() {

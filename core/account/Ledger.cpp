@@ -44,10 +44,6 @@ Currency amountAt(const Sheet &s, int row, int column) {
     return *amount;
 }
 
-bool hasType(const Sheet &s, int row, const char *code) {
-    std::optional<std::string> t = s.value(row, RowType).text();
-    return t && *t == code;
-}
 
 bool isTotalsRow(const Sheet &s, int row) {
     std::optional<std::string> label = s.value(row, OrderCode).text();
@@ -96,6 +92,11 @@ int FindFirstEmptyLedgerRow(const Sheet &ledger) {
     return row;
 }
 
+bool LedgerRowHasType(const Sheet &sheet, int row, std::string_view code) {
+    std::optional<std::string> t = sheet.value(row, RowType).text();
+    return t && *t == code;
+}
+
 int FindLedgerRowByCode(const Sheet &ledger, std::int64_t code) {
     for (int row = kFirstDataRow; !rowEndsData(ledger, row); ++row) {
         std::optional<long long> c = ledger.value(row, SettlementCode).integer();
@@ -119,7 +120,7 @@ int InsertTradeLedgerRow(Sheet &ledger, Date date, TradeRowKind kind) {
         while (!rowEndsData(ledger, row) && dateAt(ledger, row) < date) ++row;
         auto sameDayOfType = [&](const char *code) {
             return !rowEndsData(ledger, row) && dateAt(ledger, row) == date &&
-                   hasType(ledger, row, code);
+                   LedgerRowHasType(ledger, row, code);
         };
         while (sameDayOfType("BAR")) ++row;
         while (sameDayOfType("VAK")) ++row;

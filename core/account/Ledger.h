@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace vandorix {
 
@@ -66,6 +67,10 @@ inline constexpr const char *kCaptionTo = " -ig.";
 
 // The first row at or below row 5 whose column A is empty; the last data row is the one above.
 int FindFirstEmptyLedgerRow(const Sheet &ledger);
+
+// Whether the row-type code in column V of `row` is `code`, on the ledger or on a sheet laid
+// out like it (the account statement).
+bool LedgerRowHasType(const Sheet &sheet, int row, std::string_view code);
 
 // The data row whose settlement code (column U) equals `code`, scanning from row 5 to the
 // first empty column A; 0 when there is none.

@@ -45,11 +45,6 @@ long long quantityAt(const Sheet &s, int row, int column) {
     return *q;
 }
 
-bool hasType(const Sheet &s, int row, const char *code) {
-    std::optional<std::string> t = s.value(row, ledger::RowType).text();
-    return t && *t == code;
-}
-
 int lastFilledRow(const Sheet &s) {
     int r = kFirstRow;
     while (!s.value(r, 1).isBlank()) ++r;
@@ -163,11 +158,11 @@ void WriteStatementSummary(Sheet &s, int last, Currency ratePercent) {
 
     Currency netDividends, deductibleFees, separateFees;
     for (int r = kFirstRow; r <= last; ++r) {
-        if (!s.value(r, PaidIn).isBlank() && hasType(s, r, "OAR"))
+        if (!s.value(r, PaidIn).isBlank() && LedgerRowHasType(s, r, "OAR"))
             netDividends += amountAt(s, r, PaidIn);
         if (s.value(r, Fee).isBlank()) continue;
-        if (hasType(s, r, "HAR")) deductibleFees += amountAt(s, r, Fee);
-        else if (hasType(s, r, "TAR")) separateFees += amountAt(s, r, Fee);
+        if (LedgerRowHasType(s, r, "HAR")) deductibleFees += amountAt(s, r, Fee);
+        else if (LedgerRowHasType(s, r, "TAR")) separateFees += amountAt(s, r, Fee);
     }
     const long long gross = GrossDividends(netDividends, ratePercent);
     const Currency closedResult = amountAt(s, last + kTotalsOffset, RealisedResult) - deductibleFees;
