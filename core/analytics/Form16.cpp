@@ -1,5 +1,6 @@
 #include "analytics/Form16.h"
 
+#include "products/ProductRegister.h"
 #include "analytics/Charts.h"
 #include "analytics/Indicators.h"
 #include "app/Application.h"
@@ -126,10 +127,7 @@ void Form16::Form_Load() {
         Command3_Click();
         return;
     }
-    for (int r = 6; !values.value(r, 1).isBlank(); ++r) {
-        const CellValue &name = values.value(r, 1);
-        list.items.push_back(name.text().value_or(name.display()));
-    }
+    list.items = ReadValueSheetProducts(values);
     s.ProductName.clear();
 }
 

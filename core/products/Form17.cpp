@@ -1,5 +1,6 @@
 #include "products/Form17.h"
 
+#include "products/ProductRegister.h"
 #include "analytics/Indicators.h"
 #include "app/Application.h"
 #include "products/ClosingPriceImport.h"
@@ -61,10 +62,7 @@ void Form17::Form_Load() {
     list.items.clear();
     s.host().activate(*s.AccountWorkbook);
     const Sheet &values = s.AccountWorkbook->sheet("Ertek01");
-    for (int r = 6; !values.value(r, 1).isBlank(); ++r) {
-        const CellValue &name = values.value(r, 1);
-        list.items.push_back(name.text().value_or(name.display()));
-    }
+    list.items = ReadValueSheetProducts(values);
     s.WorkbookChanged = false;
     SaveAccountWorkbook(s);
     ProtectAccountWorkbook(s);

@@ -1,5 +1,6 @@
 #include "products/Form5.h"
 
+#include "products/ProductRegister.h"
 #include "analytics/Indicators.h"
 #include "app/Application.h"
 #include "app/Validation.h"
@@ -69,10 +70,7 @@ void Form5::Form_Load() {
         Command5_Click();
         return;
     }
-    for (int r = 6; !values.value(r, 1).isBlank(); ++r) {
-        const CellValue &name = values.value(r, 1);
-        list.items.push_back(name.text().value_or(name.display()));
-    }
+    list.items = ReadValueSheetProducts(values);
     s.ProductName.clear();
     list.visible = true;
     list.enabled = true;

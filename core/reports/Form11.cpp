@@ -1,5 +1,6 @@
 #include "reports/Form11.h"
 
+#include "products/ProductRegister.h"
 #include "app/Application.h"
 #include "app/Validation.h"
 #include "reports/StatementSheets.h"
@@ -85,10 +86,7 @@ void Form11::Form_Load() {
         Command5_Click();
         return;
     }
-    for (int r = 6; !values.value(r, 1).isBlank(); ++r) {
-        const CellValue &name = values.value(r, 1);
-        list.items.push_back(name.text().value_or(name.display()));
-    }
+    list.items = ReadValueSheetProducts(values);
     s.ProductName.clear();
 }
 

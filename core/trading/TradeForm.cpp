@@ -1,5 +1,6 @@
 #include "trading/TradeForm.h"
 
+#include "products/ProductRegister.h"
 #include "app/Application.h"
 #include "app/Dialogs.h"
 #include "app/Validation.h"
@@ -138,10 +139,7 @@ void TradeForm::Form_Load() {
         Command4_Click();
         return;
     }
-    for (int r = 6; !values.value(r, 1).isBlank(); ++r) {
-        const CellValue &name = values.value(r, 1);
-        list.items.push_back(name.text().value_or(name.display()));
-    }
+    list.items = ReadValueSheetProducts(values);
     s.ProductName.clear();
     list.visible = list.enabled = kind_ == TradeWindowKind::Purchase;
     loadOwnLists();
