@@ -86,35 +86,6 @@ TEST_F(SaveFolders, StrayStagedAndTemporaryFilesWithoutJournalAreRemovedAndTarge
     EXPECT_TRUE(folderEntries(journal_).empty());
 }
 
-TEST_F(SaveFolders, JournalLeftMidCommitIsCompletedByRecovery) {
-    // A commit that stops after its journal and the first rename: the second target is in the
-    // way (a folder), as if the process had died between the two renames.
-    const fs::path first = std::min(a_, b_), second = std::max(a_, b_);
-    const std::string secondOld = readWholeFile(second);
-    fs::remove(second);
-    fs::create_directories(second / "akadaly");
-    {
-        CommitJournal journal(journal_);
-        journal.stage(a_, workbookBytes(a_.string(), 1));
-        journal.stage(b_, workbookBytes(b_.string(), 1));
-        EXPECT_THROW(journal.commit(), SaveError);
-    }
-    fs::remove_all(second);
-    writeFileAtomically(second, secondOld);
-    ASSERT_TRUE(fs::exists(CommitJournal::journalPath(journal_)));
-    EXPECT_EQ(markerOf(first), 1);
-    EXPECT_EQ(markerOf(second), 0);
-
-    recover();
-    EXPECT_EQ(markerOf(a_), 1);
-    EXPECT_EQ(markerOf(b_), 1);
-    EXPECT_FALSE(fs::exists(CommitJournal::journalPath(journal_)));
-    EXPECT_EQ(folderEntries(data_), (std::vector<std::string>{"Alfa.xls", "Befszla.xls"}));
-    recover(); // a second start-up finds nothing to do
-    EXPECT_EQ(markerOf(a_), 1);
-    EXPECT_EQ(markerOf(b_), 1);
-}
-
 TEST_F(SaveFolders, CommitCutShortIsFinishedAfterTheRootFolderWasRenamed) {
     // Journal in the root, as the program keeps it; the commit stops after its first rename.
     const fs::path first = std::min(a_, b_), second = std::max(a_, b_);
@@ -132,6 +103,8 @@ TEST_F(SaveFolders, CommitCutShortIsFinishedAfterTheRootFolderWasRenamed) {
     EXPECT_EQ(readWholeFile(CommitJournal::journalPath(root_)).find(root_.string()),
               std::string::npos)
         << "the journal names its files relative to the root";
+    EXPECT_EQ(markerOf(first), 1);
+    EXPECT_EQ(markerOf(second), 0);
 
     const fs::path moved = root_.string() + "1";
     fs::rename(root_, moved);
@@ -142,6 +115,9 @@ TEST_F(SaveFolders, CommitCutShortIsFinishedAfterTheRootFolderWasRenamed) {
     EXPECT_FALSE(fs::exists(CommitJournal::journalPath(moved)));
     EXPECT_EQ(folderEntries(moved / "Torzs"),
               (std::vector<std::string>{"Alfa.xls", "Befszla.xls"}));
+    CommitJournal::recover(moved, {moved / "Torzs"}); // a second start-up finds nothing to do
+    EXPECT_EQ(markerOf(moved / "Torzs" / a_.filename()), 1);
+    EXPECT_EQ(markerOf(moved / "Torzs" / b_.filename()), 1);
 }
 
 TEST_F(SaveFolders, RecoveryThatCannotFinishACommitChangesNothing) {
@@ -376,14 +352,11 @@ TEST_F(SaveFolders, SecondLockOnTheSameDataIsRefusedInHungarian) {
             EXPECT_NE(message.find(root_.string()), std::string::npos) << message;
         }
         DataFolderLock other(data_); // another folder is not locked
+        // The root itself is locked too: deleting the lock file lets no second copy in.
+        fs::remove(root_ / ".vandorix.lock");
+        EXPECT_THROW(DataFolderLock second(root_), DataLockedError);
     }
     DataFolderLock again(root_); // released with the first
-}
-
-TEST_F(SaveFolders, DeletingTheLockFileDoesNotLetASecondCopyIn) {
-    DataFolderLock held(root_);
-    fs::remove(root_ / ".vandorix.lock");
-    EXPECT_THROW(DataFolderLock second(root_), DataLockedError);
 }
 
 TEST_F(SaveFolders, LockHeldByAnotherProcessIsRefused) {
