@@ -32,12 +32,6 @@ std::vector<DayRow> Days(int count, Price price, Result result, Daily daily) {
     return rows;
 }
 
-std::string Typed(Date d) {
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "%04d.%02d.%02d", d.year(), d.month(), d.day());
-    return buf;
-}
-
 fs::path ProductFile(const fs::path &root) {
     return root / "Termekek" / "Alfa.xls";
 }

@@ -20,13 +20,6 @@ inline std::string ClosingPriceScript(const std::string &day, const std::string 
            day + "\ntype Text2 " + price + "\nclick Command1\nclick Command4\n";
 }
 
-// "2026.02.02" for the windows.
-inline std::string Typed(Date d) {
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "%04d.%02d.%02d", d.year(), d.month(), d.day());
-    return buf;
-}
-
 class ReportSession : public TradeSession {
 public:
     ReportModel model;

@@ -5,6 +5,7 @@
 #include "store/Templates.h"
 #include "support/TestInstallation.h"
 
+#include <cstdio>
 #include <stdexcept>
 
 namespace vandorix::testing {
@@ -54,6 +55,12 @@ std::string RegisterScript(const std::string &name, const std::string &code) {
            "type Text2 " + code + "\n"
            "click Command1\n"
            "click Command4\n";
+}
+
+std::string Typed(Date d) {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%04d.%02d.%02d", d.year(), d.month(), d.day());
+    return buf;
 }
 
 Date Day(int year, int month, int day) {

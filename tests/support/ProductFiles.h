@@ -39,6 +39,8 @@ void WritePriceRows(Sheet &prices, const std::vector<PriceLine> &lines, int firs
 std::string RegisterScript(const std::string &name, const std::string &code);
 
 Date Day(int year, int month, int day);
+// "2026.02.02", as a date is typed into the windows.
+std::string Typed(Date d);
 Currency Amount(const char *text);
 
 } // namespace vandorix::testing
