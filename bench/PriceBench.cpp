@@ -6,7 +6,7 @@
 #include "store/AtomicFile.h"
 #include "store/OoxmlCodec.h"
 #include "store/Templates.h"
-#include "store/WorkbookProtocol.h"
+#include "app/WorkbookProtocol.h"
 
 #include <benchmark/benchmark.h>
 

@@ -17,7 +17,7 @@
 #include "store/AtomicFile.h"
 #include "store/OoxmlCodec.h"
 #include "store/Templates.h"
-#include "store/WorkbookProtocol.h"
+#include "app/WorkbookProtocol.h"
 #include "trading/TradeRows.h"
 
 #include <benchmark/benchmark.h>

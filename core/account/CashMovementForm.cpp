@@ -7,7 +7,7 @@
 #include "app/Validation.h"
 #include "store/Sheet.h"
 #include "store/Workbook.h"
-#include "store/WorkbookProtocol.h"
+#include "app/WorkbookProtocol.h"
 
 namespace vandorix {
 

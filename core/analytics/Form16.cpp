@@ -5,7 +5,7 @@
 #include "analytics/Indicators.h"
 #include "app/Application.h"
 #include "app/Validation.h"
-#include "store/WorkbookProtocol.h"
+#include "app/WorkbookProtocol.h"
 
 #include <algorithm>
 

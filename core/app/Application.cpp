@@ -2,7 +2,7 @@
 
 #include "app/CommandDescription.h"
 #include "store/HostError.h"
-#include "store/WorkbookProtocol.h"
+#include "app/WorkbookProtocol.h"
 
 #include <unistd.h>
 #include <utility>

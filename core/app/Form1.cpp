@@ -4,7 +4,7 @@
 #include "app/Startup.h"
 #include "maintenance/UndoAndBackup.h"
 #include "reports/AccountView.h"
-#include "store/WorkbookProtocol.h"
+#include "app/WorkbookProtocol.h"
 
 namespace vandorix {
 

@@ -5,7 +5,7 @@
 #include "store/DataFolderLock.h"
 #include "store/HostError.h"
 #include "store/Templates.h"
-#include "store/WorkbookProtocol.h"
+#include "app/WorkbookProtocol.h"
 
 #include <system_error>
 

@@ -3,7 +3,7 @@
 #include "app/Application.h"
 #include "app/Dialogs.h"
 #include "app/Validation.h"
-#include "store/WorkbookProtocol.h"
+#include "app/WorkbookProtocol.h"
 
 namespace vandorix {
 

@@ -5,7 +5,7 @@
 #include "products/ProductRegister.h"
 #include "store/Sheet.h"
 #include "store/Workbook.h"
-#include "store/WorkbookProtocol.h"
+#include "app/WorkbookProtocol.h"
 #include "trading/LedgerLotCodes.h"
 #include "trading/TradeBooking.h"
 #include "trading/TradeSheet.h"

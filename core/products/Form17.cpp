@@ -4,7 +4,7 @@
 #include "analytics/Indicators.h"
 #include "app/Application.h"
 #include "products/ClosingPriceImport.h"
-#include "store/WorkbookProtocol.h"
+#include "app/WorkbookProtocol.h"
 
 namespace vandorix {
 namespace {

@@ -7,7 +7,7 @@
 #include "products/ProductArchive.h"
 #include "products/ProductRegister.h"
 #include "store/Templates.h"
-#include "store/WorkbookProtocol.h"
+#include "app/WorkbookProtocol.h"
 
 #include <optional>
 

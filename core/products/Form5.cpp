@@ -5,7 +5,7 @@
 #include "app/Application.h"
 #include "app/Validation.h"
 #include "products/ClosingPrice.h"
-#include "store/WorkbookProtocol.h"
+#include "app/WorkbookProtocol.h"
 
 namespace vandorix {
 

@@ -2,7 +2,7 @@
 
 #include "app/Dialogs.h"
 #include "store/Templates.h"
-#include "store/WorkbookProtocol.h"
+#include "app/WorkbookProtocol.h"
 
 #include <algorithm>
 #include <filesystem>

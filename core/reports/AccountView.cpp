@@ -3,7 +3,7 @@
 #include "account/Ledger.h"
 #include "app/AppState.h"
 #include "app/Dialogs.h"
-#include "store/WorkbookProtocol.h"
+#include "app/WorkbookProtocol.h"
 
 namespace vandorix {
 

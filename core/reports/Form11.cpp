@@ -4,7 +4,7 @@
 #include "app/Application.h"
 #include "app/Validation.h"
 #include "reports/StatementSheets.h"
-#include "store/WorkbookProtocol.h"
+#include "app/WorkbookProtocol.h"
 #include "trading/TradeSheet.h"
 
 namespace vandorix {

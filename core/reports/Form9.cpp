@@ -4,7 +4,7 @@
 #include "app/Validation.h"
 #include "reports/ReportSheets.h"
 #include "reports/ReportWindow.h"
-#include "store/WorkbookProtocol.h"
+#include "app/WorkbookProtocol.h"
 
 namespace vandorix {
 

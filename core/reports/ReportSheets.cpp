@@ -5,7 +5,7 @@
 #include "app/AppState.h"
 #include "store/Sheet.h"
 #include "store/Workbook.h"
-#include "store/WorkbookProtocol.h"
+#include "app/WorkbookProtocol.h"
 #include "trading/TradeSheet.h"
 
 #include <algorithm>

@@ -2,7 +2,7 @@
 
 #include "app/AppState.h"
 #include "app/Dialogs.h"
-#include "store/WorkbookProtocol.h"
+#include "app/WorkbookProtocol.h"
 
 #include <string_view>
 

@@ -3,7 +3,7 @@
 #include "account/DeletionLogs.h"
 #include "analytics/Indicators.h"
 #include "store/Workbook.h"
-#include "store/WorkbookProtocol.h"
+#include "app/WorkbookProtocol.h"
 #include "trading/LedgerLotCodes.h"
 #include "trading/TradeCorrections.h"
 #include "trading/TradeLedger.h"

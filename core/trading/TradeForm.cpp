@@ -5,7 +5,7 @@
 #include "app/Dialogs.h"
 #include "app/Validation.h"
 #include "store/Workbook.h"
-#include "store/WorkbookProtocol.h"
+#include "app/WorkbookProtocol.h"
 #include "trading/LedgerLotCodes.h"
 #include "trading/TradeBooking.h"
 #include "trading/TradeCorrections.h"

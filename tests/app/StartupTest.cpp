@@ -1,6 +1,6 @@
 #include "app/Application.h"
 #include "app/Startup.h"
-#include "store/WorkbookProtocol.h"
+#include "app/WorkbookProtocol.h"
 #include "support/ScriptedDialogsFake.h"
 #include "support/TestInstallation.h"
 

@@ -2,7 +2,7 @@
 #include "store/HostError.h"
 #include "store/OoxmlCodec.h"
 #include "store/Templates.h"
-#include "store/WorkbookProtocol.h"
+#include "app/WorkbookProtocol.h"
 
 #include <gtest/gtest.h>
 

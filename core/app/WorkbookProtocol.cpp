@@ -1,4 +1,4 @@
-#include "store/WorkbookProtocol.h"
+#include "app/WorkbookProtocol.h"
 
 #include <filesystem>
 
