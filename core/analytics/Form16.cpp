@@ -1,6 +1,6 @@
 #include "analytics/Form16.h"
 
-#include "products/ProductRegister.h"
+#include "book/ValueSheet.h"
 #include "analytics/Charts.h"
 #include "analytics/Indicators.h"
 #include "app/Application.h"

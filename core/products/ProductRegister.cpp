@@ -65,15 +65,6 @@ std::vector<std::string> ReadProductList(const Sheet &list) {
     return names;
 }
 
-std::vector<std::string> ReadValueSheetProducts(const Sheet &values) {
-    std::vector<std::string> names;
-    for (int r = 6; !values.value(r, 1).isBlank(); ++r) {
-        const CellValue &name = values.value(r, 1);
-        names.push_back(name.text().value_or(name.display()));
-    }
-    return names;
-}
-
 std::optional<int> FindProductListRow(const Sheet &list, const std::string &name) {
     for (int r = kListFirstRow; !list.value(r, kListColName).isBlank(); ++r)
         if (cellText(list.value(r, kListColName)) == name) return r;

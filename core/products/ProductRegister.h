@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/AppState.h"
+#include "book/ValueSheet.h"
 
 #include <optional>
 #include <string>
@@ -22,9 +23,6 @@ inline constexpr int kMaxProductNameLength = kMaxSheetNameLength - 2;
 
 // The product names of "BET01" from row 5 down to the first empty name, in row order.
 std::vector<std::string> ReadProductList(const Sheet &list);
-// The product names of "Ertek01" from row 6 down to the first empty name: the products the
-// windows offer (archived ones are no longer listed there).
-std::vector<std::string> ReadValueSheetProducts(const Sheet &values);
 // The first row of "BET01" holding `name`, or nothing.
 std::optional<int> FindProductListRow(const Sheet &list, const std::string &name);
 
