@@ -70,9 +70,9 @@ std::unique_ptr<Workbook> filledAccountWorkbook(int rows, AppState &app) {
             break;
         }
     }
-    app.AccountWorkbook = wb.get();
+    app.AccountWorkbook = OpenBook(*wb);
     RecalcAccountLedger(app);
-    app.AccountWorkbook = nullptr;
+    app.AccountWorkbook.release();
     return wb;
 }
 
@@ -80,7 +80,7 @@ void Recalc(benchmark::State &state) {
     const int rows = static_cast<int>(state.range(0));
     AppState app;
     std::unique_ptr<Workbook> wb = filledAccountWorkbook(rows, app);
-    app.AccountWorkbook = wb.get();
+    app.AccountWorkbook = OpenBook(*wb);
     for (auto _ : state) {
         RecalcAccountLedger(app);
         benchmark::DoNotOptimize(app.LedgerLastRow);
@@ -126,9 +126,7 @@ void DepositCommand(benchmark::State &state) {
         s.setValue(r, Description, "Kp befizetés");
         s.setValue(r, RowType, "BAR");
         RecalcAccountLedger(app);
-        app.WorkbookChanged = true;
-        SaveAccountWorkbook(app);
-        CloseAccountWorkbook(app);
+        app.AccountWorkbook.commit();
     }
     state.counters["rows"] = rows;
     state.counters["file_KiB"] =

@@ -96,9 +96,7 @@ void BM_RecordClosingPriceAndSave(benchmark::State &state) {
         PrepareProductWorkbook(app);
         RefreshProductDataRange(app);
         recordFirstDay(app, ++i);
-        app.WorkbookChanged = true;
-        SaveProductWorkbook(app);
-        CloseProductWorkbook(app);
+        app.ProductWorkbook.commit();
     }
     state.counters["price_rows"] = rows;
 }
@@ -116,7 +114,6 @@ void BM_RecordAndSaveWithoutOpen(benchmark::State &state) {
         RefreshProductDataRange(app);
         state.ResumeTiming();
         recordFirstDay(app, ++i);
-        app.WorkbookChanged = true;
         SaveProductWorkbook(app);
         state.PauseTiming();
         CloseProductWorkbook(app);

@@ -95,9 +95,7 @@ void importFile(benchmark::State &state, int priceRows, const std::vector<Date> 
         RefreshProductDataRange(app);
         const int existing = CountDaysWithPrice(app, content.days);
         const PriceImportResult result = ImportClosingPrices(app, content.days, true);
-        app.WorkbookChanged = true;
-        SaveProductWorkbook(app);
-        CloseProductWorkbook(app);
+        app.ProductWorkbook.commit();
         app.host().endCommand();
         if (existing != 0 || result.recorded != kImportedDays) state.SkipWithError("wrong import");
     }

@@ -102,7 +102,7 @@ struct Installation {
     void fillProduct() {
         std::unique_ptr<Workbook> wb = openForWriting(productFile());
         AppState s;
-        s.ProductWorkbook = wb.get();
+        s.ProductWorkbook = OpenBook(*wb);
         s.ProductName = "Alfa";
         for (int i = 0; i < kTrades; ++i) {
             s.TradeDate = kFirstDay.addDays(i * 14);
@@ -171,7 +171,7 @@ struct Installation {
             l.setValue(r++, ledger::RowType, "BAR");
         }
         AppState s;
-        s.AccountWorkbook = wb.get();
+        s.AccountWorkbook = OpenBook(*wb);
         RecalcAccountLedger(s);
         storeProtected(*wb, accountFile());
     }

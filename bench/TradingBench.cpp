@@ -22,8 +22,8 @@ struct Books {
             wb->unprotect(install::kWorkbookPassword);
             for (int i = 1; i <= wb->sheetCount(); ++i) wb->sheetAt(i).unprotect(install::kSheetPassword);
         }
-        app.ProductWorkbook = product.get();
-        app.AccountWorkbook = account.get();
+        app.ProductWorkbook = OpenBook(*product);
+        app.AccountWorkbook = OpenBook(*account);
         Sheet &szla = product->sheet(kTradeSheet);
         Sheet &ledger = account->sheet(kLedgerSheet);
         const Date start = *Date::fromYmd(2010, 1, 4);

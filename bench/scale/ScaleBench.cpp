@@ -271,9 +271,7 @@ struct Installation {
                 days.push_back(PriceFileDay{i + 1, priceDay(i), priceOf(p, i)});
             if (ImportClosingPrices(s, days, true).recorded != kPriceRows)
                 throw std::runtime_error("price import incomplete");
-            s.WorkbookChanged = true;
-            SaveProductWorkbook(s);
-            CloseProductWorkbook(s);
+            s.ProductWorkbook.commit();
         });
     }
 
@@ -343,9 +341,7 @@ struct Installation {
                 ++r;
             }
             RecalcAccountLedger(s);
-            s.WorkbookChanged = true;
-            SaveAccountWorkbook(s);
-            CloseAccountWorkbook(s);
+            s.AccountWorkbook.commit();
         });
     }
 };

@@ -27,7 +27,7 @@ struct ChartedProduct {
     ChartedProduct() {
         app.HostApp = std::make_unique<SpreadsheetHost>();
         app.ProductName = "Alfa";
-        app.ProductWorkbook = wb.get();
+        app.ProductWorkbook = OpenBook(*wb);
         app.SheetPassword = install::kSheetPassword;
         app.Today = *Date::fromYmd(2026, 12, 6);
         app.StartOfYear = *Date::fromYmd(2026, 1, 1);

@@ -90,7 +90,7 @@ void CashMovementForm::Form_Load() {
     showBusy(false);
 
     AppState &s = state();
-    if (!s.AccountWorkbookOpen) {
+    if (!s.AccountWorkbookOpen()) {
         OpenAccountWorkbook(s);
         PrepareAccountWorkbook(s);
     }
@@ -228,9 +228,7 @@ void CashMovementForm::Command1_Click() {
         RecalcAccountLedger(s);
     }
     if (hidesReportSheets()) setReportSheetsVisible(true);
-    s.WorkbookChanged = true;
-    SaveAccountWorkbook(s);
-    CloseAccountWorkbook(s);
+    s.AccountWorkbook.commit();
     if (quitsHostAfterWrite()) QuitSpreadsheetHost(s);
 
     clearEntryFields();
@@ -251,14 +249,10 @@ void CashMovementForm::Command2_Click() {
         ledgerSheet().deleteRow(TargetRow);
         RecalcAccountLedger(s);
     }
-    s.WorkbookChanged = true;
-    SaveAccountDeletionLog(s);
-    CloseAccountDeletionLog(s);
+    s.AccountDeletionLog.commit();
 
     if (hidesReportSheets()) setReportSheetsVisible(true);
-    s.WorkbookChanged = true;
-    SaveAccountWorkbook(s);
-    CloseAccountWorkbook(s);
+    s.AccountWorkbook.commit();
     QuitSpreadsheetHost(s);
 
     showBusy(false);

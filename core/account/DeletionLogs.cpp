@@ -20,14 +20,26 @@ struct LogKind {
     const char *file;
     const char *templateFile;
     const char *rowsSheet;
-    Workbook *AppState::*handle;
-    bool AppState::*open;
+    OpenBook AppState::*handle;
+    OpenBook::SaveProcedure save;
 };
 
+// Protects both sheets and the workbook, then writes the file.
+void saveLog(AppState &app, Workbook &wb, const char *rowsSheet) {
+    wb.sheet(kAuxiliarySheet).protect(app.SheetPassword);
+    wb.sheet(rowsSheet).protect(app.SheetPassword);
+    wb.protect(app.WorkbookPassword);
+    app.host().save(wb);
+    wb.markSaved();
+}
+
+void saveAccountLog(AppState &app, Workbook &wb) { saveLog(app, wb, kAccountLogSheet); }
+void saveProductLog(AppState &app, Workbook &wb) { saveLog(app, wb, kProductLogSheet); }
+
 constexpr LogKind kAccountLog{kAccountLogFile, "Befszlatöröltsorokminta.xls", kAccountLogSheet,
-                              &AppState::AccountDeletionLog, &AppState::AccountDeletionLogOpen};
+                              &AppState::AccountDeletionLog, saveAccountLog};
 constexpr LogKind kProductLog{kProductLogFile, "Terméktöröltsorokminta.xls", kProductLogSheet,
-                              &AppState::ProductDeletionLog, &AppState::ProductDeletionLogOpen};
+                              &AppState::ProductDeletionLog, saveProductLog};
 
 void minimiseHost(AppState &app) {
     HostState &s = app.host().state();
@@ -37,15 +49,13 @@ void minimiseHost(AppState &app) {
 }
 
 void closeLog(AppState &app, const LogKind &kind) {
-    if (Workbook *wb = app.*kind.handle) app.host().close(*wb);
-    app.*kind.handle = nullptr;
-    app.*kind.open = false;
+    if (Workbook *wb = (app.*kind.handle).release()) app.host().close(*wb);
 }
 
 void openLog(AppState &app, const LogKind &kind) {
     // A log still open here was left by a command that failed; what it changed in memory was
     // never saved and must not be saved with the next deletion.
-    if (app.*kind.open || app.*kind.handle) closeLog(app, kind);
+    closeLog(app, kind);
 
     const fs::path path = fs::path(app.ArchivePath) / kind.file;
     std::error_code ec;
@@ -53,22 +63,11 @@ void openLog(AppState &app, const LogKind &kind) {
         app.host().copyFile(fs::path(app.AuxiliaryPath) / kind.templateFile, path);
 
     Workbook &wb = app.host().open(path);
-    app.*kind.handle = &wb;
+    app.*kind.handle = OpenBook(app, wb, kind.save);
     wb.unprotect(app.WorkbookPassword);
     wb.sheet(kind.rowsSheet).unprotect(app.SheetPassword);
     wb.sheet(kAuxiliarySheet).unprotect(app.SheetPassword);
-    app.*kind.open = true;
     minimiseHost(app);
-    app.WorkbookChanged = false;
-}
-
-void saveLog(AppState &app, const LogKind &kind) {
-    Workbook &wb = *(app.*kind.handle);
-    wb.sheet(kAuxiliarySheet).protect(app.SheetPassword);
-    wb.sheet(kind.rowsSheet).protect(app.SheetPassword);
-    wb.protect(app.WorkbookPassword);
-    if (app.WorkbookChanged) app.host().save(wb);
-    wb.markSaved();
 }
 
 bool rowHoldsNothing(const Sheet &s, int r) {
@@ -82,11 +81,11 @@ bool rowHoldsNothing(const Sheet &s, int r) {
 } // namespace
 
 void OpenAccountDeletionLog(AppState &app) { openLog(app, kAccountLog); }
-void SaveAccountDeletionLog(AppState &app) { saveLog(app, kAccountLog); }
+void SaveAccountDeletionLog(AppState &app) { app.AccountDeletionLog.save(); }
 void CloseAccountDeletionLog(AppState &app) { closeLog(app, kAccountLog); }
 
 void OpenProductDeletionLog(AppState &app) { openLog(app, kProductLog); }
-void SaveProductDeletionLog(AppState &app) { saveLog(app, kProductLog); }
+void SaveProductDeletionLog(AppState &app) { app.ProductDeletionLog.save(); }
 void CloseProductDeletionLog(AppState &app) { closeLog(app, kProductLog); }
 
 int FindLogAppendRow(const Sheet &log) {

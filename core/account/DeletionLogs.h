@@ -18,13 +18,13 @@ inline constexpr int kFirstLogRow = 5;
 
 } // namespace deletionlog
 
-// Opens "Befszlatöröltsorok.xls" of `ArchivePath` into `AccountDeletionLog` and lifts its
-// protection; sets `AccountDeletionLogOpen`, minimises the host, clears `WorkbookChanged`.
+// Opens "Befszlatöröltsorok.xls" of `ArchivePath` into the handle `AccountDeletionLog` and
+// lifts its protection; minimises the host. A deletion ends with the handle's `commit()`.
 // A log that does not exist yet is first copied from its template in `AuxiliaryPath`, so the
 // deleted row has somewhere to go. A handle left open by a command that failed is dropped
 // first, so the log is always read as it stands on disk.
 void OpenAccountDeletionLog(AppState &app);
-// Protects both sheets and the workbook; writes the file only when `WorkbookChanged` is set.
+// Protects both sheets and the workbook and writes the file; it stays open.
 void SaveAccountDeletionLog(AppState &app);
 void CloseAccountDeletionLog(AppState &app);
 

@@ -52,11 +52,9 @@ std::optional<int> parseRsiPeriod(const std::string &text) {
 
 // Lets a product workbook chosen before go as it is on disk.
 void closeUnwritten(AppState &s) {
-    if (!s.ProductWorkbookOpen)
+    if (!s.ProductWorkbookOpen())
         return;
-    s.WorkbookChanged = false;
-    SaveProductWorkbook(s);
-    CloseProductWorkbook(s);
+    s.ProductWorkbook.close();
 }
 
 void showHostMaximised(AppState &s) {
@@ -108,7 +106,7 @@ void Form16::Form_Load() {
     s.HostRunning = true;
     s.RsiRecomputed = false;
 
-    if (!s.AccountWorkbookOpen) {
+    if (!s.AccountWorkbookOpen()) {
         OpenAccountWorkbook(s);
         PrepareAccountWorkbook(s);
     }
@@ -137,13 +135,10 @@ void Form16::Combo1_Click() {
     closeUnwritten(s);
     s.ProductName = control("Combo1").text;
     control("Label3").visible = true;
-    if (s.AccountWorkbookOpen) {
+    if (s.AccountWorkbookOpen()) {
         s.host().activate(*s.AccountWorkbook);
         ShowAccountSheets(s);
-        s.WorkbookChanged = false;
-        SaveAccountWorkbook(s);
-        ProtectAccountWorkbook(s);
-        CloseAccountWorkbook(s);
+        s.AccountWorkbook.close();
     }
     for (const char *name : {"Label1", "Text1", "Label2", "Text2"}) {
         control(name).visible = true;
@@ -195,7 +190,7 @@ void Form16::Command1_Click() {
     AppState &s = state();
     // After a range was shown the product's workbook is closed: new dates need the product
     // chosen again.
-    if (!s.ProductWorkbookOpen) {
+    if (!s.ProductWorkbookOpen()) {
         ShowNotice(dialogs(), std::string("Előbb válassza ki a terméket") + kCrLf + "a listából.");
         control("Command1").enabled = false;
         SetFocus("Combo1");
@@ -440,12 +435,7 @@ void Form16::closeProduct() {
     DeleteChartSheets(s);
     minimiseHost(s);
     app().show(*this);
-    if (s.ProductWorkbookOpen) {
-        s.WorkbookChanged = true;
-        SaveProductWorkbook(s);
-        ProtectProductWorkbook(s);
-        CloseProductWorkbook(s);
-    }
+    s.ProductWorkbook.commit();
     if (s.HostRunning)
         QuitSpreadsheetHost(s);
     control("Text1").clear();
@@ -473,7 +463,6 @@ void Form16::endProgramUnwritten(const std::string &text) {
         minimiseHost(s);
     ShowNotice(dialogs(), text);
     // Nothing of the command reaches the disk: every open workbook is let go unwritten.
-    s.WorkbookChanged = false;
     DiscardOpenWorkbooks(s);
     if (s.HostRunning)
         QuitSpreadsheetHost(s);

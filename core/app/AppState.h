@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/OpenBook.h"
 #include "store/Currency.h"
 #include "store/DataFolderLock.h"
 #include "store/Date.h"
@@ -37,23 +38,23 @@ struct AppState {
     std::string WorkbookPassword;
     std::string SheetPassword;
 
-    // Open workbooks.
-    Workbook *AccountWorkbook = nullptr;
-    Workbook *ProductWorkbook = nullptr;
-    Workbook *ProductListWorkbook = nullptr;
-    bool AccountWorkbookOpen = false;
-    bool ProductWorkbookOpen = false;
-    bool ProductListOpen = false;
-    bool WorkbookChanged = false;
+    // Open workbooks: each handle closes its workbook unwritten unless it is committed, and
+    // a workbook is open exactly while its handle holds it.
+    OpenBook AccountWorkbook;
+    OpenBook ProductWorkbook;
+    OpenBook ProductListWorkbook;
+    bool AccountWorkbookOpen() const { return AccountWorkbook.isOpen(); }
+    bool ProductWorkbookOpen() const { return ProductWorkbook.isOpen(); }
+    bool ProductListOpen() const { return ProductListWorkbook.isOpen(); }
     std::string ProductName;
     std::string ProductCode;
     std::string ProductFileName;
 
     // Deleted-row logs.
-    Workbook *AccountDeletionLog = nullptr;
-    Workbook *ProductDeletionLog = nullptr;
-    bool AccountDeletionLogOpen = false;
-    bool ProductDeletionLogOpen = false;
+    OpenBook AccountDeletionLog;
+    OpenBook ProductDeletionLog;
+    bool AccountDeletionLogOpen() const { return AccountDeletionLog.isOpen(); }
+    bool ProductDeletionLogOpen() const { return ProductDeletionLog.isOpen(); }
 
     // Investment cash account: what the last ledger recomputation found, for the statement,
     // the viewing and the other readers of "Befszla01".

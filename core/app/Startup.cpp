@@ -159,12 +159,8 @@ bool RunStartup(Application &app) {
     if (!LocateDataFolders(app)) return false;
     if (!StartSpreadsheetHost(app)) return false;
     if (!CheckInstallFolderName(app)) return false;
-    s.AccountWorkbookOpen = false;
-    s.ProductWorkbookOpen = false;
-    s.ProductListOpen = false;
-    s.AccountWorkbook = s.ProductWorkbook = s.ProductListWorkbook = nullptr;
-    s.AccountDeletionLog = s.ProductDeletionLog = nullptr;
-    s.AccountDeletionLogOpen = s.ProductDeletionLogOpen = false;
+    // The host started afresh with no workbook open: every handle is let go.
+    DiscardOpenWorkbooks(s);
     s.TradeDrivenPriceEntry = false;
     s.RsiPeriod = 14;
     s.Today = app.currentDate();

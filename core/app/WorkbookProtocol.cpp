@@ -36,13 +36,47 @@ void saveOpenedOn(AppState &app, Workbook &wb, const std::string &sheet) {
     wb.activate(previous);
 }
 
+// What a commit of each workbook writes: every sheet protected again, the file saved.
+void saveAccount(AppState &app, Workbook &wb) {
+    app.host().activate(wb);
+    ShowAccountSheets(app);
+    ProtectAccountWorkbook(app);
+    saveOpenedOn(app, wb, kAccountSheets[0]);
+    wb.markSaved();
+}
+
+void saveProduct(AppState &app, Workbook &wb) {
+    app.host().activate(wb);
+    ProtectProductWorkbook(app);
+    saveOpenedOn(app, wb, app.ProductName + "01");
+    wb.markSaved();
+}
+
+void saveProductList(AppState &app, Workbook &wb) {
+    app.host().activate(wb);
+    wb.sheet("BET01").protect(app.SheetPassword);
+    wb.protect(app.WorkbookPassword);
+    app.host().save(wb);
+    wb.markSaved();
+}
+
+// Closes without writing and without changing which workbook the host shows.
+void closeAsIs(AppState &app, OpenBook &book) {
+    if (Workbook *wb = book.release()) app.host().close(*wb);
+}
+
+void releaseAll(AppState &app) {
+    for (OpenBook *book : {&app.AccountWorkbook, &app.ProductWorkbook, &app.ProductListWorkbook,
+                           &app.AccountDeletionLog, &app.ProductDeletionLog})
+        book->release();
+}
+
 } // namespace
 
 void OpenAccountWorkbook(AppState &app) {
-    app.AccountWorkbook = &app.host().open(join(app.MasterDataPath, "Befszla.xls"));
-    app.AccountWorkbookOpen = true;
+    Workbook &wb = app.host().open(join(app.MasterDataPath, "Befszla.xls"));
+    app.AccountWorkbook = OpenBook(app, wb, saveAccount);
     minimiseHost(app);
-    app.WorkbookChanged = false;
 }
 
 void PrepareAccountWorkbook(AppState &app) {
@@ -62,27 +96,15 @@ void ProtectAccountWorkbook(AppState &app) {
     wb.protect(app.WorkbookPassword);
 }
 
-void SaveAccountWorkbook(AppState &app) {
-    Workbook &wb = *app.AccountWorkbook;
-    app.host().activate(wb);
-    ShowAccountSheets(app);
-    ProtectAccountWorkbook(app);
-    if (app.WorkbookChanged) saveOpenedOn(app, wb, kAccountSheets[0]);
-    wb.markSaved();
-}
+void SaveAccountWorkbook(AppState &app) { app.AccountWorkbook.save(); }
 
-void CloseAccountWorkbook(AppState &app) {
-    if (app.AccountWorkbook) app.host().close(*app.AccountWorkbook);
-    app.AccountWorkbook = nullptr;
-    app.AccountWorkbookOpen = false;
-}
+void CloseAccountWorkbook(AppState &app) { closeAsIs(app, app.AccountWorkbook); }
 
 void OpenProductWorkbook(AppState &app) {
     app.ProductFileName = app.ProductName + ".xls";
-    app.ProductWorkbook = &app.host().open(join(app.ProductsPath, app.ProductFileName));
-    app.ProductWorkbookOpen = true;
+    Workbook &wb = app.host().open(join(app.ProductsPath, app.ProductFileName));
+    app.ProductWorkbook = OpenBook(app, wb, saveProduct);
     minimiseHost(app);
-    app.WorkbookChanged = false;
 }
 
 void PrepareProductWorkbook(AppState &app) {
@@ -116,44 +138,21 @@ void ProtectProductWorkbook(AppState &app) {
     wb.protect(app.WorkbookPassword);
 }
 
-void SaveProductWorkbook(AppState &app) {
-    Workbook &wb = *app.ProductWorkbook;
-    app.host().activate(wb);
-    ProtectProductWorkbook(app);
-    if (app.WorkbookChanged) saveOpenedOn(app, wb, app.ProductName + "01");
-    wb.markSaved();
-}
+void SaveProductWorkbook(AppState &app) { app.ProductWorkbook.save(); }
 
-void CloseProductWorkbook(AppState &app) {
-    if (app.ProductWorkbook) app.host().close(*app.ProductWorkbook);
-    app.ProductWorkbook = nullptr;
-    app.ProductWorkbookOpen = false;
-}
+void CloseProductWorkbook(AppState &app) { closeAsIs(app, app.ProductWorkbook); }
 
 void OpenProductListWorkbook(AppState &app) {
     Workbook &wb = app.host().open(join(app.AuxiliaryPath, "ISIN01.xls"));
-    app.ProductListWorkbook = &wb;
     wb.unprotect(app.WorkbookPassword);
     wb.sheet("BET01").unprotect(app.SheetPassword);
-    app.ProductListOpen = true;
+    app.ProductListWorkbook = OpenBook(app, wb, saveProductList);
     minimiseHost(app);
-    app.WorkbookChanged = false;
 }
 
-void SaveProductListWorkbook(AppState &app) {
-    Workbook &wb = *app.ProductListWorkbook;
-    app.host().activate(wb);
-    wb.sheet("BET01").protect(app.SheetPassword);
-    wb.protect(app.WorkbookPassword);
-    if (app.WorkbookChanged) app.host().save(wb);
-    wb.markSaved();
-}
+void SaveProductListWorkbook(AppState &app) { app.ProductListWorkbook.save(); }
 
-void CloseProductListWorkbook(AppState &app) {
-    if (app.ProductListWorkbook) app.host().close(*app.ProductListWorkbook);
-    app.ProductListWorkbook = nullptr;
-    app.ProductListOpen = false;
-}
+void CloseProductListWorkbook(AppState &app) { closeAsIs(app, app.ProductListWorkbook); }
 
 void QuitSpreadsheetHost(AppState &app) {
     if (!app.HostApp) return;
@@ -164,14 +163,11 @@ void QuitSpreadsheetHost(AppState &app) {
 void ExitProgram(AppState &app) {
     if (app.HostRunning && app.HostApp) app.host().quit();
     if (app.HostApp) {
-        for (Workbook *wb : {app.AccountWorkbook, app.ProductWorkbook, app.ProductListWorkbook,
-                             app.AccountDeletionLog, app.ProductDeletionLog})
-            if (wb) app.host().close(*wb);
+        for (OpenBook *book : {&app.AccountWorkbook, &app.ProductWorkbook, &app.ProductListWorkbook,
+                               &app.AccountDeletionLog, &app.ProductDeletionLog})
+            closeAsIs(app, *book);
     }
-    app.AccountWorkbook = app.ProductWorkbook = app.ProductListWorkbook = nullptr;
-    app.AccountDeletionLog = app.ProductDeletionLog = nullptr;
-    app.AccountWorkbookOpen = app.ProductWorkbookOpen = app.ProductListOpen = false;
-    app.AccountDeletionLogOpen = app.ProductDeletionLogOpen = false;
+    releaseAll(app);
     app.ProgramEnded = true;
 }
 
@@ -179,30 +175,13 @@ void DiscardOpenWorkbooks(AppState &app) {
     if (app.HostApp)
         while (!app.host().workbooks().empty())
             app.host().close(*app.host().workbooks().front());
-    app.AccountWorkbook = app.ProductWorkbook = app.ProductListWorkbook = nullptr;
-    app.AccountDeletionLog = app.ProductDeletionLog = nullptr;
-    app.AccountWorkbookOpen = app.ProductWorkbookOpen = app.ProductListOpen = false;
-    app.AccountDeletionLogOpen = app.ProductDeletionLogOpen = false;
-    app.WorkbookChanged = false;
+    releaseAll(app);
 }
 
 void CloseWorkbooksForReturn(AppState &app) {
-    if (app.AccountWorkbookOpen) {
-        app.WorkbookChanged = false;
-        SaveAccountWorkbook(app);
-        CloseAccountWorkbook(app);
-    }
-    if (app.ProductWorkbookOpen) {
-        app.WorkbookChanged = false;
-        ProtectProductWorkbook(app);
-        SaveProductWorkbook(app);
-        CloseProductWorkbook(app);
-    }
-    if (app.ProductListOpen) {
-        app.WorkbookChanged = false;
-        SaveProductListWorkbook(app);
-        CloseProductListWorkbook(app);
-    }
+    app.AccountWorkbook.close();
+    app.ProductWorkbook.close();
+    app.ProductListWorkbook.close();
     QuitSpreadsheetHost(app);
 }
 

@@ -5,8 +5,10 @@
 namespace vandorix {
 
 // The open, prepare, save and close procedures of the account workbook, the product workbook
-// and the product list. Save protects every sheet and the workbook again and writes the file
-// only when `WorkbookChanged` is set.
+// and the product list. Open puts the workbook in its handle of `AppState`; a command that
+// changed it ends with the handle's `commit()`, one that did not with its `close()`. Save
+// protects every sheet and the workbook again and writes the file, leaving it open; Close
+// lets it go without writing.
 void OpenAccountWorkbook(AppState &app);
 void PrepareAccountWorkbook(AppState &app);
 void ShowAccountSheets(AppState &app);

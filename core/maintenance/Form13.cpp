@@ -53,7 +53,7 @@ void Form13::Form_Load() {
     enableControls({"Command4", "Command5"}, true);
     AppState &s = state();
     s.HostRunning = true;
-    if (!s.AccountWorkbookOpen) {
+    if (!s.AccountWorkbookOpen()) {
         OpenAccountWorkbook(s);
         PrepareAccountWorkbook(s);
     }
@@ -155,7 +155,6 @@ void Form13::Command1_Click() {
     if (outcome == MaintenanceOutcome::TradeRowMissing)
         ShowNotice(dialogs(), kTradeRowMissing, "Adathiba");
     if (outcome != MaintenanceOutcome::Done) {
-        s.WorkbookChanged = false;
         CloseWorkbooksForReturn(s);
     }
     Found.reset();
@@ -170,9 +169,7 @@ void Form13::Command2_Click() {
     Found.reset();
     enableControls({"Text1", "Text2", "Command1", "Command2"}, false);
     enableControls({"Command3", "Command4", "Command5"}, true);
-    s.WorkbookChanged = false;
-    SaveAccountWorkbook(s);
-    CloseAccountWorkbook(s);
+    s.AccountWorkbook.close();
     SetFocus("Command4");
 }
 

@@ -43,7 +43,7 @@ void Form15::Form_Load() {
     enableControls({"Command3", "Command4"}, true);
     AppState &s = state();
     s.HostRunning = true;
-    if (!s.AccountWorkbookOpen) {
+    if (!s.AccountWorkbookOpen()) {
         OpenAccountWorkbook(s);
         PrepareAccountWorkbook(s);
     }
@@ -121,7 +121,6 @@ void Form15::Command1_Click() {
     if (outcome != MaintenanceOutcome::Done) {
         // Nothing was changed; the workbooks are closed unwritten and the next code reopens
         // the ledger as stored.
-        s.WorkbookChanged = false;
         CloseWorkbooksForReturn(s);
     }
     Form_Load();

@@ -32,10 +32,10 @@ bool holdsCode(const Sheet &sheet, int row, int column, std::int64_t code) {
 bool openProductOf(AppState &app, const LedgerMovement &movement) {
     std::optional<std::string> name = ProductNameOfId(*app.AccountWorkbook, movement.productId);
     if (!name || !ProductWorkbookExists(app, *name)) return false;
-    if (app.ProductWorkbookOpen && app.ProductName != *name) CloseProductWorkbook(app);
+    if (app.ProductWorkbookOpen() && app.ProductName != *name) CloseProductWorkbook(app);
     app.ProductName = *name;
     app.ProductCode = movement.productId;
-    if (!app.ProductWorkbookOpen) {
+    if (!app.ProductWorkbookOpen()) {
         OpenProductWorkbook(app);
         PrepareProductWorkbook(app);
     }
@@ -94,15 +94,11 @@ MaintenanceOutcome ChangeSettlementCode(AppState &app, const LedgerMovement &mov
             return MaintenanceOutcome::TradeRowMissing;
         }
         ReplaceCodeInTradeSheet(trades, oldCode, newCode);
-        app.WorkbookChanged = true;
-        SaveProductWorkbook(app);
-        CloseProductWorkbook(app);
+        app.ProductWorkbook.commit();
     }
     Sheet &l = LedgerSheet(app);
     l.setValue(movement.row, ledger::SettlementCode, static_cast<double>(newCode));
-    app.WorkbookChanged = true;
-    SaveAccountWorkbook(app);
-    CloseAccountWorkbook(app);
+    app.AccountWorkbook.commit();
     return MaintenanceOutcome::Done;
 }
 
@@ -113,12 +109,8 @@ MaintenanceOutcome DeleteLedgerMovement(AppState &app, const LedgerMovement &mov
         AppendLedgerRowToDeletionLog(app, movement.row);
         LedgerSheet(app).deleteRow(movement.row);
         RecalcAccountLedger(app);
-        app.WorkbookChanged = true;
-        SaveAccountDeletionLog(app);
-        CloseAccountDeletionLog(app);
-        app.WorkbookChanged = true;
-        SaveAccountWorkbook(app);
-        CloseAccountWorkbook(app);
+        app.AccountDeletionLog.commit();
+        app.AccountWorkbook.commit();
         QuitSpreadsheetHost(app);
         return MaintenanceOutcome::Done;
     }

@@ -53,7 +53,7 @@ void Form17::Form_Load() {
 
     // The product list is read from the account workbook, which is closed again at once:
     // this window writes only product workbooks.
-    if (!s.AccountWorkbookOpen) {
+    if (!s.AccountWorkbookOpen()) {
         OpenAccountWorkbook(s);
         PrepareAccountWorkbook(s);
     }
@@ -63,10 +63,7 @@ void Form17::Form_Load() {
     s.host().activate(*s.AccountWorkbook);
     const Sheet &values = s.AccountWorkbook->sheet("Ertek01");
     list.items = ReadValueSheetProducts(values);
-    s.WorkbookChanged = false;
-    SaveAccountWorkbook(s);
-    ProtectAccountWorkbook(s);
-    CloseAccountWorkbook(s);
+    s.AccountWorkbook.close();
     if (list.items.empty()) {
         ShowNotice(dialogs(), std::string("A záró darabár bevitele előtt a részvényt") + kCrLf +
                                   "a Részvény alapadatok menüpontban" + kCrLf +
@@ -81,7 +78,7 @@ void Form17::Form_Load() {
 
 void Form17::openProductWorkbook() {
     AppState &s = state();
-    if (s.ProductWorkbookOpen) return;
+    if (s.ProductWorkbookOpen()) return;
     OpenProductWorkbook(s);
     PrepareProductWorkbook(s);
     RefreshProductDataRange(s);
@@ -89,19 +86,17 @@ void Form17::openProductWorkbook() {
 
 void Form17::closeProductWithoutSaving() {
     AppState &s = state();
-    if (!s.ProductWorkbookOpen) return;
-    s.WorkbookChanged = false;
-    SaveProductWorkbook(s);
-    CloseProductWorkbook(s);
+    if (!s.ProductWorkbookOpen()) return;
+    s.ProductWorkbook.close();
 }
 
 void Form17::Combo1_Click() {
     AppState &s = state();
     const std::string chosen = control("Combo1").text;
-    if (s.ProductWorkbookOpen && s.ProductName != chosen) closeProductWithoutSaving();
+    if (s.ProductWorkbookOpen() && s.ProductName != chosen) closeProductWithoutSaving();
     productChosen_ = false;
     s.ProductName = chosen;
-    if (!s.ProductWorkbookOpen) {
+    if (!s.ProductWorkbookOpen()) {
         OpenProductWorkbook(s);
         PrepareProductWorkbook(s);
         s.host().activate(*s.ProductWorkbook);
@@ -201,9 +196,8 @@ void Form17::Command1_Click() {
                              "Felülírás", MessageIcon::Exclamation);
     control("Label3").visible = true;
     const PriceImportResult result = ImportClosingPrices(s, content_->days, overwrite);
-    s.WorkbookChanged = result.recorded > 0;
-    SaveProductWorkbook(s);
-    CloseProductWorkbook(s);
+    if (result.recorded > 0) s.ProductWorkbook.commit();
+    else s.ProductWorkbook.close();
     control("Label3").visible = false;
 
     std::string done = std::to_string(result.recorded) + " nap záró ára rögzítve.";

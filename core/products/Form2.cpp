@@ -54,7 +54,7 @@ void Form2::Form_Load() {
     list.clear();
     listRow_ = 0;
     AppState &s = state();
-    if (!s.ProductListOpen) OpenProductListWorkbook(s);
+    if (!s.ProductListOpen()) OpenProductListWorkbook(s);
     s.host().activate(*s.ProductListWorkbook);
     list.items = ReadProductList(s.ProductListWorkbook->sheet("BET01"));
     list.visible = true;
@@ -65,7 +65,7 @@ void Form2::Combo1_Click() {
     AppState &s = state();
     s.ProductName = control("Combo1").text;
     // "Törlés" closes the product list while the window stays open for another choice.
-    if (!s.ProductListOpen) OpenProductListWorkbook(s);
+    if (!s.ProductListOpen()) OpenProductListWorkbook(s);
     const Sheet &list = s.ProductListWorkbook->sheet("BET01");
     if (std::optional<int> row = FindProductListRow(list, s.ProductName)) {
         listRow_ = *row;
@@ -149,11 +149,7 @@ void Form2::Command1_Click() {
 
     if (ProductWorkbookExists(s, s.ProductName)) {
         // Refused before the list changes, so the list never holds a product twice.
-        if (s.ProductListOpen) {
-            s.WorkbookChanged = false;
-            SaveProductListWorkbook(s);
-            CloseProductListWorkbook(s);
-        }
+        s.ProductListWorkbook.close();
         dialogs().showMessage({std::string("A termék már aktív.") + kCrLf +
                                    "Nem lehet újra felvenni !",
                                "Kilépés", MessageIcon::Exclamation, MessageButtons::Ok,
@@ -166,23 +162,15 @@ void Form2::Command1_Click() {
 
     if (other) {
         AddProductToList(s, listRow_);
-        s.WorkbookChanged = true;
-        SaveProductListWorkbook(s);
-        CloseProductListWorkbook(s);
-    } else if (s.ProductListOpen) {
-        s.WorkbookChanged = false;
-        SaveProductListWorkbook(s);
-        CloseProductListWorkbook(s);
+        s.ProductListWorkbook.commit();
+    } else if (s.ProductListOpen()) {
+        s.ProductListWorkbook.close();
     }
 
     CreateProductWorkbook(s);
     EnterProductInAccountWorkbook(s);
-    s.WorkbookChanged = true;
-    SaveAccountWorkbook(s);
-    CloseAccountWorkbook(s);
-    s.WorkbookChanged = true;
-    SaveProductWorkbook(s);
-    CloseProductWorkbook(s);
+    s.AccountWorkbook.commit();
+    s.ProductWorkbook.commit();
     EnsureDeletionLogs(s);
 
     QuitSpreadsheetHost(s);
@@ -203,15 +191,11 @@ void Form2::Command2_Click() {
                                    "Visszatérés a főmenübe.",
                                "Kiléptetés", MessageIcon::Exclamation, MessageButtons::Ok,
                                MessageAnswer::Ok, true});
-        if (s.ProductListOpen) {
-            s.WorkbookChanged = false;
-            SaveProductListWorkbook(s);
-            CloseProductListWorkbook(s);
-        }
+        s.ProductListWorkbook.close();
         QuitSpreadsheetHost(s);
         return;
     }
-    if (!s.ProductWorkbookOpen) {
+    if (!s.ProductWorkbookOpen()) {
         OpenProductWorkbook(s);
         PrepareProductWorkbook(s);
     }
@@ -242,29 +226,21 @@ void Form2::Command2_Click() {
         return;
     }
 
-    if (s.ProductListOpen) {
-        s.WorkbookChanged = false;
-        SaveProductListWorkbook(s);
-        CloseProductListWorkbook(s);
-    }
+    s.ProductListWorkbook.close();
     const ArchiveFigures figures = ComputeArchiveFigures(s);
     // The product workbook is archived as it was stored.
-    s.WorkbookChanged = false;
-    SaveProductWorkbook(s);
-    CloseProductWorkbook(s);
+    s.ProductWorkbook.close();
 
     // The move and the account workbook's save reach the disk together when the command ends.
     s.host().moveFile(ProductWorkbookPath(s, s.ProductName), ArchiveWorkbookPath(s, *ArchiveName));
-    if (!s.AccountWorkbookOpen) {
+    if (!s.AccountWorkbookOpen()) {
         OpenAccountWorkbook(s);
         PrepareAccountWorkbook(s);
     }
     s.host().activate(*s.AccountWorkbook);
     AppendArchiveRow(s, figures);
     RemoveProductFromAccountSheets(s);
-    s.WorkbookChanged = true;
-    SaveAccountWorkbook(s);
-    CloseAccountWorkbook(s);
+    s.AccountWorkbook.commit();
     QuitSpreadsheetHost(s);
 }
 

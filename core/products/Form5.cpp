@@ -52,7 +52,7 @@ void Form5::Form_Load() {
     }
     setFieldsVisible(false);
     enableControls({"Command1", "Command2", "Command3", "Command4"}, false);
-    if (!s.AccountWorkbookOpen) {
+    if (!s.AccountWorkbookOpen()) {
         OpenAccountWorkbook(s);
         PrepareAccountWorkbook(s);
     }
@@ -81,13 +81,11 @@ void Form5::Combo1_Click() {
     const std::string chosen = control("Combo1").text;
     // A product chosen before without recording is let go unsaved: one product workbook is
     // open at a time, and it must be the chosen product's.
-    if (s.ProductWorkbookOpen && s.ProductName != chosen) {
-        s.WorkbookChanged = false;
-        SaveProductWorkbook(s);
-        CloseProductWorkbook(s);
+    if (s.ProductWorkbookOpen() && s.ProductName != chosen) {
+        s.ProductWorkbook.close();
     }
     s.ProductName = chosen;
-    if (!s.ProductWorkbookOpen) {
+    if (!s.ProductWorkbookOpen()) {
         OpenProductWorkbook(s);
         PrepareProductWorkbook(s);
         s.host().activate(*s.ProductWorkbook);
@@ -148,10 +146,7 @@ void Form5::Text2_KeyPress(int &KeyAscii) {
             AskYesNo(dialogs(), std::string("Van létező darab ár.") + kCrLf + "Felülírja ?",
                      "Felülírás", MessageIcon::Exclamation);
         if (!overwrite) {
-            s.WorkbookChanged = false;
-            ProtectProductWorkbook(s);
-            SaveProductWorkbook(s);
-            CloseProductWorkbook(s);
+            s.ProductWorkbook.close();
             price.enabled = false;
             enableControls({"Command1", "Command2"}, false);
             enableControls({"Command3", "Command4"}, true);
@@ -185,15 +180,8 @@ void Form5::Command1_Click() {
     RecordClosingPrice(s);
     if (s.TradeDrivenPriceEntry) return;
 
-    s.WorkbookChanged = true;
-    SaveProductWorkbook(s);
-    CloseProductWorkbook(s);
-    if (s.AccountWorkbookOpen) {
-        s.WorkbookChanged = false;
-        SaveAccountWorkbook(s);
-        ProtectAccountWorkbook(s);
-        CloseAccountWorkbook(s);
-    }
+    s.ProductWorkbook.commit();
+    s.AccountWorkbook.close();
     emptyFieldsAndList();
     control("Text1").enabled = control("Text2").enabled = false;
     enableControls({"Command3", "Command4", "Command5"}, true);
@@ -202,17 +190,8 @@ void Form5::Command1_Click() {
 
 void Form5::closeWithoutSaving() {
     AppState &s = state();
-    if (s.ProductWorkbookOpen) {
-        s.WorkbookChanged = false;
-        SaveProductWorkbook(s);
-        CloseProductWorkbook(s);
-    }
-    if (s.AccountWorkbookOpen) {
-        s.WorkbookChanged = false;
-        SaveAccountWorkbook(s);
-        ProtectAccountWorkbook(s);
-        CloseAccountWorkbook(s);
-    }
+    s.ProductWorkbook.close();
+    s.AccountWorkbook.close();
     if (s.HostRunning) QuitSpreadsheetHost(s);
 }
 

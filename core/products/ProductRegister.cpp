@@ -119,7 +119,6 @@ void AddProductToList(AppState &app, int afterRow) {
 void CreateProductWorkbook(AppState &app) {
     app.host().copyFile(join(app.AuxiliaryPath, install::kProductTemplateFile),
                         ProductWorkbookPath(app, app.ProductName));
-    app.ProductWorkbookOpen = false;
     OpenProductWorkbook(app);
     Workbook &wb = *app.ProductWorkbook;
     const std::string templateName = install::kTemplateProductName;
@@ -160,7 +159,7 @@ void CreateProductWorkbook(AppState &app) {
 }
 
 void EnterProductInAccountWorkbook(AppState &app) {
-    if (!app.AccountWorkbookOpen) {
+    if (!app.AccountWorkbookOpen()) {
         OpenAccountWorkbook(app);
         PrepareAccountWorkbook(app);
     }
@@ -181,8 +180,6 @@ void EnsureDeletionLogs(AppState &app) {
         if (!fs::exists(target, ec))
             app.host().copyFile(join(app.AuxiliaryPath, templ), target);
     }
-    app.AccountDeletionLogOpen = false;
-    app.ProductDeletionLogOpen = false;
 }
 
 } // namespace vandorix

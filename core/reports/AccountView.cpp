@@ -35,9 +35,7 @@ void ViewAccountWorkbook(AppState &app, Dialogs &dialogs,
                              "Kilépés", MessageIcon::Exclamation, MessageButtons::Ok,
                              MessageAnswer::Ok, true});
         setReportSheetsVisible(app, true);
-        app.WorkbookChanged = false;
-        SaveAccountWorkbook(app);
-        CloseAccountWorkbook(app);
+        app.AccountWorkbook.close();
         QuitSpreadsheetHost(app);
         return;
     }
@@ -52,9 +50,7 @@ void ViewAccountWorkbook(AppState &app, Dialogs &dialogs,
     ShowContinueNotice(dialogs);
     ledger.unprotect(app.SheetPassword);
     setReportSheetsVisible(app, true);
-    app.WorkbookChanged = true;
-    SaveAccountWorkbook(app);
-    CloseAccountWorkbook(app);
+    app.AccountWorkbook.commit();
 }
 
 } // namespace vandorix

@@ -46,7 +46,7 @@ void Form10::Form_Load() {
     enableControls({"Text1", "Text2", "Command1", "Command2", "Command3", "Command4", "Command5"},
                    true);
     s.HostRunning = true;
-    if (!s.AccountWorkbookOpen) {
+    if (!s.AccountWorkbookOpen()) {
         OpenAccountWorkbook(s);
         PrepareAccountWorkbook(s);
     }
@@ -123,11 +123,7 @@ void Form10::Command1_Click() {
     ledgerSheet.unprotect(s.SheetPassword);
     statement.unprotect(s.SheetPassword);
     setOtherReportSheetsVisible(true);
-    if (s.AccountWorkbookOpen) {
-        s.WorkbookChanged = true;
-        SaveAccountWorkbook(s);
-        CloseAccountWorkbook(s);
-    }
+    s.AccountWorkbook.commit();
     QuitSpreadsheetHost(s);
     enableControls({"Command4", "Command5"}, true);
     SetFocus("Command4");
@@ -135,11 +131,7 @@ void Form10::Command1_Click() {
 
 void Form10::Command2_Click() {
     AppState &s = state();
-    if (s.AccountWorkbookOpen) {
-        s.WorkbookChanged = false;
-        SaveAccountWorkbook(s);
-        CloseAccountWorkbook(s);
-    }
+    s.AccountWorkbook.close();
     QuitSpreadsheetHost(s);
     Command4_Click();
 }

@@ -14,14 +14,9 @@ namespace {
 constexpr const char *kHiddenAccountSheets[] = {"Befszla01", "Befszla02", "Eredmeny01",
                                                 "ARHIV01"};
 
-// Lets the workbook go as it is on disk: protected, marked as saved, closed.
+// Lets the product workbook go as it is on disk.
 void closeUnwritten(AppState &s) {
-    if (s.ProductWorkbookOpen) {
-        s.WorkbookChanged = false;
-        SaveProductWorkbook(s);
-        ProtectProductWorkbook(s);
-        CloseProductWorkbook(s);
-    }
+    s.ProductWorkbook.close();
 }
 
 } // namespace
@@ -68,7 +63,7 @@ void Form11::Form_Load() {
     list.locked = false;
 
     s.HostRunning = true;
-    if (!s.AccountWorkbookOpen) {
+    if (!s.AccountWorkbookOpen()) {
         OpenAccountWorkbook(s);
         PrepareAccountWorkbook(s);
     }
@@ -95,13 +90,10 @@ void Form11::Combo1_Click() {
     // One product workbook is open at a time: a product chosen before is let go unwritten.
     closeUnwritten(s);
     s.ProductName = control("Combo1").text;
-    if (s.AccountWorkbookOpen) {
+    if (s.AccountWorkbookOpen()) {
         s.host().activate(*s.AccountWorkbook);
         ShowAccountSheets(s);
-        s.WorkbookChanged = false;
-        SaveAccountWorkbook(s);
-        ProtectAccountWorkbook(s);
-        CloseAccountWorkbook(s);
+        s.AccountWorkbook.close();
     }
     setDateFieldsVisible(true);
     enableControls({"Text1", "Text2"}, true);
@@ -200,12 +192,7 @@ void Form11::Command1_Click() {
     app().show(*this);
     for (const std::string &name : {prices, chartSource, std::string("Segéd01")})
         product.sheet(name).setVisible(true);
-    if (s.ProductWorkbookOpen) {
-        s.WorkbookChanged = true;
-        SaveProductWorkbook(s);
-        ProtectProductWorkbook(s);
-        CloseProductWorkbook(s);
-    }
+    s.ProductWorkbook.commit();
     if (s.HostRunning) QuitSpreadsheetHost(s);
     enableControls({"Command4", "Command5"}, true);
     SetFocus("Command4");
@@ -214,12 +201,7 @@ void Form11::Command1_Click() {
 void Form11::Command2_Click() {
     AppState &s = state();
     closeUnwritten(s);
-    if (s.AccountWorkbookOpen) {
-        s.WorkbookChanged = false;
-        SaveAccountWorkbook(s);
-        ProtectAccountWorkbook(s);
-        CloseAccountWorkbook(s);
-    }
+    s.AccountWorkbook.close();
     if (s.HostRunning) QuitSpreadsheetHost(s);
     Command4_Click();
 }

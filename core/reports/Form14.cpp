@@ -68,9 +68,7 @@ void Form14::Command1_Click() {
     app().hide(*this);
     ShowReportSheet(s, dialogs(), "Ertek01");
     // The report stays stored in "Ertek01"; every sheet is visible again in the file.
-    s.WorkbookChanged = true;
-    SaveAccountWorkbook(s);
-    CloseAccountWorkbook(s);
+    s.AccountWorkbook.commit();
     app().show(*this);
     enableControls({"Command1"}, false);
     enableControls({"Command2", "Command3"}, true);

@@ -71,9 +71,7 @@ void Form9::Command1_Click() {
     OpenAccountForReport(s);
     ComputeResultReport(s);
     // The report is stored as soon as it is computed, so leaving without viewing keeps it.
-    s.WorkbookChanged = true;
-    SaveAccountWorkbook(s);
-    CloseAccountWorkbook(s);
+    s.AccountWorkbook.commit();
     control("Text1").clear();
     control("Text2").clear();
     enableControls({"Command1", "Command3"}, false);
@@ -91,11 +89,7 @@ void Form9::Command2_Click() {
 
 void Form9::Command3_Click() {
     AppState &s = state();
-    if (s.AccountWorkbookOpen) {
-        s.WorkbookChanged = false;
-        SaveAccountWorkbook(s);
-        CloseAccountWorkbook(s);
-    }
+    s.AccountWorkbook.close();
     QuitSpreadsheetHost(s);
     SetFocus("Command4");
 }

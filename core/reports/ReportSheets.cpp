@@ -70,9 +70,7 @@ Sheet &OpenPriceSheet(AppState &app, const std::string &name) {
 
 // A report only reads the product workbook: it is closed without writing.
 void ClosePriceSheet(AppState &app) {
-    app.WorkbookChanged = false;
-    SaveProductWorkbook(app);
-    CloseProductWorkbook(app);
+    app.ProductWorkbook.close();
 }
 
 std::string NameAt(const Sheet &sheet, int row) {

@@ -10,7 +10,7 @@ namespace vandorix {
 
 void OpenAccountForReport(AppState &app) {
     app.HostRunning = true;
-    if (!app.AccountWorkbookOpen) {
+    if (!app.AccountWorkbookOpen()) {
         OpenAccountWorkbook(app);
         PrepareAccountWorkbook(app);
     }

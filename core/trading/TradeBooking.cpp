@@ -73,26 +73,10 @@ TradeOutcome DeleteTrade(AppState &app, TradeWindowKind kind) {
 }
 
 void SaveTradeWorkbooks(AppState &app) {
-    if (app.ProductDeletionLogOpen) {
-        app.WorkbookChanged = true;
-        SaveProductDeletionLog(app);
-        CloseProductDeletionLog(app);
-    }
-    if (app.AccountDeletionLogOpen) {
-        app.WorkbookChanged = true;
-        SaveAccountDeletionLog(app);
-        CloseAccountDeletionLog(app);
-    }
-    if (app.ProductWorkbookOpen) {
-        app.WorkbookChanged = true;
-        SaveProductWorkbook(app);
-        CloseProductWorkbook(app);
-    }
-    if (app.AccountWorkbookOpen) {
-        app.WorkbookChanged = true;
-        SaveAccountWorkbook(app);
-        CloseAccountWorkbook(app);
-    }
+    app.ProductDeletionLog.commit();
+    app.AccountDeletionLog.commit();
+    app.ProductWorkbook.commit();
+    app.AccountWorkbook.commit();
     if (app.HostRunning) QuitSpreadsheetHost(app);
 }
 

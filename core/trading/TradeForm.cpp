@@ -119,7 +119,7 @@ void TradeForm::Form_Load() {
     // left without ending the program.
     enable({"Command3", "Command4"}, true);
 
-    if (!s.AccountWorkbookOpen) {
+    if (!s.AccountWorkbookOpen()) {
         OpenAccountWorkbook(s);
         PrepareAccountWorkbook(s);
     }
@@ -150,13 +150,11 @@ void TradeForm::productChosen() {
     const std::string chosen = productList().text;
     // One product workbook is open at a time and it must be the chosen product's: one chosen
     // before is let go unsaved (nothing has been written to it yet).
-    if (s.ProductWorkbookOpen && s.ProductName != chosen) {
-        s.WorkbookChanged = false;
-        SaveProductWorkbook(s);
-        CloseProductWorkbook(s);
+    if (s.ProductWorkbookOpen() && s.ProductName != chosen) {
+        s.ProductWorkbook.close();
     }
     s.ProductName = chosen;
-    if (!s.ProductWorkbookOpen) {
+    if (!s.ProductWorkbookOpen()) {
         OpenProductWorkbook(s);
         PrepareProductWorkbook(s);
     }

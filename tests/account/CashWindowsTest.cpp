@@ -346,7 +346,7 @@ TEST(CashWindows, DeletionThatCannotMakeItsLogChangesNoFile) {
     EXPECT_NE(s.shown().back().find("Befszlatöröltsorokminta.xls"), std::string::npos);
     // The failed command is dropped and the user is back at the main window.
     EXPECT_EQ(s.app().visibleForm(), &s.app().mainForm());
-    EXPECT_FALSE(s.app().state().AccountWorkbookOpen);
+    EXPECT_FALSE(s.app().state().AccountWorkbookOpen());
     EXPECT_EQ(FileBytes(s.accountFile()), before);
     EXPECT_FALSE(fs::exists(s.logFile()));
 }
@@ -365,7 +365,7 @@ TEST(CashWindows, CodeOfAnotherTypeIsRefusedAndNothingIsWritten) {
                      "answer OK\n");
     EXPECT_EQ(s.shown().back(), kMismatch);
     EXPECT_EQ(FileBytes(s.accountFile()), before);
-    EXPECT_FALSE(s.app().state().AccountWorkbookOpen);
+    EXPECT_FALSE(s.app().state().AccountWorkbookOpen());
 }
 
 TEST(CashWindows, DecliningModifyAndDeleteEndsTheProgramWithoutWriting) {

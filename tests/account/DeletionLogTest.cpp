@@ -42,9 +42,7 @@ struct Logs {
         OpenAccountDeletionLog(app);
         Sheet &log = app.AccountDeletionLog->sheet("Befszlatörsor01");
         CopyRowIntoLog(source, 1, log, FindLogAppendRow(log), true);
-        app.WorkbookChanged = true;
-        SaveAccountDeletionLog(app);
-        CloseAccountDeletionLog(app);
+        app.AccountDeletionLog.commit();
     }
 };
 
@@ -65,7 +63,7 @@ TEST(DeletionLogs, MissingLogIsMadeFromItsTemplateAndRowsAppendInOrder) {
     EXPECT_TRUE(wb->sheet("Segéd01").isProtected());
     EXPECT_TRUE(wb->structureProtected());
     EXPECT_EQ(log.value(3, 1).text(), "Dátum");
-    EXPECT_FALSE(l.app.AccountDeletionLogOpen);
+    EXPECT_FALSE(l.app.AccountDeletionLogOpen());
 }
 
 TEST(DeletionLogs, AppendRowNeverLandsOnARowThatHoldsAnything) {
@@ -83,10 +81,9 @@ TEST(DeletionLogs, OpeningWithoutAChangeWritesNothingAndWrongPasswordFails) {
     l.app.HostApp->copyFile(l.inst.root() / "Seged" / "Terméktöröltsorokminta.xls", l.productLog());
     const std::string before = FileBytes(l.productLog());
     OpenProductDeletionLog(l.app);
-    EXPECT_TRUE(l.app.ProductDeletionLogOpen);
+    EXPECT_TRUE(l.app.ProductDeletionLogOpen());
     EXPECT_FALSE(l.app.ProductDeletionLog->sheet("Szla").isProtected());
-    SaveProductDeletionLog(l.app);
-    CloseProductDeletionLog(l.app);
+    l.app.ProductDeletionLog.close();
     EXPECT_EQ(FileBytes(l.productLog()), before);
 
     l.app.SheetPassword = "másik";

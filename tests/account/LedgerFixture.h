@@ -19,8 +19,7 @@ struct Ledger {
     Ledger() {
         wb->unprotect(install::kWorkbookPassword);
         s.unprotect(install::kSheetPassword);
-        app.AccountWorkbook = wb.get();
-        app.AccountWorkbookOpen = true;
+        app.AccountWorkbook = OpenBook(*wb);
     }
     // A data row as the windows write it: date, code, type, the signed movement and the amount
     // column the type fills.

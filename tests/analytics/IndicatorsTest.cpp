@@ -27,8 +27,7 @@ struct Product {
         wb->renameSheet("Termékminta01", "Alfa01");
         wb->renameSheet("Termékminta02", "Alfa02");
         app.ProductName = "Alfa";
-        app.ProductWorkbook = wb.get();
-        app.ProductWorkbookOpen = true;
+        app.ProductWorkbook = OpenBook(*wb);
         app.Today = Day(2026, 12, 6);
         app.StartOfYear = Day(2026, 1, 1);
     }

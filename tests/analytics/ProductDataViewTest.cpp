@@ -391,7 +391,7 @@ TEST(ProductDataView, ChartObjectsAndScalesFollowTheRows) {
         std::vector<std::string> order;
         std::string active;
         v.s.dialogs().onMessage = [&](const MessageRequest &m) {
-            Workbook *wb = v.s.app().state().ProductWorkbook;
+            Workbook *wb = v.s.app().state().ProductWorkbook.get();
             if (m.title != "Tovább" || !wb || !wb->findSheet(kPriceChartSheet))
                 return;
             for (int i = 1; i <= wb->sheetCount(); ++i) {

@@ -171,7 +171,7 @@ TEST(AccountView, EmptyLedgerIsReportedAndTheFileIsNotWritten) {
     EXPECT_EQ(r.dialogs.messages()[0].text, "A Befektetési fájlban\r\nMég nincs adat. Kilépés!");
     EXPECT_EQ(r.dialogs.messages()[0].title, "Kilépés");
     EXPECT_EQ(FileBytes(r.inst.accountWorkbook()), before);
-    EXPECT_FALSE(r.app.state().AccountWorkbookOpen);
+    EXPECT_FALSE(r.app.state().AccountWorkbookOpen());
     EXPECT_FALSE(r.app.state().HostRunning);
     EXPECT_EQ(r.app.visibleForm(), &r.app.mainForm());
 }
@@ -203,8 +203,8 @@ TEST(Commands, AFailureInsideAWindowDropsWhatIsOpenAndReturnsToTheMainWindow) {
     EXPECT_NE(r.dialogs.messages().back().text.find("Alfa.xls"), std::string::npos);
     EXPECT_EQ(r.app.visibleForm(), &r.app.mainForm());
     EXPECT_TRUE(r.app.state().HostApp->workbooks().empty());
-    EXPECT_FALSE(r.app.state().AccountWorkbookOpen || r.app.state().ProductWorkbookOpen ||
-                 r.app.state().ProductListOpen);
+    EXPECT_FALSE(r.app.state().AccountWorkbookOpen() || r.app.state().ProductWorkbookOpen() ||
+                 r.app.state().ProductListOpen());
     EXPECT_EQ(FileBytes(r.inst.accountWorkbook()), account);
     EXPECT_EQ(r.app.statusLine(), kFailedCommandNotice);
 

@@ -70,16 +70,15 @@ TEST(Startup, RerunResetsFlagsAndPeriodAndKeepsWorking) {
     AppState &st = s.app.state();
     st.RsiPeriod = 9;
     st.TradeDrivenPriceEntry = true;
-    st.AccountWorkbook = &st.host().open(inst.accountWorkbook());
-    st.AccountWorkbookOpen = true;
+    OpenAccountWorkbook(st);
     QuitSpreadsheetHost(st);
 
     ASSERT_TRUE(RunStartup(s.app));
     EXPECT_EQ(st.RsiPeriod, 14);
     EXPECT_FALSE(st.TradeDrivenPriceEntry);
-    EXPECT_FALSE(st.AccountWorkbookOpen);
-    EXPECT_FALSE(st.ProductWorkbookOpen);
-    EXPECT_FALSE(st.ProductListOpen);
+    EXPECT_FALSE(st.AccountWorkbookOpen());
+    EXPECT_FALSE(st.ProductWorkbookOpen());
+    EXPECT_FALSE(st.ProductListOpen());
     EXPECT_TRUE(st.HostApp->workbooks().empty());
     EXPECT_TRUE(st.HostRunning);
     EXPECT_NO_THROW(st.host().open(inst.accountWorkbook()));

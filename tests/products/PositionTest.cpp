@@ -20,7 +20,7 @@ struct Product {
         for (int i = 1; i <= wb->sheetCount(); ++i) wb->sheetAt(i).unprotect(install::kSheetPassword);
         wb->renameSheet("Termékminta01", "Alfa01");
         app.ProductName = "Alfa";
-        app.ProductWorkbook = wb.get();
+        app.ProductWorkbook = OpenBook(*wb);
         app.Today = Day(2026, 12, 6);
         app.StartOfYear = Day(2026, 1, 1);
     }

@@ -90,15 +90,14 @@ TEST_F(Protocol, AccountWorkbookOpenedPreparedAndClosedWithoutChangeIsNotWritten
     for (const char *name : kAccountSheets) EXPECT_FALSE(wb.sheet(name).isProtected()) << name;
     CloseAccountWorkbook(app_);
     EXPECT_EQ(snapshot(), before);
-    EXPECT_FALSE(app_.AccountWorkbookOpen);
+    EXPECT_FALSE(app_.AccountWorkbookOpen());
     EXPECT_TRUE(app_.HostApp->workbooks().empty());
 
-    // A change in memory that no command declared (WorkbookChanged stays false) is not saved.
+    // A change in memory that no command committed is not saved.
     OpenAccountWorkbook(app_);
     PrepareAccountWorkbook(app_);
     app_.AccountWorkbook->sheet("Befszla01").setValue(5, 2, "nem mentett");
-    SaveAccountWorkbook(app_);
-    CloseAccountWorkbook(app_);
+    app_.AccountWorkbook.close();
     EXPECT_EQ(snapshot(), before);
 }
 
@@ -107,9 +106,7 @@ TEST_F(Protocol, ChangedAccountWorkbookIsSavedProtected) {
     PrepareAccountWorkbook(app_);
     app_.AccountWorkbook->sheet("Befszla01").setValue(5, 2, "mentett");
     app_.AccountWorkbook->activate(app_.AccountWorkbook->sheet("Ertek01")); // as a report leaves it
-    app_.WorkbookChanged = true;
-    SaveAccountWorkbook(app_);
-    CloseAccountWorkbook(app_);
+    app_.AccountWorkbook.commit();
 
     auto stored = reread(accountFile());
     EXPECT_EQ(stored->sheet("Befszla01").value(5, 2), CellValue("mentett"));
@@ -130,9 +127,7 @@ TEST_F(Protocol, SavedProductWorkbookHasItsHelperSheetsHidden) {
     for (const char *name : kProductHiddenSheets) EXPECT_TRUE(wb.sheet(name).visible()) << name;
     wb.sheet("Szla").setValue(1, 18, "HU0000000001");
     wb.activate(wb.sheet("Szla")); // as the trade-sheet recomputation leaves it
-    app_.WorkbookChanged = true;
-    SaveProductWorkbook(app_);
-    CloseProductWorkbook(app_);
+    app_.ProductWorkbook.commit();
 
     auto stored = reread(productFile());
     for (const char *name : kProductHiddenSheets) {
@@ -150,9 +145,7 @@ TEST_F(Protocol, SavedProductWorkbookHasItsHelperSheetsHidden) {
     // A second round of open, prepare and save keeps them hidden too.
     OpenProductWorkbook(app_);
     PrepareProductWorkbook(app_);
-    app_.WorkbookChanged = true;
-    SaveProductWorkbook(app_);
-    CloseProductWorkbook(app_);
+    app_.ProductWorkbook.commit();
     auto again = reread(productFile());
     for (const char *name : kProductHiddenSheets) EXPECT_FALSE(again->sheet(name).visible()) << name;
 }
@@ -163,14 +156,13 @@ TEST_F(Protocol, ReturnFromAWindowClosesEveryWorkbookWithoutWriting) {
     app_.AccountWorkbook->sheet("Befszla01").setValue(5, 2, "eldobott");
     app_.ProductWorkbook->sheet("Szla").setValue(5, 2, 3);
     app_.ProductListWorkbook->sheet("BET01").setValue(6, 2, "Béta");
-    app_.WorkbookChanged = true;
 
     CloseWorkbooksForReturn(app_);
     EXPECT_EQ(snapshot(), before);
     EXPECT_TRUE(app_.HostApp->workbooks().empty());
-    EXPECT_FALSE(app_.AccountWorkbookOpen);
-    EXPECT_FALSE(app_.ProductWorkbookOpen);
-    EXPECT_FALSE(app_.ProductListOpen);
+    EXPECT_FALSE(app_.AccountWorkbookOpen());
+    EXPECT_FALSE(app_.ProductWorkbookOpen());
+    EXPECT_FALSE(app_.ProductListOpen());
     EXPECT_FALSE(app_.HostRunning);
 
     // Inside a command the same holds: nothing is staged, so its end writes nothing.
@@ -180,7 +172,6 @@ TEST_F(Protocol, ReturnFromAWindowClosesEveryWorkbookWithoutWriting) {
     app_.HostApp->beginCommand();
     openAndPrepareAll();
     app_.AccountWorkbook->sheet("Befszla01").setValue(5, 2, "eldobott");
-    app_.WorkbookChanged = true;
     CloseWorkbooksForReturn(app_);
     app_.HostApp->endCommand();
     EXPECT_EQ(snapshot(), before);
@@ -193,15 +184,11 @@ TEST_F(Protocol, AbortedCommandChangesNoFile) {
     OpenAccountWorkbook(app_);
     PrepareAccountWorkbook(app_);
     app_.AccountWorkbook->sheet("Befszla01").setValue(5, 2, "megszakított");
-    app_.WorkbookChanged = true;
-    SaveAccountWorkbook(app_);
-    CloseAccountWorkbook(app_);
+    app_.AccountWorkbook.commit();
     OpenProductWorkbook(app_);
     PrepareProductWorkbook(app_);
     app_.ProductWorkbook->sheet("Szla").setValue(5, 2, 3);
-    app_.WorkbookChanged = true;
-    SaveProductWorkbook(app_);
-    CloseProductWorkbook(app_);
+    app_.ProductWorkbook.commit();
     // Reopened inside the command, the account workbook shows what the command saved.
     OpenAccountWorkbook(app_);
     EXPECT_EQ(app_.AccountWorkbook->sheet("Befszla01").value(5, 2), CellValue("megszakított"));
@@ -219,9 +206,7 @@ TEST_F(Protocol, AbortedCommandChangesNoFile) {
     OpenAccountWorkbook(app_);
     PrepareAccountWorkbook(app_);
     app_.AccountWorkbook->sheet("Befszla01").setValue(5, 2, "véglegesített");
-    app_.WorkbookChanged = true;
-    SaveAccountWorkbook(app_);
-    CloseAccountWorkbook(app_);
+    app_.AccountWorkbook.commit();
     app_.HostApp->endCommand();
     EXPECT_EQ(reread(accountFile())->sheet("Befszla01").value(5, 2), CellValue("véglegesített"));
     auto after = snapshot();

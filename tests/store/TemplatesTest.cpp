@@ -357,8 +357,7 @@ TEST_F(InstalledWorkbooks, AccountWorkbookOpensPreparesAndClosesUnchanged) {
     OpenAccountWorkbook(app_);
     PrepareAccountWorkbook(app_);
     EXPECT_FALSE(app_.AccountWorkbook->sheet("Befszla01").isProtected());
-    SaveAccountWorkbook(app_);
-    CloseAccountWorkbook(app_);
+    app_.AccountWorkbook.close();
     EXPECT_EQ(readWholeFile(file), before);
 }
 
@@ -370,9 +369,7 @@ TEST_F(InstalledWorkbooks, RegistrationRoundOnTheListAndTheProductTemplate) {
     list.copyRowFormat(7, 6);
     list.setValue(6, 2, "Alfa");
     list.setValue(6, 3, "HU0000000001");
-    app_.WorkbookChanged = true;
-    SaveProductListWorkbook(app_);
-    CloseProductListWorkbook(app_);
+    app_.ProductListWorkbook.commit();
     auto storedList = reread(root_ / install::kAuxiliaryFolder / install::kProductListFile);
     EXPECT_TRUE(storedList->structureProtected());
     EXPECT_TRUE(storedList->sheet("BET01").isProtected());
@@ -391,9 +388,7 @@ TEST_F(InstalledWorkbooks, RegistrationRoundOnTheListAndTheProductTemplate) {
     wb.renameSheet("Termékminta01", "Alfa01");
     wb.renameSheet("Termékminta02", "Alfa02");
     wb.sheet("Szla").setValue(1, 18, "HU0000000001");
-    app_.WorkbookChanged = true;
-    SaveProductWorkbook(app_);
-    CloseProductWorkbook(app_);
+    app_.ProductWorkbook.commit();
 
     auto stored = reread(root_ / install::kProductsFolder / "Alfa.xls");
     EXPECT_EQ(sheetNames(*stored), (std::vector<std::string>{"Alfa01", "Alfa02", "Szla", "Szla02", "Segéd01"}));
@@ -407,9 +402,7 @@ TEST_F(InstalledWorkbooks, RegistrationRoundOnTheListAndTheProductTemplate) {
     PrepareProductWorkbook(app_);
     EXPECT_TRUE(app_.ProductWorkbook->sheet("Szla").visible());
     EXPECT_EQ(app_.ProductWorkbook->sheet("Szla").value(2, 19).integer(), 7);
-    app_.WorkbookChanged = false;
-    SaveProductWorkbook(app_);
-    CloseProductWorkbook(app_);
+    app_.ProductWorkbook.close();
 }
 
 } // namespace

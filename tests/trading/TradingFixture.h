@@ -34,9 +34,8 @@ public:
         product_->renameSheet(templ + "02", name + "02");
         trades().setValue(1, 1, name);
         trades().setValue(1, 18, isin);
-        app.ProductWorkbook = product_.get();
-        app.AccountWorkbook = account_.get();
-        app.ProductWorkbookOpen = app.AccountWorkbookOpen = true;
+        app.ProductWorkbook = OpenBook(*product_);
+        app.AccountWorkbook = OpenBook(*account_);
         app.ProductName = name;
         app.ProductCode = isin;
     }

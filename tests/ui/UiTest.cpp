@@ -451,7 +451,7 @@ TEST(ChartTabsTest, EveryChartSheetIsDrawnInItsTabWithItsSeries) {
 
     int looked = 0;
     session.dialogs().onMessage = [&](const MessageRequest &request) {
-        Workbook *wb = session.app().state().ProductWorkbook;
+        Workbook *wb = session.app().state().ProductWorkbook.get();
         if (request.title != "Tovább" || !wb || !wb->findSheet("ArfDiag01")) return;
         ++looked;
         SheetViewer viewer(*wb, request);
