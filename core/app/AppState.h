@@ -29,8 +29,6 @@ struct AppState {
     std::unique_ptr<DataFolderLock> DataLock;
     // Keeps what each command replaced, so that it can be undone.
     std::unique_ptr<UndoStore> Undo;
-    // The status line: what the user should know about the last command beyond its windows.
-    std::string StatusLine;
     std::unique_ptr<SpreadsheetHost> HostApp;
     bool HostRunning = false;
     Date Today;

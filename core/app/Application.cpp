@@ -1,6 +1,5 @@
 #include "app/Application.h"
 
-#include "app/CommandDescription.h"
 #include "store/HostError.h"
 #include "app/WorkbookProtocol.h"
 
@@ -65,6 +64,7 @@ void Application::LeaveProgram(Form &form) {
 
 CommandTrace Application::traceCommand() {
     CommandTrace trace;
+    trace.action = std::exchange(nextAction_, {});
     Form *f = visibleForm();
     if (!f) return trace;
     trace.form = f->name();
@@ -77,11 +77,12 @@ CommandTrace Application::traceCommand() {
     return trace;
 }
 
-void Application::confirmCommand(const CommandTrace &trace, bool saved) {
+void Application::confirmCommand(const CommandTrace &trace, bool saved,
+                                 const std::string &backupNote) {
     if (saved) {
         statusLine_ = SavedNotice(trace, state_);
         // A commit whose previous versions could not be kept says so beside the confirmation.
-        if (!state_.StatusLine.empty()) statusLine_ += " " + state_.StatusLine;
+        if (!backupNote.empty()) statusLine_ += " " + backupNote;
     } else if (std::string nothing = NothingSavedNotice(trace); !nothing.empty()) {
         statusLine_ = nothing;
     }
@@ -96,23 +97,23 @@ void Application::runCommand(const std::function<void()> &handler) {
         ~Depth() { --depth; }
     } depth(commandDepth_);
     const bool outermost = commandDepth_ == 1;
-    const CommandTrace trace = outermost ? traceCommand() : CommandTrace{};
+    const CommandTrace trace = traceCommand();
     const int savesBefore = host ? host->saveCount() : 0;
     Form *origin = visibleForm();
-    const std::vector<Control> entries = origin ? origin->controls_ : std::vector<Control>{};
-    const std::string action = std::exchange(nextAction_, {});
     try {
         // Beginning may finish an earlier commit whose renames failed, and fail again.
         if (host) host->beginCommand();
         handler();
+        std::string backupNote;
         if (host) {
-            describeCommit(origin, entries, action);
+            describeCommit(origin, trace);
             host->endCommand();
-            noteBackupOutcome();
+            backupNote = backupOutcome();
         }
         if (outermost) {
             SpreadsheetHost *after = state_.HostApp.get();
-            confirmCommand(trace, after && after == host && after->saveCount() > savesBefore);
+            confirmCommand(trace, after && after == host && after->saveCount() > savesBefore,
+                           backupNote);
         }
     } catch (const ActionError &) {
         if (host) host->abortCommand();
@@ -137,21 +138,19 @@ void Application::runCommand(const std::function<void()> &handler) {
     if (onChanged) onChanged();
 }
 
-void Application::describeCommit(Form *origin, const std::vector<Control> &entries,
-                                 const std::string &action) {
+void Application::describeCommit(Form *origin, const CommandTrace &trace) {
     if (!state_.Undo) return;
     if (origin) state_.Undo->describeNext(origin->caption(),
-                                          DescribeCommand(*origin, entries, action, state_));
+                                          DescribeCommand(trace, origin->caption(), state_));
     else state_.Undo->describeNext(mainForm().caption(), "Indítás");
 }
 
-void Application::noteBackupOutcome() {
-    if (!state_.Undo) return;
-    if (auto failure = state_.Undo->takeFailure())
-        state_.StatusLine = failure->empty()
-                                ? std::string()
-                                : "A művelet megtörtént, de nem lesz visszavonható: a régi "
-                                  "fájlok nem menthetők (" + *failure + ").";
+std::string Application::backupOutcome() {
+    if (!state_.Undo) return {};
+    std::optional<std::string> failure = state_.Undo->takeFailure();
+    if (!failure || failure->empty()) return {};
+    return "A művelet megtörtént, de nem lesz visszavonható: a régi fájlok nem menthetők (" +
+           *failure + ").";
 }
 
 void Application::recoverFromFailedCommand() {

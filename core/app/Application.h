@@ -3,7 +3,7 @@
 #include "app/AppState.h"
 #include "app/Dialogs.h"
 #include "app/Form.h"
-#include "app/SaveNotice.h"
+#include "app/CommandDescription.h"
 
 #include <filesystem>
 #include <functional>
@@ -83,12 +83,13 @@ public:
 private:
     void recoverFromFailedCommand();
     CommandTrace traceCommand();
-    void confirmCommand(const CommandTrace &trace, bool saved);
-    // Names the command about to commit for the undo store, and notes in the status line a
-    // commit whose previous versions could not be kept.
-    void describeCommit(Form *origin, const std::vector<Control> &entries,
-                        const std::string &action);
-    void noteBackupOutcome();
+    // `backupNote` says that the command's commit could not keep the previous versions.
+    void confirmCommand(const CommandTrace &trace, bool saved, const std::string &backupNote);
+    // Names the command about to commit for the undo store.
+    void describeCommit(Form *origin, const CommandTrace &trace);
+    // What the status line adds when the commit just made could not keep the previous
+    // versions; empty when it could or nothing was committed.
+    std::string backupOutcome();
     Form &visibleOrThrow();
     Control &usableControl(Form &form, std::string_view name);
     // Gives `control` the focus as a click or a key would, raising the focus-loss event of the
