@@ -90,10 +90,7 @@ void CashMovementForm::Form_Load() {
     showBusy(false);
 
     AppState &s = state();
-    if (!s.AccountWorkbookOpen()) {
-        OpenAccountWorkbook(s);
-        PrepareAccountWorkbook(s);
-    }
+    EnsureAccountWorkbook(s);
     if (hidesReportSheets()) setReportSheetsVisible(false);
 
     control("Text1").enabled = true;

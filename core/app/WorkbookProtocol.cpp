@@ -79,6 +79,12 @@ void OpenAccountWorkbook(AppState &app) {
     minimiseHost(app);
 }
 
+void EnsureAccountWorkbook(AppState &app) {
+    if (app.AccountWorkbookOpen()) return;
+    OpenAccountWorkbook(app);
+    PrepareAccountWorkbook(app);
+}
+
 void PrepareAccountWorkbook(AppState &app) {
     Workbook &wb = *app.AccountWorkbook;
     wb.unprotect(app.WorkbookPassword);

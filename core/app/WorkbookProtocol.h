@@ -10,6 +10,8 @@ namespace vandorix {
 // protects every sheet and the workbook again and writes the file, leaving it open; Close
 // lets it go without writing.
 void OpenAccountWorkbook(AppState &app);
+// Opens and prepares the account workbook unless it is open already.
+void EnsureAccountWorkbook(AppState &app);
 void PrepareAccountWorkbook(AppState &app);
 void ShowAccountSheets(AppState &app);
 void ProtectAccountWorkbook(AppState &app);

@@ -53,10 +53,7 @@ void Form13::Form_Load() {
     enableControls({"Command4", "Command5"}, true);
     AppState &s = state();
     s.HostRunning = true;
-    if (!s.AccountWorkbookOpen()) {
-        OpenAccountWorkbook(s);
-        PrepareAccountWorkbook(s);
-    }
+    EnsureAccountWorkbook(s);
     SetFocus("Text1");
 }
 

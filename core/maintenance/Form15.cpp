@@ -43,10 +43,7 @@ void Form15::Form_Load() {
     enableControls({"Command3", "Command4"}, true);
     AppState &s = state();
     s.HostRunning = true;
-    if (!s.AccountWorkbookOpen()) {
-        OpenAccountWorkbook(s);
-        PrepareAccountWorkbook(s);
-    }
+    EnsureAccountWorkbook(s);
     SetFocus("Text1");
 }
 

@@ -53,10 +53,7 @@ void Form17::Form_Load() {
 
     // The product list is read from the account workbook, which is closed again at once:
     // this window writes only product workbooks.
-    if (!s.AccountWorkbookOpen()) {
-        OpenAccountWorkbook(s);
-        PrepareAccountWorkbook(s);
-    }
+    EnsureAccountWorkbook(s);
     Control &list = control("Combo1");
     list.clear();
     list.items.clear();

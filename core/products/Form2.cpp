@@ -233,10 +233,7 @@ void Form2::Command2_Click() {
 
     // The move and the account workbook's save reach the disk together when the command ends.
     s.host().moveFile(ProductWorkbookPath(s, s.ProductName), ArchiveWorkbookPath(s, *ArchiveName));
-    if (!s.AccountWorkbookOpen()) {
-        OpenAccountWorkbook(s);
-        PrepareAccountWorkbook(s);
-    }
+    EnsureAccountWorkbook(s);
     s.host().activate(*s.AccountWorkbook);
     AppendArchiveRow(s, figures);
     RemoveProductFromAccountSheets(s);

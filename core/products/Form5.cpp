@@ -52,10 +52,7 @@ void Form5::Form_Load() {
     }
     setFieldsVisible(false);
     enableControls({"Command1", "Command2", "Command3", "Command4"}, false);
-    if (!s.AccountWorkbookOpen()) {
-        OpenAccountWorkbook(s);
-        PrepareAccountWorkbook(s);
-    }
+    EnsureAccountWorkbook(s);
     Control &list = control("Combo1");
     list.clear();
     list.items.clear();

@@ -159,10 +159,7 @@ void CreateProductWorkbook(AppState &app) {
 }
 
 void EnterProductInAccountWorkbook(AppState &app) {
-    if (!app.AccountWorkbookOpen()) {
-        OpenAccountWorkbook(app);
-        PrepareAccountWorkbook(app);
-    }
+    EnsureAccountWorkbook(app);
     Workbook &wb = *app.AccountWorkbook;
     app.host().activate(wb);
     enterIntoSheet(app, wb.sheet("Ertek01"), kValueSheetColumns);

@@ -46,10 +46,7 @@ void Form10::Form_Load() {
     enableControls({"Text1", "Text2", "Command1", "Command2", "Command3", "Command4", "Command5"},
                    true);
     s.HostRunning = true;
-    if (!s.AccountWorkbookOpen()) {
-        OpenAccountWorkbook(s);
-        PrepareAccountWorkbook(s);
-    }
+    EnsureAccountWorkbook(s);
     setOtherReportSheetsVisible(false);
     control("Text1").text = s.StartOfYear.toString();
     control("Text2").text = s.Today.toString();

@@ -63,10 +63,7 @@ void Form11::Form_Load() {
     list.locked = false;
 
     s.HostRunning = true;
-    if (!s.AccountWorkbookOpen()) {
-        OpenAccountWorkbook(s);
-        PrepareAccountWorkbook(s);
-    }
+    EnsureAccountWorkbook(s);
     Workbook &account = *s.AccountWorkbook;
     s.host().activate(account);
     account.activate(account.sheet("Ertek01"));

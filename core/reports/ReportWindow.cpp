@@ -10,10 +10,7 @@ namespace vandorix {
 
 void OpenAccountForReport(AppState &app) {
     app.HostRunning = true;
-    if (!app.AccountWorkbookOpen()) {
-        OpenAccountWorkbook(app);
-        PrepareAccountWorkbook(app);
-    }
+    EnsureAccountWorkbook(app);
     app.host().activate(*app.AccountWorkbook);
 }
 

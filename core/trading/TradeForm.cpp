@@ -119,10 +119,7 @@ void TradeForm::Form_Load() {
     // left without ending the program.
     enable({"Command3", "Command4"}, true);
 
-    if (!s.AccountWorkbookOpen()) {
-        OpenAccountWorkbook(s);
-        PrepareAccountWorkbook(s);
-    }
+    EnsureAccountWorkbook(s);
     s.HostRunning = true;
 
     Control &list = productList();
