@@ -3,6 +3,7 @@
 #include "store/OoxmlReadSupport.h"
 
 #include "store/Sheet.h"
+#include "store/Utf8.h"
 
 #include <algorithm>
 #include <cstring>
@@ -109,16 +110,8 @@ std::string unescape(std::string_view s) {
     out.reserve(s.size());
     for (std::size_t i = 0; i < s.size(); ++i) {
         if (looksLikeEscape(s.substr(i))) {
-            unsigned cp = std::stoul(std::string(s.substr(i + 2, 4)), nullptr, 16);
-            if (cp < 0x80) out += static_cast<char>(cp);
-            else if (cp < 0x800) {
-                out += static_cast<char>(0xC0 | (cp >> 6));
-                out += static_cast<char>(0x80 | (cp & 0x3F));
-            } else {
-                out += static_cast<char>(0xE0 | (cp >> 12));
-                out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-                out += static_cast<char>(0x80 | (cp & 0x3F));
-            }
+            const unsigned long cp = std::stoul(std::string(s.substr(i + 2, 4)), nullptr, 16);
+            appendUtf8(out, static_cast<std::uint32_t>(cp));
             i += 6;
         } else {
             out += s[i];
