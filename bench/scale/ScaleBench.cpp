@@ -10,6 +10,7 @@
 // put back as they were laid out, so each iteration measures the same command on the same data.
 //
 // VANDORIX_SCALE_VERBOSE=1 prints every box each command shows.
+#include "../BenchSupport.h"
 #include "account/Ledger.h"
 #include "analytics/Indicators.h"
 #include "app/Application.h"
@@ -129,6 +130,45 @@ struct TradeRecord {
     int code = 0;
 };
 
+// The ledger cells of a trade or deposit, as the trade and deposit windows write them.
+std::vector<std::pair<int, CellValue>> ledgerCells(const TradeRecord &t) {
+    using namespace ledger;
+    std::vector<std::pair<int, CellValue>> cells = {{MovementDate, t.date},
+                                                    {SettlementCode, static_cast<double>(t.code)}};
+    if (t.product < 0) {
+        cells.insert(cells.end(), {{PaidIn, t.price},
+                                   {Movement, t.price},
+                                   {Description, "Kp befizetés"},
+                                   {RowType, "BAR"}});
+        return cells;
+    }
+    cells.insert(cells.end(), {{OrderCode, static_cast<double>(t.code)}, {ProductId, productCode(t.product)}});
+    const Currency value = t.price * t.quantity;
+    if (!t.sale) {
+        const Currency cost = value + t.commission;
+        cells.insert(cells.end(), {{BoughtQuantity, t.quantity},
+                                   {BuyPrice, t.price},
+                                   {BuyValue, value},
+                                   {BuyCommission, t.commission},
+                                   {BuyCost, cost},
+                                   {Description, PurchaseDescription(productName(t.product), t.quantity)},
+                                   {Movement, -cost},
+                                   {RowType, "VAK"}});
+    } else {
+        const Currency net = value - t.commission;
+        cells.insert(cells.end(), {{SoldQuantity, t.quantity},
+                                   {SellPrice, t.price},
+                                   {SellValue, value},
+                                   {SellCommission, t.commission},
+                                   {NetProceeds, net},
+                                   {RealisedResult, t.result},
+                                   {Description, SaleDescription(productName(t.product), t.quantity, "FIFO")},
+                                   {Movement, net},
+                                   {RowType, "EAR"}});
+    }
+    return cells;
+}
+
 // Every file below a folder, by its path, so the installation can be put back between
 // iterations: files that were added are removed, changed or missing ones rewritten.
 class FolderSnapshot {
@@ -187,17 +227,9 @@ struct Installation {
 
     Installation() {
         const auto started = std::chrono::steady_clock::now();
-        std::string pattern = (fs::temp_directory_path() / "vandorix-scale-XXXXXX").string();
-        if (!::mkdtemp(pattern.data()))
-            throw std::runtime_error("mkdtemp failed");
-        parent = pattern;
+        parent = bench::NewTempFolder("vandorix-scale");
         root = parent / "Vandorix";
-        fs::create_directories(programFolder());
-        for (const char *folder : {install::kMasterDataFolder, install::kProductsFolder,
-                                   install::kAuxiliaryFolder, install::kArchiveFolder})
-            fs::create_directories(root / folder);
-        for (const InstallationWorkbook &entry : kInstallationWorkbooks)
-            writeFileDurably(root / entry.folder / entry.fileName, encodeWorkbook(*entry.make()));
+        bench::LayOutInstallation(root);
 
         BenchDialogs dialogs;
         Application app(dialogs, environment());
@@ -303,43 +335,9 @@ struct Installation {
             l.clearRange(ledger::kFirstDataRow, 1, ledger::kEmptyTotalsRow + 2,
                          ledger::kLastColumn);
             int r = ledger::kFirstDataRow;
-            using namespace ledger;
             for (const TradeRecord &t : trades) {
-                l.setValue(r, MovementDate, t.date);
-                l.setValue(r, SettlementCode, static_cast<double>(t.code));
-                if (t.product < 0) {
-                    l.setValue(r, PaidIn, t.price);
-                    l.setValue(r, Movement, t.price);
-                    l.setValue(r, Description, "Kp befizetés");
-                    l.setValue(r, RowType, "BAR");
-                } else if (!t.sale) {
-                    const Currency value = t.price * t.quantity, cost = value + t.commission;
-                    l.setValue(r, OrderCode, static_cast<double>(t.code));
-                    l.setValue(r, ProductId, productCode(t.product));
-                    l.setValue(r, BoughtQuantity, t.quantity);
-                    l.setValue(r, BuyPrice, t.price);
-                    l.setValue(r, BuyValue, value);
-                    l.setValue(r, BuyCommission, t.commission);
-                    l.setValue(r, BuyCost, cost);
-                    l.setValue(r, Description,
-                               PurchaseDescription(productName(t.product), t.quantity));
-                    l.setValue(r, Movement, -cost);
-                    l.setValue(r, RowType, "VAK");
-                } else {
-                    const Currency value = t.price * t.quantity, net = value - t.commission;
-                    l.setValue(r, OrderCode, static_cast<double>(t.code));
-                    l.setValue(r, ProductId, productCode(t.product));
-                    l.setValue(r, SoldQuantity, t.quantity);
-                    l.setValue(r, SellPrice, t.price);
-                    l.setValue(r, SellValue, value);
-                    l.setValue(r, SellCommission, t.commission);
-                    l.setValue(r, NetProceeds, net);
-                    l.setValue(r, RealisedResult, t.result);
-                    l.setValue(r, Description,
-                               SaleDescription(productName(t.product), t.quantity, "FIFO"));
-                    l.setValue(r, Movement, net);
-                    l.setValue(r, RowType, "EAR");
-                }
+                for (const auto &[column, value] : ledgerCells(t))
+                    l.setValue(r, column, value);
                 ++r;
             }
             RecalcAccountLedger(s);
@@ -366,10 +364,7 @@ struct Command {
 };
 
 std::unique_ptr<Workbook> storedWorkbook(const fs::path &p) {
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return decodeWorkbook(bytes.str(), p.string());
+    return decodeWorkbook(readWholeFile(p), p.string());
 }
 std::unique_ptr<Workbook> storedAccount(const Installation &inst) {
     return storedWorkbook(inst.root / install::kMasterDataFolder / "Befszla.xls");
@@ -576,17 +571,27 @@ void BM_SettlementCodeChange(benchmark::State &state) {
 }
 VANDORIX_SCALE_BENCHMARK(BM_SettlementCodeChange);
 
+// A window that works over a period: its menu item, the share when one is named, the first
+// and last day, then the button that makes the report and the one that closes the window.
+std::function<void(Application &)> periodCommand(std::vector<std::string> menu, std::string share, Date from,
+                                                 const char *make, const char *close) {
+    return [=](Application &app) {
+        app.clickMenu(menu);
+        if (!share.empty())
+            app.choose("Combo1", share);
+        app.type("Text1", typed(from));
+        app.type("Text2", typed(kToday));
+        app.click(make);
+        app.click(close);
+    };
+}
+
+const Date kYearAgo = kToday.addDays(-365);
+
 // The result report over all 50 shares, for the last year.
 void BM_ResultReport(benchmark::State &state) {
     timeCommand(state,
-                {{},
-                 [](Application &app) {
-                     app.clickMenu({"Befektetés", "Információ", "Eredmény"});
-                     app.type("Text1", typed(kToday.addDays(-365)));
-                     app.type("Text2", typed(kToday));
-                     app.click("Command1");
-                     app.click("Command4");
-                 },
+                {{}, periodCommand({"Befektetés", "Információ", "Eredmény"}, "", kYearAgo, "Command1", "Command4"),
                  [](const Installation &i) { return accountChanged(i); }},
                 1000);
 }
@@ -596,13 +601,8 @@ VANDORIX_SCALE_BENCHMARK(BM_ResultReport);
 void BM_ValueReport(benchmark::State &state) {
     timeCommand(state,
                 {{},
-                 [](Application &app) {
-                     app.clickMenu({"Befektetés", "Információ", "Érték kinutatás"});
-                     app.type("Text1", typed(kToday.addDays(-365)));
-                     app.type("Text2", typed(kToday));
-                     app.click("Command1");
-                     app.click("Command2");
-                 },
+                 periodCommand({"Befektetés", "Információ", "Érték kinutatás"}, "", kYearAgo, "Command1",
+                               "Command2"),
                  [](const Installation &i) { return accountChanged(i); }},
                 1000);
 }
@@ -611,13 +611,8 @@ VANDORIX_SCALE_BENCHMARK(BM_ValueReport);
 // The account statement of the last year of the 30,000-row ledger.
 void BM_AccountStatement(benchmark::State &state) {
     timeCommand(state, {[](Application &, BenchDialogs &d) { d.inputs = {"15"}; },
-                        [](Application &app) {
-                            app.clickMenu({"Befektetés", "Befektetési számla", "Számla kivonat"});
-                            app.type("Text1", typed(kToday.addDays(-365)));
-                            app.type("Text2", typed(kToday));
-                            app.click("Command1");
-                            app.click("Command4");
-                        },
+                        periodCommand({"Befektetés", "Befektetési számla", "Számla kivonat"}, "", kYearAgo,
+                                      "Command1", "Command4"),
                         [](const Installation &i) { return accountChanged(i); }});
 }
 VANDORIX_SCALE_BENCHMARK(BM_AccountStatement);
@@ -625,14 +620,8 @@ VANDORIX_SCALE_BENCHMARK(BM_AccountStatement);
 // The statement of one share over its ten years.
 void BM_ProductStatement(benchmark::State &state) {
     timeCommand(state, {{},
-                        [](Application &app) {
-                            app.clickMenu({"Befektetés", "Információ", "Termék szlámla kivonat"});
-                            app.choose("Combo1", productName(0));
-                            app.type("Text1", typed(kFirstDay));
-                            app.type("Text2", typed(kToday));
-                            app.click("Command1");
-                            app.click("Command4");
-                        },
+                        periodCommand({"Befektetés", "Információ", "Termék szlámla kivonat"}, productName(0),
+                                      kFirstDay, "Command1", "Command4"),
                         [](const Installation &i) { return productChanged(i, 0); }});
 }
 VANDORIX_SCALE_BENCHMARK(BM_ProductStatement);
@@ -649,14 +638,8 @@ void BM_ProductDataViewWithCharts(benchmark::State &state) {
     timeCommand(state, {[](Application &, BenchDialogs &d) {
                             d.yesNo = {MessageAnswer::No, MessageAnswer::Yes};
                         },
-                        [](Application &app) {
-                            app.clickMenu({"Befektetés", "Információ", "Termék adatok"});
-                            app.choose("Combo1", productName(0));
-                            app.type("Text1", typed(kToday.addDays(-365)));
-                            app.type("Text2", typed(kToday));
-                            app.click("Command1");
-                            app.click("Command2");
-                        }});
+                        periodCommand({"Befektetés", "Információ", "Termék adatok"}, productName(0), kYearAgo,
+                                      "Command1", "Command2")});
 }
 VANDORIX_SCALE_BENCHMARK(BM_ProductDataViewWithCharts);
 
@@ -682,10 +665,7 @@ VANDORIX_SCALE_BENCHMARK(BM_Archiving);
 // For comparison with the commands: reading and writing the two kinds of file they open, as
 // laid out (the 30,000-row account workbook, one share's workbook), without the windows.
 std::string storedBytes(const fs::path &p) {
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
+    return readWholeFile(p);
 }
 
 void decodeFile(benchmark::State &state, const fs::path &p) {
