@@ -20,21 +20,10 @@ std::string twoDigits(unsigned v) {
 } // namespace
 
 const char *kindName(Kind k) {
-    switch (k) {
-    case Kind::Purchase:
-        return "vétel";
-    case Kind::Sale:
-        return "eladás";
-    case Kind::Deposit:
-        return "befizetés";
-    case Kind::Deletion:
-        return "sortörlés";
-    case Kind::Archive:
-        return "arhiválás";
-    case Kind::Undo:
-        return "visszavonás";
-    }
-    return "";
+    // In the order of `Kind`.
+    static constexpr const char *kNames[] = {"vétel",     "eladás",    "befizetés",
+                                             "sortörlés", "arhiválás", "visszavonás"};
+    return kNames[static_cast<int>(k)];
 }
 
 fs::path ownFolder() {
