@@ -1,6 +1,7 @@
 // The ledger recomputation alone, and one whole deposit as the deposit window books it (open,
 // prepare, insert the row at its date, recompute, save, close), on ledgers of a few years
 // (5,000 rows) and a large one (30,000 rows) of mixed trades and cash movements.
+#include "BenchSupport.h"
 #include "account/Ledger.h"
 #include "app/AppState.h"
 #include "store/AtomicFile.h"
@@ -90,17 +91,14 @@ void Recalc(benchmark::State &state) {
 
 // A data folder holding the filled account workbook, stored protected; one per size.
 const fs::path &dataFolder(int rows) {
-    static std::map<int, fs::path> folders;
-    auto it = folders.find(rows);
-    if (it != folders.end()) return it->second;
-    std::string pattern = (fs::temp_directory_path() / "vandorix-accbench-XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) std::abort();
-    AppState app;
-    std::unique_ptr<Workbook> wb = filledAccountWorkbook(rows, app);
-    for (const char *name : kAccountSheets) wb->sheet(name).protect(install::kSheetPassword);
-    wb->protect(install::kWorkbookPassword);
-    writeFileAtomically(fs::path(pattern) / "Befszla.xls", encodeWorkbook(*wb));
-    return folders.emplace(rows, fs::path(pattern)).first->second;
+    static bench::FoldersBySize folders("vandorix-accbench");
+    return folders.get(rows, [rows](const fs::path &folder) {
+        AppState app;
+        std::unique_ptr<Workbook> wb = filledAccountWorkbook(rows, app);
+        for (const char *name : kAccountSheets) wb->sheet(name).protect(install::kSheetPassword);
+        wb->protect(install::kWorkbookPassword);
+        writeFileAtomically(folder / "Befszla.xls", encodeWorkbook(*wb));
+    });
 }
 
 void DepositCommand(benchmark::State &state) {

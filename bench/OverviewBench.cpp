@@ -1,6 +1,7 @@
 // The investor's overview over 50 products, each with five years of daily prices (1,250 rows)
 // and 100 trade rows, and a ledger of 1,000 rows: every product workbook and the account
 // workbook read from disk and the figures computed.
+#include "BenchSupport.h"
 #include "account/Ledger.h"
 #include "reports/Overview.h"
 #include "store/AtomicFile.h"
@@ -22,21 +23,12 @@ constexpr int kPriceRows = 1250;
 constexpr int kTradeRows = 100;
 constexpr int kLedgerRows = 1000;
 
-void unprotectAll(Workbook &wb) {
-    wb.unprotect(install::kWorkbookPassword);
-    for (int i = 1; i <= wb.sheetCount(); ++i)
-        wb.sheetAt(i).unprotect(install::kSheetPassword);
-}
-
-void protectAll(Workbook &wb) {
-    for (int i = 1; i <= wb.sheetCount(); ++i)
-        wb.sheetAt(i).protect(install::kSheetPassword);
-    wb.protect(install::kWorkbookPassword);
-}
+using bench::ProtectAll;
+using bench::UnprotectAll;
 
 std::unique_ptr<Workbook> productWorkbook(const std::string &name) {
     std::unique_ptr<Workbook> wb = makeProductTemplate();
-    unprotectAll(*wb);
+    UnprotectAll(*wb);
     wb->renameSheet("Termékminta01", name + "01");
     wb->renameSheet("Termékminta02", name + "02");
     const Date first = *Date::fromYmd(2021, 1, 4);
@@ -71,13 +63,13 @@ std::unique_ptr<Workbook> productWorkbook(const std::string &name) {
     trades.setValue(totals, szla::Holding, open);
     trades.setValue(totals, szla::CostPerShare, Currency::fromUnits(1000));
     trades.setValue(szla::TotalsPointerRow, szla::TotalsPointerColumn, totals);
-    protectAll(*wb);
+    ProtectAll(*wb);
     return wb;
 }
 
 std::unique_ptr<Workbook> accountWorkbook() {
     std::unique_ptr<Workbook> wb = makeAccountWorkbook();
-    unprotectAll(*wb);
+    UnprotectAll(*wb);
     Sheet &values = wb->sheet("Ertek01");
     for (int p = 0; p < kProducts; ++p)
         values.setValue(6 + p, 1, "Termek" + std::to_string(p));
@@ -88,7 +80,7 @@ std::unique_ptr<Workbook> accountWorkbook() {
         ledgerSheet.setValue(r, ledger::MovementDate, first.addDays(i));
         ledgerSheet.setValue(r, ledger::Balance, Currency::fromUnits(1000000 + i));
     }
-    protectAll(*wb);
+    ProtectAll(*wb);
     return wb;
 }
 
@@ -96,10 +88,7 @@ const fs::path &installation() {
     static fs::path root;
     if (!root.empty())
         return root;
-    std::string pattern = (fs::temp_directory_path() / "vandorix-overviewbench-XXXXXX").string();
-    if (!::mkdtemp(pattern.data()))
-        std::abort();
-    root = pattern;
+    root = bench::NewTempFolder("vandorix-overviewbench");
     fs::create_directories(root / "Torzs");
     fs::create_directories(root / "Termekek");
     writeFileAtomically(root / "Torzs" / "Befszla.xls", encodeWorkbook(*accountWorkbook()));

@@ -1,6 +1,7 @@
 // One closing-price recording on a product with 5,000 daily price rows (about twenty years of
 // trading days) and 200 trade rows: the day's row found, the price written, the value columns
 // recomputed from the changed row to the last, the indicators of that row, and the save.
+#include "BenchSupport.h"
 #include "analytics/Indicators.h"
 #include "products/ClosingPrice.h"
 #include "store/AtomicFile.h"
@@ -22,8 +23,7 @@ constexpr int kTradeRows = 200;
 
 std::unique_ptr<Workbook> productWorkbook(int priceRows) {
     std::unique_ptr<Workbook> wb = makeProductTemplate();
-    wb->unprotect(install::kWorkbookPassword);
-    for (int i = 1; i <= wb->sheetCount(); ++i) wb->sheetAt(i).unprotect(install::kSheetPassword);
+    bench::UnprotectAll(*wb);
     wb->renameSheet("Termékminta01", "Alfa01");
     wb->renameSheet("Termékminta02", "Alfa02");
     const Date first = *Date::fromYmd(2006, 1, 2);
@@ -50,19 +50,15 @@ std::unique_ptr<Workbook> productWorkbook(int priceRows) {
         trades.setValue(r, 19, sale ? "EAR" : "VAK");
     }
     trades.setValue(2, 19, 5 + kTradeRows - 1 + 3);
-    for (int i = 1; i <= wb->sheetCount(); ++i) wb->sheetAt(i).protect(install::kSheetPassword);
-    wb->protect(install::kWorkbookPassword);
+    bench::ProtectAll(*wb);
     return wb;
 }
 
 const fs::path &productFolder(int priceRows) {
-    static std::map<int, fs::path> folders;
-    auto it = folders.find(priceRows);
-    if (it != folders.end()) return it->second;
-    std::string pattern = (fs::temp_directory_path() / "vandorix-pricebench-XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) std::abort();
-    writeFileAtomically(fs::path(pattern) / "Alfa.xls", encodeWorkbook(*productWorkbook(priceRows)));
-    return folders.emplace(priceRows, fs::path(pattern)).first->second;
+    static bench::FoldersBySize folders("vandorix-pricebench");
+    return folders.get(priceRows, [priceRows](const fs::path &folder) {
+        writeFileAtomically(folder / "Alfa.xls", encodeWorkbook(*productWorkbook(priceRows)));
+    });
 }
 
 AppState programState(const fs::path &folder) {

@@ -4,6 +4,7 @@
 // ledger holds them. Each codec benchmark also reports its time as a multiple of zlib alone
 // inflating or deflating the same sheet XML, measured in the same run on the thread's CPU
 // clock, so that the load of the machine cancels out.
+#include "BenchSupport.h"
 #include "store/AtomicFile.h"
 #include "store/OoxmlCodec.h"
 #include "store/SpreadsheetHost.h"
@@ -64,15 +65,11 @@ std::unique_ptr<Workbook> ledgerWorkbook(int rows) {
 }
 
 // One file per size in a temporary folder, written once for all benchmarks.
-const fs::path &ledgerFile(int rows) {
-    static std::map<int, fs::path> files;
-    auto it = files.find(rows);
-    if (it != files.end()) return it->second;
-    std::string pattern = (fs::temp_directory_path() / "vandorix-bench-XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) std::abort();
-    fs::path file = fs::path(pattern) / "Befszla.xls";
-    writeFileAtomically(file, encodeWorkbook(*ledgerWorkbook(rows)));
-    return files.emplace(rows, file).first->second;
+fs::path ledgerFile(int rows) {
+    static bench::FoldersBySize folders("vandorix-bench");
+    return folders.get(rows, [rows](const fs::path &folder) {
+        writeFileAtomically(folder / "Befszla.xls", encodeWorkbook(*ledgerWorkbook(rows)));
+    }) / "Befszla.xls";
 }
 
 // The process's CPU time, so that a part inflated on a helper thread counts as work done.

@@ -2,6 +2,7 @@
 // both workbooks, choose the product, the six fields, the lot matching, the ledger row and its
 // recomputation, the closing-price steps, save and close) on a product with 500 trades and
 // 5,000 daily price rows and a ledger of 30,000 rows.
+#include "BenchSupport.h"
 #include "account/Ledger.h"
 #include "app/Application.h"
 #include "store/AtomicFile.h"
@@ -32,25 +33,8 @@ public:
     std::optional<std::string> showInput(const InputRequest &) override { return "12,5"; }
 };
 
-std::string readFile(const fs::path &p) {
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
-
-std::unique_ptr<Workbook> openForWriting(const fs::path &p) {
-    std::unique_ptr<Workbook> wb = decodeWorkbook(readFile(p), p.string());
-    wb->unprotect(install::kWorkbookPassword);
-    for (int i = 1; i <= wb->sheetCount(); ++i) wb->sheetAt(i).unprotect(install::kSheetPassword);
-    return wb;
-}
-
-void storeProtected(Workbook &wb, const fs::path &p) {
-    for (int i = 1; i <= wb.sheetCount(); ++i) wb.sheetAt(i).protect(install::kSheetPassword);
-    wb.protect(install::kWorkbookPassword);
-    writeFileDurably(p, encodeWorkbook(wb));
-}
+using bench::OpenForWriting;
+using bench::StoreProtected;
 
 const Date kFirstDay = *Date::fromYmd(2006, 1, 2);
 Date priceDay(int i) { return kFirstDay.addDays(i + i / 5 * 2); } // working days
@@ -63,16 +47,9 @@ struct Installation {
     Date today;
 
     Installation() {
-        std::string pattern = (fs::temp_directory_path() / "vandorix-bench-XXXXXX").string();
-        if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-        parent = pattern;
+        parent = bench::NewTempFolder("vandorix-bench");
         root = parent / "Vandorix";
-        fs::create_directories(root / install::kProgramFolder);
-        for (const char *folder : {install::kMasterDataFolder, install::kProductsFolder,
-                                   install::kAuxiliaryFolder, install::kArchiveFolder})
-            fs::create_directories(root / folder);
-        for (const InstallationWorkbook &entry : kInstallationWorkbooks)
-            writeFileDurably(root / entry.folder / entry.fileName, encodeWorkbook(*entry.make()));
+        bench::LayOutInstallation(root);
         today = priceDay(kPriceRows - 1).addDays(1);
         {
             BenchDialogs dialogs;
@@ -87,8 +64,8 @@ struct Installation {
         }
         fillProduct();
         fillLedger();
-        product = readFile(productFile());
-        account = readFile(accountFile());
+        product = readWholeFile(productFile());
+        account = readWholeFile(accountFile());
     }
     ~Installation() {
         std::error_code ec;
@@ -100,7 +77,7 @@ struct Installation {
 
     // 500 trades every two weeks: two purchases of 30, then a sale of 40 (FIFO).
     void fillProduct() {
-        std::unique_ptr<Workbook> wb = openForWriting(productFile());
+        std::unique_ptr<Workbook> wb = OpenForWriting(productFile());
         AppState s;
         s.ProductWorkbook = OpenBook(*wb);
         s.ProductName = "Alfa";
@@ -122,15 +99,15 @@ struct Installation {
             prices.setValue(5 + i, 1, priceDay(i));
             prices.setValue(5 + i, 2, Currency::fromRaw(1000000 + (i * 7919) % 250000));
         }
-        storeProtected(*wb, productFile());
+        StoreProtected(*wb, productFile());
     }
 
     // The 500 trades' rows among deposits, 30,000 rows in all, in date order.
     void fillLedger() {
-        std::unique_ptr<Workbook> wb = openForWriting(accountFile());
+        std::unique_ptr<Workbook> wb = OpenForWriting(accountFile());
         Sheet &l = wb->sheet(ledger::kSheet);
         l.clearRange(ledger::kFirstDataRow, 1, ledger::kEmptyTotalsRow + 2, ledger::kLastColumn);
-        std::unique_ptr<Workbook> product = openForWriting(productFile());
+        std::unique_ptr<Workbook> product = OpenForWriting(productFile());
         const Sheet &trades = product->sheet("Szla");
         const int cashPerTrade = (kLedgerRows - kTrades) / kTrades;
         int r = ledger::kFirstDataRow, code = 100000;
@@ -173,7 +150,7 @@ struct Installation {
         AppState s;
         s.AccountWorkbook = OpenBook(*wb);
         RecalcAccountLedger(s);
-        storeProtected(*wb, accountFile());
+        StoreProtected(*wb, accountFile());
     }
 };
 
@@ -197,7 +174,9 @@ void enterTrade(Application &app, const char *quantity, const char *price) {
     app.click("Command1");
 }
 
-void BM_PurchaseThroughTheWindow(benchmark::State &state) {
+// Times `command` on a fresh copy of the installation, from the main window after start-up.
+template <class Command>
+void timeTradeWindow(benchmark::State &state, const char *failure, Command command) {
     Installation &inst = installation();
     for (auto _ : state) {
         state.PauseTiming();
@@ -206,29 +185,27 @@ void BM_PurchaseThroughTheWindow(benchmark::State &state) {
         Application app(dialogs, {inst.root / install::kProgramFolder, inst.today});
         app.start();
         state.ResumeTiming();
+        command(app);
+        if (app.visibleForm() != &app.mainForm()) state.SkipWithError(failure);
+    }
+}
+
+void BM_PurchaseThroughTheWindow(benchmark::State &state) {
+    timeTradeWindow(state, "purchase not recorded", [](Application &app) {
         app.clickMenu({"Befektetés", "Részvény", "Vétel"});
         app.choose("Combo1", "Alfa");
         enterTrade(app, "25", "120");
-        if (app.visibleForm() != &app.mainForm()) state.SkipWithError("purchase not recorded");
-    }
+    });
 }
 BENCHMARK(BM_PurchaseThroughTheWindow)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 void BM_SaleThroughTheWindow(benchmark::State &state) {
-    Installation &inst = installation();
-    for (auto _ : state) {
-        state.PauseTiming();
-        restoreFiles(inst);
-        BenchDialogs dialogs;
-        Application app(dialogs, {inst.root / install::kProgramFolder, inst.today});
-        app.start();
-        state.ResumeTiming();
+    timeTradeWindow(state, "sale not recorded", [](Application &app) {
         app.clickMenu({"Befektetés", "Részvény", "Eladás"});
         app.choose("Combo1", "FIFO.Legkorábbiak");
         app.choose("Combo2", "Alfa");
         enterTrade(app, "50", "125");
-        if (app.visibleForm() != &app.mainForm()) state.SkipWithError("sale not recorded");
-    }
+    });
 }
 BENCHMARK(BM_SaleThroughTheWindow)->Unit(benchmark::kMillisecond)->Iterations(5);
 

@@ -106,6 +106,11 @@ ChartSheetView::ChartSheetView(const Workbook &workbook, const Sheet &chartSheet
 ChartSheetView::~ChartSheetView() = default;
 
 void ChartSheetView::addAxes(QChart &chart) {
+    addCategoryAxis(chart);
+    addValueAxis(chart);
+}
+
+void ChartSheetView::addCategoryAxis(QChart &chart) {
     const int n = static_cast<int>(data_.categories.size());
     const ChartAxis &category = chart_.categoryAxis;
     if (chart_.type == ChartType::ClusteredColumn) {
@@ -133,9 +138,10 @@ void ChartSheetView::addAxes(QChart &chart) {
     xAxis_->setGridLineVisible(category.majorGridlines);
     xAxis_->setMinorGridLineVisible(category.minorGridlines);
     chart.addAxis(xAxis_, Qt::AlignBottom);
+}
 
+void ChartSheetView::setValueRange() {
     const ChartAxis &value = chart_.valueAxis;
-    yAxis_ = new QValueAxis;
     double low = 0, high = 0;
     bool any = false;
     for (const auto &series : data_.values)
@@ -147,20 +153,26 @@ void ChartSheetView::addAxes(QChart &chart) {
             }
     if (value.minimum && value.maximum) {
         yAxis_->setRange(*value.minimum, *value.maximum);
-    } else {
-        // An automatic scale: the data, the crossing level and a margin.
-        if (value.crossesAt) {
-            low = any ? std::min(low, *value.crossesAt) : *value.crossesAt;
-            high = any ? std::max(high, *value.crossesAt) : *value.crossesAt;
-        }
-        if (high <= low) {
-            low -= 1;
-            high += 1;
-        }
-        yAxis_->setRange(low, high);
-        if (!value.majorUnit)
-            yAxis_->applyNiceNumbers();
+        return;
     }
+    // An automatic scale: the data, the crossing level and a margin.
+    if (value.crossesAt) {
+        low = any ? std::min(low, *value.crossesAt) : *value.crossesAt;
+        high = any ? std::max(high, *value.crossesAt) : *value.crossesAt;
+    }
+    if (high <= low) {
+        low -= 1;
+        high += 1;
+    }
+    yAxis_->setRange(low, high);
+    if (!value.majorUnit)
+        yAxis_->applyNiceNumbers();
+}
+
+void ChartSheetView::addValueAxis(QChart &chart) {
+    const ChartAxis &value = chart_.valueAxis;
+    yAxis_ = new QValueAxis;
+    setValueRange();
     const double span = yAxis_->max() - yAxis_->min();
     double unit = span / 10;
     if (value.majorUnit && *value.majorUnit > 0 && span / *value.majorUnit <= kMostTicks) {

@@ -38,6 +38,10 @@ class ChartSheetView : public QChartView {
     void addLineSeries(QChart &chart);
     void addColumnSeries(QChart &chart);
     void addAxes(QChart &chart);
+    void addCategoryAxis(QChart &chart);
+    void addValueAxis(QChart &chart);
+    // The value axis spans the host's minimum and maximum, or else the data and the crossing level.
+    void setValueRange();
     void addCrossingLine(QChart &chart, double level);
     void showTooltip(int series, int category);
     int nearestCategory(double x) const;

@@ -8,14 +8,12 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFocusEvent>
-#include <QFileDialog>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -68,50 +66,57 @@ void FormWidget::build() {
     int row = 0;
     int labelWidth = 0;
     for (std::size_t i = 0; i < controls.size(); ++i) {
-        const Control &c = controls[i];
-        if (c.kind == ControlKind::OptionButton) {
-            // Options that follow each other are one choice: they share a frame.
-            auto *group = new QFrame(this);
-            group->setFrameShape(QFrame::StyledPanel);
-            auto *column = new QVBoxLayout(group);
-            for (; i < controls.size() && controls[i].kind == ControlKind::OptionButton; ++i) {
-                QWidget *option = makeWidget(controls[i], group);
-                widgets_.emplace(controls[i].name, option);
-                column->addWidget(option);
-            }
-            --i;
-            optionGroups_.push_back(group);
-            fields_->addWidget(group, row++, 0, 1, 2);
-            continue;
-        }
-        QWidget *widget = makeWidget(c, this);
-        widgets_.emplace(c.name, widget);
-        if (c.kind == ControlKind::Button) {
-            buttons_->addWidget(widget);
-        } else if (c.kind == ControlKind::Label && i + 1 < controls.size() &&
-                   isField(controls[i + 1].kind)) {
-            // The label names the field that follows it.
-            const Control &field = controls[++i];
-            QWidget *fieldWidget = makeWidget(field, this);
-            widgets_.emplace(field.name, fieldWidget);
-            auto *label = static_cast<QLabel *>(widget);
-            label->setBuddy(fieldWidget);
-            // A field's name stays on one line beside it; only free-standing texts wrap.
-            label->setWordWrap(false);
-            labelWidth = std::max(labelWidth, label->sizeHint().width());
-            fields_->addWidget(widget, row, 0);
-            fields_->addWidget(field.filePath ? withBrowseButton(field, fieldWidget) : fieldWidget,
-                               row++, 1);
-        } else if (isField(c.kind)) {
-            fields_->addWidget(widget, row++, 1);
-        } else {
-            fields_->addWidget(widget, row++, 0, 1, 2);
-        }
+        if (controls[i].kind == ControlKind::OptionButton) i = addOptionGroup(controls, i, row);
+        else i = addControl(controls, i, row, labelWidth);
     }
-
     // The fields keep their place when names are shown or hidden beside them.
     fields_->setColumnMinimumWidth(0, labelWidth);
+    arrange();
+}
 
+std::size_t FormWidget::addOptionGroup(const std::vector<Control> &controls, std::size_t i, int &row) {
+    // Options that follow each other are one choice: they share a frame.
+    auto *group = new QFrame(this);
+    group->setFrameShape(QFrame::StyledPanel);
+    auto *column = new QVBoxLayout(group);
+    for (; i < controls.size() && controls[i].kind == ControlKind::OptionButton; ++i) {
+        QWidget *option = makeWidget(controls[i], group);
+        widgets_.emplace(controls[i].name, option);
+        column->addWidget(option);
+    }
+    optionGroups_.push_back(group);
+    fields_->addWidget(group, row++, 0, 1, 2);
+    return i - 1;
+}
+
+std::size_t FormWidget::addControl(const std::vector<Control> &controls, std::size_t i, int &row,
+                                   int &labelWidth) {
+    const Control &c = controls[i];
+    QWidget *widget = makeWidget(c, this);
+    widgets_.emplace(c.name, widget);
+    if (c.kind == ControlKind::Button) {
+        buttons_->addWidget(widget);
+    } else if (c.kind == ControlKind::Label && i + 1 < controls.size() && isField(controls[i + 1].kind)) {
+        // The label names the field that follows it.
+        const Control &field = controls[++i];
+        QWidget *fieldWidget = makeWidget(field, this);
+        widgets_.emplace(field.name, fieldWidget);
+        auto *label = static_cast<QLabel *>(widget);
+        label->setBuddy(fieldWidget);
+        // A field's name stays on one line beside it; only free-standing texts wrap.
+        label->setWordWrap(false);
+        labelWidth = std::max(labelWidth, label->sizeHint().width());
+        fields_->addWidget(widget, row, 0);
+        fields_->addWidget(field.filePath ? withBrowseButton(field, fieldWidget) : fieldWidget, row++, 1);
+    } else if (isField(c.kind)) {
+        fields_->addWidget(widget, row++, 1);
+    } else {
+        fields_->addWidget(widget, row++, 0, 1, 2);
+    }
+    return i;
+}
+
+void FormWidget::arrange() {
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(fields_);
     layout->addStretch(1);
@@ -132,112 +137,6 @@ void FormWidget::build() {
     // their first captions and none is hidden yet): controls that the window shows later fit
     // in without the window changing its size under the user.
     resize(layout->sizeHint());
-}
-
-QWidget *FormWidget::withBrowseButton(const Control &c, QWidget *field) {
-    auto *row = new QWidget(this);
-    auto *layout = new QHBoxLayout(row);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(field, 1);
-    auto *browse = new QPushButton(QStringLiteral("Tallózás…"), row);
-    browse->setObjectName(qs(c.name + "Browse"));
-    browse->setAutoDefault(false);
-    layout->addWidget(browse);
-    const std::string name = c.name;
-    connect(browse, &QPushButton::clicked, this, [this, name, field] {
-        if (!usable(name, true)) return;
-        const QString chosen = QFileDialog::getOpenFileName(
-            this, QStringLiteral("Fájl megnyitása"), QString(),
-            QStringLiteral("Árfolyamfájlok (*.csv *.txt *.xlsx);;Minden fájl (*)"));
-        if (chosen.isEmpty()) return;
-        // The chosen file is read as if its path had been typed and Enter pressed.
-        static_cast<QLineEdit *>(field)->setText(chosen);
-        enterPressed(name);
-    });
-    return row;
-}
-
-QWidget *FormWidget::makeWidget(const Control &c, QWidget *parent) {
-    const std::string name = c.name;
-    switch (c.kind) {
-    case ControlKind::Label: {
-        auto *label = new QLabel(parent);
-        label->setTextFormat(Qt::PlainText);
-        label->setText(qs(c.caption));
-        label->setWordWrap(true);
-        label->setObjectName(qs(name));
-        return label;
-    }
-    case ControlKind::TextBox: return makeLineEdit(c);
-    case ControlKind::ComboBox: return makeComboBox(c);
-    case ControlKind::Button: {
-        auto *button = new QPushButton(qs(c.caption), parent);
-        button->setObjectName(qs(name));
-        // Enter presses the focused button, as the windows lead the user from the last field
-        // to their command button. The window is no dialog, so no button is pressed by an
-        // Enter in a field.
-        button->setAutoDefault(true);
-        connect(button, &QPushButton::clicked, this,
-                [this, name] { windows_.act(name, [&] { app_.click(name); }); });
-        return button;
-    }
-    case ControlKind::OptionButton: {
-        auto *option = new QRadioButton(qs(c.caption), parent);
-        option->setObjectName(qs(name));
-        // The model decides which option is checked.
-        option->setAutoExclusive(false);
-        connect(option, &QRadioButton::clicked, this,
-                [this, name] { windows_.act(name, [&] { app_.click(name); }); });
-        return option;
-    }
-    case ControlKind::CheckBox: {
-        auto *check = new QCheckBox(qs(c.caption), parent);
-        check->setObjectName(qs(name));
-        connect(check, &QCheckBox::clicked, this,
-                [this, name] { windows_.act(name, [&] { app_.click(name); }); });
-        return check;
-    }
-    }
-    return new QWidget(parent);
-}
-
-QLineEdit *FormWidget::makeLineEdit(const Control &c) {
-    const std::string name = c.name;
-    auto *edit = new QLineEdit(this);
-    edit->setObjectName(qs(name));
-    fieldNames_.emplace(edit, name);
-    edit->installEventFilter(this);
-    connect(edit, &QLineEdit::returnPressed, this, [this, name] { enterPressed(name); });
-    return edit;
-}
-
-QComboBox *FormWidget::makeComboBox(const Control &c) {
-    const std::string name = c.name;
-    auto *combo = new QComboBox(this);
-    combo->setObjectName(qs(name));
-    combo->setEditable(true);
-    combo->setInsertPolicy(QComboBox::NoInsert);
-    combo->setCompleter(nullptr);
-    fieldNames_.emplace(combo, name);
-    // The combo box has the focus and hands its focus events to its line edit, so the
-    // filter sits on the combo box.
-    combo->installEventFilter(this);
-    QLineEdit *edit = combo->lineEdit();
-    connect(edit, &QLineEdit::returnPressed, this, [this, name, edit] {
-        committedComboText_ = edit->text().toStdString();
-        enterPressed(name);
-    });
-    // Connected after the combo box's own handler, which may raise an activation.
-    connect(edit, &QLineEdit::editingFinished, this, [this] { committedComboText_.reset(); });
-    connect(combo, &QComboBox::activated, this, [this, name, combo](int index) {
-        if (index < 0 || windows_.busy()) return;
-        const std::string item = combo->itemText(index).toStdString();
-        const bool typed = committedComboText_ == item;
-        committedComboText_.reset();
-        if (typed) return;
-        windows_.act(name, [&] { app_.choose(name, item); });
-    });
-    return combo;
 }
 
 QWidget *FormWidget::controlWidget(const std::string &name) const {

@@ -51,6 +51,13 @@ protected:
 
 private:
     void build();
+    // Adds the run of option buttons from `i` in one frame on `row`; returns the last one's index.
+    std::size_t addOptionGroup(const std::vector<Control> &controls, std::size_t i, int &row);
+    // Adds control `i` (with the field after it, for the label that names it); returns the
+    // index of the last control added.
+    std::size_t addControl(const std::vector<Control> &controls, std::size_t i, int &row, int &labelWidth);
+    // The fields above the button row and the status line of a window of its own.
+    void arrange();
     QWidget *makeWidget(const Control &control, QWidget *parent);
     QLineEdit *makeLineEdit(const Control &control);
     QComboBox *makeComboBox(const Control &control);

@@ -108,20 +108,7 @@ OverviewPanel::OverviewPanel(Application &app, QWidget *parent) : QWidget(parent
     // The steps are lines of their own.
     hint_->setWordWrap(false);
 
-    table_ = new QTableWidget(0, kColumns, this);
-    table_->setObjectName(QStringLiteral("overviewTable"));
-    for (int c = 0; c < kColumns; ++c) {
-        auto *heading = new QTableWidgetItem(QString::fromUtf8(kHeadings[c].caption));
-        heading->setToolTip(QString::fromUtf8(kHeadings[c].tooltip));
-        table_->setHorizontalHeaderItem(c, heading);
-    }
-    table_->verticalHeader()->hide();
-    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    table_->setWordWrap(false);
-    table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    // Every column as wide as its contents, also on a narrow screen.
-    table_->horizontalHeader()->setStretchLastSection(false);
+    table_ = makeTable();
 
     cash_ = new QLabel(this);
     cash_->setObjectName(QStringLiteral("overviewCash"));
@@ -129,18 +116,7 @@ OverviewPanel::OverviewPanel(Application &app, QWidget *parent) : QWidget(parent
     totals_->setObjectName(QStringLiteral("overviewTotals"));
     totals_->setFont(QFont(totals_->font().family(), totals_->font().pointSize(), QFont::Bold));
 
-    pie_ = new QPieSeries;
-    auto *chart = new QChart;
-    chart->addSeries(pie_);
-    chart->setTitle(QStringLiteral("Megoszlás"));
-    chart->legend()->setAlignment(Qt::AlignBottom);
-    chart->setMargins(QMargins(0, 0, 0, 0));
-    chart_ = new QChartView(chart, this);
-    chart_->setObjectName(QStringLiteral("overviewChart"));
-    chart_->setRenderHint(QPainter::Antialiasing);
-    chart_->setMinimumWidth(300);
-    chart_->setMaximumWidth(440);
-    chart_->setFixedHeight(220);
+    chart_ = makeChart();
 
     auto *figures = new QVBoxLayout;
     figures->addWidget(cash_);
@@ -155,6 +131,41 @@ OverviewPanel::OverviewPanel(Application &app, QWidget *parent) : QWidget(parent
     layout->addWidget(hint_);
     layout->addWidget(table_, 1);
     layout->addLayout(bottom);
+}
+
+QTableWidget *OverviewPanel::makeTable() {
+    auto *table = new QTableWidget(0, kColumns, this);
+    table->setObjectName(QStringLiteral("overviewTable"));
+    for (int c = 0; c < kColumns; ++c) {
+        auto *heading = new QTableWidgetItem(QString::fromUtf8(kHeadings[c].caption));
+        heading->setToolTip(QString::fromUtf8(kHeadings[c].tooltip));
+        table->setHorizontalHeaderItem(c, heading);
+    }
+    table->verticalHeader()->hide();
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table->setWordWrap(false);
+    table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // Every column as wide as its contents, also on a narrow screen.
+    table->horizontalHeader()->setStretchLastSection(false);
+    return table;
+}
+
+// The pie of the holdings' shares of the total value.
+QChartView *OverviewPanel::makeChart() {
+    pie_ = new QPieSeries;
+    auto *chart = new QChart;
+    chart->addSeries(pie_);
+    chart->setTitle(QStringLiteral("Megoszlás"));
+    chart->legend()->setAlignment(Qt::AlignBottom);
+    chart->setMargins(QMargins(0, 0, 0, 0));
+    auto *view = new QChartView(chart, this);
+    view->setObjectName(QStringLiteral("overviewChart"));
+    view->setRenderHint(QPainter::Antialiasing);
+    view->setMinimumWidth(300);
+    view->setMaximumWidth(440);
+    view->setFixedHeight(220);
+    return view;
 }
 
 void OverviewPanel::reload() {

@@ -33,6 +33,9 @@ class OverviewPanel : public QWidget {
   private:
     void display(const Overview &overview);
     void showProblem(const QString &text);
+    QTableWidget *makeTable();
+    // Sets `pie_`.
+    QChartView *makeChart();
 
     Application &app_;
     QTableWidget *table_ = nullptr;

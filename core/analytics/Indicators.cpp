@@ -65,56 +65,65 @@ std::optional<double> rsiEndingAt(const Sheet &s, int newestRow, int period) {
     return std::floor(100.0 - 100.0 / (1.0 + rs) + 0.5);
 }
 
+// The last data row dated on or before the start of the year; the heading row when no data
+// row precedes the year.
+int yearStartRow(const AppState &app, const Sheet &prices) {
+    if (app.StartOfYear < app.FirstDataDate) return kHeadingRow;
+    int y = app.LastDataRow;
+    while (y > kFirstPriceRow) {
+        std::optional<Date> d = prices.value(y, kColDate).date();
+        if (d && *d <= app.StartOfYear) break;
+        --y;
+    }
+    return y;
+}
+
+// The range of the price rows, into `app` and the auxiliary sheet.
+void readDataRange(AppState &app, const Sheet &prices, Sheet &aux) {
+    app.FirstDataDate = prices.value(kFirstPriceRow, kColDate).date().value_or(Date());
+    aux.setValue(5, 4, app.FirstDataDate);
+    int r = kFirstPriceRow;
+    while (!prices.value(r, kColPrice).isBlank()) ++r;
+    app.FirstEmptyRow = r;
+    app.LastDataRow = r - 1;
+    aux.setValue(6, 3, app.LastDataRow);
+    aux.setValue(8, 3, app.FirstEmptyRow);
+    app.LastDataDate = prices.value(app.LastDataRow, kColDate).date().value_or(Date());
+    app.NextDataDate = app.LastDataDate.addDays(1);
+    aux.setValue(7, 4, app.LastDataDate);
+    aux.setValue(9, 4, app.NextDataDate);
+
+    app.YearStartRow = yearStartRow(app, prices);
+    aux.setValue(12, 3, app.YearStartRow);
+    aux.setValue(13, 4, app.StartOfYear);
+    aux.setValue(11, 4, app.Today);
+    aux.setValue(10, 3, CellValue());
+    aux.setValue(15, 3, CellValue());
+    aux.setValue(16, 4, CellValue());
+}
+
+// Without price rows the range is the reference day alone.
+void emptyDataRange(AppState &app, Sheet &aux) {
+    app.FirstDataDate = app.LastDataDate = app.ReferenceDate;
+    app.LastDataRow = kFirstPriceRow;
+    app.FirstEmptyRow = kFirstPriceRow + 1;
+    app.NextDataDate = app.ReferenceDate.addDays(1);
+    aux.setValue(5, 4, app.FirstDataDate);
+    aux.setValue(6, 3, app.LastDataRow);
+    aux.setValue(8, 3, app.FirstEmptyRow);
+    aux.setValue(7, 4, app.LastDataDate);
+    aux.setValue(9, 4, app.NextDataDate);
+    aux.setValue(11, 4, app.Today);
+    aux.setValue(13, 4, app.StartOfYear);
+}
+
 } // namespace
 
 void RefreshProductDataRange(AppState &app) {
     Sheet &prices = priceSheet(app);
     Sheet &aux = auxiliarySheet(app);
-
-    if (!prices.value(kFirstPriceRow, kColPrice).isBlank()) {
-        app.FirstDataDate = prices.value(kFirstPriceRow, kColDate).date().value_or(Date());
-        aux.setValue(5, 4, app.FirstDataDate);
-        int r = kFirstPriceRow;
-        while (!prices.value(r, kColPrice).isBlank()) ++r;
-        app.FirstEmptyRow = r;
-        app.LastDataRow = r - 1;
-        aux.setValue(6, 3, app.LastDataRow);
-        aux.setValue(8, 3, app.FirstEmptyRow);
-        app.LastDataDate = prices.value(app.LastDataRow, kColDate).date().value_or(Date());
-        app.NextDataDate = app.LastDataDate.addDays(1);
-        aux.setValue(7, 4, app.LastDataDate);
-        aux.setValue(9, 4, app.NextDataDate);
-
-        if (app.StartOfYear >= app.FirstDataDate) {
-            int y = app.LastDataRow;
-            while (y > kFirstPriceRow) {
-                std::optional<Date> d = prices.value(y, kColDate).date();
-                if (d && *d <= app.StartOfYear) break;
-                --y;
-            }
-            app.YearStartRow = y;
-        } else {
-            app.YearStartRow = kHeadingRow; // no data row precedes the year
-        }
-        aux.setValue(12, 3, app.YearStartRow);
-        aux.setValue(13, 4, app.StartOfYear);
-        aux.setValue(11, 4, app.Today);
-        aux.setValue(10, 3, CellValue());
-        aux.setValue(15, 3, CellValue());
-        aux.setValue(16, 4, CellValue());
-    } else {
-        app.FirstDataDate = app.LastDataDate = app.ReferenceDate;
-        app.LastDataRow = kFirstPriceRow;
-        app.FirstEmptyRow = kFirstPriceRow + 1;
-        app.NextDataDate = app.ReferenceDate.addDays(1);
-        aux.setValue(5, 4, app.FirstDataDate);
-        aux.setValue(6, 3, app.LastDataRow);
-        aux.setValue(8, 3, app.FirstEmptyRow);
-        aux.setValue(7, 4, app.LastDataDate);
-        aux.setValue(9, 4, app.NextDataDate);
-        aux.setValue(11, 4, app.Today);
-        aux.setValue(13, 4, app.StartOfYear);
-    }
+    if (!prices.value(kFirstPriceRow, kColPrice).isBlank()) readDataRange(app, prices, aux);
+    else emptyDataRange(app, aux);
 
     prices.copyRowFormat(app.LastDataRow, app.LastDataRow + 1);
 

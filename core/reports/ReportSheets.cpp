@@ -185,16 +185,12 @@ void TotalResultReport(AppState &app) {
     }
 }
 
-bool ComputeValueReport(AppState &app) {
-    const Date reference = app.RangeFromDate;
-    const Date valueDay = app.RangeToDate;
-    Workbook &account = *app.AccountWorkbook;
-    app.host().activate(account);
-    const Sheet &ledgerSheet = account.sheet(ledger::kSheet);
-    if (ledgerSheet.value(kFirstRow, ledger::MovementDate).isBlank()) return false;
+namespace {
 
-    // The cash account's worth on a day is the running balance after the last ledger row
-    // dated on or before it; before the first ledger row it is 0.
+// The cash account's worth on a day is the running balance after the last ledger row dated
+// on or before it; before the first ledger row it is 0. Returns the worth on `valueDay` and
+// on `reference`.
+std::pair<Currency, Currency> cashWorth(const Sheet &ledgerSheet, Date reference, Date valueDay) {
     int last = FindFirstEmptyLedgerRow(ledgerSheet) - 1;
     int valueRow = 0, referenceRow = 0;
     for (int r = last; r >= kFirstRow && (!valueRow || !referenceRow); --r) {
@@ -206,6 +202,49 @@ bool ComputeValueReport(AppState &app) {
     Currency valueCash = valueRow ? amountAt(ledgerSheet, valueRow, ledger::Balance) : Currency();
     Currency refCash =
         referenceRow ? amountAt(ledgerSheet, referenceRow, ledger::Balance) : Currency();
+    return {valueCash, refCash};
+}
+
+// A product's worth on `valueDay` and on `reference`, from its price sheet.
+std::pair<Currency, Currency> productWorth(AppState &app, const std::string &name, Date reference,
+                                           Date valueDay) {
+    Currency worth, refWorth;
+    Sheet &prices = OpenPriceSheet(app, name);
+    if (int lastPrice = LastPriceRow(app, prices)) {
+        // The same one pass as the result report: the last rows dated on or before the
+        // value day and on or before the reference day.
+        PeriodRows rows = FindPeriodRows(prices, lastPrice, reference, valueDay);
+        if (rows.endRow) worth = amountAt(prices, rows.endRow, kPriceValue);
+        if (rows.startRow) refWorth = amountAt(prices, rows.startRow, kPriceValue);
+    }
+    ClosePriceSheet(app);
+    return {worth, refWorth};
+}
+
+// The sums of the worth columns two rows below the list that ends before `listEnd`.
+void writeValueTotals(Sheet &values, int listEnd) {
+    values.clearRange(listEnd, 1, listEnd + 4, 7);
+    Currency worthSum, refSum, diffSum;
+    for (int row = kFirstRow; row < listEnd; ++row) {
+        worthSum += amountAt(values, row, 4);
+        refSum += amountAt(values, row, 6);
+        diffSum += amountAt(values, row, 7);
+    }
+    values.setValue(listEnd + 2, 4, worthSum);
+    values.setValue(listEnd + 2, 6, refSum);
+    values.setValue(listEnd + 2, 7, diffSum);
+}
+
+} // namespace
+
+bool ComputeValueReport(AppState &app) {
+    const Date reference = app.RangeFromDate;
+    const Date valueDay = app.RangeToDate;
+    Workbook &account = *app.AccountWorkbook;
+    app.host().activate(account);
+    const Sheet &ledgerSheet = account.sheet(ledger::kSheet);
+    if (ledgerSheet.value(kFirstRow, ledger::MovementDate).isBlank()) return false;
+    const auto [valueCash, refCash] = cashWorth(ledgerSheet, reference, valueDay);
 
     Sheet &values = account.sheet(kValueSheet);
     account.activate(values);
@@ -220,32 +259,11 @@ bool ComputeValueReport(AppState &app) {
 
     int r = kFirstProductRow;
     for (; !values.value(r, 1).isBlank(); ++r) {
-        const std::string name = NameAt(values, r);
-        Currency worth, refWorth;
-        Sheet &prices = OpenPriceSheet(app, name);
-        if (int lastPrice = LastPriceRow(app, prices)) {
-            // The same one pass as the result report: the last rows dated on or before the
-            // value day and on or before the reference day.
-            PeriodRows rows = FindPeriodRows(prices, lastPrice, reference, valueDay);
-            if (rows.endRow) worth = amountAt(prices, rows.endRow, kPriceValue);
-            if (rows.startRow) refWorth = amountAt(prices, rows.startRow, kPriceValue);
-        }
-        ClosePriceSheet(app);
+        const auto [worth, refWorth] = productWorth(app, NameAt(values, r), reference, valueDay);
         app.host().activate(account);
         writeRow(r, worth, refWorth);
     }
-
-    const int listEnd = r;
-    values.clearRange(listEnd, 1, listEnd + 4, 7);
-    Currency worthSum, refSum, diffSum;
-    for (int row = kFirstRow; row < listEnd; ++row) {
-        worthSum += amountAt(values, row, 4);
-        refSum += amountAt(values, row, 6);
-        diffSum += amountAt(values, row, 7);
-    }
-    values.setValue(listEnd + 2, 4, worthSum);
-    values.setValue(listEnd + 2, 6, refSum);
-    values.setValue(listEnd + 2, 7, diffSum);
+    writeValueTotals(values, r);
     return true;
 }
 

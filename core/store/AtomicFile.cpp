@@ -86,11 +86,10 @@ void syncFolder(const fs::path &folder) {
     ::close(fd);
 }
 
-void writeFileAtomically(const fs::path &path, std::string_view bytes) {
-    fs::path temp = path;
-    temp += ".vdx-tmp-" + std::to_string(::getpid());
+void replaceFileThrough(const fs::path &path, const fs::path &temp, std::string_view bytes,
+                        std::optional<unsigned> mode) {
     try {
-        writeFileDurably(temp, bytes, ModeToKeep(path));
+        writeFileDurably(temp, bytes, mode);
     } catch (...) {
         std::error_code ec;
         fs::remove(temp, ec);
@@ -103,6 +102,12 @@ void writeFileAtomically(const fs::path &path, std::string_view bytes) {
         throw SaveError(path.string(), ErrnoText(err));
     }
     syncFolder(path.parent_path());
+}
+
+void writeFileAtomically(const fs::path &path, std::string_view bytes) {
+    fs::path temp = path;
+    temp += ".vdx-tmp-" + std::to_string(::getpid());
+    replaceFileThrough(path, temp, bytes, ModeToKeep(path));
 }
 
 } // namespace vandorix

@@ -15,6 +15,11 @@ std::string readWholeFile(const std::filesystem::path &path);
 // written, flushed to disk and renamed over the target.
 void writeFileAtomically(const std::filesystem::path &path, std::string_view bytes);
 
+// The same through the temporary file `temp`, which gets exactly `mode` when given; the
+// temporary file is removed when a step fails.
+void replaceFileThrough(const std::filesystem::path &path, const std::filesystem::path &temp,
+                        std::string_view bytes, std::optional<unsigned> mode);
+
 // Writes and flushes a file under an exact name (no rename); for staged files. With `mode`
 // the file gets exactly those permission bits.
 void writeFileDurably(const std::filesystem::path &path, std::string_view bytes,

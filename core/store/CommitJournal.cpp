@@ -146,6 +146,18 @@ void CommitJournal::commit() {
     for (auto &[target, bytes] : staged_) folders.insert(target.parent_path());
     for (auto &f : folders) syncFolder(f);
     for (auto &target : removals_) folders.insert(target.parent_path());
+    // From here on the command is committed: start-up finishes it if we die now.
+    writeFileAtomically(journalPath(folder_), journalText());
+    applyJournal();
+    staged_.clear();
+    removals_.clear();
+    for (auto &f : folders) syncFolder(f);
+    fs::remove(journalPath(folder_));
+    syncFolder(folder_);
+    if (observer_) observer_->afterCommit();
+}
+
+std::string CommitJournal::journalText() const {
     // Names relative to the journal's folder: the commit survives the folder being moved.
     const fs::path root = folder_.lexically_normal();
     auto relative = [&](const fs::path &p) {
@@ -156,8 +168,10 @@ void CommitJournal::commit() {
     for (auto &target : removals_) journal += kRemovalRecord + relative(target) + "\n";
     journal += kJournalEnd;
     journal += "\n";
-    // From here on the command is committed: start-up finishes it if we die now.
-    writeFileAtomically(journalPath(folder_), journal);
+    return journal;
+}
+
+void CommitJournal::applyJournal() {
     std::vector<fs::path> targets;
     for (auto &[target, bytes] : staged_) targets.push_back(target);
     std::vector<fs::path> removals(removals_.begin(), removals_.end());
@@ -176,6 +190,7 @@ void CommitJournal::commit() {
             changedAny = true;
         }
     } catch (const HostError &e) {
+        std::error_code ec;
         if (!changedAny && fs::remove(journalPath(folder_), ec)) {
             syncFolder(folder_);
             discard();
@@ -189,12 +204,6 @@ void CommitJournal::commit() {
                                                                 "műveletnél vagy indításkor "
                                                                 "fejeződik be");
     }
-    staged_.clear();
-    removals_.clear();
-    for (auto &f : folders) syncFolder(f);
-    fs::remove(journalPath(folder_));
-    syncFolder(folder_);
-    if (observer_) observer_->afterCommit();
 }
 
 void CommitJournal::finishUnfinished() {

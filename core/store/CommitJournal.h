@@ -69,6 +69,12 @@ public:
                         const std::vector<std::filesystem::path> &dataFolders);
 
 private:
+    // One line per staged target and per removal, then the end mark.
+    std::string journalText() const;
+    // Removes and renames what the journal names; on failure, forgets the journal when nothing
+    // changed yet, else leaves the commit to `finishUnfinished`.
+    void applyJournal();
+
     std::filesystem::path folder_;
     std::map<std::filesystem::path, std::string> staged_;
     std::set<std::filesystem::path> removals_;

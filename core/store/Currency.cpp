@@ -16,6 +16,33 @@ Currency Currency::fromDouble(double value) {
     return Currency(static_cast<std::int64_t>(scaled));
 }
 
+namespace {
+
+// The digits after a decimal sign, in ten-thousandths: the first four are kept and the fifth
+// rounds them; `digits` counts at most five.
+struct Fraction {
+    std::int64_t units = 0;
+    int digits = 0;
+    bool roundUp = false;
+};
+
+Fraction readFraction(std::string_view text, std::size_t &i) {
+    Fraction f;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+        if (f.digits < 4) {
+            f.units = f.units * 10 + (text[i] - '0');
+            ++f.digits;
+        } else if (f.digits == 4) {
+            f.roundUp = text[i] >= '5';
+            ++f.digits;
+        }
+    }
+    for (int k = std::min(f.digits, 4); k < 4; ++k) f.units *= 10;
+    return f;
+}
+
+} // namespace
+
 std::optional<Currency> Currency::parse(std::string_view text) {
     std::size_t i = 0;
     auto skipBlanks = [&] {
@@ -43,28 +70,16 @@ std::optional<Currency> Currency::parse(std::string_view text) {
             break;
         }
     }
-    std::int64_t frac = 0;
-    int fracDigits = 0;
-    bool roundUp = false;
+    Fraction frac;
     if (i < text.size() && (text[i] == ',' || text[i] == '.')) {
-        ++i;
-        for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-            if (fracDigits < 4) {
-                frac = frac * 10 + (text[i] - '0');
-                ++fracDigits;
-            } else if (fracDigits == 4) {
-                roundUp = text[i] >= '5';
-                ++fracDigits;
-            }
-        }
-        digits += fracDigits;
+        frac = readFraction(text, ++i);
+        digits += frac.digits;
     }
     skipBlanks();
     if (digits == 0 || i != text.size()) return std::nullopt;
-    for (int k = std::min(fracDigits, 4); k < 4; ++k) frac *= 10;
     std::int64_t raw = 0;
     if (__builtin_mul_overflow(whole, Scale, &raw) ||
-        __builtin_add_overflow(raw, frac + (roundUp ? 1 : 0), &raw))
+        __builtin_add_overflow(raw, frac.units + (frac.roundUp ? 1 : 0), &raw))
         return std::nullopt; // beyond what any amount can hold
     return Currency(negative ? -raw : raw);
 }

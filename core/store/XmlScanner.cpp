@@ -96,6 +96,8 @@ std::string_view XmlScanner::attribute(std::string_view localName, bool *found) 
     return {};
 }
 
+// The tokenizer's dispatch over what the buffer holds next, kept as one state machine: it runs
+// for every element, text and comment of a part.
 XmlScanner::Token XmlScanner::next() {
     if (pendingEnd_) {
         pendingEnd_ = false;
@@ -178,6 +180,8 @@ XmlScanner::Token XmlScanner::next() {
     }
 }
 
+// A start tag and its attributes read in one pass over the buffer, kept whole: it runs for every
+// element of a part.
 XmlScanner::Token XmlScanner::startTag(std::size_t start) {
     const char *data = buf_.data();
     const std::size_t size = buf_.size();
@@ -240,6 +244,8 @@ XmlScanner::Token XmlScanner::startTag(std::size_t start) {
     return Token::Start;
 }
 
+// One loop over the text, kept whole: plain runs are copied in bulk between the references and
+// line ends it decodes.
 void XmlScanner::appendDecoded(std::string &out, std::string_view raw, bool attribute) const {
     std::size_t i = 0;
     while (i < raw.size()) {

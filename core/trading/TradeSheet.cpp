@@ -145,23 +145,39 @@ std::string TradePeriodCaption(Date first, Date last) {
 
 void RecalcTradeSheet(AppState &app) { RecalcTradeSheet(TradeSheet(app), app); }
 
-void RecalcTradeSheet(Sheet &sheet, AppState &app) {
+namespace {
+
+// Column H of each row: the holding after it, the running sum of the signed quantities.
+void writeRunningHolding(Sheet &sheet, int last) {
     using namespace szla;
-    sheet.workbook().activate(sheet);
-    const int last = LastTradeRow(sheet);
-
-    // The empty row below the data carries the data rows' formats, so that a row inserted at
-    // the end takes them. Without data rows there is no data row to take them from.
-    if (last >= FirstDataRow) sheet.copyRowFormat(last, last + 1);
-
-    // Running holding.
     sheet.setValue(FirstDataRow, Holding, sheet.value(FirstDataRow, SignedQuantity));
     long long holding = CellInteger(sheet, FirstDataRow, SignedQuantity);
     for (int r = FirstDataRow + 1; r <= last; ++r) {
         if (!sheet.value(r, SignedQuantity).isBlank()) holding += CellInteger(sheet, r, SignedQuantity);
         sheet.setValue(r, Holding, static_cast<double>(holding));
     }
+}
 
+// The shares still held in open lots and their average cost, into `app`; the cost per share
+// into the totals row when any are held.
+void writeHeldCost(Sheet &sheet, int last, int totals, AppState &app) {
+    using namespace szla;
+    long long held = 0;
+    Currency heldCost;
+    for (int r = FirstDataRow; r <= last; ++r) {
+        if (!IsOpenLot(sheet, r)) continue;
+        long long open = CellInteger(sheet, r, OpenQuantity);
+        held += open;
+        heldCost += LotCostOf(sheet, r, open);
+    }
+    app.HeldQuantity = static_cast<int>(held);
+    app.HeldAverageCost = held > 0 ? ScaleCurrency(heldCost, 1, held) : Currency();
+    if (held > 0) sheet.setValue(totals, CostPerShare, app.HeldAverageCost);
+}
+
+// The totals row three rows below the last trade, and the pointer to it.
+void writeTotals(Sheet &sheet, int last, AppState &app) {
+    using namespace szla;
     // Old totals stand one row above or below the new place after an insertion or deletion.
     sheet.clearRange(last + 2, 1, last + 4, ClearedColumns);
     const int totals = last + 3;
@@ -180,19 +196,7 @@ void RecalcTradeSheet(Sheet &sheet, AppState &app) {
     sheet.setValue(totals, Bought, sumQuantity(Bought));
     for (int c : {BuyValue, BuyCommission, BuyCost}) sheet.setValue(totals, c, sumAmount(c));
     sheet.setValue(totals, Sold, sumQuantity(Sold));
-
-    long long held = 0;
-    Currency heldCost;
-    for (int r = FirstDataRow; r <= last; ++r) {
-        if (!IsOpenLot(sheet, r)) continue;
-        long long open = CellInteger(sheet, r, OpenQuantity);
-        held += open;
-        heldCost += LotCostOf(sheet, r, open);
-    }
-    app.HeldQuantity = static_cast<int>(held);
-    app.HeldAverageCost = held > 0 ? ScaleCurrency(heldCost, 1, held) : Currency();
-    if (held > 0) sheet.setValue(totals, CostPerShare, app.HeldAverageCost);
-
+    writeHeldCost(sheet, last, totals, app);
     for (int c : {SaleValue, SaleCommission, NetProceeds, Result})
         sheet.setValue(totals, c, sumAmount(c));
     sheet.setValue(totals, Holding, sumQuantity(SignedQuantity));
@@ -200,6 +204,20 @@ void RecalcTradeSheet(Sheet &sheet, AppState &app) {
     sheet.setValue(totals, OrderCode, "Összesen");
 
     sheet.setValue(TotalsPointerRow, TotalsPointerColumn, totals);
+}
+
+} // namespace
+
+void RecalcTradeSheet(Sheet &sheet, AppState &app) {
+    using namespace szla;
+    sheet.workbook().activate(sheet);
+    const int last = LastTradeRow(sheet);
+
+    // The empty row below the data carries the data rows' formats, so that a row inserted at
+    // the end takes them. Without data rows there is no data row to take them from.
+    if (last >= FirstDataRow) sheet.copyRowFormat(last, last + 1);
+    writeRunningHolding(sheet, last);
+    writeTotals(sheet, last, app);
 
     // Without trades the caption and the trade dates would be read from the heading row; the
     // caption is emptied and the dates keep their values instead.

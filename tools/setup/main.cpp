@@ -67,25 +67,9 @@ CopyResult installExecutable(const fs::path &source, const fs::path &target) {
         if (fs::equivalent(source, target, ec)) return CopyResult::Unchanged;
         if (readWholeFile(target) == bytes) return CopyResult::Unchanged;
     }
-    fs::path temp = target.parent_path() / ("." + target.filename().string() + ".uj");
-    try {
-        writeFileDurably(temp, bytes);
-        fs::permissions(temp,
-                        fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
-                            fs::perms::others_read | fs::perms::others_exec,
-                        fs::perm_options::replace);
-    } catch (...) {
-        std::error_code ec;
-        fs::remove(temp, ec);
-        throw;
-    }
-    if (::rename(temp.c_str(), target.c_str()) != 0) {
-        int err = errno;
-        std::error_code ec;
-        fs::remove(temp, ec);
-        throw SaveError(target.string(), std::strerror(err));
-    }
-    syncFolder(target.parent_path());
+    // An executable for everyone, writable by its owner (rwxr-xr-x).
+    const fs::path temp = target.parent_path() / ("." + target.filename().string() + ".uj");
+    replaceFileThrough(target, temp, bytes, 0755);
     return CopyResult::Copied;
 }
 
