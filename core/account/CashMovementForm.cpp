@@ -75,7 +75,7 @@ void CashMovementForm::setReportSheetsVisible(bool visible) {
 }
 
 void CashMovementForm::Form_Load() {
-    EntryMode = NewEntry;
+    EntryMode = EntryMode::New;
     ModifyFlag = DeleteFlag = false;
     TargetRow = 0;
 
@@ -120,7 +120,7 @@ void CashMovementForm::NameField_KeyPress(int &KeyAscii) {
 }
 
 void CashMovementForm::afterAmountOrName() {
-    if (EntryMode == ModifyEntry) {
+    if (EntryMode == EntryMode::Modify) {
         control("Command2").enabled = false;
         moveTo("Command1");
     } else {
@@ -131,7 +131,7 @@ void CashMovementForm::afterAmountOrName() {
 void CashMovementForm::CodeField_KeyPress(int &KeyAscii) {
     if (KeyAscii != kEnterKey) return;
     if (!CheckCodeField(dialogs(), *this, control(codeField_))) return;
-    if (EntryMode == NewEntry) jav_val_Click();
+    if (EntryMode == EntryMode::New) jav_val_Click();
 }
 
 void CashMovementForm::enterModifyMode() {
@@ -142,40 +142,22 @@ void CashMovementForm::enterModifyMode() {
 void CashMovementForm::jav_val_Click() {
     beforeDuplicateCheck();
     Sheet &ledger = ledgerSheet();
-    if (EntryMode == NewEntry) {
-        std::optional<std::int32_t> code = ParseCodeText(control(codeField_).text);
-        int found = code ? FindLedgerRowByCode(ledger, *code) : 0;
-        if (found != 0) {
-            const std::string title = "Felhívás";
-            if (AskYesNo(dialogs(),
-                         std::string("Van már ilyen adat.") + kCrLf + "Módosítani szeretné ?",
-                         title, MessageIcon::Exclamation)) {
-                ModifyFlag = true;
-                TargetRow = found;
-                EntryMode = ModifyEntry;
-            } else {
-                ModifyFlag = false;
-                EntryMode = DeleteEntry;
-                if (AskYesNo(dialogs(), std::string("Törölhető az adat.") + kCrLf, title,
-                             MessageIcon::Exclamation)) {
-                    DeleteFlag = true;
-                    TargetRow = found;
-                    EntryMode = DeleteEntry;
-                } else {
-                    Command4_Click();
-                    return;
-                }
-            }
-        }
-    }
-    if (TargetRow != 0 && !belongsHere(ledger, TargetRow)) {
-        ShowSettlementCodeMismatch(dialogs());
-        Command3_Click();
-        return;
+    const EntryDecision decision = DecideEntryMode(
+        dialogs(), {EntryMode, TargetRow, ModifyFlag, DeleteFlag},
+        {std::string("Törölhető az adat.") + kCrLf,
+         [&] {
+             std::optional<std::int32_t> code = ParseCodeText(control(codeField_).text);
+             return code ? FindLedgerRowByCode(ledger, *code) : 0;
+         },
+         [&](int row) { return belongsHere(ledger, row); }});
+    switch (decision) {
+    case EntryDecision::LeaveProgram: Command4_Click(); return;
+    case EntryDecision::Mismatch: Command3_Click(); return;
+    default: break;
     }
     switch (EntryMode) {
-    case ModifyEntry: enterModifyMode(); break;
-    case DeleteEntry:
+    case EntryMode::Modify: enterModifyMode(); break;
+    case EntryMode::Delete:
         control("Command1").enabled = false;
         moveTo("Command2");
         break;
@@ -212,7 +194,7 @@ void CashMovementForm::Command1_Click() {
     if (!readEntry()) return;
     Sheet &ledger = ledgerSheet();
     // A code typed over after its check is checked again before anything is written.
-    if (EntryMode == NewEntry && FindLedgerRowByCode(ledger, EntryCode) != 0) {
+    if (EntryMode == EntryMode::New && FindLedgerRowByCode(ledger, EntryCode) != 0) {
         jav_val_Click();
         return;
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/EntryMode.h"
 #include "app/Form.h"
 #include "store/Currency.h"
 #include "store/Date.h"
@@ -30,8 +31,7 @@ public:
     void Command3_Click();
     void Command4_Click();
 
-    enum Mode { NewEntry = 0, DeleteEntry = 1, ModifyEntry = 2 };
-    int entryMode() const { return EntryMode; }
+    vandorix::EntryMode entryMode() const { return EntryMode; }
     int targetRow() const { return TargetRow; }
 
 protected:
@@ -88,7 +88,7 @@ private:
     bool hasBusyLabel_;
     std::string codeField_;
 
-    int EntryMode = NewEntry;
+    vandorix::EntryMode EntryMode = vandorix::EntryMode::New;
     int TargetRow = 0;
     bool ModifyFlag = false;
     bool DeleteFlag = false;

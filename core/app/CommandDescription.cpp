@@ -21,8 +21,8 @@ std::string day(const std::string &typed) {
 std::string tradeWords(const char *kind, const std::string &product,
                        const std::vector<Control> &entries, const AppState &s) {
     std::string words = kind;
-    if (s.EntryMode == 1) words += " törlése";
-    if (s.EntryMode == 2) words += " módosítása";
+    if (s.EntryMode == EntryMode::Delete) words += " törlése";
+    if (s.EntryMode == EntryMode::Modify) words += " módosítása";
     return words + ": " + product + ", " + entry(entries, "Text2") + " db, " +
            day(entry(entries, "Text1"));
 }

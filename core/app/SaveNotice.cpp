@@ -40,9 +40,9 @@ std::string cashMovement(const CommandTrace &c, const std::string &what) {
 std::string trade(const AppState &s, const char *kind) {
     std::string text = s.TradeDate.toString() + " – " + s.ProductName + ", " +
                        std::to_string(s.TradeQuantity) + " db " + kind;
-    if (s.EntryMode == 1)
+    if (s.EntryMode == EntryMode::Delete)
         text += " – törölve";
-    else if (s.EntryMode == 2)
+    else if (s.EntryMode == EntryMode::Modify)
         text += " – módosítva";
     return text;
 }

@@ -19,24 +19,13 @@ constexpr const char *kTradeRowMissing =
 
 } // namespace
 
-Form13::Form13(Application &app) : Form(app, "Form13", "Teljesítés tranzakciós kód csere") {
-    addLabel("Label1", "Cserélendő teljesítés kódszám");
-    addTextBox("Text1");
-    addLabel("Label2", "Új teljesítés kódszám");
-    addTextBox("Text2");
-    addButton("Command1", "Csere");
-    addButton("Command2", "Mégse");
-    addButton("Command3", "Következő");
-    addButton("Command4", "Vissza a főmenübe");
-    addButton("Command5", "Kilép");
-    onKeyPress("Text1", [this](int &k) { Text1_KeyPress(k); });
+Form13::Form13(Application &app)
+    : EntryFieldsForm(app, "Form13", "Teljesítés tranzakciós kód csere", ProductList::None,
+                      "Cserélendő teljesítés kódszám", "Új teljesítés kódszám") {
     onLostFocus("Text1", [this] { Text1_LostFocus(); });
-    onKeyPress("Text2", [this](int &k) { Text2_KeyPress(k); });
-    onClick("Command1", [this] { Command1_Click(); });
-    onClick("Command2", [this] { Command2_Click(); });
-    onClick("Command3", [this] { Command3_Click(); });
-    onClick("Command4", [this] { Command4_Click(); });
-    onClick("Command5", [this] { Command5_Click(); });
+    addCommandButtons({"Csere", "Mégse", "Következő", "Vissza a főmenübe", "Kilép"});
+    bindCommandClicks(this, &Form13::Command1_Click, &Form13::Command2_Click,
+                      &Form13::Command3_Click, &Form13::Command4_Click, &Form13::Command5_Click);
 }
 
 void Form13::Form_Load() {
@@ -58,11 +47,6 @@ void Form13::Form_Load() {
         PrepareAccountWorkbook(s);
     }
     SetFocus("Text1");
-}
-
-void Form13::emptyFields() {
-    control("Text1").clear();
-    control("Text2").clear();
 }
 
 void Form13::Text1_KeyPress(int &KeyAscii) {
@@ -92,12 +76,12 @@ void Form13::keresö_load() {
     std::optional<maintenance::LedgerMovement> m = FindLedgerMovement(s, OldCode);
     if (!m) {
         ShowNotice(dialogs(), kNotFound, "Adathiba");
-        emptyFields();
+        clearFields();
         app().ReturnToMainWindow(*this);
         return;
     }
     if (!AskYesNo(dialogs(), m->date + " " + m->description + "\r\nEzt cseréli ?", "Kérdés")) {
-        emptyFields();
+        clearFields();
         app().ReturnToMainWindow(*this);
         return;
     }
@@ -159,7 +143,7 @@ void Form13::Command1_Click() {
         CloseWorkbooksForReturn(s);
     }
     Found.reset();
-    emptyFields();
+    clearFields();
     enableControls({"Command3", "Command4", "Command5"}, true);
     SetFocus("Command4");
 }

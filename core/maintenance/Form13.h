@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Form.h"
+#include "app/EntryForms.h"
 #include "maintenance/MaintenanceProcedures.h"
 
 #include <cstdint>
@@ -10,15 +10,18 @@ namespace vandorix {
 
 // "Teljesítés tranzakciós kód csere": replaces the settlement code of one movement, in the
 // ledger and, for a trade, wherever the product's trade sheet stores it.
-class Form13 : public Form {
+class Form13 : public EntryFieldsForm {
 public:
     explicit Form13(Application &app);
 
     void Form_Load() override;
-    void Text1_KeyPress(int &KeyAscii);
+    // The code to replace: searched on Enter or on leaving the field.
+    void Text1_KeyPress(int &KeyAscii) override;
     void Text1_LostFocus();
     void keresö_load();
-    void Text2_KeyPress(int &KeyAscii);
+    // The new code.
+    void Text2_KeyPress(int &KeyAscii) override;
+    // "Csere": replaces the code.
     void Command1_Click();
     void Command2_Click();
     void Command3_Click();
@@ -30,7 +33,6 @@ private:
     // Checks the new code in "Text2" and takes it into `NewCode`; on refusal "Csere" is
     // disabled and the field keeps the focus.
     bool checkNewCode();
-    void emptyFields();
 
     std::int32_t OldCode = 0;
     std::int32_t NewCode = 0;

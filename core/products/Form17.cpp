@@ -3,6 +3,7 @@
 #include "products/ProductRegister.h"
 #include "analytics/Indicators.h"
 #include "app/Application.h"
+#include "app/EntryForms.h"
 #include "products/ClosingPriceImport.h"
 #include "app/WorkbookProtocol.h"
 
@@ -58,11 +59,7 @@ void Form17::Form_Load() {
         PrepareAccountWorkbook(s);
     }
     Control &list = control("Combo1");
-    list.clear();
-    list.items.clear();
-    s.host().activate(*s.AccountWorkbook);
-    const Sheet &values = s.AccountWorkbook->sheet("Ertek01");
-    list.items = ReadValueSheetProducts(values);
+    ListValueSheetProducts(s, list);
     s.WorkbookChanged = false;
     SaveAccountWorkbook(s);
     ProtectAccountWorkbook(s);

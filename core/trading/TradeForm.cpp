@@ -3,6 +3,7 @@
 #include "products/ProductRegister.h"
 #include "app/Application.h"
 #include "app/Dialogs.h"
+#include "app/EntryForms.h"
 #include "app/Validation.h"
 #include "store/Workbook.h"
 #include "app/WorkbookProtocol.h"
@@ -98,7 +99,7 @@ void TradeForm::moveTo(const char *name) {
 
 void TradeForm::restartEntry() {
     AppState &s = state();
-    s.EntryMode = 0;
+    s.EntryMode = EntryMode::New;
     s.ModifyRequested = s.DeleteRequested = false;
     s.LedgerRow = 0;
     s.PreviousQuantity = 0;
@@ -126,11 +127,7 @@ void TradeForm::Form_Load() {
     s.HostRunning = true;
 
     Control &list = productList();
-    list.clear();
-    list.items.clear();
-    s.host().activate(*s.AccountWorkbook);
-    const Sheet &values = s.AccountWorkbook->sheet("Ertek01");
-    if (values.value(6, 1).isBlank()) {
+    if (!ListValueSheetProducts(s, list)) {
         ShowNotice(dialogs(), std::string(firstLineWithoutProduct_) + kCrLf +
                                   "a Részvény alapadatok menüpontban" + kCrLf +
                                   "fel kell venni. Kilépés.");
@@ -139,7 +136,6 @@ void TradeForm::Form_Load() {
         Command4_Click();
         return;
     }
-    list.items = ReadValueSheetProducts(values);
     s.ProductName.clear();
     list.visible = list.enabled = kind_ == TradeWindowKind::Purchase;
     loadOwnLists();
@@ -147,19 +143,8 @@ void TradeForm::Form_Load() {
 
 void TradeForm::productChosen() {
     AppState &s = state();
-    const std::string chosen = productList().text;
-    // One product workbook is open at a time and it must be the chosen product's: one chosen
-    // before is let go unsaved (nothing has been written to it yet).
-    if (s.ProductWorkbookOpen && s.ProductName != chosen) {
-        s.WorkbookChanged = false;
-        SaveProductWorkbook(s);
-        CloseProductWorkbook(s);
-    }
-    s.ProductName = chosen;
-    if (!s.ProductWorkbookOpen) {
-        OpenProductWorkbook(s);
-        PrepareProductWorkbook(s);
-    }
+    // Nothing has been written to a product chosen before.
+    ChooseProductWorkbook(s, productList().text);
     // A settlement code decided for another product does not carry over.
     restartEntry();
     setFieldsVisible(true);
@@ -196,14 +181,14 @@ void TradeForm::Text5_KeyPress(int &KeyAscii) {
     if (KeyAscii != kEnterKey) return;
     if (!CheckCodeField(dialogs(), *this, control("Text5"))) return;
     // A trade being modified keeps its settlement code: the order code is the last field.
-    if (state().EntryMode == 2) moveTo("Command1");
+    if (state().EntryMode == EntryMode::Modify) moveTo("Command1");
     else moveTo("Text6");
 }
 
 void TradeForm::Text6_KeyPress(int &KeyAscii) {
     if (KeyAscii != kEnterKey) return;
     if (!CheckCodeField(dialogs(), *this, control("Text6"))) return;
-    if (state().EntryMode == 0) jav_val_Click();
+    if (state().EntryMode == EntryMode::New) jav_val_Click();
 }
 
 bool TradeForm::readEntry() {
@@ -228,7 +213,7 @@ bool TradeForm::readEntry() {
 void TradeForm::jav_val_Click() {
     if (!readEntry()) return;
     switch (DecideTradeEntryMode(state(), dialogs(), kind_)) {
-    case EntryDecision::NewTrade:
+    case EntryDecision::New:
         control("Command2").enabled = false;
         moveTo("Command1");
         break;
@@ -260,7 +245,7 @@ void TradeForm::Command1_Click() {
     if (!readEntry()) return;
     AppState &s = state();
     // A code typed over after its decision is decided again before anything is written.
-    if (s.EntryMode == 0 && FindLedgerRowByCode(LedgerSheet(s), s.SettlementCode) != 0) {
+    if (s.EntryMode == EntryMode::New && FindLedgerRowByCode(LedgerSheet(s), s.SettlementCode) != 0) {
         jav_val_Click();
         return;
     }
