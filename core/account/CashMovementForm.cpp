@@ -20,7 +20,7 @@ constexpr const char *kButtons[] = {"Command1", "Command2", "Command3", "Command
 } // namespace
 
 CashMovementForm::CashMovementForm(Application &app, const Layout &layout)
-    : Form(app, layout.name, layout.caption), hasNameField_(layout.nameLabel != nullptr),
+    : MovementForm(app, layout.name, layout.caption), hasNameField_(layout.nameLabel != nullptr),
       hasBusyLabel_(layout.busyLabel), codeField_(hasNameField_ ? "Text4" : "Text3") {
     addLabel("Label1", "Dátum");
     addTextBox("Text1");
@@ -40,14 +40,9 @@ CashMovementForm::CashMovementForm(Application &app, const Layout &layout)
     addButton("Command3", layout.backCaption);
     addButton("Command4", "Kilép");
 
-    onKeyPress("Text1", [this](int &k) { Text1_KeyPress(k); });
     onKeyPress("Text2", [this](int &k) { Text2_KeyPress(k); });
     if (hasNameField_) onKeyPress(kNameField, [this](int &k) { NameField_KeyPress(k); });
     onKeyPress(codeField_, [this](int &k) { CodeField_KeyPress(k); });
-    onClick("Command1", [this] { Command1_Click(); });
-    onClick("Command2", [this] { Command2_Click(); });
-    onClick("Command3", [this] { Command3_Click(); });
-    onClick("Command4", [this] { Command4_Click(); });
 }
 
 Sheet &CashMovementForm::ledgerSheet() {
@@ -62,11 +57,6 @@ Date CashMovementForm::defaultDate() { return state().Today; }
 
 void CashMovementForm::showBusy(bool on) {
     if (hasBusyLabel_) control("Label4").visible = on;
-}
-
-void CashMovementForm::moveTo(const char *field) {
-    control(field).enabled = true;
-    SetFocus(field);
 }
 
 void CashMovementForm::setReportSheetsVisible(bool visible) {
@@ -99,12 +89,6 @@ void CashMovementForm::Form_Load() {
     control("Text1").enabled = true;
     control("Text1").text = defaultDate().toString();
     afterLoad();
-}
-
-void CashMovementForm::Text1_KeyPress(int &KeyAscii) {
-    if (KeyAscii != kEnterKey) return;
-    if (!CheckDateNotAfterToday(dialogs(), *this, control("Text1"), state().Today)) return;
-    moveTo("Text2");
 }
 
 void CashMovementForm::Text2_KeyPress(int &KeyAscii) {
@@ -246,9 +230,5 @@ void CashMovementForm::Command2_Click() {
     showBusy(false);
     leaveOnlyExitButtons();
 }
-
-void CashMovementForm::Command3_Click() { app().ReturnToMainWindow(*this); }
-
-void CashMovementForm::Command4_Click() { app().LeaveProgram(*this); }
 
 } // namespace vandorix

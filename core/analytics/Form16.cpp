@@ -68,10 +68,7 @@ void Form16::Form_Load() {
         OpenAccountWorkbook(s);
         PrepareAccountWorkbook(s);
     }
-    ShowValueSheetAlone(s);
-    if (!ListValueSheetProducts(s, list)) {
-        ShowNotice(dialogs(),
-                   std::string("Még nincs termék felvéve") + kCrLf + "az adatbázisba. Kilépés.");
+    if (!OfferProductsForPeriod(s, dialogs(), list)) {
         control("Command1").enabled = false;
         enableControls({"Command2", "Command3"}, true);
         Command3_Click();
@@ -86,14 +83,7 @@ void Form16::Combo1_Click() {
     closeUnwritten(s);
     s.ProductName = control("Combo1").text;
     control("Label3").visible = true;
-    if (s.AccountWorkbookOpen) {
-        s.host().activate(*s.AccountWorkbook);
-        ShowAccountSheets(s);
-        s.WorkbookChanged = false;
-        SaveAccountWorkbook(s);
-        ProtectAccountWorkbook(s);
-        CloseAccountWorkbook(s);
-    }
+    CloseAccountShowingSheets(s);
     setFieldsShown(true);
 
     OpenProductWorkbook(s);

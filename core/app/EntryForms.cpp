@@ -1,6 +1,7 @@
 #include "app/EntryForms.h"
 
 #include "app/AppState.h"
+#include "app/Dialogs.h"
 #include "app/WorkbookProtocol.h"
 #include "book/ValueSheet.h"
 
@@ -74,6 +75,23 @@ void ShowValueSheetAlone(AppState &s) {
     account.activate(account.sheet("Ertek01"));
     for (const char *name : {"Befszla01", "Befszla02", "Eredmeny01", "ARHIV01"})
         account.sheet(name).setVisible(false);
+}
+
+bool OfferProductsForPeriod(AppState &s, Dialogs &dialogs, Control &list) {
+    ShowValueSheetAlone(s);
+    if (ListValueSheetProducts(s, list)) return true;
+    ShowNotice(dialogs, std::string("Még nincs termék felvéve") + kCrLf + "az adatbázisba. Kilépés.");
+    return false;
+}
+
+void CloseAccountShowingSheets(AppState &s) {
+    if (!s.AccountWorkbookOpen) return;
+    s.host().activate(*s.AccountWorkbook);
+    ShowAccountSheets(s);
+    s.WorkbookChanged = false;
+    SaveAccountWorkbook(s);
+    ProtectAccountWorkbook(s);
+    CloseAccountWorkbook(s);
 }
 
 } // namespace vandorix

@@ -41,5 +41,11 @@ bool ChooseProductWorkbook(AppState &s, const std::string &chosen);
 // Brings the open account workbook to the front on "Ertek01" with its statement, result and
 // archive sheets hidden, as the windows that offer a product for a period show it.
 void ShowValueSheetAlone(AppState &s);
+// `ShowValueSheetAlone` and `ListValueSheetProducts`, with the notice that no product is
+// registered yet when there is none (false).
+bool OfferProductsForPeriod(AppState &s, Dialogs &dialogs, Control &list);
+// Lets the open account workbook go unwritten, its sheets shown again as they are stored: the
+// period windows need only the chosen product's workbook.
+void CloseAccountShowingSheets(AppState &s);
 
 } // namespace vandorix

@@ -20,9 +20,11 @@ constexpr const char *kTradeRowMissing =
 } // namespace
 
 Form13::Form13(Application &app)
-    : EntryFieldsForm(app, "Form13", "Teljesítés tranzakciós kód csere", ProductList::None,
-                      "Cserélendő teljesítés kódszám", "Új teljesítés kódszám") {
-    onLostFocus("Text1", [this] { Text1_LostFocus(); });
+    : CodeSearchForm(app, "Form13", "Teljesítés tranzakciós kód csere",
+                     "Cserélendő teljesítés kódszám") {
+    addLabel("Label2", "Új teljesítés kódszám");
+    addTextBox("Text2");
+    onKeyPress("Text2", [this](int &k) { Text2_KeyPress(k); });
     addCommandButtons({"Csere", "Mégse", "Következő", "Vissza a főmenübe", "Kilép"});
     bindCommandClicks(this, &Form13::Command1_Click, &Form13::Command2_Click,
                       &Form13::Command3_Click, &Form13::Command4_Click, &Form13::Command5_Click);
@@ -30,44 +32,19 @@ Form13::Form13(Application &app)
 
 void Form13::Form_Load() {
     OldCode = NewCode = 0;
-    Found.reset();
-    Control &code = control("Text1");
-    code.visible = code.enabled = true;
-    code.clear();
+    resetSearch();
     control("Label2").visible = false;
     Control &newCode = control("Text2");
     newCode.clear();
     newCode.visible = newCode.enabled = false;
     enableControls({"Command1", "Command2", "Command3"}, false);
     enableControls({"Command4", "Command5"}, true);
-    AppState &s = state();
-    s.HostRunning = true;
-    if (!s.AccountWorkbookOpen) {
-        OpenAccountWorkbook(s);
-        PrepareAccountWorkbook(s);
-    }
-    SetFocus("Text1");
+    openAccountForSearch();
 }
 
-void Form13::Text1_KeyPress(int &KeyAscii) {
-    if (KeyAscii != kEnterKey)
-        return;
-    runSearch();
-}
-
-void Form13::Text1_LostFocus() {
-    if (control("Text1").text.empty() || !control("Text1").enabled)
-        return;
-    runSearch();
-}
-
-void Form13::runSearch() {
-    // The code of a movement already confirmed stays as it was confirmed.
-    if (Found || !control("Text1").enabled)
-        return;
-    if (!CheckCodeField(dialogs(), *this, control("Text1")))
-        return;
-    keresö_load();
+void Form13::emptyFields() {
+    control("Text1").clear();
+    control("Text2").clear();
 }
 
 void Form13::keresö_load() {
@@ -76,12 +53,12 @@ void Form13::keresö_load() {
     std::optional<maintenance::LedgerMovement> m = FindLedgerMovement(s, OldCode);
     if (!m) {
         ShowNotice(dialogs(), kNotFound, "Adathiba");
-        clearFields();
+        emptyFields();
         app().ReturnToMainWindow(*this);
         return;
     }
     if (!AskYesNo(dialogs(), m->date + " " + m->description + "\r\nEzt cseréli ?", "Kérdés")) {
-        clearFields();
+        emptyFields();
         app().ReturnToMainWindow(*this);
         return;
     }
@@ -143,7 +120,7 @@ void Form13::Command1_Click() {
         CloseWorkbooksForReturn(s);
     }
     Found.reset();
-    clearFields();
+    emptyFields();
     enableControls({"Command3", "Command4", "Command5"}, true);
     SetFocus("Command4");
 }

@@ -50,10 +50,7 @@ void Form11::Form_Load() {
         OpenAccountWorkbook(s);
         PrepareAccountWorkbook(s);
     }
-    ShowValueSheetAlone(s);
-    if (!ListValueSheetProducts(s, list)) {
-        ShowNotice(dialogs(), std::string("Még nincs termék felvéve") + kCrLf +
-                                  "az adatbázisba. Kilépés.");
+    if (!OfferProductsForPeriod(s, dialogs(), list)) {
         enableControls({"Command1", "Command2", "Command3"}, false);
         enableControls({"Command4", "Command5"}, true);
         Command5_Click();
@@ -67,14 +64,7 @@ void Form11::Combo1_Click() {
     // One product workbook is open at a time: a product chosen before is let go unwritten.
     closeUnwritten(s);
     s.ProductName = control("Combo1").text;
-    if (s.AccountWorkbookOpen) {
-        s.host().activate(*s.AccountWorkbook);
-        ShowAccountSheets(s);
-        s.WorkbookChanged = false;
-        SaveAccountWorkbook(s);
-        ProtectAccountWorkbook(s);
-        CloseAccountWorkbook(s);
-    }
+    CloseAccountShowingSheets(s);
     setFieldsVisible(true);
     enableControls({"Text1", "Text2"}, true);
     control("Label3").visible = true;

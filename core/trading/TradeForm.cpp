@@ -51,7 +51,7 @@ bool notNegative(Currency c) { return c >= Currency(); }
 TradeForm::TradeForm(Application &app, const char *name, const char *caption,
                      TradeWindowKind kind, const char *productList,
                      const char *firstLineWithoutProduct)
-    : Form(app, name, caption), kind_(kind), productList_(productList),
+    : MovementForm(app, name, caption), kind_(kind), productList_(productList),
       firstLineWithoutProduct_(firstLineWithoutProduct) {
     if (kind == TradeWindowKind::Sale) {
         addLabel("Label8", "Eladási sorrend");
@@ -71,16 +71,11 @@ TradeForm::TradeForm(Application &app, const char *name, const char *caption,
     addButton("Command3", "Vissza a főmenübe");
     addButton("Command4", "Kilépés");
 
-    onKeyPress("Text1", [this](int &k) { Text1_KeyPress(k); });
     onKeyPress("Text2", [this](int &k) { Text2_KeyPress(k); });
     onKeyPress("Text3", [this](int &k) { Text3_KeyPress(k); });
     onKeyPress("Text4", [this](int &k) { Text4_KeyPress(k); });
     onKeyPress("Text5", [this](int &k) { Text5_KeyPress(k); });
     onKeyPress("Text6", [this](int &k) { Text6_KeyPress(k); });
-    onClick("Command1", [this] { Command1_Click(); });
-    onClick("Command2", [this] { Command2_Click(); });
-    onClick("Command3", [this] { Command3_Click(); });
-    onClick("Command4", [this] { Command4_Click(); });
 }
 
 void TradeForm::setFieldsVisible(bool visible) {
@@ -90,11 +85,6 @@ void TradeForm::setFieldsVisible(bool visible) {
 
 void TradeForm::enable(std::initializer_list<const char *> names, bool enabled) {
     for (const char *name : names) control(name).enabled = enabled;
-}
-
-void TradeForm::moveTo(const char *name) {
-    control(name).enabled = true;
-    SetFocus(name);
 }
 
 void TradeForm::restartEntry() {
@@ -150,12 +140,6 @@ void TradeForm::productChosen() {
     setFieldsVisible(true);
     control("Text1").text = s.Today.toString();
     moveTo("Text1");
-}
-
-void TradeForm::Text1_KeyPress(int &KeyAscii) {
-    if (KeyAscii != kEnterKey) return;
-    if (!CheckDateNotAfterToday(dialogs(), *this, control("Text1"), state().Today)) return;
-    moveTo("Text2");
 }
 
 void TradeForm::Text2_KeyPress(int &KeyAscii) {
@@ -290,9 +274,5 @@ void TradeForm::Command2_Click() {
     SaveTradeWorkbooks(s);
     Command3_Click();
 }
-
-void TradeForm::Command3_Click() { app().ReturnToMainWindow(*this); }
-
-void TradeForm::Command4_Click() { app().LeaveProgram(*this); }
 
 } // namespace vandorix
