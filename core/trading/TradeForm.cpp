@@ -233,45 +233,41 @@ void TradeForm::Command1_Click() {
         jav_val_Click();
         return;
     }
-    for (const Control &c : controls())
-        if (c.kind != ControlKind::Label) control(c.name).enabled = false;
-    control("Label7").visible = true;
-
-    switch (BookTrade(s, dialogs(), kind_)) {
-    case TradeOutcome::LotAlreadySold:
-        refuse(kPurchaseNotModifiableMessage, "Felhívás", {"Command4"});
-        return;
-    case TradeOutcome::NotEnoughShares:
-        refuse(kNotEnoughSharesMessage, "Felhívás", {"Command3", "Command4"});
-        return;
-    case TradeOutcome::NotFound:
-        refuse(kTradeNotFound, "Adathiba", {"Command3", "Command4"});
-        return;
-    case TradeOutcome::Recorded: break;
-    }
-    control("Label7").visible = false;
-    SaveTradeWorkbooks(s);
-    Command3_Click();
+    showBusy();
+    finishWrite(BookTrade(s, dialogs(), kind_),
+                {kPurchaseNotModifiableMessage, "Felhívás", {"Command4"}},
+                {kNotEnoughSharesMessage, "Felhívás", {"Command3", "Command4"}});
 }
 
 void TradeForm::Command2_Click() {
-    AppState &s = state();
+    showBusy();
+    finishWrite(DeleteTrade(state(), kind_),
+                {kPurchaseNotDeletableMessage, "Felhívás", {"Command3", "Command4"}},
+                {kTradeNotFound, "Adathiba", {"Command3", "Command4"}});
+}
+
+void TradeForm::showBusy() {
     for (const Control &c : controls())
         if (c.kind != ControlKind::Label) control(c.name).enabled = false;
     control("Label7").visible = true;
+}
 
-    switch (DeleteTrade(s, kind_)) {
+void TradeForm::finishWrite(TradeOutcome outcome, const Refusal &lotSold,
+                            const Refusal &notEnoughShares) {
+    switch (outcome) {
     case TradeOutcome::LotAlreadySold:
-        refuse(kPurchaseNotDeletableMessage, "Felhívás", {"Command3", "Command4"});
+        refuse(lotSold.message, lotSold.title, lotSold.usable);
+        return;
+    case TradeOutcome::NotEnoughShares:
+        refuse(notEnoughShares.message, notEnoughShares.title, notEnoughShares.usable);
         return;
     case TradeOutcome::NotFound:
-    case TradeOutcome::NotEnoughShares:
         refuse(kTradeNotFound, "Adathiba", {"Command3", "Command4"});
         return;
     case TradeOutcome::Recorded: break;
     }
     control("Label7").visible = false;
-    SaveTradeWorkbooks(s);
+    SaveTradeWorkbooks(state());
     Command3_Click();
 }
 

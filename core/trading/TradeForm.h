@@ -49,6 +49,16 @@ private:
     // A refusal: `message` under `title`, then only the `usable` buttons stay enabled.
     void refuse(const char *message, const char *title,
                 std::initializer_list<const char *> usable);
+    struct Refusal {
+        const char *message;
+        const char *title;
+        std::initializer_list<const char *> usable;
+    };
+    // Disables every field and button and shows "Várjon !" while the trade is written.
+    void showBusy();
+    // The end of a recording or a deletion: the refusal its outcome calls for, or the save and
+    // the way back to the main window.
+    void finishWrite(TradeOutcome outcome, const Refusal &lotSold, const Refusal &notEnoughShares);
 
     TradeWindowKind kind_;
     const char *productList_;
