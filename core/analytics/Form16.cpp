@@ -72,9 +72,7 @@ void Form16::Form_Load() {
         control("Command1").enabled = false;
         enableControls({"Command2", "Command3"}, true);
         Command3_Click();
-        return;
     }
-    s.ProductName.clear();
 }
 
 void Form16::Combo1_Click() {
@@ -112,10 +110,7 @@ void Form16::Combo1_Click() {
 }
 
 void Form16::Text1_KeyPress(int &KeyAscii) {
-    if (KeyAscii != kEnterKey)
-        return;
-    if (CheckDateFormat(dialogs(), *this, control("Text1"), DateFieldVariant::EmptyOnReject))
-        SetFocus("Text2");
+    firstDayEntered(KeyAscii, DateFieldVariant::EmptyOnReject);
 }
 
 void Form16::Text2_KeyPress(int &KeyAscii) {

@@ -46,6 +46,13 @@ void EntryFieldsForm::clearAndDisableFields() {
     }
 }
 
+bool EntryFieldsForm::firstDayEntered(int KeyAscii, DateFieldVariant variant) {
+    if (KeyAscii != kEnterKey) return false;
+    if (!CheckDateFormat(dialogs(), *this, control("Text1"), variant)) return false;
+    SetFocus("Text2");
+    return true;
+}
+
 bool ListValueSheetProducts(AppState &s, Control &list) {
     list.clear();
     list.items.clear();
@@ -79,7 +86,10 @@ void ShowValueSheetAlone(AppState &s) {
 
 bool OfferProductsForPeriod(AppState &s, Dialogs &dialogs, Control &list) {
     ShowValueSheetAlone(s);
-    if (ListValueSheetProducts(s, list)) return true;
+    if (ListValueSheetProducts(s, list)) {
+        s.ProductName.clear();
+        return true;
+    }
     ShowNotice(dialogs, std::string("Még nincs termék felvéve") + kCrLf + "az adatbázisba. Kilépés.");
     return false;
 }

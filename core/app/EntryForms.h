@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/Form.h"
+#include "app/Validation.h"
 
 namespace vandorix {
 
@@ -29,6 +30,9 @@ protected:
     void clearFields();
     // Empties both fields and disables them.
     void clearAndDisableFields();
+    // Enter in "Text1", the first day of a period: true, with the focus on "Text2", for a
+    // date; anything else gets the date message.
+    bool firstDayEntered(int KeyAscii, DateFieldVariant variant);
 };
 
 // Offers in `list` the products of "Ertek01" of the open account workbook, which it brings to
@@ -41,8 +45,8 @@ bool ChooseProductWorkbook(AppState &s, const std::string &chosen);
 // Brings the open account workbook to the front on "Ertek01" with its statement, result and
 // archive sheets hidden, as the windows that offer a product for a period show it.
 void ShowValueSheetAlone(AppState &s);
-// `ShowValueSheetAlone` and `ListValueSheetProducts`, with the notice that no product is
-// registered yet when there is none (false).
+// `ShowValueSheetAlone` and `ListValueSheetProducts`, no product chosen yet; false, with the
+// notice that no product is registered yet, when there is none.
 bool OfferProductsForPeriod(AppState &s, Dialogs &dialogs, Control &list);
 // Lets the open account workbook go unwritten, its sheets shown again as they are stored: the
 // period windows need only the chosen product's workbook.

@@ -45,11 +45,8 @@ void Form10::Form_Load() {
 }
 
 void Form10::Text1_KeyPress(int &KeyAscii) {
-    if (KeyAscii != kEnterKey) return;
-    if (!CheckDateFormat(dialogs(), *this, control("Text1"), DateFieldVariant::EmptyOnReject))
-        return;
-    control("Text2").enabled = true;
-    SetFocus("Text2");
+    if (firstDayEntered(KeyAscii, DateFieldVariant::EmptyOnReject))
+        control("Text2").enabled = true;
 }
 
 void Form10::Text2_KeyPress(int &KeyAscii) {

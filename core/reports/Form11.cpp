@@ -54,9 +54,7 @@ void Form11::Form_Load() {
         enableControls({"Command1", "Command2", "Command3"}, false);
         enableControls({"Command4", "Command5"}, true);
         Command5_Click();
-        return;
     }
-    s.ProductName.clear();
 }
 
 void Form11::Combo1_Click() {
@@ -93,11 +91,8 @@ void Form11::Combo1_Click() {
 }
 
 void Form11::Text1_KeyPress(int &KeyAscii) {
-    if (KeyAscii != kEnterKey) return;
-    if (!CheckDateFormat(dialogs(), *this, control("Text1"), DateFieldVariant::EmptyOnReject))
-        return;
-    control("Text2").enabled = true;
-    SetFocus("Text2");
+    if (firstDayEntered(KeyAscii, DateFieldVariant::EmptyOnReject))
+        control("Text2").enabled = true;
 }
 
 void Form11::Text2_KeyPress(int &KeyAscii) {
@@ -132,7 +127,21 @@ void Form11::Command1_Click() {
     control("Combo1").locked = true;
     control("Combo1").enabled = false;
 
-    Sheet &statement = writeStatement(lastTrade);
+    showStatement(trades, writeStatement(lastTrade));
+    if (s.ProductWorkbookOpen) {
+        s.WorkbookChanged = true;
+        SaveProductWorkbook(s);
+        ProtectProductWorkbook(s);
+        CloseProductWorkbook(s);
+    }
+    if (s.HostRunning) QuitSpreadsheetHost(s);
+    enableControls({"Command4", "Command5"}, true);
+    SetFocus("Command4");
+}
+
+void Form11::showStatement(Sheet &trades, Sheet &statement) {
+    AppState &s = state();
+    Workbook &product = *s.ProductWorkbook;
     const std::string prices = s.ProductName + "01", chartSource = s.ProductName + "02";
     product.sheet(prices).setVisible(false);
     product.sheet(chartSource).setVisible(false);
@@ -147,15 +156,6 @@ void Form11::Command1_Click() {
     app().show(*this);
     for (const std::string &name : {prices, chartSource, std::string("Segéd01")})
         product.sheet(name).setVisible(true);
-    if (s.ProductWorkbookOpen) {
-        s.WorkbookChanged = true;
-        SaveProductWorkbook(s);
-        ProtectProductWorkbook(s);
-        CloseProductWorkbook(s);
-    }
-    if (s.HostRunning) QuitSpreadsheetHost(s);
-    enableControls({"Command4", "Command5"}, true);
-    SetFocus("Command4");
 }
 
 Sheet &Form11::writeStatement(int lastTrade) {

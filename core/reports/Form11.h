@@ -27,6 +27,8 @@ public:
 private:
     // Copies the trade rows of the period into the statement sheet with its totals.
     Sheet &writeStatement(int lastTrade);
+    // Shows the statement alone in the host until the user goes on.
+    void showStatement(Sheet &trades, Sheet &statement);
 };
 
 } // namespace vandorix

@@ -30,9 +30,7 @@ void Form14::Form_Load() {
 }
 
 void Form14::Text1_KeyPress(int &KeyAscii) {
-    if (KeyAscii != kEnterKey) return;
-    if (CheckDateFormat(dialogs(), *this, control("Text1"), DateFieldVariant::KeepOnReject))
-        SetFocus("Text2");
+    firstDayEntered(KeyAscii, DateFieldVariant::KeepOnReject);
 }
 
 void Form14::Text2_KeyPress(int &KeyAscii) {

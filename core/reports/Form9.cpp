@@ -36,9 +36,7 @@ void Form9::Form_Load() {
 }
 
 void Form9::Text1_KeyPress(int &KeyAscii) {
-    if (KeyAscii != kEnterKey) return;
-    if (CheckDateFormat(dialogs(), *this, control("Text1"), DateFieldVariant::KeepOnReject))
-        SetFocus("Text2");
+    firstDayEntered(KeyAscii, DateFieldVariant::KeepOnReject);
 }
 
 void Form9::Text2_KeyPress(int &KeyAscii) {
