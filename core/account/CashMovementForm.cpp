@@ -20,7 +20,7 @@ constexpr const char *kButtons[] = {"Command1", "Command2", "Command3", "Command
 } // namespace
 
 CashMovementForm::CashMovementForm(Application &app, const Layout &layout)
-    : Form(app, layout.name, layout.caption), hasNameField_(layout.nameLabel != nullptr),
+    : MovementForm(app, layout.name, layout.caption), hasNameField_(layout.nameLabel != nullptr),
       hasBusyLabel_(layout.busyLabel), codeField_(hasNameField_ ? "Text4" : "Text3") {
     addLabel("Label1", "Dátum");
     addTextBox("Text1");
@@ -40,14 +40,9 @@ CashMovementForm::CashMovementForm(Application &app, const Layout &layout)
     addButton("Command3", layout.backCaption);
     addButton("Command4", "Kilép");
 
-    onKeyPress("Text1", [this](int &k) { Text1_KeyPress(k); });
     onKeyPress("Text2", [this](int &k) { Text2_KeyPress(k); });
     if (hasNameField_) onKeyPress(kNameField, [this](int &k) { NameField_KeyPress(k); });
     onKeyPress(codeField_, [this](int &k) { CodeField_KeyPress(k); });
-    onClick("Command1", [this] { Command1_Click(); });
-    onClick("Command2", [this] { Command2_Click(); });
-    onClick("Command3", [this] { Command3_Click(); });
-    onClick("Command4", [this] { Command4_Click(); });
 }
 
 Sheet &CashMovementForm::ledgerSheet() {
@@ -64,18 +59,13 @@ void CashMovementForm::showBusy(bool on) {
     if (hasBusyLabel_) control("Label4").visible = on;
 }
 
-void CashMovementForm::moveTo(const char *field) {
-    control(field).enabled = true;
-    SetFocus(field);
-}
-
 void CashMovementForm::setReportSheetsVisible(bool visible) {
     Workbook &wb = *state().AccountWorkbook;
     for (const char *name : kReportSheets) wb.sheet(name).setVisible(visible);
 }
 
 void CashMovementForm::Form_Load() {
-    EntryMode = NewEntry;
+    EntryMode = EntryMode::New;
     ModifyFlag = DeleteFlag = false;
     TargetRow = 0;
 
@@ -98,12 +88,6 @@ void CashMovementForm::Form_Load() {
     afterLoad();
 }
 
-void CashMovementForm::Text1_KeyPress(int &KeyAscii) {
-    if (KeyAscii != kEnterKey) return;
-    if (!CheckDateNotAfterToday(dialogs(), *this, control("Text1"), state().Today)) return;
-    moveTo("Text2");
-}
-
 void CashMovementForm::Text2_KeyPress(int &KeyAscii) {
     if (KeyAscii != kEnterKey) return;
     if (!CheckNumberField(dialogs(), *this, control("Text2"))) return;
@@ -117,7 +101,7 @@ void CashMovementForm::NameField_KeyPress(int &KeyAscii) {
 }
 
 void CashMovementForm::afterAmountOrName() {
-    if (EntryMode == ModifyEntry) {
+    if (EntryMode == EntryMode::Modify) {
         control("Command2").enabled = false;
         moveTo("Command1");
     } else {
@@ -128,7 +112,7 @@ void CashMovementForm::afterAmountOrName() {
 void CashMovementForm::CodeField_KeyPress(int &KeyAscii) {
     if (KeyAscii != kEnterKey) return;
     if (!CheckCodeField(dialogs(), *this, control(codeField_))) return;
-    if (EntryMode == NewEntry) jav_val_Click();
+    if (EntryMode == EntryMode::New) jav_val_Click();
 }
 
 void CashMovementForm::enterModifyMode() {
@@ -139,40 +123,22 @@ void CashMovementForm::enterModifyMode() {
 void CashMovementForm::jav_val_Click() {
     beforeDuplicateCheck();
     Sheet &ledger = ledgerSheet();
-    if (EntryMode == NewEntry) {
-        std::optional<std::int32_t> code = ParseCodeText(control(codeField_).text);
-        int found = code ? FindLedgerRowByCode(ledger, *code) : 0;
-        if (found != 0) {
-            const std::string title = "Felhívás";
-            if (AskYesNo(dialogs(),
-                         std::string("Van már ilyen adat.") + kCrLf + "Módosítani szeretné ?",
-                         title, MessageIcon::Exclamation)) {
-                ModifyFlag = true;
-                TargetRow = found;
-                EntryMode = ModifyEntry;
-            } else {
-                ModifyFlag = false;
-                EntryMode = DeleteEntry;
-                if (AskYesNo(dialogs(), std::string("Törölhető az adat.") + kCrLf, title,
-                             MessageIcon::Exclamation)) {
-                    DeleteFlag = true;
-                    TargetRow = found;
-                    EntryMode = DeleteEntry;
-                } else {
-                    Command4_Click();
-                    return;
-                }
-            }
-        }
-    }
-    if (TargetRow != 0 && !belongsHere(ledger, TargetRow)) {
-        ShowSettlementCodeMismatch(dialogs());
-        Command3_Click();
-        return;
+    const EntryDecision decision = DecideEntryMode(
+        dialogs(), {EntryMode, TargetRow, ModifyFlag, DeleteFlag},
+        {std::string("Törölhető az adat.") + kCrLf,
+         [&] {
+             std::optional<std::int32_t> code = ParseCodeText(control(codeField_).text);
+             return code ? FindLedgerRowByCode(ledger, *code) : 0;
+         },
+         [&](int row) { return belongsHere(ledger, row); }});
+    switch (decision) {
+    case EntryDecision::LeaveProgram: Command4_Click(); return;
+    case EntryDecision::Mismatch: Command3_Click(); return;
+    default: break;
     }
     switch (EntryMode) {
-    case ModifyEntry: enterModifyMode(); break;
-    case DeleteEntry:
+    case EntryMode::Modify: enterModifyMode(); break;
+    case EntryMode::Delete:
         control("Command1").enabled = false;
         moveTo("Command2");
         break;
@@ -209,7 +175,7 @@ void CashMovementForm::Command1_Click() {
     if (!readEntry()) return;
     Sheet &ledger = ledgerSheet();
     // A code typed over after its check is checked again before anything is written.
-    if (EntryMode == NewEntry && FindLedgerRowByCode(ledger, EntryCode) != 0) {
+    if (EntryMode == EntryMode::New && FindLedgerRowByCode(ledger, EntryCode) != 0) {
         jav_val_Click();
         return;
     }
@@ -255,9 +221,5 @@ void CashMovementForm::Command2_Click() {
     showBusy(false);
     leaveOnlyExitButtons();
 }
-
-void CashMovementForm::Command3_Click() { app().ReturnToMainWindow(*this); }
-
-void CashMovementForm::Command4_Click() { app().LeaveProgram(*this); }
 
 } // namespace vandorix

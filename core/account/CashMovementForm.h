@@ -1,6 +1,7 @@
 #pragma once
 
-#include "app/Form.h"
+#include "app/EntryMode.h"
+#include "app/MovementForm.h"
 #include "store/Currency.h"
 #include "store/Date.h"
 
@@ -16,22 +17,19 @@ class Sheet;
 // Enter; the code decides between a new movement and modifying or deleting the existing one of
 // the window's own type; one recording or deletion per opening, after which only the two leave
 // buttons stay enabled.
-class CashMovementForm : public Form {
+class CashMovementForm : public MovementForm {
 public:
     void Form_Load() override;
 
-    void Text1_KeyPress(int &KeyAscii);
     void Text2_KeyPress(int &KeyAscii);
     // The settlement-code field (Text3, or Text4 in the dividend window).
     void CodeField_KeyPress(int &KeyAscii);
-    void jav_val_Click();
-    void Command1_Click();
-    void Command2_Click();
-    void Command3_Click();
-    void Command4_Click();
+    void jav_val_Click() override;
+    // Recording and deletion.
+    void Command1_Click() override;
+    void Command2_Click() override;
 
-    enum Mode { NewEntry = 0, DeleteEntry = 1, ModifyEntry = 2 };
-    int entryMode() const { return EntryMode; }
+    vandorix::EntryMode entryMode() const { return EntryMode; }
     int targetRow() const { return TargetRow; }
 
 protected:
@@ -68,7 +66,6 @@ protected:
     const std::string &codeField() const { return codeField_; }
     Sheet &ledgerSheet();
     void showBusy(bool on);
-    void moveTo(const char *field);
 
     // The values taken from the fields when writing.
     Date EntryDate;
@@ -88,7 +85,7 @@ private:
     bool hasBusyLabel_;
     std::string codeField_;
 
-    int EntryMode = NewEntry;
+    vandorix::EntryMode EntryMode = vandorix::EntryMode::New;
     int TargetRow = 0;
     bool ModifyFlag = false;
     bool DeleteFlag = false;

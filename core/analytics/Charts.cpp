@@ -94,22 +94,30 @@ Currency wholeUnits(double whole) {
     return Currency::fromUnits(static_cast<std::int64_t>(whole));
 }
 
+// A chart sheet drawn from the columns `firstColumn`..`lastColumn` of "<name>02" over the
+// chart rows: its first series thick, the dates along the category axis.
+Chart &startChart(AppState &app, const char *sheet, ChartType type, int firstColumn,
+                  int lastColumn, const std::string &firstSeries) {
+    Chart &chart = chartSheet(app, sheet);
+    chart.type = type;
+    chart.setSource(app.ProductName + "02", app.ChartFirstRow, firstColumn, app.ChartLastRow,
+                    lastColumn);
+    formatSeries(chart, 1, firstSeries, 4, kWeightThick);
+    dateCategoryAxis(chart);
+    return chart;
+}
+
 } // namespace
 
 void BuildPriceChart(AppState &app) {
-    const std::string sourceName = app.ProductName + "02";
-    Chart &chart = chartSheet(app, kPriceChartSheet);
-    chart.type = ChartType::Line;
-    chart.setSource(sourceName, app.ChartFirstRow, src::PriceBlock, app.ChartLastRow,
-                    src::PriceBlock + 4);
-    formatSeries(chart, 1, "Árfolyam", 4, kWeightThick);
+    Chart &chart = startChart(app, kPriceChartSheet, ChartType::Line, src::PriceBlock,
+                              src::PriceBlock + 4, "Árfolyam");
     if (app.LastDataRow > kMa20AfterRow)
         formatSeries(chart, 2, "MA20", 47, kWeightHairline);
     if (app.LastDataRow > kMa50AfterRow)
         formatSeries(chart, 3, "MA50", 53, kWeightThin);
     if (app.LastDataRow > kMa200AfterRow)
         formatSeries(chart, 4, "MA200", 1, kWeightMedium);
-    dateCategoryAxis(chart);
     valueAxis(chart, "Árfolyam ", app.PriceAxisMin, app.PriceAxisMax, app.PriceMajorUnit,
               app.PriceMinorUnit, app.PriceCrossLevel);
     plotAreaBorder(chart);
@@ -120,13 +128,8 @@ void BuildPriceChart(AppState &app) {
 }
 
 void BuildResultChart(AppState &app) {
-    const std::string sourceName = app.ProductName + "02";
-    Chart &chart = chartSheet(app, kResultChartSheet);
-    chart.type = ChartType::Line;
-    chart.setSource(sourceName, app.ChartFirstRow, src::ResultBlock, app.ChartLastRow,
-                    src::ResultBlock + 1);
-    formatSeries(chart, 1, "Eredmény", 4, kWeightThick);
-    dateCategoryAxis(chart);
+    Chart &chart = startChart(app, kResultChartSheet, ChartType::Line, src::ResultBlock,
+                              src::ResultBlock + 1, "Eredmény");
     chart.categoryAxis.minimum.reset();
     chart.categoryAxis.maximum.reset();
     valueAxis(chart, "Eredmény ", app.ResultAxisMin, app.ResultAxisMax, app.ResultMajorUnit,
@@ -140,13 +143,8 @@ void BuildResultChart(AppState &app) {
 }
 
 void BuildDailyResultChart(AppState &app) {
-    const std::string sourceName = app.ProductName + "02";
-    Chart &chart = chartSheet(app, kDailyResultChartSheet);
-    chart.type = ChartType::ClusteredColumn;
-    chart.setSource(sourceName, app.ChartFirstRow, src::DailyBlock, app.ChartLastRow,
-                    src::DailyBlock + 1);
-    formatSeries(chart, 1, "Napi eredmény", 4, kWeightThick);
-    dateCategoryAxis(chart);
+    Chart &chart = startChart(app, kDailyResultChartSheet, ChartType::ClusteredColumn,
+                              src::DailyBlock, src::DailyBlock + 1, "Napi eredmény");
     chart.categoryAxis.minimum.reset();
     chart.categoryAxis.maximum.reset();
     double major = app.DailyMajorUnit, minor = app.DailyMinorUnit;
@@ -165,15 +163,10 @@ void BuildDailyResultChart(AppState &app) {
 }
 
 void BuildRsiChart(AppState &app) {
-    const std::string sourceName = app.ProductName + "02";
-    Chart &chart = chartSheet(app, kRsiChartSheet);
-    chart.type = ChartType::Line;
-    chart.setSource(sourceName, app.ChartFirstRow, src::RsiBlock, app.ChartLastRow,
-                    src::RsiBlock + (app.RsiRecomputed ? 2 : 1));
-    formatSeries(chart, 1, "RSI14", 4, kWeightThick);
+    Chart &chart = startChart(app, kRsiChartSheet, ChartType::Line, src::RsiBlock,
+                              src::RsiBlock + (app.RsiRecomputed ? 2 : 1), "RSI14");
     if (app.RsiRecomputed)
         formatSeries(chart, 2, app.CustomRsiCaption, 1, kWeightMedium);
-    dateCategoryAxis(chart);
     valueAxis(chart, "RSI index ", 0, 100, 25, 5, 50);
     plotAreaBorder(chart);
     setTitle(chart, app.ProductName + "  RSI indexek.");

@@ -1,27 +1,15 @@
 #include "analytics/Form16.h"
 
-#include "book/ValueSheet.h"
 #include "analytics/Charts.h"
 #include "analytics/Indicators.h"
+#include "analytics/ProductRange.h"
 #include "app/Application.h"
 #include "app/Validation.h"
 #include "app/WorkbookProtocol.h"
 
-#include <algorithm>
-
 namespace vandorix {
 
 namespace {
-
-constexpr const char *kHiddenAccountSheets[] = {"Befszla01", "Befszla02", "Eredmeny01", "ARHIV01"};
-
-// Columns of the price sheet "<name>01" that the view reads or copies.
-constexpr int kDateColumn = 1;
-constexpr int kMa200Column = 8;
-constexpr int kRsiColumn = 9;
-constexpr int kCustomRsiColumn = 10;
-constexpr int kCopiedColumns = 10;      // A to J
-constexpr int kChartSourceColumns = 22; // A to V of "<name>02"
 
 // Fewer rows than this, or a shorter range in days, gives no charts.
 constexpr int kChartMinimum = 27;
@@ -30,25 +18,6 @@ constexpr int kProposedRangeDays = 90;
 
 constexpr const char *kCustomRsiPrompt = "Adja meg az egyedi rsi nap intervallumot.";
 constexpr const char *kCustomRsiTitle = "RSI egyedi bekérés.";
-
-// The date of a data row; a row without a date cannot be placed in the range.
-Date dateAt(const Sheet &s, int row) {
-    std::optional<Date> d = s.value(row, kDateColumn).date();
-    if (!d)
-        throw ChartDataError("Nem dátum a(z) " + s.name() + " munkalap A" + std::to_string(row) +
-                             " cellájában.");
-    return *d;
-}
-
-// The custom RSI period typed by the user: a whole number from 1 to 32767, or 0.
-std::optional<int> parseRsiPeriod(const std::string &text) {
-    if (std::optional<int> n = ParseQuantityText(text))
-        return n;
-    std::optional<Currency> zero = ParseNumberText(text);
-    if (zero && *zero == Currency())
-        return 0;
-    return std::nullopt;
-}
 
 // Lets a product workbook chosen before go as it is on disk.
 void closeUnwritten(AppState &s) {
@@ -69,33 +38,20 @@ void minimiseHost(AppState &s) {
 
 } // namespace
 
-Form16::Form16(Application &app) : Form(app, "Form16", "Termék adatok.") {
-    addComboBox("Combo1");
-    addLabel("Label1", "Dátumtól");
-    addTextBox("Text1");
-    addLabel("Label2", "Dátumig");
-    addTextBox("Text2");
+Form16::Form16(Application &app)
+    : EntryFieldsForm(app, "Form16", "Termék adatok.", ProductList::Unlabelled, "Dátumtól",
+                      "Dátumig") {
     addLabel("Label3", "Várjon");
-    addButton("Command1", "Megmutat");
-    addButton("Command2", "Vissza a főmenübe");
-    addButton("Command3", "Kilépés");
-    onClick("Combo1", [this] { Combo1_Click(); });
-    onKeyPress("Text1", [this](int &k) { Text1_KeyPress(k); });
-    onKeyPress("Text2", [this](int &k) { Text2_KeyPress(k); });
-    onClick("Command1", [this] { Command1_Click(); });
-    onClick("Command2", [this] { Command2_Click(); });
-    onClick("Command3", [this] { Command3_Click(); });
+    addCommandButtons({"Megmutat", "Vissza a főmenübe", "Kilépés"});
+    bindCommandClicks(this, &Form16::Command1_Click, &Form16::Command2_Click,
+                      &Form16::Command3_Click);
 }
 
 void Form16::Form_Load() {
     AppState &s = state();
     control("Label3").visible = false;
-    for (const char *name : {"Label1", "Text1", "Label2", "Text2"}) {
-        control(name).visible = false;
-        control(name).enabled = false;
-    }
-    control("Text1").clear();
-    control("Text2").clear();
+    setFieldsShown(false);
+    clearFields();
     enableControls({"Command1", "Command2"}, false);
     control("Command3").enabled = true;
     Control &list = control("Combo1");
@@ -107,23 +63,11 @@ void Form16::Form_Load() {
     s.RsiRecomputed = false;
 
     EnsureAccountWorkbook(s);
-    Workbook &account = *s.AccountWorkbook;
-    s.host().activate(account);
-    for (const char *name : kHiddenAccountSheets)
-        account.sheet(name).setVisible(false);
-    const Sheet &values = account.sheet("Ertek01");
-    account.activate(account.sheet("Ertek01"));
-
-    if (values.value(6, 1).isBlank()) {
-        ShowNotice(dialogs(),
-                   std::string("Még nincs termék felvéve") + kCrLf + "az adatbázisba. Kilépés.");
+    if (!OfferProductsForPeriod(s, dialogs(), list)) {
         control("Command1").enabled = false;
         enableControls({"Command2", "Command3"}, true);
         Command3_Click();
-        return;
     }
-    list.items = ReadValueSheetProducts(values);
-    s.ProductName.clear();
 }
 
 void Form16::Combo1_Click() {
@@ -132,21 +76,14 @@ void Form16::Combo1_Click() {
     closeUnwritten(s);
     s.ProductName = control("Combo1").text;
     control("Label3").visible = true;
-    if (s.AccountWorkbookOpen()) {
-        s.host().activate(*s.AccountWorkbook);
-        ShowAccountSheets(s);
-        s.AccountWorkbook.close();
-    }
-    for (const char *name : {"Label1", "Text1", "Label2", "Text2"}) {
-        control(name).visible = true;
-        control(name).enabled = true;
-    }
+    CloseAccountShowingSheets(s);
+    setFieldsShown(true);
 
     OpenProductWorkbook(s);
     PrepareProductWorkbook(s);
     Workbook &product = *s.ProductWorkbook;
     const Sheet &prices = product.sheet(s.ProductName + "01");
-    if (prices.value(kFirstPriceRow, kDateColumn).isBlank()) {
+    if (prices.value(kFirstPriceRow, kPriceDateColumn).isBlank()) {
         ShowNotice(dialogs(), std::string("A terméknek még nincs ") + kCrLf + "adata Kilépés.");
         enableControls({"Command1", "Command2"}, false);
         control("Command3").enabled = true;
@@ -159,7 +96,7 @@ void Form16::Combo1_Click() {
     aux.setVisible(false);
     control("Label3").visible = false;
 
-    const std::optional<Date> first = prices.value(kFirstPriceRow, kDateColumn).date();
+    const std::optional<Date> first = prices.value(kFirstPriceRow, kPriceDateColumn).date();
     const bool longHistory = first && s.LastDataDate > first->addDays(kProposedRangeDays);
     control("Text1").text =
         (longHistory ? s.LastDataDate.addDays(-kProposedRangeDays) : s.StartOfYear).toString();
@@ -168,10 +105,7 @@ void Form16::Combo1_Click() {
 }
 
 void Form16::Text1_KeyPress(int &KeyAscii) {
-    if (KeyAscii != kEnterKey)
-        return;
-    if (CheckDateFormat(dialogs(), *this, control("Text1"), DateFieldVariant::EmptyOnReject))
-        SetFocus("Text2");
+    firstDayEntered(KeyAscii, DateFieldVariant::EmptyOnReject);
 }
 
 void Form16::Text2_KeyPress(int &KeyAscii) {
@@ -207,10 +141,7 @@ void Form16::Command1_Click() {
         ShowNotice(dialogs(), std::string("A kért dátum intervallumban") + kCrLf + "nincs adat");
         enableControls({"Command1", "Command2"}, false);
         control("Command3").enabled = true;
-        for (const char *field : {"Text1", "Text2"}) {
-            control(field).clear();
-            control(field).enabled = false;
-        }
+        clearAndDisableFields();
         control("Combo1").locked = true;
         control("Combo1").enabled = false;
         return;
@@ -237,46 +168,20 @@ bool Form16::showRange() {
     Sheet &prices = product.sheet(s.ProductName + "01");
     product.activate(prices);
 
-    // The last row dated on or before the last day; the scans never go above the first row.
-    int rangeEndRow = s.LastDataRow;
-    if (s.LastDataDate > s.RangeToDate)
-        while (rangeEndRow > kFirstPriceRow && dateAt(prices, rangeEndRow) > s.RangeToDate)
-            --rangeEndRow;
-    // The copy starts one row above the last row dated before the first day.
-    int rangeStartRow = kFirstPriceRow;
-    if (dateAt(prices, kFirstPriceRow) < s.RangeFromDate) {
-        int r = rangeEndRow;
-        while (r > kFirstPriceRow && dateAt(prices, r) >= s.RangeFromDate)
-            --r;
-        rangeStartRow = std::max(kFirstPriceRow, r - 1);
-    }
-
-    // The 200-day average is missing where the range's history begins: the averages of the
-    // last 200 rows are computed again.
-    if (rangeEndRow > 205 && prices.value(rangeEndRow - 200, kMa200Column).isBlank()) {
+    const PriceRange range = FindPriceRange(prices, s);
+    if (Ma200Missing(prices, range.endRow)) {
         control("Label3").visible = true;
-        for (s.MaRow = rangeEndRow; s.MaRow >= rangeEndRow - 199; --s.MaRow) {
-            s.RecalcFromRow = s.MaRow;
-            s.ReferenceDate = dateAt(prices, s.MaRow);
-            ComputeMovingAverages(s);
-        }
+        RecomputeMa200(s, prices, range.endRow);
     }
-    if (rangeEndRow >= 27 && prices.value(rangeEndRow - 14, kRsiColumn).isBlank()) {
+    if (RsiMissing(prices, range.endRow)) {
         control("Label3").visible = true;
-        for (s.RsiRow = rangeEndRow; dateAt(prices, s.RsiRow) >= s.RangeFromDate;) {
-            s.RecalcFromRow = s.RsiRow;
-            s.ReferenceDate = dateAt(prices, s.RsiRow);
-            ComputeRsi(s);
-            if (--s.RsiRow < s.RsiPeriod + kFirstPriceRow)
-                break;
-        }
-        s.RsiRecomputed = true;
+        RecomputeRangeRsi(s, prices, range.endRow, false);
         control("Label3").visible = false;
     }
-    if (!askCustomRsi(rangeEndRow))
+    if (!askCustomRsi(range.endRow))
         return false;
 
-    copyRange(rangeStartRow, rangeEndRow);
+    CopyRangeToChartSource(s, range);
 
     HideProductSheets(s);
     DeleteChartSheets(s);
@@ -300,7 +205,7 @@ bool Form16::askCustomRsi(int rangeEndRow) {
         // Cancel is taken as No; an answer that is no period is asked again.
         while (std::optional<std::string> answer =
                    dialogs().showInput({kCustomRsiPrompt, kCustomRsiTitle, "25"})) {
-            if ((period = parseRsiPeriod(*answer)))
+            if ((period = ParseRsiPeriod(*answer)))
                 break;
             ShowNotice(dialogs(), std::string("Az RSI nap intervallum 0 és 32767 közötti") + kCrLf +
                                       "egész szám lehet.");
@@ -308,7 +213,8 @@ bool Form16::askCustomRsi(int rangeEndRow) {
     }
     if (!period) {
         control("Label3").visible = false;
-        prices.clearRange(kFirstPriceRow, kCustomRsiColumn, rangeEndRow, kCustomRsiColumn);
+        prices.clearRange(kFirstPriceRow, kPriceCustomRsiColumn, rangeEndRow,
+                          kPriceCustomRsiColumn);
         return true;
     }
 
@@ -326,48 +232,8 @@ bool Form16::askCustomRsi(int rangeEndRow) {
         return false;
     }
     control("Label3").visible = true;
-    for (s.RsiRow = rangeEndRow; dateAt(prices, s.RsiRow) >= s.RangeFromDate;) {
-        s.RecalcFromRow = s.RsiRow;
-        s.ReferenceDate = dateAt(prices, s.RsiRow);
-        ComputeCustomRsi(s);
-        if (--s.RsiRow < s.CustomRsiPeriod + kFirstPriceRow)
-            break;
-    }
-    s.RsiRecomputed = true;
+    RecomputeRangeRsi(s, prices, rangeEndRow, true);
     return true;
-}
-
-void Form16::copyRange(int rangeStartRow, int rangeEndRow) {
-    AppState &s = state();
-    Workbook &product = *s.ProductWorkbook;
-    const Sheet &prices = product.sheet(s.ProductName + "01");
-    Sheet &source = product.sheet(s.ProductName + "02");
-    int oldEnd = kFirstPriceRow;
-    while (!source.value(oldEnd, kDateColumn).isBlank())
-        ++oldEnd;
-    if (oldEnd > kFirstPriceRow)
-        source.clearRange(kFirstPriceRow, 1, oldEnd - 1, kChartSourceColumns);
-
-    int t = kFirstPriceRow;
-    for (int r = rangeStartRow; r <= rangeEndRow; ++r, ++t) {
-        source.setValue(t, kDateColumn, dateAt(prices, r));
-        for (int c = 2; c <= kCopiedColumns; ++c) {
-            const CellValue &v = prices.value(r, c);
-            // Every column after the date holds a number; a text is a gap in the data.
-            if (v.kind() == CellKind::Text && !v.isBlank())
-                throw ChartDataError("Nem szám a(z) " + prices.name() + " munkalap " +
-                                     std::to_string(r) + ". sorában: " + v.display());
-            source.setValue(t, c, v);
-        }
-    }
-    s.ChartLastRow = t - 1;
-    s.ChartFirstRow = kFirstPriceRow;
-    source.setValue(3, 1,
-                    source.value(kFirstPriceRow, kDateColumn).display() + " -től      " +
-                        source.value(s.ChartLastRow, kDateColumn).display() + " -ig.");
-    source.setValue(4, 6, "MA20");
-    source.setValue(4, 7, "MA50");
-    source.setValue(4, 8, "MA200");
 }
 
 bool Form16::showCharts() {
@@ -389,9 +255,9 @@ bool Form16::showCharts() {
     aux.unprotect(s.SheetPassword);
     const Sheet &source = product.sheet(s.ProductName + "02");
     aux.setValue(22, 3, s.ChartFirstRow);
-    aux.setValue(23, 4, source.value(kFirstPriceRow, kDateColumn));
+    aux.setValue(23, 4, source.value(kFirstPriceRow, kPriceDateColumn));
     aux.setValue(24, 3, s.ChartLastRow);
-    aux.setValue(25, 4, source.value(s.ChartLastRow, kDateColumn));
+    aux.setValue(25, 4, source.value(s.ChartLastRow, kPriceDateColumn));
     product.activate(product.sheet(s.ProductName + "02"));
 
     if (!chartStep([&] { PrepareChartData(s); },

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Form.h"
+#include "app/EntryForms.h"
 
 #include <functional>
 
@@ -8,14 +8,16 @@ namespace vandorix {
 
 // "Termék adatok.": one product's daily data over a chosen range, its indicators brought up to
 // date, copied into "<name>02" and shown in the host; on request the four charts as well.
-class Form16 : public Form {
+class Form16 : public EntryFieldsForm {
   public:
     explicit Form16(Application &app);
 
     void Form_Load() override;
-    void Combo1_Click();
-    void Text1_KeyPress(int &KeyAscii);
-    void Text2_KeyPress(int &KeyAscii);
+    // The product, then Enter on the first and on the last day.
+    void Combo1_Click() override;
+    void Text1_KeyPress(int &KeyAscii) override;
+    void Text2_KeyPress(int &KeyAscii) override;
+    // "Megmutat": the range, then on request the charts.
     void Command1_Click();
     void Command2_Click();
     void Command3_Click();
@@ -24,7 +26,6 @@ class Form16 : public Form {
     // The steps of the command; false when it has stopped (a refusal or the end of the program).
     bool showRange();
     bool askCustomRsi(int rangeEndRow);
-    void copyRange(int rangeStartRow, int rangeEndRow);
     bool showCharts();
     void closeProduct();
     // Runs one chart procedure; a failure of it ends the program with the given first line.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/EntryMode.h"
 #include "app/OpenBook.h"
 #include "store/Currency.h"
 #include "store/DataFolderLock.h"
@@ -103,7 +104,7 @@ struct AppState {
     std::string SaleOrder = "FIFO";    // "FIFO" or "LIFO"
     int TradeRow = 0;                  // the trade's row in "Szla"
     int LedgerRow = 0;                 // the trade's row in "Befszla01"; 0 when none is known
-    int EntryMode = 0;                 // 0 new trade, 1 delete, 2 modify
+    vandorix::EntryMode EntryMode = vandorix::EntryMode::New;
     bool ModifyRequested = false;
     bool DeleteRequested = false;
     int PreviousQuantity = 0;          // a modified sale's quantity before the change

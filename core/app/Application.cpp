@@ -219,29 +219,32 @@ void Application::click(std::string_view name) {
     });
 }
 
+void Application::runOnControl(Form &f, Control &c,
+                               const std::function<void(const std::string &)> &action) {
+    std::string controlName = c.name;
+    commandControl_ = controlName;
+    runCommand([&] {
+        focusByUser(f, controlName);
+        // A focus-loss handler may have left the window, ended the program or disabled the
+        // control.
+        if (!f.visible_ || ended() || !c.enabled) return;
+        action(controlName);
+    });
+}
+
 void Application::setText(std::string_view name, std::string text) {
     Form &f = visibleOrThrow();
     Control &c = usableControl(f, name);
     if (c.kind != ControlKind::TextBox && c.kind != ControlKind::ComboBox)
         throw ActionError("Ebbe a vezérlőbe nem lehet írni: " + c.name);
     if (c.locked) throw ActionError("A mező csak olvasható: " + c.name);
-    std::string controlName = c.name;
-    commandControl_ = controlName;
-    runCommand([&] {
-        focusByUser(f, controlName);
-        if (!f.visible_ || ended() || !c.enabled) return;
-        c.text = std::move(text);
-    });
+    runOnControl(f, c, [&](const std::string &) { c.text = std::move(text); });
 }
 
 void Application::pressKey(std::string_view name, int key) {
     Form &f = visibleOrThrow();
     Control &c = usableControl(f, name);
-    std::string controlName = c.name;
-    commandControl_ = controlName;
-    runCommand([&] {
-        focusByUser(f, controlName);
-        if (!f.visible_ || ended() || !c.enabled) return;
+    runOnControl(f, c, [&](const std::string &controlName) {
         int k = key;
         f.raiseKeyPress(controlName, k);
     });
@@ -264,11 +267,7 @@ void Application::choose(std::string_view name, std::string_view item) {
     if (index < 0)
         throw ActionError("A listában nincs ilyen elem: " + std::string(item) + " (" + c.name +
                           ")");
-    std::string controlName = c.name;
-    commandControl_ = controlName;
-    runCommand([&] {
-        focusByUser(f, controlName);
-        if (!f.visible_ || ended() || !c.enabled) return;
+    runOnControl(f, c, [&](const std::string &controlName) {
         c.listIndex = index;
         c.text = c.items[static_cast<std::size_t>(index)];
         f.raiseClick(controlName);

@@ -95,6 +95,10 @@ private:
     // Gives `control` the focus as a click or a key would, raising the focus-loss event of the
     // control that had it.
     void focusByUser(Form &form, std::string_view control);
+    // Runs the user's action on a usable control of the visible window as one command: the
+    // control takes the focus first; the action gets the control's name.
+    void runOnControl(Form &form, Control &control,
+                      const std::function<void(const std::string &)> &action);
 
     AppState state_;
     Dialogs &dialogs_;

@@ -42,9 +42,9 @@ std::string cashMovement(const CommandTrace &c, const std::string &what) {
 std::string trade(const AppState &s, const char *kind) {
     std::string text = s.TradeDate.toString() + " – " + s.ProductName + ", " +
                        std::to_string(s.TradeQuantity) + " db " + kind;
-    if (s.EntryMode == 1)
+    if (s.EntryMode == EntryMode::Delete)
         text += " – törölve";
-    else if (s.EntryMode == 2)
+    else if (s.EntryMode == EntryMode::Modify)
         text += " – módosítva";
     return text;
 }
@@ -84,8 +84,8 @@ const std::set<std::pair<std::string, std::string>> kRecordingButtons = {
 std::string tradeWords(const char *kind, const std::string &product, const CommandTrace &c,
                        const AppState &s) {
     std::string words = kind;
-    if (s.EntryMode == 1) words += " törlése";
-    if (s.EntryMode == 2) words += " módosítása";
+    if (s.EntryMode == EntryMode::Delete) words += " törlése";
+    if (s.EntryMode == EntryMode::Modify) words += " módosítása";
     return words + ": " + product + ", " + textOf(c, "Text2") + " db, " +
            dateOf(c, "Text1");
 }

@@ -66,6 +66,11 @@ Control &Form::addOption(std::string name, std::string caption, ControlKind kind
     return add(makeControl(std::move(name), kind, std::move(caption)));
 }
 
+void Form::addCommandButtons(std::initializer_list<const char *> captions) {
+    int number = 0;
+    for (const char *caption : captions) addButton("Command" + std::to_string(++number), caption);
+}
+
 void Form::onKeyPress(std::string name, std::function<void(int &)> handler) {
     handlers_[std::move(name)].keyPress = std::move(handler);
 }

@@ -99,6 +99,14 @@ protected:
     Control &addComboBox(std::string name);
     Control &addButton(std::string name, std::string caption);
     Control &addOption(std::string name, std::string caption, ControlKind kind);
+    // Adds the buttons "Command1", "Command2", … with these captions, in this order.
+    void addCommandButtons(std::initializer_list<const char *> captions);
+    // Binds the clicks of "Command1", "Command2", … to these handlers of the window, in order.
+    template <class W, class... Handlers> void bindCommandClicks(W *window, Handlers... handlers) {
+        int number = 0;
+        (onClick("Command" + std::to_string(++number), [window, handlers] { (window->*handlers)(); }),
+         ...);
+    }
 
     void onKeyPress(std::string name, std::function<void(int &)> handler);
     void onClick(std::string name, std::function<void()> handler);

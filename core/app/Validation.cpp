@@ -115,22 +115,26 @@ bool CheckNumberField(Dialogs &dialogs, Form &form, Control &field) {
     return false;
 }
 
-bool CheckQuantityField(Dialogs &dialogs, Form &form, Control &field) {
+// A field that must hold a whole number of a range: a number first, then `whole` or the
+// refusal.
+static bool checkWholeField(Dialogs &dialogs, Form &form, Control &field, bool whole,
+                            const std::string &refusal) {
     if (!CheckNumberField(dialogs, form, field)) return false;
-    if (ParseQuantityText(field.text)) return true;
-    rejectFormat(dialogs, form, field,
-                 "Itt csak 1 és " + std::to_string(kMaxQuantity) +
-                     " közötti egész szám (darabszám) lehet.");
+    if (whole) return true;
+    rejectFormat(dialogs, form, field, refusal);
     return false;
 }
 
+bool CheckQuantityField(Dialogs &dialogs, Form &form, Control &field) {
+    return checkWholeField(dialogs, form, field, ParseQuantityText(field.text).has_value(),
+                           "Itt csak 1 és " + std::to_string(kMaxQuantity) +
+                               " közötti egész szám (darabszám) lehet.");
+}
+
 bool CheckCodeField(Dialogs &dialogs, Form &form, Control &field) {
-    if (!CheckNumberField(dialogs, form, field)) return false;
-    if (ParseCodeText(field.text)) return true;
-    rejectFormat(dialogs, form, field,
-                 "Itt csak 1 és " + std::to_string(kMaxCode) +
-                     " közötti egész kódszám lehet.");
-    return false;
+    return checkWholeField(dialogs, form, field, ParseCodeText(field.text).has_value(),
+                           "Itt csak 1 és " + std::to_string(kMaxCode) +
+                               " közötti egész kódszám lehet.");
 }
 
 } // namespace vandorix

@@ -19,68 +19,32 @@ constexpr const char *kTradeRowMissing =
 
 } // namespace
 
-Form13::Form13(Application &app) : Form(app, "Form13", "Teljesítés tranzakciós kód csere") {
-    addLabel("Label1", "Cserélendő teljesítés kódszám");
-    addTextBox("Text1");
+Form13::Form13(Application &app)
+    : CodeSearchForm(app, "Form13", "Teljesítés tranzakciós kód csere",
+                     "Cserélendő teljesítés kódszám") {
     addLabel("Label2", "Új teljesítés kódszám");
     addTextBox("Text2");
-    addButton("Command1", "Csere");
-    addButton("Command2", "Mégse");
-    addButton("Command3", "Következő");
-    addButton("Command4", "Vissza a főmenübe");
-    addButton("Command5", "Kilép");
-    onKeyPress("Text1", [this](int &k) { Text1_KeyPress(k); });
-    onLostFocus("Text1", [this] { Text1_LostFocus(); });
     onKeyPress("Text2", [this](int &k) { Text2_KeyPress(k); });
-    onClick("Command1", [this] { Command1_Click(); });
-    onClick("Command2", [this] { Command2_Click(); });
-    onClick("Command3", [this] { Command3_Click(); });
-    onClick("Command4", [this] { Command4_Click(); });
-    onClick("Command5", [this] { Command5_Click(); });
+    addCommandButtons({"Csere", "Mégse", "Következő", "Vissza a főmenübe", "Kilép"});
+    bindCommandClicks(this, &Form13::Command1_Click, &Form13::Command2_Click,
+                      &Form13::Command3_Click, &Form13::Command4_Click, &Form13::Command5_Click);
 }
 
 void Form13::Form_Load() {
     OldCode = NewCode = 0;
-    Found.reset();
-    Control &code = control("Text1");
-    code.visible = code.enabled = true;
-    code.clear();
+    resetSearch();
     control("Label2").visible = false;
     Control &newCode = control("Text2");
     newCode.clear();
     newCode.visible = newCode.enabled = false;
     enableControls({"Command1", "Command2", "Command3"}, false);
     enableControls({"Command4", "Command5"}, true);
-    AppState &s = state();
-    s.HostRunning = true;
-    EnsureAccountWorkbook(s);
-    SetFocus("Text1");
+    openAccountForSearch();
 }
 
 void Form13::emptyFields() {
     control("Text1").clear();
     control("Text2").clear();
-}
-
-void Form13::Text1_KeyPress(int &KeyAscii) {
-    if (KeyAscii != kEnterKey)
-        return;
-    runSearch();
-}
-
-void Form13::Text1_LostFocus() {
-    if (control("Text1").text.empty() || !control("Text1").enabled)
-        return;
-    runSearch();
-}
-
-void Form13::runSearch() {
-    // The code of a movement already confirmed stays as it was confirmed.
-    if (Found || !control("Text1").enabled)
-        return;
-    if (!CheckCodeField(dialogs(), *this, control("Text1")))
-        return;
-    keresö_load();
 }
 
 void Form13::keresö_load() {

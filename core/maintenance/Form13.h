@@ -1,24 +1,22 @@
 #pragma once
 
-#include "app/Form.h"
-#include "maintenance/MaintenanceProcedures.h"
+#include "maintenance/CodeSearchForm.h"
 
 #include <cstdint>
-#include <optional>
 
 namespace vandorix {
 
 // "Teljesítés tranzakciós kód csere": replaces the settlement code of one movement, in the
 // ledger and, for a trade, wherever the product's trade sheet stores it.
-class Form13 : public Form {
+class Form13 : public CodeSearchForm {
 public:
     explicit Form13(Application &app);
 
     void Form_Load() override;
-    void Text1_KeyPress(int &KeyAscii);
-    void Text1_LostFocus();
-    void keresö_load();
+    void keresö_load() override;
+    // The new code.
     void Text2_KeyPress(int &KeyAscii);
+    // "Csere": replaces the code.
     void Command1_Click();
     void Command2_Click();
     void Command3_Click();
@@ -26,7 +24,6 @@ public:
     void Command5_Click();
 
 private:
-    void runSearch();
     // Checks the new code in "Text2" and takes it into `NewCode`; on refusal "Csere" is
     // disabled and the field keeps the focus.
     bool checkNewCode();
@@ -34,7 +31,6 @@ private:
 
     std::int32_t OldCode = 0;
     std::int32_t NewCode = 0;
-    std::optional<maintenance::LedgerMovement> Found;
 };
 
 } // namespace vandorix

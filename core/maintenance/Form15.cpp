@@ -18,53 +18,19 @@ constexpr const char *kTradeRowMissing =
 
 } // namespace
 
-Form15::Form15(Application &app) : Form(app, "Form15", "Adatsor törlés") {
-    addLabel("Label1", "Teljesítés tranzakciós kód");
-    addTextBox("Text1");
-    addButton("Command1", "Törlés");
-    addButton("Command2", "Mégse");
-    addButton("Command3", "Vissza a főmenübe");
-    addButton("Command4", "Kilép");
-    onKeyPress("Text1", [this](int &k) { Text1_KeyPress(k); });
-    onLostFocus("Text1", [this] { Text1_LostFocus(); });
-    onClick("Command1", [this] { Command1_Click(); });
-    onClick("Command2", [this] { Command2_Click(); });
-    onClick("Command3", [this] { Command3_Click(); });
-    onClick("Command4", [this] { Command4_Click(); });
+Form15::Form15(Application &app)
+    : CodeSearchForm(app, "Form15", "Adatsor törlés", "Teljesítés tranzakciós kód") {
+    addCommandButtons({"Törlés", "Mégse", "Vissza a főmenübe", "Kilép"});
+    bindCommandClicks(this, &Form15::Command1_Click, &Form15::Command2_Click,
+                      &Form15::Command3_Click, &Form15::Command4_Click);
 }
 
 void Form15::Form_Load() {
     Code = 0;
-    Found.reset();
-    Control &code = control("Text1");
-    code.visible = code.enabled = true;
-    code.clear();
+    resetSearch();
     enableControls({"Command1", "Command2"}, false);
     enableControls({"Command3", "Command4"}, true);
-    AppState &s = state();
-    s.HostRunning = true;
-    EnsureAccountWorkbook(s);
-    SetFocus("Text1");
-}
-
-void Form15::Text1_KeyPress(int &KeyAscii) {
-    if (KeyAscii != kEnterKey)
-        return;
-    runSearch();
-}
-
-void Form15::Text1_LostFocus() {
-    if (control("Text1").text.empty() || !control("Text1").enabled)
-        return;
-    runSearch();
-}
-
-void Form15::runSearch() {
-    if (Found)
-        return;
-    if (!CheckCodeField(dialogs(), *this, control("Text1")))
-        return;
-    keresö_load();
+    openAccountForSearch();
 }
 
 // Back to an empty code field, nothing chosen.

@@ -3,6 +3,7 @@
 #include "products/ProductRegister.h"
 #include "analytics/Indicators.h"
 #include "app/Application.h"
+#include "app/EntryForms.h"
 #include "products/ClosingPriceImport.h"
 #include "app/WorkbookProtocol.h"
 
@@ -55,11 +56,7 @@ void Form17::Form_Load() {
     // this window writes only product workbooks.
     EnsureAccountWorkbook(s);
     Control &list = control("Combo1");
-    list.clear();
-    list.items.clear();
-    s.host().activate(*s.AccountWorkbook);
-    const Sheet &values = s.AccountWorkbook->sheet("Ertek01");
-    list.items = ReadValueSheetProducts(values);
+    ListValueSheetProducts(s, list);
     s.AccountWorkbook.close();
     if (list.items.empty()) {
         ShowNotice(dialogs(), std::string("A záró darabár bevitele előtt a részvényt") + kCrLf +

@@ -13,30 +13,12 @@
 
 namespace vandorix {
 
-Form2::Form2(Application &app) : Form(app, "Form2", "Részvény alapadatok") {
-    addLabel("Label0", "Részvény");
-    addComboBox("Combo1");
-    addLabel("Label1", "Megnevezés");
-    addTextBox("Text1");
-    addLabel("Label2", "ISIN Kód");
-    addTextBox("Text2");
-    addButton("Command1", "Felvétel");
-    addButton("Command2", "Törlés");
-    addButton("Command3", "Részvény vételhez");
-    addButton("Command4", "Vissza a főmenübe");
-    addButton("Command5", "Kilép");
-    onClick("Combo1", [this] { Combo1_Click(); });
-    onKeyPress("Text1", [this](int &k) { Text1_KeyPress(k); });
-    onKeyPress("Text2", [this](int &k) { Text2_KeyPress(k); });
-    onClick("Command1", [this] { Command1_Click(); });
-    onClick("Command2", [this] { Command2_Click(); });
-    onClick("Command3", [this] { Command3_Click(); });
-    onClick("Command4", [this] { Command4_Click(); });
-    onClick("Command5", [this] { Command5_Click(); });
-}
-
-void Form2::showFields(bool show) {
-    for (const char *name : {"Label1", "Text1", "Label2", "Text2"}) control(name).visible = show;
+Form2::Form2(Application &app)
+    : EntryFieldsForm(app, "Form2", "Részvény alapadatok", ProductList::Labelled, "Megnevezés",
+                      "ISIN Kód") {
+    addCommandButtons({"Felvétel", "Törlés", "Részvény vételhez", "Vissza a főmenübe", "Kilép"});
+    bindCommandClicks(this, &Form2::Command1_Click, &Form2::Command2_Click, &Form2::Command3_Click,
+                      &Form2::Command4_Click, &Form2::Command5_Click);
 }
 
 bool Form2::otherShareChosen() const {
@@ -44,9 +26,8 @@ bool Form2::otherShareChosen() const {
 }
 
 void Form2::Form_Load() {
-    control("Text1").clear();
-    control("Text2").clear();
-    showFields(false);
+    clearFields();
+    setFieldsVisible(false);
     enableControls({"Command1", "Command2", "Command3"}, false);
     enableControls({"Command4", "Command5"}, true);
     Control &list = control("Combo1");
@@ -72,7 +53,7 @@ void Form2::Combo1_Click() {
         const CellValue &code = list.value(*row, kListColCode);
         s.ProductCode = code.text().value_or(code.display());
     }
-    showFields(true);
+    setFieldsVisible(true);
     Control &name = control("Text1");
     Control &code = control("Text2");
     if (!otherShareChosen()) {
@@ -118,7 +99,24 @@ void Form2::Command1_Click() {
     AppState &s = state();
     enableControls({"Command1", "Command2"}, false);
     const bool other = otherShareChosen();
+    if (!takeCheckedEntry(other)) return;
+    if (ProductWorkbookExists(s, s.ProductName)) {
+        refuseActiveProduct();
+        return;
+    }
+    registerProduct(other);
+    QuitSpreadsheetHost(s);
+    control("Text1").clear();
+    control("Text2").clear();
+    control("Text1").enabled = control("Text2").enabled = false;
+    control("Combo1").enabled = false;
+    // The registered share can be bought at once.
+    enableControls({"Command3", "Command4", "Command5"}, true);
+    SetFocus("Command4");
+}
 
+bool Form2::takeCheckedEntry(bool other) {
+    AppState &s = state();
     // Everything about the entry is checked before any file is touched.
     std::string name = s.ProductName;
     std::string code = s.ProductCode;
@@ -131,35 +129,39 @@ void Form2::Command1_Click() {
             refuseEntry(std::string("Új részvény felvételéhez a megnevezést") + kCrLf +
                             "és az ISIN kódot is meg kell adni.",
                         noName ? "Text1" : "Text2");
-            return;
+            return false;
         }
     }
     if (std::optional<std::string> problem = ProductNameProblem(name)) {
         refuseEntry(*problem, "Text1");
-        return;
+        return false;
     }
     if (other && FindProductListRow(s.ProductListWorkbook->sheet("BET01"), name)) {
         refuseEntry(std::string("Ez a részvény már szerepel a listában.") + kCrLf +
                         "Válassza ki a listából.",
                     "Text1");
-        return;
+        return false;
     }
     s.ProductName = name;
     s.ProductCode = code;
+    return true;
+}
 
-    if (ProductWorkbookExists(s, s.ProductName)) {
-        // Refused before the list changes, so the list never holds a product twice.
-        s.ProductListWorkbook.close();
-        dialogs().showMessage({std::string("A termék már aktív.") + kCrLf +
-                                   "Nem lehet újra felvenni !",
-                               "Kilépés", MessageIcon::Exclamation, MessageButtons::Ok,
-                               MessageAnswer::Ok, true});
-        enableControls({"Command1", "Command2", "Command3", "Combo1"}, false);
-        enableControls({"Command4", "Command5"}, true);
-        if (s.HostRunning) QuitSpreadsheetHost(s);
-        return;
-    }
+void Form2::refuseActiveProduct() {
+    AppState &s = state();
+    // Refused before the list changes, so the list never holds a product twice.
+    s.ProductListWorkbook.close();
+    dialogs().showMessage({std::string("A termék már aktív.") + kCrLf +
+                               "Nem lehet újra felvenni !",
+                           "Kilépés", MessageIcon::Exclamation, MessageButtons::Ok,
+                           MessageAnswer::Ok, true});
+    enableControls({"Command1", "Command2", "Command3", "Combo1"}, false);
+    enableControls({"Command4", "Command5"}, true);
+    if (s.HostRunning) QuitSpreadsheetHost(s);
+}
 
+void Form2::registerProduct(bool other) {
+    AppState &s = state();
     if (other) {
         AddProductToList(s, listRow_);
         s.ProductListWorkbook.commit();
@@ -172,15 +174,6 @@ void Form2::Command1_Click() {
     s.AccountWorkbook.commit();
     s.ProductWorkbook.commit();
     EnsureDeletionLogs(s);
-
-    QuitSpreadsheetHost(s);
-    control("Text1").clear();
-    control("Text2").clear();
-    control("Text1").enabled = control("Text2").enabled = false;
-    control("Combo1").enabled = false;
-    // The registered share can be bought at once.
-    enableControls({"Command3", "Command4", "Command5"}, true);
-    SetFocus("Command4");
 }
 
 void Form2::Command2_Click() {
@@ -204,6 +197,12 @@ void Form2::Command2_Click() {
     RefreshProductDataRange(s);
 
     control("Command2").enabled = false;
+    if (std::optional<std::string> archiveName = allowedArchiveName()) archiveProduct(*archiveName);
+    else leaveAfterRefusal();
+}
+
+std::optional<std::string> Form2::allowedArchiveName() {
+    AppState &s = state();
     bool ArchiveAllowed = true;
     auto refuse = [&](const std::string &text) {
         ArchiveAllowed = false;
@@ -221,18 +220,19 @@ void Form2::Command2_Click() {
                    s.ProductName + std::to_string(kMaxArchiveNumber) + " mind foglalt." + kCrLf +
                    "Nem lehet arhiválni !");
     }
-    if (!ArchiveAllowed) {
-        leaveAfterRefusal();
-        return;
-    }
+    if (!ArchiveAllowed) return std::nullopt;
+    return ArchiveName;
+}
 
+void Form2::archiveProduct(const std::string &archiveName) {
+    AppState &s = state();
     s.ProductListWorkbook.close();
     const ArchiveFigures figures = ComputeArchiveFigures(s);
     // The product workbook is archived as it was stored.
     s.ProductWorkbook.close();
 
     // The move and the account workbook's save reach the disk together when the command ends.
-    s.host().moveFile(ProductWorkbookPath(s, s.ProductName), ArchiveWorkbookPath(s, *ArchiveName));
+    s.host().moveFile(ProductWorkbookPath(s, s.ProductName), ArchiveWorkbookPath(s, archiveName));
     EnsureAccountWorkbook(s);
     s.host().activate(*s.AccountWorkbook);
     AppendArchiveRow(s, figures);

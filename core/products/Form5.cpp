@@ -9,35 +9,17 @@
 
 namespace vandorix {
 
-Form5::Form5(Application &app) : Form(app, "Form5", "Adatbevitel-Napi záró árak") {
-    addLabel("Label0", "Részvény");
-    addComboBox("Combo1");
-    addLabel("Label1", "Dátum");
-    addTextBox("Text1");
-    addLabel("Label2", "Záró darab ár");
-    addTextBox("Text2");
-    addButton("Command1", "Adatbevitel");
-    addButton("Command2", "Mégse");
-    addButton("Command3", "Következő részvény");
-    addButton("Command4", "Vissza a főmenübe");
-    addButton("Command5", "Kilépés");
-    onClick("Combo1", [this] { Combo1_Click(); });
-    onKeyPress("Text1", [this](int &k) { Text1_KeyPress(k); });
-    onKeyPress("Text2", [this](int &k) { Text2_KeyPress(k); });
-    onClick("Command1", [this] { Command1_Click(); });
-    onClick("Command2", [this] { Command2_Click(); });
-    onClick("Command3", [this] { Command3_Click(); });
-    onClick("Command4", [this] { Command4_Click(); });
-    onClick("Command5", [this] { Command5_Click(); });
-}
-
-void Form5::setFieldsVisible(bool visible) {
-    for (const char *name : {"Label1", "Text1", "Label2", "Text2"}) control(name).visible = visible;
+Form5::Form5(Application &app)
+    : EntryFieldsForm(app, "Form5", "Adatbevitel-Napi záró árak", ProductList::Labelled, "Dátum",
+                      "Záró darab ár") {
+    addCommandButtons(
+        {"Adatbevitel", "Mégse", "Következő részvény", "Vissza a főmenübe", "Kilépés"});
+    bindCommandClicks(this, &Form5::Command1_Click, &Form5::Command2_Click, &Form5::Command3_Click,
+                      &Form5::Command4_Click, &Form5::Command5_Click);
 }
 
 void Form5::emptyFieldsAndList() {
-    control("Text1").clear();
-    control("Text2").clear();
+    clearFields();
     Control &list = control("Combo1");
     list.clear();
     list.items.clear();
@@ -54,11 +36,7 @@ void Form5::Form_Load() {
     enableControls({"Command1", "Command2", "Command3", "Command4"}, false);
     EnsureAccountWorkbook(s);
     Control &list = control("Combo1");
-    list.clear();
-    list.items.clear();
-    s.host().activate(*s.AccountWorkbook);
-    const Sheet &values = s.AccountWorkbook->sheet("Ertek01");
-    if (values.value(6, 1).isBlank()) {
+    if (!ListValueSheetProducts(s, list)) {
         ShowNotice(dialogs(), std::string("A záró darabár bevitele előtt a részvényt") + kCrLf +
                                   "a Részvény alapadatok menüpontban" + kCrLf +
                                   "fel kell venni. Kilépés.");
@@ -67,24 +45,14 @@ void Form5::Form_Load() {
         Command5_Click();
         return;
     }
-    list.items = ReadValueSheetProducts(values);
     s.ProductName.clear();
-    list.visible = true;
-    list.enabled = true;
+    list.visible = list.enabled = true;
 }
 
 void Form5::Combo1_Click() {
     AppState &s = state();
-    const std::string chosen = control("Combo1").text;
-    // A product chosen before without recording is let go unsaved: one product workbook is
-    // open at a time, and it must be the chosen product's.
-    if (s.ProductWorkbookOpen() && s.ProductName != chosen) {
-        s.ProductWorkbook.close();
-    }
-    s.ProductName = chosen;
-    if (!s.ProductWorkbookOpen()) {
-        OpenProductWorkbook(s);
-        PrepareProductWorkbook(s);
+    // A product chosen before without recording is let go unsaved.
+    if (ChooseProductWorkbook(s, control("Combo1").text)) {
         s.host().activate(*s.ProductWorkbook);
         if (s.ProductWorkbook->sheet("Szla").value(5, 18).isBlank()) {
             ShowNotice(dialogs(), std::string("Csak az első vásárlás után") + kCrLf +

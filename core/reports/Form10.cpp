@@ -15,24 +15,13 @@ constexpr const char *kNoData = "A kért dátum intervallumban\r\nnincs adat";
 
 } // namespace
 
-Form10::Form10(Application &app) : Form(app, "Form10", "Befektetési számla kivonat") {
-    addLabel("Label1", "Dátumtól");
-    addTextBox("Text1");
-    addLabel("Label2", "Dátumig");
-    addTextBox("Text2");
+Form10::Form10(Application &app)
+    : EntryFieldsForm(app, "Form10", "Befektetési számla kivonat", ProductList::None, "Dátumtól",
+                      "Dátumig") {
     addLabel("Label3", "Várjon !").visible = false;
-    addButton("Command1", "Indítás");
-    addButton("Command2", "Mégse");
-    addButton("Command3", "Új választás");
-    addButton("Command4", "Vissza a főmenübe");
-    addButton("Command5", "Kilép");
-    onKeyPress("Text1", [this](int &k) { Text1_KeyPress(k); });
-    onKeyPress("Text2", [this](int &k) { Text2_KeyPress(k); });
-    onClick("Command1", [this] { Command1_Click(); });
-    onClick("Command2", [this] { Command2_Click(); });
-    onClick("Command3", [this] { Command3_Click(); });
-    onClick("Command4", [this] { Command4_Click(); });
-    onClick("Command5", [this] { Command5_Click(); });
+    addCommandButtons({"Indítás", "Mégse", "Új választás", "Vissza a főmenübe", "Kilép"});
+    bindCommandClicks(this, &Form10::Command1_Click, &Form10::Command2_Click,
+                      &Form10::Command3_Click, &Form10::Command4_Click, &Form10::Command5_Click);
 }
 
 void Form10::setOtherReportSheetsVisible(bool visible) {
@@ -53,11 +42,8 @@ void Form10::Form_Load() {
 }
 
 void Form10::Text1_KeyPress(int &KeyAscii) {
-    if (KeyAscii != kEnterKey) return;
-    if (!CheckDateFormat(dialogs(), *this, control("Text1"), DateFieldVariant::EmptyOnReject))
-        return;
-    control("Text2").enabled = true;
-    SetFocus("Text2");
+    if (firstDayEntered(KeyAscii, DateFieldVariant::EmptyOnReject))
+        control("Text2").enabled = true;
 }
 
 void Form10::Text2_KeyPress(int &KeyAscii) {
@@ -100,15 +86,7 @@ void Form10::Command1_Click() {
 
     Workbook &wb = *s.AccountWorkbook;
     Sheet &ledgerSheet = wb.sheet(ledger::kSheet);
-    Sheet &statement = wb.sheet(kAccountStatementSheet);
-    const StatementRows rows =
-        FindStatementRows(ledgerSheet, s.LedgerLastRow, *start, *end, *end > s.Today);
-    ClearStatementSheet(statement, s.LedgerLastRow);
-    CopyStatementRows(ledgerSheet, statement, rows, ledger::kLastColumn);
-    const int last = RecalcStatementSheet(statement, *start, *end);
-    control("Label3").visible = false;
-    WriteStatementSummary(statement, last, AskDividendTaxRate(dialogs()));
-
+    Sheet &statement = writeStatement(*start, *end);
     ledgerSheet.protect(s.SheetPassword);
     statement.protect(s.SheetPassword);
     s.host().activate(wb);
@@ -124,6 +102,21 @@ void Form10::Command1_Click() {
     QuitSpreadsheetHost(s);
     enableControls({"Command4", "Command5"}, true);
     SetFocus("Command4");
+}
+
+Sheet &Form10::writeStatement(Date start, Date end) {
+    AppState &s = state();
+    Workbook &wb = *s.AccountWorkbook;
+    Sheet &ledgerSheet = wb.sheet(ledger::kSheet);
+    Sheet &statement = wb.sheet(kAccountStatementSheet);
+    const StatementRows rows =
+        FindStatementRows(ledgerSheet, s.LedgerLastRow, start, end, end > s.Today);
+    ClearStatementSheet(statement, s.LedgerLastRow);
+    CopyStatementRows(ledgerSheet, statement, rows, ledger::kLastColumn);
+    const int last = RecalcStatementSheet(statement, start, end);
+    control("Label3").visible = false;
+    WriteStatementSummary(statement, last, AskDividendTaxRate(dialogs()));
+    return statement;
 }
 
 void Form10::Command2_Click() {

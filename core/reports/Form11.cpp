@@ -11,49 +11,27 @@ namespace vandorix {
 
 namespace {
 
-constexpr const char *kHiddenAccountSheets[] = {"Befszla01", "Befszla02", "Eredmeny01",
-                                                "ARHIV01"};
-
-// Lets the product workbook go as it is on disk.
+// Lets the workbook go as it is on disk: protected, marked as saved, closed.
 void closeUnwritten(AppState &s) {
     s.ProductWorkbook.close();
 }
 
 } // namespace
 
-Form11::Form11(Application &app) : Form(app, "Form11", "Termékfájl számla kivonat") {
-    addLabel("Label0", "Részvény");
-    addComboBox("Combo1");
-    addLabel("Label1", "Dátumtól");
-    addTextBox("Text1");
-    addLabel("Label2", "Dátumig");
-    addTextBox("Text2");
+Form11::Form11(Application &app)
+    : EntryFieldsForm(app, "Form11", "Termékfájl számla kivonat", ProductList::Labelled, "Dátumtól",
+                      "Dátumig") {
     addLabel("Label3", "Várjon !");
-    addButton("Command1", "Inditás");
-    addButton("Command2", "Mégse");
-    addButton("Command3", "Új választás");
-    addButton("Command4", "Vissza a főmenübe");
-    addButton("Command5", "Kilép");
-    onClick("Combo1", [this] { Combo1_Click(); });
-    onKeyPress("Text1", [this](int &k) { Text1_KeyPress(k); });
-    onKeyPress("Text2", [this](int &k) { Text2_KeyPress(k); });
-    onClick("Command1", [this] { Command1_Click(); });
-    onClick("Command2", [this] { Command2_Click(); });
-    onClick("Command3", [this] { Command3_Click(); });
-    onClick("Command4", [this] { Command4_Click(); });
-    onClick("Command5", [this] { Command5_Click(); });
-}
-
-void Form11::setDateFieldsVisible(bool visible) {
-    for (const char *name : {"Label1", "Text1", "Label2", "Text2"}) control(name).visible = visible;
+    addCommandButtons({"Inditás", "Mégse", "Új választás", "Vissza a főmenübe", "Kilép"});
+    bindCommandClicks(this, &Form11::Command1_Click, &Form11::Command2_Click,
+                      &Form11::Command3_Click, &Form11::Command4_Click, &Form11::Command5_Click);
 }
 
 void Form11::Form_Load() {
     AppState &s = state();
-    setDateFieldsVisible(false);
+    setFieldsVisible(false);
     control("Label3").visible = false;
-    control("Text1").clear();
-    control("Text2").clear();
+    clearFields();
     enableControls({"Command1", "Command2", "Command3"}, false);
     enableControls({"Command4", "Command5"}, true);
     Control &list = control("Combo1");
@@ -64,22 +42,11 @@ void Form11::Form_Load() {
 
     s.HostRunning = true;
     EnsureAccountWorkbook(s);
-    Workbook &account = *s.AccountWorkbook;
-    s.host().activate(account);
-    account.activate(account.sheet("Ertek01"));
-    for (const char *name : kHiddenAccountSheets) account.sheet(name).setVisible(false);
-
-    const Sheet &values = account.sheet("Ertek01");
-    if (values.value(6, 1).isBlank()) {
-        ShowNotice(dialogs(), std::string("Még nincs termék felvéve") + kCrLf +
-                                  "az adatbázisba. Kilépés.");
+    if (!OfferProductsForPeriod(s, dialogs(), list)) {
         enableControls({"Command1", "Command2", "Command3"}, false);
         enableControls({"Command4", "Command5"}, true);
         Command5_Click();
-        return;
     }
-    list.items = ReadValueSheetProducts(values);
-    s.ProductName.clear();
 }
 
 void Form11::Combo1_Click() {
@@ -87,12 +54,8 @@ void Form11::Combo1_Click() {
     // One product workbook is open at a time: a product chosen before is let go unwritten.
     closeUnwritten(s);
     s.ProductName = control("Combo1").text;
-    if (s.AccountWorkbookOpen()) {
-        s.host().activate(*s.AccountWorkbook);
-        ShowAccountSheets(s);
-        s.AccountWorkbook.close();
-    }
-    setDateFieldsVisible(true);
+    CloseAccountShowingSheets(s);
+    setFieldsVisible(true);
     enableControls({"Text1", "Text2"}, true);
     control("Label3").visible = true;
 
@@ -120,11 +83,8 @@ void Form11::Combo1_Click() {
 }
 
 void Form11::Text1_KeyPress(int &KeyAscii) {
-    if (KeyAscii != kEnterKey) return;
-    if (!CheckDateFormat(dialogs(), *this, control("Text1"), DateFieldVariant::EmptyOnReject))
-        return;
-    control("Text2").enabled = true;
-    SetFocus("Text2");
+    if (firstDayEntered(KeyAscii, DateFieldVariant::EmptyOnReject))
+        control("Text2").enabled = true;
 }
 
 void Form11::Text2_KeyPress(int &KeyAscii) {
@@ -155,26 +115,20 @@ void Form11::Command1_Click() {
     }
     enableControls({"Command1", "Command2", "Command3", "Command4"}, false);
     control("Command5").enabled = true;
-    for (const char *field : {"Text1", "Text2"}) {
-        control(field).clear();
-        control(field).enabled = false;
-    }
+    clearAndDisableFields();
     control("Combo1").locked = true;
     control("Combo1").enabled = false;
 
-    s.host().activate(product);
-    // Past today the period still ends at its last trade dated on or before the end.
-    const StatementRows rows =
-        FindStatementRows(trades, lastTrade, s.RangeFromDate, s.RangeToDate, false);
-    s.StatementFirstRow = rows.first;
-    s.StatementLastRow = rows.last;
-    Sheet &statement = product.sheet(kProductStatementSheet);
-    product.activate(statement);
-    ClearProductStatementSheet(statement);
-    CopyStatementRows(trades, statement, rows, 0);
-    FinishProductStatementSheet(statement, s.RangeFromDate, s.RangeToDate, s.HeldQuantity,
-                                s.HeldAverageCost);
+    showStatement(trades, writeStatement(lastTrade));
+    s.ProductWorkbook.commit();
+    if (s.HostRunning) QuitSpreadsheetHost(s);
+    enableControls({"Command4", "Command5"}, true);
+    SetFocus("Command4");
+}
 
+void Form11::showStatement(Sheet &trades, Sheet &statement) {
+    AppState &s = state();
+    Workbook &product = *s.ProductWorkbook;
     const std::string prices = s.ProductName + "01", chartSource = s.ProductName + "02";
     product.sheet(prices).setVisible(false);
     product.sheet(chartSource).setVisible(false);
@@ -189,10 +143,25 @@ void Form11::Command1_Click() {
     app().show(*this);
     for (const std::string &name : {prices, chartSource, std::string("Segéd01")})
         product.sheet(name).setVisible(true);
-    s.ProductWorkbook.commit();
-    if (s.HostRunning) QuitSpreadsheetHost(s);
-    enableControls({"Command4", "Command5"}, true);
-    SetFocus("Command4");
+}
+
+Sheet &Form11::writeStatement(int lastTrade) {
+    AppState &s = state();
+    Workbook &product = *s.ProductWorkbook;
+    Sheet &trades = product.sheet(kTradeSheet);
+    s.host().activate(product);
+    // Past today the period still ends at its last trade dated on or before the end.
+    const StatementRows rows =
+        FindStatementRows(trades, lastTrade, s.RangeFromDate, s.RangeToDate, false);
+    s.StatementFirstRow = rows.first;
+    s.StatementLastRow = rows.last;
+    Sheet &statement = product.sheet(kProductStatementSheet);
+    product.activate(statement);
+    ClearProductStatementSheet(statement);
+    CopyStatementRows(trades, statement, rows, 0);
+    FinishProductStatementSheet(statement, s.RangeFromDate, s.RangeToDate, s.HeldQuantity,
+                                s.HeldAverageCost);
+    return statement;
 }
 
 void Form11::Command2_Click() {

@@ -8,24 +8,17 @@
 
 namespace vandorix {
 
-Form14::Form14(Application &app) : Form(app, "Form14", "Érték kimutatása") {
-    addLabel("Label1", "Referencia nap dátuma");
-    addTextBox("Text1");
-    addLabel("Label2", "Érték nap dátuma");
-    addTextBox("Text2");
-    addButton("Command1", "Kimutatás");
-    addButton("Command2", "Vissza a főmenübe");
-    addButton("Command3", "Kilép");
-    onKeyPress("Text1", [this](int &k) { Text1_KeyPress(k); });
-    onKeyPress("Text2", [this](int &k) { Text2_KeyPress(k); });
-    onClick("Command1", [this] { Command1_Click(); });
-    onClick("Command2", [this] { Command2_Click(); });
-    onClick("Command3", [this] { Command3_Click(); });
+Form14::Form14(Application &app)
+    : EntryFieldsForm(app, "Form14", "Érték kimutatása", ProductList::None,
+                      "Referencia nap dátuma", "Érték nap dátuma") {
+    addCommandButtons({"Kimutatás", "Vissza a főmenübe", "Kilép"});
+    bindCommandClicks(this, &Form14::Command1_Click, &Form14::Command2_Click,
+                      &Form14::Command3_Click);
 }
 
 void Form14::Form_Load() {
     AppState &s = state();
-    for (const char *name : {"Label1", "Text1", "Label2", "Text2"}) control(name).visible = true;
+    setFieldsVisible(true);
     enableControls({"Command1"}, false);
     enableControls({"Command2", "Command3"}, true);
     OpenAccountForReport(s);
@@ -37,9 +30,7 @@ void Form14::Form_Load() {
 }
 
 void Form14::Text1_KeyPress(int &KeyAscii) {
-    if (KeyAscii != kEnterKey) return;
-    if (CheckDateFormat(dialogs(), *this, control("Text1"), DateFieldVariant::KeepOnReject))
-        SetFocus("Text2");
+    firstDayEntered(KeyAscii, DateFieldVariant::KeepOnReject);
 }
 
 void Form14::Text2_KeyPress(int &KeyAscii) {
@@ -76,8 +67,7 @@ void Form14::Command1_Click() {
 }
 
 void Form14::Command2_Click() {
-    control("Text1").clear();
-    control("Text2").clear();
+    clearFields();
     app().ReturnToMainWindow(*this);
 }
 

@@ -1,18 +1,20 @@
 #pragma once
 
-#include "app/Form.h"
+#include "app/EntryForms.h"
 
 namespace vandorix {
 
 // "Érték kimutatása": the worth of the cash account and of every product on a reference day
 // and on a value day, computed into "Ertek01" of the account workbook and shown in the host.
-class Form14 : public Form {
+class Form14 : public EntryFieldsForm {
 public:
     explicit Form14(Application &app);
 
     void Form_Load() override;
-    void Text1_KeyPress(int &KeyAscii);
-    void Text2_KeyPress(int &KeyAscii);
+    // Enter on the reference day and on the value day.
+    void Text1_KeyPress(int &KeyAscii) override;
+    void Text2_KeyPress(int &KeyAscii) override;
+    // "Kimutatás": computes and shows the report.
     void Command1_Click();
     void Command2_Click();
     void Command3_Click();

@@ -8,32 +8,19 @@
 
 namespace vandorix {
 
-Form9::Form9(Application &app) : Form(app, "Form9", "Eredmény kimutatás") {
-    addLabel("Label1", "Dátumtól");
-    addTextBox("Text1");
-    addLabel("Label2", "Dátumig");
-    addTextBox("Text2");
-    addButton("Command1", "Számítás");
-    addButton("Command2", "Megnéz");
-    addButton("Command3", "Mégse");
-    addButton("Command4", "Vissza a főmenüre");
-    addButton("Command5", "Kilép");
-    onKeyPress("Text1", [this](int &k) { Text1_KeyPress(k); });
-    onKeyPress("Text2", [this](int &k) { Text2_KeyPress(k); });
-    onClick("Command1", [this] { Command1_Click(); });
-    onClick("Command2", [this] { Command2_Click(); });
-    onClick("Command3", [this] { Command3_Click(); });
-    onClick("Command4", [this] { Command4_Click(); });
-    onClick("Command5", [this] { Command5_Click(); });
+Form9::Form9(Application &app)
+    : EntryFieldsForm(app, "Form9", "Eredmény kimutatás", ProductList::None, "Dátumtól",
+                      "Dátumig") {
+    addCommandButtons({"Számítás", "Megnéz", "Mégse", "Vissza a főmenüre", "Kilép"});
+    bindCommandClicks(this, &Form9::Command1_Click, &Form9::Command2_Click, &Form9::Command3_Click,
+                      &Form9::Command4_Click, &Form9::Command5_Click);
 }
 
 void Form9::Form_Load() {
     AppState &s = state();
-    for (const char *name : {"Label1", "Text1", "Label2", "Text2"}) control(name).visible = true;
-    for (const char *name : {"Text1", "Text2"}) {
-        control(name).clear();
-        control(name).enabled = true;
-    }
+    setFieldsVisible(true);
+    clearFields();
+    enableControls({"Text1", "Text2"}, true);
     enableControls({"Command1", "Command2", "Command3"}, false);
     enableControls({"Command4", "Command5"}, true);
     OpenAccountForReport(s);
@@ -49,9 +36,7 @@ void Form9::Form_Load() {
 }
 
 void Form9::Text1_KeyPress(int &KeyAscii) {
-    if (KeyAscii != kEnterKey) return;
-    if (CheckDateFormat(dialogs(), *this, control("Text1"), DateFieldVariant::KeepOnReject))
-        SetFocus("Text2");
+    firstDayEntered(KeyAscii, DateFieldVariant::KeepOnReject);
 }
 
 void Form9::Text2_KeyPress(int &KeyAscii) {
@@ -72,8 +57,7 @@ void Form9::Command1_Click() {
     ComputeResultReport(s);
     // The report is stored as soon as it is computed, so leaving without viewing keeps it.
     s.AccountWorkbook.commit();
-    control("Text1").clear();
-    control("Text2").clear();
+    clearFields();
     enableControls({"Command1", "Command3"}, false);
     enableControls({"Command2", "Command4", "Command5"}, true);
     SetFocus("Command2");

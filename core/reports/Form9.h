@@ -1,20 +1,24 @@
 #pragma once
 
-#include "app/Form.h"
+#include "app/EntryForms.h"
 
 namespace vandorix {
 
 // "Eredmény kimutatás": the result of every product and of the archived products over a
 // period, computed into "Eredmeny01" of the account workbook and shown in the host.
-class Form9 : public Form {
+class Form9 : public EntryFieldsForm {
 public:
     explicit Form9(Application &app);
 
     void Form_Load() override;
-    void Text1_KeyPress(int &KeyAscii);
-    void Text2_KeyPress(int &KeyAscii);
+    // Enter on the first and on the last day.
+    void Text1_KeyPress(int &KeyAscii) override;
+    void Text2_KeyPress(int &KeyAscii) override;
+    // "Számítás": computes and stores the report.
     void Command1_Click();
+    // "Megnéz": shows it.
     void Command2_Click();
+    // "Mégse": closes the account workbook unwritten.
     void Command3_Click();
     void Command4_Click();
     void Command5_Click();

@@ -26,36 +26,18 @@ EntryDecision DecideTradeEntryMode(AppState &app, Dialogs &dialogs, TradeWindowK
     Sheet &ledger = LedgerSheet(app);
     ledger.workbook().activate(ledger);
 
-    if (app.EntryMode < 1) {
-        if (int row = FindLedgerRowByCode(ledger, app.SettlementCode)) {
-            const std::string title = "Felhívás";
-            if (AskYesNo(dialogs, std::string("Van már ilyen adat.") + kCrLf + "Módosítani szeretné ?",
-                         title, MessageIcon::Exclamation)) {
-                app.ModifyRequested = true;
-                app.LedgerRow = row;
-                app.EntryMode = 2;
-                if (kind == TradeWindowKind::Sale) app.PreviousQuantity = app.TradeQuantity;
-            } else {
-                app.ModifyRequested = false;
-                if (!AskYesNo(dialogs, "Törölhető az adat?", title, MessageIcon::Exclamation))
-                    return EntryDecision::LeaveProgram;
-                app.DeleteRequested = true;
-                app.LedgerRow = row;
-                app.EntryMode = 1;
-            }
-        }
-    }
-
-    if (app.LedgerRow > 0 && !LedgerRowFitsTrade(ledger, app.LedgerRow, kind, app.TradeQuantity,
-                                                 app.UnitPrice, app.ProductCode)) {
-        ShowSettlementCodeMismatch(dialogs);
-        return EntryDecision::Mismatch;
-    }
-    switch (app.EntryMode) {
-    case 2: return EntryDecision::Modify;
-    case 1: return EntryDecision::Delete;
-    default: return EntryDecision::NewTrade;
-    }
+    const bool asked = app.EntryMode == EntryMode::New;
+    const EntryDecision decision = DecideEntryMode(
+        dialogs, {app.EntryMode, app.LedgerRow, app.ModifyRequested, app.DeleteRequested},
+        {"Törölhető az adat?", [&] { return FindLedgerRowByCode(ledger, app.SettlementCode); },
+         [&](int row) {
+             return LedgerRowFitsTrade(ledger, row, kind, app.TradeQuantity, app.UnitPrice,
+                                       app.ProductCode);
+         }});
+    // A sale being modified keeps the quantity it had before the change.
+    if (asked && app.EntryMode == EntryMode::Modify && kind == TradeWindowKind::Sale)
+        app.PreviousQuantity = app.TradeQuantity;
+    return decision;
 }
 
 } // namespace vandorix

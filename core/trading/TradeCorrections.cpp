@@ -36,6 +36,15 @@ long long AvailableAfterRestore(const Sheet &trades, int saleRow, Date d) {
     return available;
 }
 
+// A modified trade whose date changed moves to where a trade of its new date belongs.
+void moveToItsDate(Sheet &trades, AppState &app, int (*insertionRow)(const Sheet &, Date)) {
+    if (CellDate(trades, app.TradeRow, szla::Day) == app.TradeDate) return;
+    trades.deleteRow(app.TradeRow);
+    app.TradeRow = insertionRow(trades, app.TradeDate);
+    InsertTradeRow(trades, app.TradeRow);
+    AdvanceTotalsPointer(trades);
+}
+
 } // namespace
 
 TradeOutcome FindTradeRow(AppState &app) {
@@ -49,12 +58,7 @@ TradeOutcome ModifyPurchase(AppState &app) {
         return TradeOutcome::NotFound;
     if (LotTouched(trades, app.TradeRow)) return TradeOutcome::LotAlreadySold;
 
-    if (CellDate(trades, app.TradeRow, szla::Day) != app.TradeDate) {
-        trades.deleteRow(app.TradeRow);
-        app.TradeRow = PurchaseInsertionRow(trades, app.TradeDate);
-        InsertTradeRow(trades, app.TradeRow);
-        AdvanceTotalsPointer(trades);
-    }
+    moveToItsDate(trades, app, PurchaseInsertionRow);
     WritePurchaseRow(trades, app.TradeRow, app);
     RecalcTradeSheet(trades, app);
     return TradeOutcome::Recorded;
@@ -73,12 +77,7 @@ TradeOutcome ModifySale(AppState &app) {
 
     RestoreSaleLots(trades, app.TradeRow);
     ClearSaleAllocation(trades, app.TradeRow);
-    if (CellDate(trades, app.TradeRow, szla::Day) != app.TradeDate) {
-        trades.deleteRow(app.TradeRow);
-        app.TradeRow = SaleInsertionRow(trades, app.TradeDate);
-        InsertTradeRow(trades, app.TradeRow);
-        AdvanceTotalsPointer(trades);
-    }
+    moveToItsDate(trades, app, SaleInsertionRow);
     WriteSaleRow(trades, app.TradeRow, app);
     MatchSaleToLots(trades, app);
     RecalcTradeSheet(trades, app);

@@ -3,6 +3,7 @@
 #include "products/ProductRegister.h"
 #include "app/Application.h"
 #include "app/Dialogs.h"
+#include "app/EntryForms.h"
 #include "app/Validation.h"
 #include "store/Workbook.h"
 #include "app/WorkbookProtocol.h"
@@ -50,7 +51,7 @@ bool notNegative(Currency c) { return c >= Currency(); }
 TradeForm::TradeForm(Application &app, const char *name, const char *caption,
                      TradeWindowKind kind, const char *productList,
                      const char *firstLineWithoutProduct)
-    : Form(app, name, caption), kind_(kind), productList_(productList),
+    : MovementForm(app, name, caption), kind_(kind), productList_(productList),
       firstLineWithoutProduct_(firstLineWithoutProduct) {
     if (kind == TradeWindowKind::Sale) {
         addLabel("Label8", "Eladási sorrend");
@@ -70,16 +71,11 @@ TradeForm::TradeForm(Application &app, const char *name, const char *caption,
     addButton("Command3", "Vissza a főmenübe");
     addButton("Command4", "Kilépés");
 
-    onKeyPress("Text1", [this](int &k) { Text1_KeyPress(k); });
     onKeyPress("Text2", [this](int &k) { Text2_KeyPress(k); });
     onKeyPress("Text3", [this](int &k) { Text3_KeyPress(k); });
     onKeyPress("Text4", [this](int &k) { Text4_KeyPress(k); });
     onKeyPress("Text5", [this](int &k) { Text5_KeyPress(k); });
     onKeyPress("Text6", [this](int &k) { Text6_KeyPress(k); });
-    onClick("Command1", [this] { Command1_Click(); });
-    onClick("Command2", [this] { Command2_Click(); });
-    onClick("Command3", [this] { Command3_Click(); });
-    onClick("Command4", [this] { Command4_Click(); });
 }
 
 void TradeForm::setFieldsVisible(bool visible) {
@@ -91,14 +87,9 @@ void TradeForm::enable(std::initializer_list<const char *> names, bool enabled) 
     for (const char *name : names) control(name).enabled = enabled;
 }
 
-void TradeForm::moveTo(const char *name) {
-    control(name).enabled = true;
-    SetFocus(name);
-}
-
 void TradeForm::restartEntry() {
     AppState &s = state();
-    s.EntryMode = 0;
+    s.EntryMode = EntryMode::New;
     s.ModifyRequested = s.DeleteRequested = false;
     s.LedgerRow = 0;
     s.PreviousQuantity = 0;
@@ -123,11 +114,7 @@ void TradeForm::Form_Load() {
     s.HostRunning = true;
 
     Control &list = productList();
-    list.clear();
-    list.items.clear();
-    s.host().activate(*s.AccountWorkbook);
-    const Sheet &values = s.AccountWorkbook->sheet("Ertek01");
-    if (values.value(6, 1).isBlank()) {
+    if (!ListValueSheetProducts(s, list)) {
         ShowNotice(dialogs(), std::string(firstLineWithoutProduct_) + kCrLf +
                                   "a Részvény alapadatok menüpontban" + kCrLf +
                                   "fel kell venni. Kilépés.");
@@ -136,7 +123,6 @@ void TradeForm::Form_Load() {
         Command4_Click();
         return;
     }
-    list.items = ReadValueSheetProducts(values);
     s.ProductName.clear();
     list.visible = list.enabled = kind_ == TradeWindowKind::Purchase;
     loadOwnLists();
@@ -144,28 +130,13 @@ void TradeForm::Form_Load() {
 
 void TradeForm::productChosen() {
     AppState &s = state();
-    const std::string chosen = productList().text;
-    // One product workbook is open at a time and it must be the chosen product's: one chosen
-    // before is let go unsaved (nothing has been written to it yet).
-    if (s.ProductWorkbookOpen() && s.ProductName != chosen) {
-        s.ProductWorkbook.close();
-    }
-    s.ProductName = chosen;
-    if (!s.ProductWorkbookOpen()) {
-        OpenProductWorkbook(s);
-        PrepareProductWorkbook(s);
-    }
+    // Nothing has been written to a product chosen before.
+    ChooseProductWorkbook(s, productList().text);
     // A settlement code decided for another product does not carry over.
     restartEntry();
     setFieldsVisible(true);
     control("Text1").text = s.Today.toString();
     moveTo("Text1");
-}
-
-void TradeForm::Text1_KeyPress(int &KeyAscii) {
-    if (KeyAscii != kEnterKey) return;
-    if (!CheckDateNotAfterToday(dialogs(), *this, control("Text1"), state().Today)) return;
-    moveTo("Text2");
 }
 
 void TradeForm::Text2_KeyPress(int &KeyAscii) {
@@ -191,14 +162,14 @@ void TradeForm::Text5_KeyPress(int &KeyAscii) {
     if (KeyAscii != kEnterKey) return;
     if (!CheckCodeField(dialogs(), *this, control("Text5"))) return;
     // A trade being modified keeps its settlement code: the order code is the last field.
-    if (state().EntryMode == 2) moveTo("Command1");
+    if (state().EntryMode == EntryMode::Modify) moveTo("Command1");
     else moveTo("Text6");
 }
 
 void TradeForm::Text6_KeyPress(int &KeyAscii) {
     if (KeyAscii != kEnterKey) return;
     if (!CheckCodeField(dialogs(), *this, control("Text6"))) return;
-    if (state().EntryMode == 0) jav_val_Click();
+    if (state().EntryMode == EntryMode::New) jav_val_Click();
 }
 
 bool TradeForm::readEntry() {
@@ -223,7 +194,7 @@ bool TradeForm::readEntry() {
 void TradeForm::jav_val_Click() {
     if (!readEntry()) return;
     switch (DecideTradeEntryMode(state(), dialogs(), kind_)) {
-    case EntryDecision::NewTrade:
+    case EntryDecision::New:
         control("Command2").enabled = false;
         moveTo("Command1");
         break;
@@ -255,54 +226,46 @@ void TradeForm::Command1_Click() {
     if (!readEntry()) return;
     AppState &s = state();
     // A code typed over after its decision is decided again before anything is written.
-    if (s.EntryMode == 0 && FindLedgerRowByCode(LedgerSheet(s), s.SettlementCode) != 0) {
+    if (s.EntryMode == EntryMode::New && FindLedgerRowByCode(LedgerSheet(s), s.SettlementCode) != 0) {
         jav_val_Click();
         return;
     }
-    for (const Control &c : controls())
-        if (c.kind != ControlKind::Label) control(c.name).enabled = false;
-    control("Label7").visible = true;
-
-    switch (BookTrade(s, dialogs(), kind_)) {
-    case TradeOutcome::LotAlreadySold:
-        refuse(kPurchaseNotModifiableMessage, "Felhívás", {"Command4"});
-        return;
-    case TradeOutcome::NotEnoughShares:
-        refuse(kNotEnoughSharesMessage, "Felhívás", {"Command3", "Command4"});
-        return;
-    case TradeOutcome::NotFound:
-        refuse(kTradeNotFound, "Adathiba", {"Command3", "Command4"});
-        return;
-    case TradeOutcome::Recorded: break;
-    }
-    control("Label7").visible = false;
-    SaveTradeWorkbooks(s);
-    Command3_Click();
+    showBusy();
+    finishWrite(BookTrade(s, dialogs(), kind_),
+                {kPurchaseNotModifiableMessage, "Felhívás", {"Command4"}},
+                {kNotEnoughSharesMessage, "Felhívás", {"Command3", "Command4"}});
 }
 
 void TradeForm::Command2_Click() {
-    AppState &s = state();
+    showBusy();
+    finishWrite(DeleteTrade(state(), kind_),
+                {kPurchaseNotDeletableMessage, "Felhívás", {"Command3", "Command4"}},
+                {kTradeNotFound, "Adathiba", {"Command3", "Command4"}});
+}
+
+void TradeForm::showBusy() {
     for (const Control &c : controls())
         if (c.kind != ControlKind::Label) control(c.name).enabled = false;
     control("Label7").visible = true;
+}
 
-    switch (DeleteTrade(s, kind_)) {
+void TradeForm::finishWrite(TradeOutcome outcome, const Refusal &lotSold,
+                            const Refusal &notEnoughShares) {
+    switch (outcome) {
     case TradeOutcome::LotAlreadySold:
-        refuse(kPurchaseNotDeletableMessage, "Felhívás", {"Command3", "Command4"});
+        refuse(lotSold.message, lotSold.title, lotSold.usable);
+        return;
+    case TradeOutcome::NotEnoughShares:
+        refuse(notEnoughShares.message, notEnoughShares.title, notEnoughShares.usable);
         return;
     case TradeOutcome::NotFound:
-    case TradeOutcome::NotEnoughShares:
         refuse(kTradeNotFound, "Adathiba", {"Command3", "Command4"});
         return;
     case TradeOutcome::Recorded: break;
     }
     control("Label7").visible = false;
-    SaveTradeWorkbooks(s);
+    SaveTradeWorkbooks(state());
     Command3_Click();
 }
-
-void TradeForm::Command3_Click() { app().ReturnToMainWindow(*this); }
-
-void TradeForm::Command4_Click() { app().LeaveProgram(*this); }
 
 } // namespace vandorix

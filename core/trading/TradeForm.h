@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Form.h"
+#include "app/MovementForm.h"
 #include "trading/EntryMode.h"
 #include "trading/TradeRows.h"
 
@@ -13,21 +13,19 @@ namespace vandorix {
 // checked on Enter, the entry-mode decision on the settlement code, and the four buttons
 // "Rögzítés", "Törlés", "Vissza a főmenübe" and "Kilépés". One recording or deletion per
 // opening: it saves what it changed and returns to the main window.
-class TradeForm : public Form {
+class TradeForm : public MovementForm {
 public:
     void Form_Load() override;
 
-    void Text1_KeyPress(int &KeyAscii);
     void Text2_KeyPress(int &KeyAscii);
     void Text3_KeyPress(int &KeyAscii);
     void Text4_KeyPress(int &KeyAscii);
     void Text5_KeyPress(int &KeyAscii);
     void Text6_KeyPress(int &KeyAscii);
-    void jav_val_Click();
-    void Command1_Click();
-    void Command2_Click();
-    void Command3_Click();
-    void Command4_Click();
+    void jav_val_Click() override;
+    // "Rögzítés" and "Törlés".
+    void Command1_Click() override;
+    void Command2_Click() override;
 
 protected:
     TradeForm(Application &app, const char *name, const char *caption, TradeWindowKind kind,
@@ -43,7 +41,6 @@ protected:
 private:
     void setFieldsVisible(bool visible);
     void enable(std::initializer_list<const char *> names, bool enabled);
-    void moveTo(const char *control);
     // Starts the entry over for the chosen product: no entry mode, the fields empty.
     void restartEntry();
     // Checks every field again and takes the entry into AppState; a field changed since its
@@ -52,6 +49,16 @@ private:
     // A refusal: `message` under `title`, then only the `usable` buttons stay enabled.
     void refuse(const char *message, const char *title,
                 std::initializer_list<const char *> usable);
+    struct Refusal {
+        const char *message;
+        const char *title;
+        std::initializer_list<const char *> usable;
+    };
+    // Disables every field and button and shows "Várjon !" while the trade is written.
+    void showBusy();
+    // The end of a recording or a deletion: the refusal its outcome calls for, or the save and
+    // the way back to the main window.
+    void finishWrite(TradeOutcome outcome, const Refusal &lotSold, const Refusal &notEnoughShares);
 
     TradeWindowKind kind_;
     const char *productList_;

@@ -14,17 +14,24 @@ std::string SaleDescription(const std::string &productName, int quantity,
     return productName + "  " + std::to_string(quantity) + " db. elad " + saleOrder;
 }
 
+// The figures of the trade window as entered: the day, the quantity, unit price and commission
+// in the columns of the trade's side, and the two codes.
+static void writeEntered(Sheet &trades, int row, const AppState &app, int quantityColumn,
+                         int priceColumn, int commissionColumn) {
+    trades.setValue(row, szla::Day, app.TradeDate);
+    trades.setValue(row, quantityColumn, app.TradeQuantity);
+    trades.setValue(row, priceColumn, app.UnitPrice);
+    trades.setValue(row, commissionColumn, app.Commission);
+    trades.setValue(row, szla::OrderCode, static_cast<double>(app.OrderCode));
+    trades.setValue(row, szla::Settlement, static_cast<double>(app.SettlementCode));
+}
+
 void WritePurchaseRow(Sheet &trades, int row, const AppState &app) {
     using namespace szla;
     const int q = app.TradeQuantity;
     const Currency value = app.UnitPrice * q;
     const Currency cost = value + app.Commission;
-    trades.setValue(row, Day, app.TradeDate);
-    trades.setValue(row, Bought, q);
-    trades.setValue(row, BuyPrice, app.UnitPrice);
-    trades.setValue(row, BuyCommission, app.Commission);
-    trades.setValue(row, OrderCode, static_cast<double>(app.OrderCode));
-    trades.setValue(row, Settlement, static_cast<double>(app.SettlementCode));
+    writeEntered(trades, row, app, Bought, BuyPrice, BuyCommission);
     trades.setValue(row, LotCode, kOpenLot);
     trades.setValue(row, Description, PurchaseDescription(app.ProductName, q));
     trades.setValue(row, BuyValue, value);
@@ -39,12 +46,7 @@ void WriteSaleRow(Sheet &trades, int row, const AppState &app) {
     const int q = app.TradeQuantity;
     const Currency value = app.UnitPrice * q;
     const Currency net = value - app.Commission;
-    trades.setValue(row, Day, app.TradeDate);
-    trades.setValue(row, Sold, q);
-    trades.setValue(row, SellPrice, app.UnitPrice);
-    trades.setValue(row, SaleCommission, app.Commission);
-    trades.setValue(row, OrderCode, static_cast<double>(app.OrderCode));
-    trades.setValue(row, Settlement, static_cast<double>(app.SettlementCode));
+    writeEntered(trades, row, app, Sold, SellPrice, SaleCommission);
     trades.setValue(row, Description, SaleDescription(app.ProductName, q, app.SaleOrder));
     trades.setValue(row, SaleValue, value);
     trades.setValue(row, NetProceeds, net);

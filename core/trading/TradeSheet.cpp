@@ -123,20 +123,23 @@ Currency ScaleCurrency(Currency amount, long long numerator, long long denominat
     return Currency::fromRaw(static_cast<std::int64_t>(rounded));
 }
 
-Currency LotCostOf(const Sheet &sheet, int row, long long taken) {
-    auto cost = sheet.value(row, szla::BuyCost).currency();
-    long long bought = CellInteger(sheet, row, szla::Bought);
-    if (cost && bought > 0) return ScaleCurrency(*cost, taken, bought);
-    double perShare = sheet.value(row, szla::CostPerShare).number().value_or(0);
+// The part of `taken` shares in the amount of a row of `quantityColumn` shares; a row without
+// the amount or the quantity gives it from its per-share figure.
+static Currency shareOfRowAmount(const Sheet &sheet, int row, long long taken, int amountColumn,
+                                 int quantityColumn, int perShareColumn) {
+    auto amount = sheet.value(row, amountColumn).currency();
+    long long quantity = CellInteger(sheet, row, quantityColumn);
+    if (amount && quantity > 0) return ScaleCurrency(*amount, taken, quantity);
+    double perShare = sheet.value(row, perShareColumn).number().value_or(0);
     return Currency::fromDouble(perShare * static_cast<double>(taken));
 }
 
+Currency LotCostOf(const Sheet &sheet, int row, long long taken) {
+    return shareOfRowAmount(sheet, row, taken, szla::BuyCost, szla::Bought, szla::CostPerShare);
+}
+
 Currency SaleProceedsOf(const Sheet &sheet, int row, long long taken) {
-    auto net = sheet.value(row, szla::NetProceeds).currency();
-    long long sold = CellInteger(sheet, row, szla::Sold);
-    if (net && sold > 0) return ScaleCurrency(*net, taken, sold);
-    double perShare = sheet.value(row, szla::NetPerShare).number().value_or(0);
-    return Currency::fromDouble(perShare * static_cast<double>(taken));
+    return shareOfRowAmount(sheet, row, taken, szla::NetProceeds, szla::Sold, szla::NetPerShare);
 }
 
 std::string TradePeriodCaption(Date first, Date last) {

@@ -27,8 +27,8 @@ protected:
 };
 
 TEST_F(EntryMode, NewCodeIsANewTrade) {
-    EXPECT_EQ(decide(TradeWindowKind::Purchase, 99, 5, 10), EntryDecision::NewTrade);
-    EXPECT_EQ(books.app.EntryMode, 0);
+    EXPECT_EQ(decide(TradeWindowKind::Purchase, 99, 5, 10), EntryDecision::New);
+    EXPECT_EQ(books.app.EntryMode, vandorix::EntryMode::New);
     EXPECT_EQ(books.app.LedgerRow, 0);
     EXPECT_EQ(books.app.ProductCode, "HU0000123456");
     EXPECT_TRUE(dialogs.messages().empty());
@@ -37,7 +37,7 @@ TEST_F(EntryMode, NewCodeIsANewTrade) {
 TEST_F(EntryMode, ExhaustedLotIsOfferedForModification) {
     dialogs.answer(MessageAnswer::Yes);
     EXPECT_EQ(decide(TradeWindowKind::Purchase, 1, 10, 10), EntryDecision::Modify);
-    EXPECT_EQ(books.app.EntryMode, 2);
+    EXPECT_EQ(books.app.EntryMode, vandorix::EntryMode::Modify);
     EXPECT_TRUE(books.app.ModifyRequested);
     EXPECT_EQ(books.app.LedgerRow, books.ledgerRowOf(1));
     ASSERT_EQ(dialogs.messages().size(), 1u);
@@ -58,7 +58,7 @@ TEST_F(EntryMode, DeclinedModificationOffersDeletionThenLeaving) {
     dialogs.answer(MessageAnswer::No);
     dialogs.answer(MessageAnswer::Yes);
     EXPECT_EQ(decide(TradeWindowKind::Purchase, 2, 20, 11), EntryDecision::Delete);
-    EXPECT_EQ(books.app.EntryMode, 1);
+    EXPECT_EQ(books.app.EntryMode, vandorix::EntryMode::Delete);
     EXPECT_TRUE(books.app.DeleteRequested);
     EXPECT_EQ(dialogs.messages().at(1).text, "Törölhető az adat?");
 
@@ -89,7 +89,7 @@ TEST_F(EntryMode, CodeOfAnotherKindOrOtherDataIsAMismatch) {
         {TradeWindowKind::Purchase, 2, 20, 12}, // another price
     };
     for (const Case &c : cases) {
-        books.app.EntryMode = 0;
+        books.app.EntryMode = vandorix::EntryMode::New;
         books.app.LedgerRow = 0;
         dialogs = ScriptedDialogsFake();
         dialogs.answer(MessageAnswer::Yes);
