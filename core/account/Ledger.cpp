@@ -1,6 +1,7 @@
 #include "account/Ledger.h"
 
 #include "app/AppState.h"
+#include "book/Codes.h"
 #include "store/HostError.h"
 #include "store/Sheet.h"
 #include "store/Workbook.h"
@@ -122,8 +123,8 @@ int InsertTradeLedgerRow(Sheet &ledger, Date date, TradeRowKind kind) {
             return !rowEndsData(ledger, row) && dateAt(ledger, row) == date &&
                    LedgerRowHasType(ledger, row, code);
         };
-        while (sameDayOfType("BAR")) ++row;
-        while (sameDayOfType("VAK")) ++row;
+        while (sameDayOfType(TextOf(ItemCode::Deposit))) ++row;
+        while (sameDayOfType(TextOf(ItemCode::Purchase))) ++row;
     }
     return insertRowWithFormatsOfBelow(ledger, row);
 }

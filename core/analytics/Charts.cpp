@@ -1,6 +1,7 @@
 #include "analytics/Charts.h"
 
 #include "app/Dialogs.h"
+#include "book/Sheets.h"
 #include "store/Chart.h"
 #include "store/HostError.h"
 
@@ -106,7 +107,7 @@ struct TotalsOfTrades {
 };
 
 TotalsOfTrades tradeTotals(AppState &app) {
-    const Sheet &trades = app.ProductWorkbook->sheet("Szla");
+    const Sheet &trades = app.ProductWorkbook->sheet(sheets::kTrades);
     std::optional<long long> t = trades.value(2, 19).integer();
     if (!t || *t < 1)
         throw ChartDataError("A Szla munkalap S2 cellája nem sorszám.");
@@ -221,7 +222,7 @@ Chart &chartSheet(AppState &app, const char *name) {
     app.host().activate(wb);
     Sheet *sheet = wb.findSheet(name);
     if (!sheet)
-        sheet = &wb.addSheet(name, &wb.sheet("Szla"), SheetKind::Chart);
+        sheet = &wb.addSheet(name, &wb.sheet(sheets::kTrades), SheetKind::Chart);
     if (sheet->kind() != SheetKind::Chart || !sheet->chart())
         throw HostError("A munkalap nem diagram: " + std::string(name));
     wb.activate(*sheet);
@@ -305,7 +306,7 @@ void PrepareChartData(AppState &app) {
     const int price = src::PriceBlock + 1;
     app.FirstChartPrice = amountOrZero(source, app.ChartFirstRow, price);
     app.LastChartPrice = amountOrZero(source, app.ChartLastRow, price);
-    Sheet &aux = wb.sheet("Segéd01");
+    Sheet &aux = wb.sheet(sheets::kAuxiliary);
     aux.setValue(23, 9, 1);
     aux.setValue(23, 11, 10);
 

@@ -1,5 +1,7 @@
 #include "analytics/Form16.h"
 
+#include "book/Rows.h"
+#include "book/Sheets.h"
 #include "book/ValueSheet.h"
 #include "analytics/Charts.h"
 #include "analytics/Indicators.h"
@@ -13,7 +15,7 @@ namespace vandorix {
 
 namespace {
 
-constexpr const char *kHiddenAccountSheets[] = {"Befszla01", "Befszla02", "Eredmeny01", "ARHIV01"};
+constexpr const char *kHiddenAccountSheets[] = {sheets::kLedger, sheets::kLedgerStatement, sheets::kResults, sheets::kArchive};
 
 // Columns of the price sheet "<name>01" that the view reads or copies.
 constexpr int kDateColumn = 1;
@@ -116,8 +118,8 @@ void Form16::Form_Load() {
     s.host().activate(account);
     for (const char *name : kHiddenAccountSheets)
         account.sheet(name).setVisible(false);
-    const Sheet &values = account.sheet("Ertek01");
-    account.activate(account.sheet("Ertek01"));
+    const Sheet &values = account.sheet(sheets::kValues);
+    account.activate(account.sheet(sheets::kValues));
 
     if (values.value(6, 1).isBlank()) {
         ShowNotice(dialogs(),
@@ -162,7 +164,7 @@ void Form16::Combo1_Click() {
         return;
     }
     RefreshProductDataRange(s);
-    Sheet &aux = product.sheet("Segéd01");
+    Sheet &aux = product.sheet(sheets::kAuxiliary);
     s.LastDataDate = aux.value(7, 4).date().value_or(s.LastDataDate);
     aux.setVisible(false);
     control("Label3").visible = false;
@@ -371,8 +373,8 @@ void Form16::copyRange(int rangeStartRow, int rangeEndRow) {
     s.ChartLastRow = t - 1;
     s.ChartFirstRow = kFirstPriceRow;
     source.setValue(3, 1,
-                    source.value(kFirstPriceRow, kDateColumn).display() + " -től      " +
-                        source.value(s.ChartLastRow, kDateColumn).display() + " -ig.");
+                    book::PeriodCaption(source.value(kFirstPriceRow, kDateColumn).display(),
+                                        source.value(s.ChartLastRow, kDateColumn).display()));
     source.setValue(4, 6, "MA20");
     source.setValue(4, 7, "MA50");
     source.setValue(4, 8, "MA200");
@@ -393,7 +395,7 @@ bool Form16::showCharts() {
 
     Workbook &product = *s.ProductWorkbook;
     ShowProductSheets(s);
-    Sheet &aux = product.sheet("Segéd01");
+    Sheet &aux = product.sheet(sheets::kAuxiliary);
     aux.unprotect(s.SheetPassword);
     const Sheet &source = product.sheet(s.ProductName + "02");
     aux.setValue(22, 3, s.ChartFirstRow);

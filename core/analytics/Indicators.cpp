@@ -1,4 +1,6 @@
 #include "analytics/Indicators.h"
+#include "book/Rows.h"
+#include "book/Sheets.h"
 
 #include <cmath>
 #include <cstdint>
@@ -28,7 +30,7 @@ Sheet &priceSheet(AppState &app) {
     return wb.sheet(app.ProductName + "01");
 }
 
-Sheet &auxiliarySheet(AppState &app) { return app.ProductWorkbook->sheet("Segéd01"); }
+Sheet &auxiliarySheet(AppState &app) { return app.ProductWorkbook->sheet(sheets::kAuxiliary); }
 
 Currency priceAt(const Sheet &s, int row) {
     return s.value(row, kColPrice).currency().value_or(Currency());
@@ -118,8 +120,8 @@ void RefreshProductDataRange(AppState &app) {
 
     prices.copyRowFormat(app.LastDataRow, app.LastDataRow + 1);
 
-    app.DateRangeCaption = captionDate(prices.value(kFirstPriceRow, kColDate)) + " -től      " +
-                           captionDate(aux.value(7, 4)) + " -ig.";
+    app.DateRangeCaption = book::PeriodCaption(captionDate(prices.value(kFirstPriceRow, kColDate)),
+                                                 captionDate(aux.value(7, 4)));
     prices.setValue(2, 1, app.DateRangeCaption);
 
     if (prices.value(kHeadingRow, kColRsi) != CellValue(kRsiHeading)) {

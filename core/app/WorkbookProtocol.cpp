@@ -1,4 +1,5 @@
 #include "app/WorkbookProtocol.h"
+#include "book/Sheets.h"
 
 #include <filesystem>
 
@@ -18,7 +19,7 @@ std::string join(const std::string &folder, const std::string &file) {
 }
 
 std::vector<std::string> productSheetNames(const AppState &app) {
-    return {app.ProductName + "01", app.ProductName + "02", "Szla", "Szla02", "Segéd01"};
+    return {app.ProductName + "01", app.ProductName + "02", sheets::kTrades, sheets::kTradeStatement, sheets::kAuxiliary};
 }
 
 // Saves a workbook so that a spreadsheet application opens it on `sheet` (the ledger, the
@@ -49,7 +50,7 @@ void PrepareAccountWorkbook(AppState &app) {
     Workbook &wb = *app.AccountWorkbook;
     wb.unprotect(app.WorkbookPassword);
     for (const char *name : kAccountSheets) wb.sheet(name).unprotect(app.SheetPassword);
-    if (!wb.sheet("ARHIV01").visible()) ShowAccountSheets(app);
+    if (!wb.sheet(sheets::kArchive).visible()) ShowAccountSheets(app);
 }
 
 void ShowAccountSheets(AppState &app) {
@@ -134,7 +135,7 @@ void OpenProductListWorkbook(AppState &app) {
     Workbook &wb = app.host().open(join(app.AuxiliaryPath, "ISIN01.xls"));
     app.ProductListWorkbook = &wb;
     wb.unprotect(app.WorkbookPassword);
-    wb.sheet("BET01").unprotect(app.SheetPassword);
+    wb.sheet(sheets::kProductList).unprotect(app.SheetPassword);
     app.ProductListOpen = true;
     minimiseHost(app);
     app.WorkbookChanged = false;
@@ -143,7 +144,7 @@ void OpenProductListWorkbook(AppState &app) {
 void SaveProductListWorkbook(AppState &app) {
     Workbook &wb = *app.ProductListWorkbook;
     app.host().activate(wb);
-    wb.sheet("BET01").protect(app.SheetPassword);
+    wb.sheet(sheets::kProductList).protect(app.SheetPassword);
     wb.protect(app.WorkbookPassword);
     if (app.WorkbookChanged) app.host().save(wb);
     wb.markSaved();

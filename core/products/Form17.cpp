@@ -1,5 +1,6 @@
 #include "products/Form17.h"
 
+#include "book/Sheets.h"
 #include "products/ProductRegister.h"
 #include "analytics/Indicators.h"
 #include "app/Application.h"
@@ -61,7 +62,7 @@ void Form17::Form_Load() {
     list.clear();
     list.items.clear();
     s.host().activate(*s.AccountWorkbook);
-    const Sheet &values = s.AccountWorkbook->sheet("Ertek01");
+    const Sheet &values = s.AccountWorkbook->sheet(sheets::kValues);
     list.items = ReadValueSheetProducts(values);
     s.WorkbookChanged = false;
     SaveAccountWorkbook(s);
@@ -105,7 +106,7 @@ void Form17::Combo1_Click() {
         OpenProductWorkbook(s);
         PrepareProductWorkbook(s);
         s.host().activate(*s.ProductWorkbook);
-        if (s.ProductWorkbook->sheet("Szla").value(5, 18).isBlank()) {
+        if (s.ProductWorkbook->sheet(sheets::kTrades).value(5, 18).isBlank()) {
             ShowNotice(dialogs(), std::string("Csak az első vásárlás után") + kCrLf +
                                       "lehet a záró darabárat bevinni.");
             closeProductWithoutSaving();

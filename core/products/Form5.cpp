@@ -1,5 +1,6 @@
 #include "products/Form5.h"
 
+#include "book/Sheets.h"
 #include "products/ProductRegister.h"
 #include "analytics/Indicators.h"
 #include "app/Application.h"
@@ -60,7 +61,7 @@ void Form5::Form_Load() {
     list.clear();
     list.items.clear();
     s.host().activate(*s.AccountWorkbook);
-    const Sheet &values = s.AccountWorkbook->sheet("Ertek01");
+    const Sheet &values = s.AccountWorkbook->sheet(sheets::kValues);
     if (values.value(6, 1).isBlank()) {
         ShowNotice(dialogs(), std::string("A záró darabár bevitele előtt a részvényt") + kCrLf +
                                   "a Részvény alapadatok menüpontban" + kCrLf +
@@ -91,7 +92,7 @@ void Form5::Combo1_Click() {
         OpenProductWorkbook(s);
         PrepareProductWorkbook(s);
         s.host().activate(*s.ProductWorkbook);
-        if (s.ProductWorkbook->sheet("Szla").value(5, 18).isBlank()) {
+        if (s.ProductWorkbook->sheet(sheets::kTrades).value(5, 18).isBlank()) {
             ShowNotice(dialogs(), std::string("Csak az első vásárlás után") + kCrLf +
                                       "lehet a záró darabárat bevinni.");
             Command2_Click();

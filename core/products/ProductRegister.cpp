@@ -1,7 +1,8 @@
 #include "products/ProductRegister.h"
 
 #include "app/Dialogs.h"
-#include "store/Templates.h"
+#include "book/Sheets.h"
+#include "book/Templates.h"
 #include "app/WorkbookProtocol.h"
 
 #include <algorithm>
@@ -108,7 +109,7 @@ bool ProductWorkbookExists(const AppState &app, const std::string &name) {
 void AddProductToList(AppState &app, int afterRow) {
     Workbook &wb = *app.ProductListWorkbook;
     app.host().activate(wb);
-    Sheet &list = wb.sheet("BET01");
+    Sheet &list = wb.sheet(sheets::kProductList);
     const int r = afterRow + 1;
     list.insertRow(r);
     list.copyRowFormat(r + 1, r);
@@ -125,8 +126,8 @@ void CreateProductWorkbook(AppState &app) {
     const std::string templateName = install::kTemplateProductName;
     wb.unprotect(app.WorkbookPassword);
     for (const std::string &sheet :
-         {templateName + "01", templateName + "02", std::string("Szla"), std::string("Szla02"),
-          std::string("Segéd01")})
+         {templateName + "01", templateName + "02", std::string(sheets::kTrades), std::string(sheets::kTradeStatement),
+          std::string(sheets::kAuxiliary)})
         wb.sheet(sheet).unprotect(app.SheetPassword);
     app.host().activate(wb);
     wb.renameSheet(templateName + "01", app.ProductName + "01");
@@ -145,14 +146,14 @@ void CreateProductWorkbook(AppState &app) {
     chart.setValue(2, 9, app.ProductCode);
     chart.copyRowFormat(5, 6);
 
-    Sheet &trades = wb.sheet("Szla");
+    Sheet &trades = wb.sheet(sheets::kTrades);
     trades.setValue(1, 1, app.ProductName);
     trades.setValue(1, 18, app.ProductCode);
     trades.setValue(2, 19, 7);
     trades.setValue(7, 18, 0); // the final holding of the totals row that S2 names
     trades.copyRowFormat(5, 6);
 
-    Sheet &statement = wb.sheet("Szla02");
+    Sheet &statement = wb.sheet(sheets::kTradeStatement);
     statement.setValue(1, 1, app.ProductName + "  számla kivonat");
     statement.setValue(1, 18, app.ProductCode);
     statement.setValue(2, 19, 7);
@@ -166,8 +167,8 @@ void EnterProductInAccountWorkbook(AppState &app) {
     }
     Workbook &wb = *app.AccountWorkbook;
     app.host().activate(wb);
-    enterIntoSheet(app, wb.sheet("Ertek01"), kValueSheetColumns);
-    enterIntoSheet(app, wb.sheet("Eredmeny01"), kResultSheetColumns);
+    enterIntoSheet(app, wb.sheet(sheets::kValues), kValueSheetColumns);
+    enterIntoSheet(app, wb.sheet(sheets::kResults), kResultSheetColumns);
 }
 
 void EnsureDeletionLogs(AppState &app) {

@@ -1,5 +1,6 @@
 #include "reports/Form11.h"
 
+#include "book/Sheets.h"
 #include "products/ProductRegister.h"
 #include "app/Application.h"
 #include "app/Validation.h"
@@ -11,8 +12,8 @@ namespace vandorix {
 
 namespace {
 
-constexpr const char *kHiddenAccountSheets[] = {"Befszla01", "Befszla02", "Eredmeny01",
-                                                "ARHIV01"};
+constexpr const char *kHiddenAccountSheets[] = {sheets::kLedger, sheets::kLedgerStatement, sheets::kResults,
+                                                sheets::kArchive};
 
 // Lets the workbook go as it is on disk: protected, marked as saved, closed.
 void closeUnwritten(AppState &s) {
@@ -74,10 +75,10 @@ void Form11::Form_Load() {
     }
     Workbook &account = *s.AccountWorkbook;
     s.host().activate(account);
-    account.activate(account.sheet("Ertek01"));
+    account.activate(account.sheet(sheets::kValues));
     for (const char *name : kHiddenAccountSheets) account.sheet(name).setVisible(false);
 
-    const Sheet &values = account.sheet("Ertek01");
+    const Sheet &values = account.sheet(sheets::kValues);
     if (values.value(6, 1).isBlank()) {
         ShowNotice(dialogs(), std::string("Még nincs termék felvéve") + kCrLf +
                                   "az adatbázisba. Kilépés.");
@@ -112,7 +113,7 @@ void Form11::Combo1_Click() {
     RecalcTradeSheet(s);
     Workbook &product = *s.ProductWorkbook;
     s.host().activate(product);
-    Sheet &aux = product.sheet("Segéd01");
+    Sheet &aux = product.sheet(sheets::kAuxiliary);
     if (aux.visible()) aux.setVisible(false);
     control("Label3").visible = false;
     Sheet &trades = product.sheet(kTradeSheet);
@@ -198,7 +199,7 @@ void Form11::Command1_Click() {
     ShowContinueNotice(dialogs());
 
     app().show(*this);
-    for (const std::string &name : {prices, chartSource, std::string("Segéd01")})
+    for (const std::string &name : {prices, chartSource, std::string(sheets::kAuxiliary)})
         product.sheet(name).setVisible(true);
     if (s.ProductWorkbookOpen) {
         s.WorkbookChanged = true;

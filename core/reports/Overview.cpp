@@ -2,6 +2,7 @@
 
 #include "account/Ledger.h"
 #include "app/AppState.h"
+#include "book/Sheets.h"
 #include "store/AtomicFile.h"
 #include "store/OoxmlCodec.h"
 #include "store/Sheet.h"
@@ -13,7 +14,7 @@ namespace vandorix {
 namespace {
 
 constexpr const char *kAccountFile = "Befszla.xls";
-constexpr const char *kValueSheet = "Ertek01";
+constexpr const char *kValueSheet = sheets::kValues;
 constexpr int kFirstProductRow = 6;
 constexpr int kFirstPriceRow = 5;
 constexpr int kPriceDate = 1;  // A
@@ -46,7 +47,7 @@ void ReadLastPrice(const Sheet &prices, OverviewProduct &product) {
 void ReadTrades(const Sheet &trades, Date yearStart, OverviewProduct &product, Currency &openCost) {
     using namespace szla;
     const int last = LastTradeRowFromHeader(trades);
-    const int totals = last + 3;
+    const int totals = last + book::kTotalsOffset;
     product.quantity = static_cast<int>(CellInteger(trades, totals, Holding));
     product.averageCost = CellCurrency(trades, totals, CostPerShare);
     for (int r = FirstDataRow; r <= last; ++r) {

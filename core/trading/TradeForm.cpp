@@ -1,5 +1,6 @@
 #include "trading/TradeForm.h"
 
+#include "book/Sheets.h"
 #include "products/ProductRegister.h"
 #include "app/Application.h"
 #include "app/Dialogs.h"
@@ -129,7 +130,7 @@ void TradeForm::Form_Load() {
     list.clear();
     list.items.clear();
     s.host().activate(*s.AccountWorkbook);
-    const Sheet &values = s.AccountWorkbook->sheet("Ertek01");
+    const Sheet &values = s.AccountWorkbook->sheet(sheets::kValues);
     if (values.value(6, 1).isBlank()) {
         ShowNotice(dialogs(), std::string(firstLineWithoutProduct_) + kCrLf +
                                   "a Részvény alapadatok menüpontban" + kCrLf +

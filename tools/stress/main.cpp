@@ -28,7 +28,7 @@
 #include "store/CommitJournal.h"
 #include "store/OoxmlCodec.h"
 #include "store/Sheet.h"
-#include "store/Templates.h"
+#include "book/Templates.h"
 
 #include <algorithm>
 #include <cctype>
