@@ -1,3 +1,5 @@
+#include "account/AccountForms.h"
+
 #include "account/CashForms.h"
 #include "app/Application.h"
 
@@ -10,6 +12,10 @@ std::unique_ptr<Form> CreateAccountForm(Application &app, std::string_view name)
     if (name == "Form8") return std::make_unique<Form8>(app);
     if (name == "Form12") return std::make_unique<Form12>(app);
     return nullptr;
+}
+
+void RegisterAccountWindows(WindowRegistry &registry) {
+    registry.factories.push_back(&CreateAccountForm);
 }
 
 } // namespace vandorix

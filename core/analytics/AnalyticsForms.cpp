@@ -1,3 +1,5 @@
+#include "analytics/AnalyticsForms.h"
+
 #include "analytics/Form16.h"
 #include "app/Application.h"
 
@@ -7,6 +9,10 @@ namespace vandorix {
 std::unique_ptr<Form> CreateAnalyticsForm(Application &app, std::string_view name) {
     if (name == "Form16") return std::make_unique<Form16>(app);
     return nullptr;
+}
+
+void RegisterAnalyticsWindows(WindowRegistry &registry) {
+    registry.factories.push_back(&CreateAnalyticsForm);
 }
 
 } // namespace vandorix

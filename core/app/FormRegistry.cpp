@@ -1,6 +1,7 @@
 #include "app/Application.h"
 #include "app/Form1.h"
 #include "app/PendingForm.h"
+#include "app/WindowRegistry.h"
 
 #include <array>
 
@@ -22,10 +23,14 @@ constexpr std::array<PendingWindow, 0> kPendingWindows = {};
 
 } // namespace
 
+WindowRegistry &Windows() {
+    static WindowRegistry registry;
+    return registry;
+}
+
 std::unique_ptr<Form> CreateForm(Application &app, std::string_view name) {
     if (name == "Form1") return std::make_unique<Form1>(app);
-    for (auto create : {&CreateProductForm, &CreateTradingForm, &CreateAccountForm,
-                        &CreateReportForm, &CreateAnalyticsForm, &CreateMaintenanceForm})
+    for (FormFactory create : Windows().factories)
         if (std::unique_ptr<Form> form = create(app, name)) return form;
     for (const PendingWindow &w : kPendingWindows)
         if (name == w.name)

@@ -1,6 +1,9 @@
+#include "maintenance/MaintenanceForms.h"
+
 #include "app/Application.h"
 #include "maintenance/Form13.h"
 #include "maintenance/Form15.h"
+#include "maintenance/UndoAndBackup.h"
 
 namespace vandorix {
 
@@ -9,6 +12,12 @@ std::unique_ptr<Form> CreateMaintenanceForm(Application &app, std::string_view n
     if (name == "Form13") return std::make_unique<Form13>(app);
     if (name == "Form15") return std::make_unique<Form15>(app);
     return nullptr;
+}
+
+void RegisterMaintenanceWindows(WindowRegistry &registry) {
+    registry.factories.push_back(&CreateMaintenanceForm);
+    registry.undoLastCommand = &UndoLastCommand;
+    registry.makeBackup = &MakeBackup;
 }
 
 } // namespace vandorix

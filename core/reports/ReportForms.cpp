@@ -1,4 +1,7 @@
+#include "reports/ReportForms.h"
+
 #include "app/Application.h"
+#include "reports/AccountView.h"
 #include "reports/Form10.h"
 #include "reports/Form11.h"
 #include "reports/Form14.h"
@@ -13,6 +16,11 @@ std::unique_ptr<Form> CreateReportForm(Application &app, std::string_view name) 
     if (name == "Form11") return std::make_unique<Form11>(app);
     if (name == "Form14") return std::make_unique<Form14>(app);
     return nullptr;
+}
+
+void RegisterReportWindows(WindowRegistry &registry) {
+    registry.factories.push_back(&CreateReportForm);
+    registry.viewAccountWorkbook = &ViewAccountWorkbook;
 }
 
 } // namespace vandorix
