@@ -30,8 +30,8 @@ WindowRegistry &Windows() {
 
 std::unique_ptr<Form> CreateForm(Application &app, std::string_view name) {
     if (name == "Form1") return std::make_unique<Form1>(app);
-    for (FormFactory create : Windows().factories)
-        if (std::unique_ptr<Form> form = create(app, name)) return form;
+    const auto &windows = Windows().windows;
+    if (auto it = windows.find(name); it != windows.end()) return it->second(app);
     for (const PendingWindow &w : kPendingWindows)
         if (name == w.name)
             return std::make_unique<PendingForm>(app, w.name, w.caption, w.backButton,

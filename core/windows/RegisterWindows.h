@@ -4,8 +4,7 @@
 
 namespace vandorix {
 
-// Registers every subsystem's windows and menu procedures in `registry`, in the order the
-// windows are looked up.
+// Registers every subsystem's windows and the procedures of the main window's menu.
 void RegisterAllWindows(WindowRegistry &registry);
 
 } // namespace vandorix
