@@ -25,7 +25,8 @@ Form6::Form6(Application &app)
                              "Teljesítés kódszám", "Vissza a főmenüre", false}) {}
 
 bool Form6::belongsHere(const Sheet &ledger, int row) const {
-    return LedgerRowHasType(ledger, row, RefundMode ? TextOf(ItemCode::BrokerFeeRefund) : TextOf(ItemCode::Deposit));
+    return LedgerRowHasType(ledger, row,
+                            RefundMode ? ItemCode::BrokerFeeRefund : ItemCode::Deposit);
 }
 
 void Form6::afterLoad() {
@@ -70,7 +71,7 @@ Form7::Form7(Application &app)
                              nullptr, "Teljesítés kódszám", "Vissza a főmenüre", false}) {}
 
 bool Form7::belongsHere(const Sheet &ledger, int row) const {
-    return LedgerRowHasType(ledger, row, TextOf(ItemCode::Withdrawal));
+    return LedgerRowHasType(ledger, row, ItemCode::Withdrawal);
 }
 
 void Form7::writeMovement(Sheet &ledger, int row) {
@@ -123,7 +124,9 @@ void Form8::writeMovement(Sheet &ledger, int row) {
     ledger.setValue(row, Movement, -EntryAmount);
     ledger.setValue(row, RowType, FeeKind);
     ledger.setValue(row, Description,
-                    EntryDate.toString() + (FeeKind == TextOf(ItemCode::AccountFee) ? "  szlavez díj" : "  külön díj"));
+                    EntryDate.toString() + (FeeKind == TextOf(ItemCode::AccountFee)
+                                                ? "  szlavez díj"
+                                                : "  külön díj"));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -133,7 +136,7 @@ Form12::Form12(Application &app)
                              "Teljesítés kódszáma", "Vissza a főmenübe", false}) {}
 
 bool Form12::belongsHere(const Sheet &ledger, int row) const {
-    return LedgerRowHasType(ledger, row, TextOf(ItemCode::Dividend));
+    return LedgerRowHasType(ledger, row, ItemCode::Dividend);
 }
 
 void Form12::enterModifyMode() {

@@ -14,7 +14,8 @@ namespace vandorix {
 
 namespace {
 
-constexpr const char *kReportSheets[] = {sheets::kLedgerStatement, sheets::kValues, sheets::kResults, sheets::kArchive};
+constexpr const char *kReportSheets[] = {sheets::kLedgerStatement, sheets::kValues,
+                                         sheets::kResults, sheets::kArchive};
 constexpr const char *kNameField = "Text3";
 constexpr const char *kButtons[] = {"Command1", "Command2", "Command3", "Command4"};
 

@@ -98,6 +98,10 @@ bool LedgerRowHasType(const Sheet &sheet, int row, std::string_view code) {
     return t && *t == code;
 }
 
+bool LedgerRowHasType(const Sheet &sheet, int row, ItemCode code) {
+    return LedgerRowHasType(sheet, row, TextOf(code));
+}
+
 int FindLedgerRowByCode(const Sheet &ledger, std::int64_t code) {
     for (int row = kFirstDataRow; !rowEndsData(ledger, row); ++row) {
         std::optional<long long> c = ledger.value(row, SettlementCode).integer();

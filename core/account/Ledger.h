@@ -18,6 +18,7 @@ int FindFirstEmptyLedgerRow(const Sheet &ledger);
 // Whether the row-type code in column V of `row` is `code`, on the ledger or on a sheet laid
 // out like it (the account statement).
 bool LedgerRowHasType(const Sheet &sheet, int row, std::string_view code);
+bool LedgerRowHasType(const Sheet &sheet, int row, ItemCode code);
 
 // The data row whose settlement code (column U) equals `code`, scanning from row 5 to the
 // first empty column A; 0 when there is none.

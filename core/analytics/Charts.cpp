@@ -56,7 +56,7 @@ constexpr int kLineStyleAutomatic = -4105;
 constexpr int kAxisBorderColor = 57;
 
 Sheet &chartSource(AppState &app) {
-    return app.ProductWorkbook->sheet(app.ProductName + "02");
+    return app.ProductWorkbook->sheet(ChartSourceSheetName(app.ProductName));
 }
 
 // A number of the chart source: nullopt for an empty cell; a text is no number.
@@ -324,7 +324,7 @@ void PrepareChartData(AppState &app) {
 }
 
 void BuildPriceChart(AppState &app) {
-    const std::string sourceName = app.ProductName + "02";
+    const std::string sourceName = ChartSourceSheetName(app.ProductName);
     Chart &chart = chartSheet(app, kPriceChartSheet);
     chart.type = ChartType::Line;
     chart.setSource(sourceName, app.ChartFirstRow, src::PriceBlock, app.ChartLastRow,
@@ -347,7 +347,7 @@ void BuildPriceChart(AppState &app) {
 }
 
 void BuildResultChart(AppState &app) {
-    const std::string sourceName = app.ProductName + "02";
+    const std::string sourceName = ChartSourceSheetName(app.ProductName);
     Chart &chart = chartSheet(app, kResultChartSheet);
     chart.type = ChartType::Line;
     chart.setSource(sourceName, app.ChartFirstRow, src::ResultBlock, app.ChartLastRow,
@@ -367,7 +367,7 @@ void BuildResultChart(AppState &app) {
 }
 
 void BuildDailyResultChart(AppState &app) {
-    const std::string sourceName = app.ProductName + "02";
+    const std::string sourceName = ChartSourceSheetName(app.ProductName);
     Chart &chart = chartSheet(app, kDailyResultChartSheet);
     chart.type = ChartType::ClusteredColumn;
     chart.setSource(sourceName, app.ChartFirstRow, src::DailyBlock, app.ChartLastRow,
@@ -392,7 +392,7 @@ void BuildDailyResultChart(AppState &app) {
 }
 
 void BuildRsiChart(AppState &app) {
-    const std::string sourceName = app.ProductName + "02";
+    const std::string sourceName = ChartSourceSheetName(app.ProductName);
     Chart &chart = chartSheet(app, kRsiChartSheet);
     chart.type = ChartType::Line;
     chart.setSource(sourceName, app.ChartFirstRow, src::RsiBlock, app.ChartLastRow,

@@ -15,7 +15,8 @@ namespace vandorix {
 
 namespace {
 
-constexpr const char *kHiddenAccountSheets[] = {sheets::kLedger, sheets::kLedgerStatement, sheets::kResults, sheets::kArchive};
+constexpr const char *kHiddenAccountSheets[] = {sheets::kLedger, sheets::kLedgerStatement,
+                                                sheets::kResults, sheets::kArchive};
 
 // Columns of the price sheet "<name>01" that the view reads or copies.
 constexpr int kDateColumn = 1;
@@ -155,7 +156,7 @@ void Form16::Combo1_Click() {
     OpenProductWorkbook(s);
     PrepareProductWorkbook(s);
     Workbook &product = *s.ProductWorkbook;
-    const Sheet &prices = product.sheet(s.ProductName + "01");
+    const Sheet &prices = product.sheet(PriceSheetName(s.ProductName));
     if (prices.value(kFirstPriceRow, kDateColumn).isBlank()) {
         ShowNotice(dialogs(), std::string("A terméknek még nincs ") + kCrLf + "adata Kilépés.");
         enableControls({"Command1", "Command2"}, false);
@@ -244,7 +245,7 @@ bool Form16::showRange() {
     AppState &s = state();
     Workbook &product = *s.ProductWorkbook;
     s.host().activate(product);
-    Sheet &prices = product.sheet(s.ProductName + "01");
+    Sheet &prices = product.sheet(PriceSheetName(s.ProductName));
     product.activate(prices);
 
     // The last row dated on or before the last day; the scans never go above the first row.
@@ -292,7 +293,7 @@ bool Form16::showRange() {
     DeleteChartSheets(s);
     control("Label3").visible = false;
     prices.protect(s.SheetPassword);
-    Sheet &source = product.sheet(s.ProductName + "02");
+    Sheet &source = product.sheet(ChartSourceSheetName(s.ProductName));
     product.activate(source);
     source.protect(s.SheetPassword);
     showHostMaximised(s);
@@ -303,7 +304,7 @@ bool Form16::showRange() {
 
 bool Form16::askCustomRsi(int rangeEndRow) {
     AppState &s = state();
-    Sheet &prices = s.ProductWorkbook->sheet(s.ProductName + "01");
+    Sheet &prices = s.ProductWorkbook->sheet(PriceSheetName(s.ProductName));
     std::optional<int> period;
     if (AskYesNo(dialogs(), "RSI napokra kíván egyedi intervallumot beállítani?", "Felhívás",
                  MessageIcon::Exclamation)) {
@@ -350,8 +351,8 @@ bool Form16::askCustomRsi(int rangeEndRow) {
 void Form16::copyRange(int rangeStartRow, int rangeEndRow) {
     AppState &s = state();
     Workbook &product = *s.ProductWorkbook;
-    const Sheet &prices = product.sheet(s.ProductName + "01");
-    Sheet &source = product.sheet(s.ProductName + "02");
+    const Sheet &prices = product.sheet(PriceSheetName(s.ProductName));
+    Sheet &source = product.sheet(ChartSourceSheetName(s.ProductName));
     int oldEnd = kFirstPriceRow;
     while (!source.value(oldEnd, kDateColumn).isBlank())
         ++oldEnd;
@@ -397,12 +398,12 @@ bool Form16::showCharts() {
     ShowProductSheets(s);
     Sheet &aux = product.sheet(sheets::kAuxiliary);
     aux.unprotect(s.SheetPassword);
-    const Sheet &source = product.sheet(s.ProductName + "02");
+    const Sheet &source = product.sheet(ChartSourceSheetName(s.ProductName));
     aux.setValue(22, 3, s.ChartFirstRow);
     aux.setValue(23, 4, source.value(kFirstPriceRow, kDateColumn));
     aux.setValue(24, 3, s.ChartLastRow);
     aux.setValue(25, 4, source.value(s.ChartLastRow, kDateColumn));
-    product.activate(product.sheet(s.ProductName + "02"));
+    product.activate(product.sheet(ChartSourceSheetName(s.ProductName)));
 
     if (!chartStep([&] { PrepareChartData(s); },
                    "Az Ön rendszerén nem működik a Vandorix diagram kiegészítése") ||

@@ -27,7 +27,7 @@ constexpr const char *kRsiHeading = "RSI14";
 Sheet &priceSheet(AppState &app) {
     Workbook &wb = *app.ProductWorkbook;
     app.host().activate(wb);
-    return wb.sheet(app.ProductName + "01");
+    return wb.sheet(PriceSheetName(app.ProductName));
 }
 
 Sheet &auxiliarySheet(AppState &app) { return app.ProductWorkbook->sheet(sheets::kAuxiliary); }
@@ -172,7 +172,7 @@ void ComputeRsi(AppState &app) {
 void ComputeCustomRsi(AppState &app) {
     // Addressed by name rather than through the active sheet, so a caller that left another
     // sheet active cannot receive the value.
-    Sheet &prices = app.ProductWorkbook->sheet(app.ProductName + "01");
+    Sheet &prices = app.ProductWorkbook->sheet(PriceSheetName(app.ProductName));
     app.RecalcFromRow = app.RsiRow;
     const int n = app.CustomRsiPeriod;
     if (app.LastDataRow < n + 7) return;

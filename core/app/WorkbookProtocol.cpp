@@ -19,7 +19,8 @@ std::string join(const std::string &folder, const std::string &file) {
 }
 
 std::vector<std::string> productSheetNames(const AppState &app) {
-    return {app.ProductName + "01", app.ProductName + "02", sheets::kTrades, sheets::kTradeStatement, sheets::kAuxiliary};
+    return {PriceSheetName(app.ProductName), ChartSourceSheetName(app.ProductName), sheets::kTrades,
+            sheets::kTradeStatement, sheets::kAuxiliary};
 }
 
 // Saves a workbook so that a spreadsheet application opens it on `sheet` (the ledger, the
@@ -121,7 +122,7 @@ void SaveProductWorkbook(AppState &app) {
     Workbook &wb = *app.ProductWorkbook;
     app.host().activate(wb);
     ProtectProductWorkbook(app);
-    if (app.WorkbookChanged) saveOpenedOn(app, wb, app.ProductName + "01");
+    if (app.WorkbookChanged) saveOpenedOn(app, wb, PriceSheetName(app.ProductName));
     wb.markSaved();
 }
 

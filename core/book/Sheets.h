@@ -1,5 +1,8 @@
 #pragma once
 
+#include <string>
+#include <string_view>
+
 namespace vandorix {
 
 // The sheet names the program reads and writes, in one place.
@@ -27,6 +30,14 @@ inline constexpr const char *kAuxiliary = "Segéd01";
 inline constexpr const char *kAccountLog = "Befszlatörsor01";
 
 } // namespace sheets
+
+// "<product>01" and "<product>02" of a product workbook.
+inline std::string PriceSheetName(std::string_view product) {
+    return std::string(product) + sheets::kPriceSuffix;
+}
+inline std::string ChartSourceSheetName(std::string_view product) {
+    return std::string(product) + sheets::kChartSuffix;
+}
 
 // The sheet names of the account workbook, in their fixed order.
 inline constexpr const char *kAccountSheets[] = {sheets::kLedger, sheets::kLedgerStatement,

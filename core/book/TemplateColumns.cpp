@@ -6,8 +6,10 @@ namespace vandorix::book {
 
 FormatRef dataFormat(Kind kind) {
     switch (kind) {
-    case Kind::Date: return internFormat(CellFormat{kDefaultDateFormat, false, HAlign::Center, false});
-    case Kind::Amount: return internFormat(CellFormat{kDefaultAmountFormat, false, HAlign::Right, true});
+    case Kind::Date:
+        return internFormat(CellFormat{kDefaultDateFormat, false, HAlign::Center, false});
+    case Kind::Amount:
+        return internFormat(CellFormat{kDefaultAmountFormat, false, HAlign::Right, true});
     case Kind::Integer: return internFormat(CellFormat{"0", false, HAlign::Right, false});
     case Kind::Double: return internFormat(CellFormat{"#,##0.00", false, HAlign::Right, false});
     case Kind::Text:
@@ -60,7 +62,9 @@ constexpr Column kSettlement{Kind::Integer, "Teljesítés", "kódszám"};
 } // namespace
 
 FormatRef titleFormat() { return internFormat(CellFormat{"General", true, HAlign::Left, false}); }
-FormatRef headingFormat() { return internFormat(CellFormat{"General", true, HAlign::Center, false}); }
+FormatRef headingFormat() {
+    return internFormat(CellFormat{"General", true, HAlign::Center, false});
+}
 
 void writeTitle(Sheet &sheet, int row, int column, const std::string &text) {
     sheet.setCellFormat(row, column, titleFormat());
@@ -105,10 +109,10 @@ void seal(Workbook &wb) {
 const std::vector<Column> &ledgerColumns() {
     static const std::vector<Column> columns = join({
         kPurchase, {kProductId, kDescription}, kSale,
-        {{Kind::Amount, "Nettó eladási", "bevétel"}, {Kind::Amount, "Realizált", "eredmény"}}, // N O
-        {{Kind::Amount, "Befizetés", ""}, {Kind::Amount, "Kifizetés", ""},                    // P Q
-         {Kind::Amount, "Számlavezetési", "díj"}, {Kind::Amount, "Pénzmozgás", "(+ / -)"},   // R S
-         {Kind::Amount, "Egyenleg", ""}, kSettlement, {Kind::Flag, "Tétel", "típus"}},       // T U V
+        {{Kind::Amount, "Nettó eladási", "bevétel"}, {Kind::Amount, "Realizált", "eredmény"}},
+        {{Kind::Amount, "Befizetés", ""}, {Kind::Amount, "Kifizetés", ""},                // P Q
+         {Kind::Amount, "Számlavezetési", "díj"}, {Kind::Amount, "Pénzmozgás", "(+ / -)"}, // R S
+         {Kind::Amount, "Egyenleg", ""}, kSettlement, {Kind::Flag, "Tétel", "típus"}},     // T U V
     });
     return columns;
 }
@@ -155,7 +159,7 @@ const std::vector<Column> &chartSourceColumns() {
         {Kind::Date, "", "Dátum"}, {Kind::Amount, "", "Záró ár"}, {Kind::Amount, "", "Piaci érték"},
         {Kind::Amount, "", "Eredmény"}, {Kind::Amount, "", "Napi változás"},
         {Kind::Double, "", "MA20"}, {Kind::Double, "", "MA50"}, {Kind::Double, "", "MA200"},
-        {Kind::Integer, "", "RSI14"}, {Kind::Integer, "", "RSI egyedi"},                    // A to J
+        {Kind::Integer, "", "RSI14"}, {Kind::Integer, "", "RSI egyedi"},                  // A to J
         {Kind::Date, "", "Dátum"}, {Kind::Amount, "", "Árfolyam"}, {Kind::Double, "", "MA20"},
         {Kind::Double, "", "MA50"}, {Kind::Double, "", "MA200"},             // K to O  price chart
         {Kind::Date, "", "Dátum"}, {Kind::Amount, "", "Eredmény"},           // P Q  result chart

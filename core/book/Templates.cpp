@@ -167,12 +167,12 @@ std::unique_ptr<Workbook> makeProductTemplate() {
     const std::string name = install::kTemplateProductName;
     auto wb = std::make_unique<Workbook>(install::kProductTemplateFile);
 
-    Sheet &prices = wb->addSheet(name + sheets::kPriceSuffix);
+    Sheet &prices = wb->addSheet(PriceSheetName(name));
     writeTitle(prices, kTitleRow, 1, name);
     layColumns(prices, priceColumns());
     writeLabel(prices, 2, 8, "ISIN kód:"); // the code itself goes into I2
 
-    Sheet &chart = wb->addSheet(name + sheets::kChartSuffix);
+    Sheet &chart = wb->addSheet(ChartSourceSheetName(name));
     writeTitle(chart, kTitleRow, 1, "Termék adatok");
     chart.setValue(2, 1, name + "  adat kivonat");
     writeLabel(chart, 2, 8, "ISIN kód:");

@@ -16,7 +16,7 @@ constexpr int kTradeColHolding = 18;  // R: holding after the row
 Sheet &priceSheet(AppState &app) {
     Workbook &wb = *app.ProductWorkbook;
     app.host().activate(wb);
-    return wb.sheet(app.ProductName + "01");
+    return wb.sheet(PriceSheetName(app.ProductName));
 }
 
 Currency amountAt(const Sheet &s, int row, int column) {
@@ -138,7 +138,8 @@ void RecalcPriceRows(AppState &app) {
     Sheet &prices = priceSheet(app);
     RefreshProductDataRange(app);
     const Sheet &aux = app.ProductWorkbook->sheet(sheets::kAuxiliary);
-    app.DateRangeCaption = book::PeriodCaption(aux.value(5, 4).display(), aux.value(7, 4).display());
+    app.DateRangeCaption =
+        book::PeriodCaption(aux.value(5, 4).display(), aux.value(7, 4).display());
     prices.setValue(2, 1, app.DateRangeCaption);
 
     if (app.LastDataRow >= kIndicatorMinRows) {

@@ -15,7 +15,7 @@ namespace {
 Sheet &priceSheet(AppState &app) {
     Workbook &wb = *app.ProductWorkbook;
     app.host().activate(wb);
-    return wb.sheet(app.ProductName + "01");
+    return wb.sheet(PriceSheetName(app.ProductName));
 }
 
 // Where the recording of one day puts it, found as the closing-price window finds it: the
@@ -161,7 +161,8 @@ PriceImportResult ImportClosingPrices(AppState &app, const std::vector<PriceFile
     RecalcValueColumns(app);
     RefreshProductDataRange(app);
     const Sheet &aux = app.ProductWorkbook->sheet(sheets::kAuxiliary);
-    app.DateRangeCaption = book::PeriodCaption(aux.value(5, 4).display(), aux.value(7, 4).display());
+    app.DateRangeCaption =
+        book::PeriodCaption(aux.value(5, 4).display(), aux.value(7, 4).display());
     prices.setValue(2, 1, app.DateRangeCaption);
 
     // Each recorded row's indicators, computed as its own recording did: only when the sheet

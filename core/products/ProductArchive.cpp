@@ -97,7 +97,7 @@ ArchiveFigures ComputeArchiveFigures(AppState &app) {
     Workbook &wb = *app.ProductWorkbook;
     app.host().activate(wb);
     const Sheet &helper = wb.sheet(kHelperSheet);
-    const Sheet &prices = wb.sheet(app.ProductName + "01");
+    const Sheet &prices = wb.sheet(PriceSheetName(app.ProductName));
     const Sheet &trades = wb.sheet(kTradeSheet);
     const int yearStartRow = static_cast<int>(helper.value(12, 3).integer().value_or(0));
     const int lastDataRow = static_cast<int>(helper.value(6, 3).integer().value_or(0));

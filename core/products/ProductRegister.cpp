@@ -91,7 +91,8 @@ std::optional<std::string> ProductNameProblem(const std::string &name) {
         return "A részvény megnevezése legfeljebb " + std::to_string(kMaxProductNameLength) +
                " karakter lehet.";
     for (const char *sheet : kProductHiddenSheets)
-        if (sameSheetName(name + "01", sheet) || sameSheetName(name + "02", sheet))
+        if (sameSheetName(PriceSheetName(name), sheet) ||
+            sameSheetName(ChartSourceSheetName(name), sheet))
             return std::string("Ez a megnevezés a termékfájl egy munkalapjának") + kCrLf +
                    "nevével ütközne. Válasszon más megnevezést.";
     return std::nullopt;
@@ -126,21 +127,22 @@ void CreateProductWorkbook(AppState &app) {
     const std::string templateName = install::kTemplateProductName;
     wb.unprotect(app.WorkbookPassword);
     for (const std::string &sheet :
-         {templateName + "01", templateName + "02", std::string(sheets::kTrades), std::string(sheets::kTradeStatement),
+         {PriceSheetName(templateName), ChartSourceSheetName(templateName),
+          std::string(sheets::kTrades), std::string(sheets::kTradeStatement),
           std::string(sheets::kAuxiliary)})
         wb.sheet(sheet).unprotect(app.SheetPassword);
     app.host().activate(wb);
-    wb.renameSheet(templateName + "01", app.ProductName + "01");
-    wb.renameSheet(templateName + "02", app.ProductName + "02");
+    wb.renameSheet(PriceSheetName(templateName), PriceSheetName(app.ProductName));
+    wb.renameSheet(ChartSourceSheetName(templateName), ChartSourceSheetName(app.ProductName));
 
     const std::string since = app.Today.toString() + " - tól";
-    Sheet &prices = wb.sheet(app.ProductName + "01");
+    Sheet &prices = wb.sheet(PriceSheetName(app.ProductName));
     prices.setValue(1, 1, app.ProductName);
     prices.setValue(2, 1, since);
     prices.setValue(2, 9, app.ProductCode);
     prices.copyRowFormat(5, 6);
 
-    Sheet &chart = wb.sheet(app.ProductName + "02");
+    Sheet &chart = wb.sheet(ChartSourceSheetName(app.ProductName));
     chart.setValue(2, 1, app.ProductName + "  adat kivonat");
     chart.setValue(3, 1, since);
     chart.setValue(2, 9, app.ProductCode);

@@ -11,7 +11,8 @@ namespace vandorix {
 namespace {
 
 constexpr const char *kLedgerSheet = sheets::kLedger;
-constexpr const char *kReportSheets[] = {sheets::kLedgerStatement, sheets::kValues, sheets::kResults, sheets::kArchive};
+constexpr const char *kReportSheets[] = {sheets::kLedgerStatement, sheets::kValues,
+                                         sheets::kResults, sheets::kArchive};
 
 void setReportSheetsVisible(AppState &app, bool visible) {
     app.host().activate(*app.AccountWorkbook);

@@ -12,8 +12,8 @@ namespace vandorix {
 
 namespace {
 
-constexpr const char *kHiddenAccountSheets[] = {sheets::kLedger, sheets::kLedgerStatement, sheets::kResults,
-                                                sheets::kArchive};
+constexpr const char *kHiddenAccountSheets[] = {sheets::kLedger, sheets::kLedgerStatement,
+                                                sheets::kResults, sheets::kArchive};
 
 // Lets the workbook go as it is on disk: protected, marked as saved, closed.
 void closeUnwritten(AppState &s) {
@@ -187,7 +187,8 @@ void Form11::Command1_Click() {
     FinishProductStatementSheet(statement, s.RangeFromDate, s.RangeToDate, s.HeldQuantity,
                                 s.HeldAverageCost);
 
-    const std::string prices = s.ProductName + "01", chartSource = s.ProductName + "02";
+    const std::string prices = PriceSheetName(s.ProductName);
+    const std::string chartSource = ChartSourceSheetName(s.ProductName);
     product.sheet(prices).setVisible(false);
     product.sheet(chartSource).setVisible(false);
     app().hide(*this);

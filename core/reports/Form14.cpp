@@ -30,7 +30,8 @@ void Form14::Form_Load() {
     enableControls({"Command1"}, false);
     enableControls({"Command2", "Command3"}, true);
     OpenAccountForReport(s);
-    SetAccountSheetsVisible(s, {sheets::kLedgerStatement, sheets::kResults, sheets::kArchive}, false);
+    SetAccountSheetsVisible(s, {sheets::kLedgerStatement, sheets::kResults, sheets::kArchive},
+                            false);
     control("Text1").text = s.StartOfYear.toString();
     control("Text2").text = s.Today.toString();
     enableControls({"Text1", "Text2"}, true);

@@ -66,7 +66,7 @@ OverviewProduct ReadProduct(const std::filesystem::path &productsPath, const std
     OverviewProduct product;
     product.name = name;
     std::unique_ptr<Workbook> wb = ReadWorkbook(productsPath / (name + ".xls"));
-    ReadLastPrice(wb->sheet(name + "01"), product);
+    ReadLastPrice(wb->sheet(PriceSheetName(name)), product);
     Currency openCost;
     ReadTrades(wb->sheet(kTradeSheet), yearStart, product, openCost);
     if (product.lastPrice)

@@ -66,7 +66,7 @@ Sheet &OpenPriceSheet(AppState &app, const std::string &name) {
     OpenProductWorkbook(app);
     PrepareProductWorkbook(app);
     app.host().activate(*app.ProductWorkbook);
-    return app.ProductWorkbook->sheet(name + "01");
+    return app.ProductWorkbook->sheet(PriceSheetName(name));
 }
 
 // A report only reads the product workbook: it is closed without writing.

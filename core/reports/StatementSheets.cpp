@@ -159,11 +159,11 @@ void WriteStatementSummary(Sheet &s, int last, Currency ratePercent) {
 
     Currency netDividends, deductibleFees, separateFees;
     for (int r = kFirstRow; r <= last; ++r) {
-        if (!s.value(r, PaidIn).isBlank() && LedgerRowHasType(s, r, TextOf(ItemCode::Dividend)))
+        if (!s.value(r, PaidIn).isBlank() && LedgerRowHasType(s, r, ItemCode::Dividend))
             netDividends += amountAt(s, r, PaidIn);
         if (s.value(r, Fee).isBlank()) continue;
-        if (LedgerRowHasType(s, r, TextOf(ItemCode::AccountFee))) deductibleFees += amountAt(s, r, Fee);
-        else if (LedgerRowHasType(s, r, TextOf(ItemCode::SeparateFee))) separateFees += amountAt(s, r, Fee);
+        if (LedgerRowHasType(s, r, ItemCode::AccountFee)) deductibleFees += amountAt(s, r, Fee);
+        else if (LedgerRowHasType(s, r, ItemCode::SeparateFee)) separateFees += amountAt(s, r, Fee);
     }
     const long long gross = GrossDividends(netDividends, ratePercent);
     const Currency closedResult = amountAt(s, last + kTotalsOffset, RealisedResult) - deductibleFees;
