@@ -5,15 +5,16 @@
 namespace vandorix {
 
 // Columns of the daily price sheet "<name>01".
-inline constexpr int kPriceColDate = 1;
-inline constexpr int kPriceColClose = 2;
-inline constexpr int kPriceColValue = 3;
-inline constexpr int kPriceColResult = 4;
-inline constexpr int kPriceColChange = 5;
+enum PriceColumn : int {
+    kPriceColDate = 1,   // A
+    kPriceColClose = 2,  // B  closing price
+    kPriceColValue = 3,  // C  value of the holding
+    kPriceColResult = 4, // D  result up to the day
+    kPriceColChange = 5, // E  change of D against the row above
+};
 
 // The product list "BET01": names in column B, codes in column C, from row 5.
 inline constexpr int kListFirstRow = book::kFirstDataRow;
-inline constexpr int kListColName = 2;
-inline constexpr int kListColCode = 3;
+enum ListColumn : int { kListColName = 2, kListColCode = 3 };
 
 } // namespace vandorix
