@@ -58,27 +58,20 @@ void buildTradeSheet(Sheet &s, const std::string &title, bool ofOneProduct) {
     layColumns(s, tradeColumns());
 }
 
-void buildAuxiliarySheet(Sheet &s) {
-    writeTitle(s, kTitleRow, 1, "Segédlap: a termék paraméterei");
-    writeHeading(s, kDetailRow, 1, "Paraméter");
-    writeHeading(s, kDetailRow, 3, "Sor");
-    writeHeading(s, kDetailRow, 4, "Dátum");
+struct Param {
+    int row;
+    const char *label;
+};
 
-    FormatRef integer = dataFormat(Kind::Integer);
-    FormatRef date = dataFormat(Kind::Date);
-    FormatRef number = dataFormat(Kind::Double);
-    struct Param {
-        int row;
-        const char *label;
-    };
-    // The data range of the daily price sheet.
+// The data range of the daily price sheet and the rows the product data view shows: a label
+// in A, a row number in C or a date in D.
+void writeAuxiliaryParameters(Sheet &s, FormatRef integer, FormatRef date) {
     static const Param dataRange[] = {
         {5, "Első adat dátuma"},    {6, "Utolsó adatsor"},     {7, "Utolsó adat dátuma"},
         {8, "Első üres sor"},       {9, "Következő adat dátuma"}, {10, "Tartalék"},
         {11, "Mai dátum"},          {12, "Év eleji sor"},      {13, "Év eleje"},
         {15, "Tartalék"},           {16, "Tartalék"},
     };
-    // The rows shown by the product data view and its charts.
     static const Param chartRange[] = {
         {22, "Diagram első sora"},
         {23, "Diagram első dátuma"},
@@ -93,8 +86,10 @@ void buildAuxiliarySheet(Sheet &s) {
     }
     s.setCellFormat(23, 9, integer);
     s.setCellFormat(23, 11, integer);
+}
 
-    // The value-axis scales of the charts.
+// The value-axis scales of the charts.
+void writeAuxiliaryScales(Sheet &s, FormatRef number) {
     static const Param scales[] = {
         {30, "Árfolyam diagram tengelye"},
         {32, "Eredmény diagram tengelye"},
@@ -107,6 +102,19 @@ void buildAuxiliarySheet(Sheet &s) {
         for (const Param &p : scales) s.setCellFormat(p.row, c, number);
     }
     for (const Param &p : scales) s.setValue(p.row, 1, p.label);
+}
+
+void buildAuxiliarySheet(Sheet &s) {
+    writeTitle(s, kTitleRow, 1, "Segédlap: a termék paraméterei");
+    writeHeading(s, kDetailRow, 1, "Paraméter");
+    writeHeading(s, kDetailRow, 3, "Sor");
+    writeHeading(s, kDetailRow, 4, "Dátum");
+
+    FormatRef integer = dataFormat(Kind::Integer);
+    FormatRef date = dataFormat(Kind::Date);
+    FormatRef number = dataFormat(Kind::Double);
+    writeAuxiliaryParameters(s, integer, date);
+    writeAuxiliaryScales(s, number);
 
     s.setColumnWidth(1, 32);
     s.setColumnWidth(2, 4);
