@@ -6,7 +6,7 @@
 #include "app/AppState.h"
 #include "store/AtomicFile.h"
 #include "store/OoxmlCodec.h"
-#include "store/Templates.h"
+#include "book/Templates.h"
 #include "app/WorkbookProtocol.h"
 
 #include <benchmark/benchmark.h>

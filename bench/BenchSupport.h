@@ -4,7 +4,7 @@
 // workbooks opened for writing and stored protected as the program stores them.
 #include "store/AtomicFile.h"
 #include "store/OoxmlCodec.h"
-#include "store/Templates.h"
+#include "book/Templates.h"
 #include "store/Workbook.h"
 
 #include <cstdlib>

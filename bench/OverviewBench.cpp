@@ -6,7 +6,7 @@
 #include "reports/Overview.h"
 #include "store/AtomicFile.h"
 #include "store/OoxmlCodec.h"
-#include "store/Templates.h"
+#include "book/Templates.h"
 #include "trading/TradeSheet.h"
 
 #include <benchmark/benchmark.h>

@@ -6,7 +6,7 @@
 #include "products/ClosingPrice.h"
 #include "store/AtomicFile.h"
 #include "store/OoxmlCodec.h"
-#include "store/Templates.h"
+#include "book/Templates.h"
 #include "app/WorkbookProtocol.h"
 
 #include <benchmark/benchmark.h>

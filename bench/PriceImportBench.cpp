@@ -8,7 +8,7 @@
 #include "products/PriceFile.h"
 #include "store/AtomicFile.h"
 #include "store/OoxmlCodec.h"
-#include "store/Templates.h"
+#include "book/Templates.h"
 #include "app/WorkbookProtocol.h"
 
 #include <benchmark/benchmark.h>

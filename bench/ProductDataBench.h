@@ -3,7 +3,7 @@
 // A product "Alfa" with `priceRows` daily price rows on working days from 2 January 2006, with
 // results and daily results, and a holding in its trade totals: the data the product data view
 // and its charts work on. Shared by the core and the drawing benchmarks.
-#include "store/Templates.h"
+#include "book/Templates.h"
 #include "store/Workbook.h"
 
 #include <memory>

@@ -7,7 +7,7 @@
 #include "app/Application.h"
 #include "store/AtomicFile.h"
 #include "store/OoxmlCodec.h"
-#include "store/Templates.h"
+#include "book/Templates.h"
 #include "trading/TradeRows.h"
 
 #include <benchmark/benchmark.h>

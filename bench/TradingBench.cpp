@@ -1,7 +1,7 @@
 // Trade-sheet recomputation and ledger lot-code synchronisation at realistic sizes: a product
 // traded for years (a few thousand trade rows) against a ledger of many products.
 #include "app/AppState.h"
-#include "store/Templates.h"
+#include "book/Templates.h"
 #include "trading/LedgerLotCodes.h"
 #include "trading/TradeSheet.h"
 

@@ -16,7 +16,7 @@
 #include "app/WorkbookProtocol.h"
 #include "store/AtomicFile.h"
 #include "store/OoxmlCodec.h"
-#include "store/Templates.h"
+#include "book/Templates.h"
 
 #include <benchmark/benchmark.h>
 

@@ -9,7 +9,7 @@
 #include "products/ClosingPriceImport.h"
 #include "store/AtomicFile.h"
 #include "store/OoxmlCodec.h"
-#include "store/Templates.h"
+#include "book/Templates.h"
 #include "trading/TradeRows.h"
 
 #include <chrono>

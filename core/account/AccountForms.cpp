@@ -1,15 +1,15 @@
+#include "account/AccountForms.h"
+
 #include "account/CashForms.h"
-#include "app/Application.h"
 
 namespace vandorix {
 
-// The windows of this subsystem (Form6, Form7, Form8 and Form12); nullptr for any other name.
-std::unique_ptr<Form> CreateAccountForm(Application &app, std::string_view name) {
-    if (name == "Form6") return std::make_unique<Form6>(app);
-    if (name == "Form7") return std::make_unique<Form7>(app);
-    if (name == "Form8") return std::make_unique<Form8>(app);
-    if (name == "Form12") return std::make_unique<Form12>(app);
-    return nullptr;
+// The windows of this subsystem: Form6, Form7, Form8 and Form12.
+void RegisterAccountWindows(WindowRegistry &registry) {
+    registry.add<Form6>("Form6");
+    registry.add<Form7>("Form7");
+    registry.add<Form8>("Form8");
+    registry.add<Form12>("Form12");
 }
 
 } // namespace vandorix

@@ -4,6 +4,7 @@
 #include "app/Application.h"
 #include "app/Dialogs.h"
 #include "app/Validation.h"
+#include "book/Codes.h"
 #include "store/Sheet.h"
 
 namespace vandorix {
@@ -24,7 +25,8 @@ Form6::Form6(Application &app)
                              "Teljesítés kódszám", "Vissza a főmenüre", false}) {}
 
 bool Form6::belongsHere(const Sheet &ledger, int row) const {
-    return LedgerRowHasType(ledger, row, RefundMode ? "BKR" : "BAR");
+    return LedgerRowHasType(ledger, row,
+                            RefundMode ? ItemCode::BrokerFeeRefund : ItemCode::Deposit);
 }
 
 void Form6::afterLoad() {
@@ -45,7 +47,7 @@ void Form6::writeMovement(Sheet &ledger, int row) {
         ledger.setValue(row, PaidIn, EntryAmount);
         ledger.setValue(row, Movement, EntryAmount);
         ledger.setValue(row, Description, "Kp befizetés");
-        ledger.setValue(row, RowType, "BAR");
+        ledger.setValue(row, RowType, TextOf(ItemCode::Deposit));
         return;
     }
     // A refund is money in when positive, money out otherwise; a modified refund whose sign
@@ -59,7 +61,7 @@ void Form6::writeMovement(Sheet &ledger, int row) {
     }
     ledger.setValue(row, Movement, EntryAmount);
     ledger.setValue(row, Description, "Brókerdíj visszatérítés");
-    ledger.setValue(row, RowType, "BKR");
+    ledger.setValue(row, RowType, TextOf(ItemCode::BrokerFeeRefund));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -69,14 +71,14 @@ Form7::Form7(Application &app)
                              nullptr, "Teljesítés kódszám", "Vissza a főmenüre", false}) {}
 
 bool Form7::belongsHere(const Sheet &ledger, int row) const {
-    return LedgerRowHasType(ledger, row, "KAR");
+    return LedgerRowHasType(ledger, row, ItemCode::Withdrawal);
 }
 
 void Form7::writeMovement(Sheet &ledger, int row) {
     ledger.setValue(row, PaidOut, EntryAmount);
     ledger.setValue(row, Movement, -EntryAmount);
     ledger.setValue(row, Description, "Kp kivét");
-    ledger.setValue(row, RowType, "KAR");
+    ledger.setValue(row, RowType, TextOf(ItemCode::Withdrawal));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -101,7 +103,7 @@ void Form8::beforeDuplicateCheck() {
     const bool deductible =
         AskYesNo(dialogs(), std::string("Elszámolható számlavezető kts ?") + kCrLf + "Válasszon !",
                  "Vandorix", MessageIcon::Question, true);
-    FeeKind = deductible ? "HAR" : "TAR";
+    FeeKind = deductible ? TextOf(ItemCode::AccountFee) : TextOf(ItemCode::SeparateFee);
 }
 
 bool Form8::belongsHere(const Sheet &ledger, int row) const {
@@ -122,7 +124,9 @@ void Form8::writeMovement(Sheet &ledger, int row) {
     ledger.setValue(row, Movement, -EntryAmount);
     ledger.setValue(row, RowType, FeeKind);
     ledger.setValue(row, Description,
-                    EntryDate.toString() + (FeeKind == "HAR" ? "  szlavez díj" : "  külön díj"));
+                    EntryDate.toString() + (FeeKind == TextOf(ItemCode::AccountFee)
+                                                ? "  szlavez díj"
+                                                : "  külön díj"));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -132,7 +136,7 @@ Form12::Form12(Application &app)
                              "Teljesítés kódszáma", "Vissza a főmenübe", false}) {}
 
 bool Form12::belongsHere(const Sheet &ledger, int row) const {
-    return LedgerRowHasType(ledger, row, "OAR");
+    return LedgerRowHasType(ledger, row, ItemCode::Dividend);
 }
 
 void Form12::enterModifyMode() {
@@ -146,7 +150,7 @@ void Form12::writeMovement(Sheet &ledger, int row) {
     ledger.setValue(row, PaidIn, EntryAmount);
     ledger.setValue(row, Movement, EntryAmount);
     ledger.setValue(row, Description, control("Text3").text + " osztalék bevétel");
-    ledger.setValue(row, RowType, "OAR");
+    ledger.setValue(row, RowType, TextOf(ItemCode::Dividend));
 }
 
 } // namespace vandorix

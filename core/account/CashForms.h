@@ -1,6 +1,7 @@
 #pragma once
 
 #include "account/CashMovementForm.h"
+#include "book/Codes.h"
 
 #include <string>
 
@@ -51,7 +52,7 @@ protected:
 
 private:
     Date PreviousMonthEnd;
-    std::string FeeKind = "HAR";
+    std::string FeeKind = TextOf(ItemCode::AccountFee);
 };
 
 // "Osztalék bevétel": a dividend ("OAR") with the name of the security that paid it.

@@ -5,6 +5,7 @@
 #include "app/Application.h"
 #include "app/Dialogs.h"
 #include "app/Validation.h"
+#include "book/Sheets.h"
 #include "store/Sheet.h"
 #include "store/Workbook.h"
 #include "app/WorkbookProtocol.h"
@@ -13,7 +14,8 @@ namespace vandorix {
 
 namespace {
 
-constexpr const char *kReportSheets[] = {"Befszla02", "Ertek01", "Eredmeny01", "ARHIV01"};
+constexpr const char *kReportSheets[] = {sheets::kLedgerStatement, sheets::kValues,
+                                         sheets::kResults, sheets::kArchive};
 constexpr const char *kNameField = "Text3";
 constexpr const char *kButtons[] = {"Command1", "Command2", "Command3", "Command4"};
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "book/Sheets.h"
+
 namespace vandorix {
 
 struct AppState;
@@ -10,10 +12,10 @@ class Sheet;
 namespace deletionlog {
 
 inline constexpr const char *kAccountLogFile = "Befszlatöröltsorok.xls";
-inline constexpr const char *kAccountLogSheet = "Befszlatörsor01";
+inline constexpr const char *kAccountLogSheet = sheets::kAccountLog;
 inline constexpr const char *kProductLogFile = "Terméktöröltsorok.xls";
-inline constexpr const char *kProductLogSheet = "Szla";
-inline constexpr const char *kAuxiliarySheet = "Segéd01";
+inline constexpr const char *kProductLogSheet = sheets::kTrades;
+inline constexpr const char *kAuxiliarySheet = sheets::kAuxiliary;
 inline constexpr int kFirstLogRow = 5;
 
 } // namespace deletionlog

@@ -1,6 +1,7 @@
 #include "account/Ledger.h"
 
 #include "app/AppState.h"
+#include "book/Codes.h"
 #include "store/HostError.h"
 #include "store/Sheet.h"
 #include "store/Workbook.h"
@@ -97,6 +98,10 @@ bool LedgerRowHasType(const Sheet &sheet, int row, std::string_view code) {
     return t && *t == code;
 }
 
+bool LedgerRowHasType(const Sheet &sheet, int row, ItemCode code) {
+    return LedgerRowHasType(sheet, row, TextOf(code));
+}
+
 int FindLedgerRowByCode(const Sheet &ledger, std::int64_t code) {
     for (int row = kFirstDataRow; !rowEndsData(ledger, row); ++row) {
         std::optional<long long> c = ledger.value(row, SettlementCode).integer();
@@ -122,8 +127,8 @@ int InsertTradeLedgerRow(Sheet &ledger, Date date, TradeRowKind kind) {
             return !rowEndsData(ledger, row) && dateAt(ledger, row) == date &&
                    LedgerRowHasType(ledger, row, code);
         };
-        while (sameDayOfType("BAR")) ++row;
-        while (sameDayOfType("VAK")) ++row;
+        while (sameDayOfType(TextOf(ItemCode::Deposit))) ++row;
+        while (sameDayOfType(TextOf(ItemCode::Purchase))) ++row;
     }
     return insertRowWithFormatsOfBelow(ledger, row);
 }

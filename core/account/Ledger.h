@@ -1,5 +1,6 @@
 #pragma once
 
+#include "book/LedgerLayout.h"
 #include "store/Date.h"
 
 #include <cstdint>
@@ -11,66 +12,13 @@ namespace vandorix {
 struct AppState;
 class Sheet;
 
-// The account ledger "Befszla01" of "Befszla.xls": rows 1 to 4 are title and headings, data
-// rows run from row 5 without gaps in date order, the first row whose column A is empty ends
-// them. Row L+1 (L the last data row) is empty and carries the data rows' formats, row L+3
-// holds the totals, V2 the totals row's number, A2 the period caption, S2 the code of the
-// latest broker-fee refund.
-namespace ledger {
-
-inline constexpr const char *kSheet = "Befszla01";
-inline constexpr int kFirstDataRow = 5;
-inline constexpr int kHeaderRow = 2;
-// Distance from the last data row to the totals row.
-inline constexpr int kTotalsOffset = 3;
-// Totals row of a ledger without data rows (the last data row is then heading row 4).
-inline constexpr int kEmptyTotalsRow = kFirstDataRow - 1 + kTotalsOffset;
-inline constexpr int kLastColumn = 22; // V
-
-// Columns of a data row.
-enum Column : int {
-    MovementDate = 1,     // A
-    OrderCode = 2,        // B, "Összesen" in the totals row
-    BoughtQuantity = 3,   // C
-    BuyPrice = 4,         // D
-    BuyValue = 5,         // E
-    BuyCommission = 6,    // F
-    BuyCost = 7,          // G
-    ProductId = 8,        // H
-    Description = 9,      // I
-    SoldQuantity = 10,    // J
-    SellPrice = 11,       // K
-    SellValue = 12,       // L
-    SellCommission = 13,  // M
-    NetProceeds = 14,     // N
-    RealisedResult = 15,  // O
-    PaidIn = 16,          // P
-    PaidOut = 17,         // Q
-    Fee = 18,             // R
-    Movement = 19,        // S, signed; in row 2 the latest refund code
-    Balance = 20,         // T
-    SettlementCode = 21,  // U
-    RowType = 22,         // V; in row 2 the totals row number
-};
-
-// The amount columns summed into the totals row, in the order they are summed.
-inline constexpr int kSummedColumns[] = {BuyValue,    BuyCommission, BuyCost, SellValue,
-                                         SellCommission, NetProceeds, RealisedResult,
-                                         PaidIn,      PaidOut,       Fee};
-
-inline constexpr const char *kTotalsLabel = "Összesen";
-// " -től      " (a blank, "-től", six blanks) and " -ig." frame the period caption.
-inline constexpr const char *kCaptionFrom = " -től      ";
-inline constexpr const char *kCaptionTo = " -ig.";
-
-} // namespace ledger
-
 // The first row at or below row 5 whose column A is empty; the last data row is the one above.
 int FindFirstEmptyLedgerRow(const Sheet &ledger);
 
 // Whether the row-type code in column V of `row` is `code`, on the ledger or on a sheet laid
 // out like it (the account statement).
 bool LedgerRowHasType(const Sheet &sheet, int row, std::string_view code);
+bool LedgerRowHasType(const Sheet &sheet, int row, ItemCode code);
 
 // The data row whose settlement code (column U) equals `code`, scanning from row 5 to the
 // first empty column A; 0 when there is none.

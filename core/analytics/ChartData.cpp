@@ -1,6 +1,7 @@
 // The chart data of the product data view: the chart blocks of "<name>02" and the scales of
 // the value axes.
 #include "analytics/Charts.h"
+#include "book/Sheets.h"
 #include "analytics/ChartSource.h"
 
 #include "store/HostError.h"
@@ -32,7 +33,7 @@ constexpr int kDailyScaleRow = 33;
 constexpr int kMa200MinimumAfterRow = 205;
 
 Sheet &chartSource(AppState &app) {
-    return app.ProductWorkbook->sheet(app.ProductName + "02");
+    return app.ProductWorkbook->sheet(ChartSourceSheetName(app.ProductName));
 }
 
 // A number of the chart source: nullopt for an empty cell; a text is no number.
@@ -73,7 +74,7 @@ struct TotalsOfTrades {
 };
 
 TotalsOfTrades tradeTotals(AppState &app) {
-    const Sheet &trades = app.ProductWorkbook->sheet("Szla");
+    const Sheet &trades = app.ProductWorkbook->sheet(sheets::kTrades);
     std::optional<long long> t = trades.value(2, 19).integer();
     if (!t || *t < 1)
         throw ChartDataError("A Szla munkalap S2 cellája nem sorszám.");
@@ -195,7 +196,7 @@ void PrepareChartData(AppState &app) {
     const int price = src::PriceBlock + 1;
     app.FirstChartPrice = amountOrZero(source, app.ChartFirstRow, price);
     app.LastChartPrice = amountOrZero(source, app.ChartLastRow, price);
-    Sheet &aux = wb.sheet("Segéd01");
+    Sheet &aux = wb.sheet(sheets::kAuxiliary);
     aux.setValue(23, 9, 1);
     aux.setValue(23, 11, 10);
 

@@ -1,5 +1,6 @@
 // The four chart sheets of the product data view.
 #include "analytics/Charts.h"
+#include "book/Sheets.h"
 #include "analytics/ChartSource.h"
 
 #include "app/Dialogs.h"
@@ -23,7 +24,7 @@ Chart &chartSheet(AppState &app, const char *name) {
     app.host().activate(wb);
     Sheet *sheet = wb.findSheet(name);
     if (!sheet)
-        sheet = &wb.addSheet(name, &wb.sheet("Szla"), SheetKind::Chart);
+        sheet = &wb.addSheet(name, &wb.sheet(sheets::kTrades), SheetKind::Chart);
     if (sheet->kind() != SheetKind::Chart || !sheet->chart())
         throw HostError("A munkalap nem diagram: " + std::string(name));
     wb.activate(*sheet);
@@ -100,7 +101,7 @@ Chart &startChart(AppState &app, const char *sheet, ChartType type, int firstCol
                   int lastColumn, const std::string &firstSeries) {
     Chart &chart = chartSheet(app, sheet);
     chart.type = type;
-    chart.setSource(app.ProductName + "02", app.ChartFirstRow, firstColumn, app.ChartLastRow,
+    chart.setSource(ChartSourceSheetName(app.ProductName), app.ChartFirstRow, firstColumn, app.ChartLastRow,
                     lastColumn);
     formatSeries(chart, 1, firstSeries, 4, kWeightThick);
     dateCategoryAxis(chart);

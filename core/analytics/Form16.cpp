@@ -1,4 +1,5 @@
 #include "analytics/Form16.h"
+#include "book/Sheets.h"
 
 #include "analytics/Charts.h"
 #include "analytics/Indicators.h"
@@ -82,7 +83,7 @@ void Form16::Combo1_Click() {
     OpenProductWorkbook(s);
     PrepareProductWorkbook(s);
     Workbook &product = *s.ProductWorkbook;
-    const Sheet &prices = product.sheet(s.ProductName + "01");
+    const Sheet &prices = product.sheet(PriceSheetName(s.ProductName));
     if (prices.value(kFirstPriceRow, kPriceDateColumn).isBlank()) {
         ShowNotice(dialogs(), std::string("A terméknek még nincs ") + kCrLf + "adata Kilépés.");
         enableControls({"Command1", "Command2"}, false);
@@ -91,7 +92,7 @@ void Form16::Combo1_Click() {
         return;
     }
     RefreshProductDataRange(s);
-    Sheet &aux = product.sheet("Segéd01");
+    Sheet &aux = product.sheet(sheets::kAuxiliary);
     s.LastDataDate = aux.value(7, 4).date().value_or(s.LastDataDate);
     aux.setVisible(false);
     control("Label3").visible = false;
@@ -165,7 +166,7 @@ bool Form16::showRange() {
     AppState &s = state();
     Workbook &product = *s.ProductWorkbook;
     s.host().activate(product);
-    Sheet &prices = product.sheet(s.ProductName + "01");
+    Sheet &prices = product.sheet(PriceSheetName(s.ProductName));
     product.activate(prices);
 
     const PriceRange range = FindPriceRange(prices, s);
@@ -187,7 +188,7 @@ bool Form16::showRange() {
     DeleteChartSheets(s);
     control("Label3").visible = false;
     prices.protect(s.SheetPassword);
-    Sheet &source = product.sheet(s.ProductName + "02");
+    Sheet &source = product.sheet(ChartSourceSheetName(s.ProductName));
     product.activate(source);
     source.protect(s.SheetPassword);
     showHostMaximised(s);
@@ -198,7 +199,7 @@ bool Form16::showRange() {
 
 bool Form16::askCustomRsi(int rangeEndRow) {
     AppState &s = state();
-    Sheet &prices = s.ProductWorkbook->sheet(s.ProductName + "01");
+    Sheet &prices = s.ProductWorkbook->sheet(PriceSheetName(s.ProductName));
     std::optional<int> period;
     if (AskYesNo(dialogs(), "RSI napokra kíván egyedi intervallumot beállítani?", "Felhívás",
                  MessageIcon::Exclamation)) {
@@ -251,14 +252,14 @@ bool Form16::showCharts() {
 
     Workbook &product = *s.ProductWorkbook;
     ShowProductSheets(s);
-    Sheet &aux = product.sheet("Segéd01");
+    Sheet &aux = product.sheet(sheets::kAuxiliary);
     aux.unprotect(s.SheetPassword);
-    const Sheet &source = product.sheet(s.ProductName + "02");
+    const Sheet &source = product.sheet(ChartSourceSheetName(s.ProductName));
     aux.setValue(22, 3, s.ChartFirstRow);
     aux.setValue(23, 4, source.value(kFirstPriceRow, kPriceDateColumn));
     aux.setValue(24, 3, s.ChartLastRow);
     aux.setValue(25, 4, source.value(s.ChartLastRow, kPriceDateColumn));
-    product.activate(product.sheet(s.ProductName + "02"));
+    product.activate(product.sheet(ChartSourceSheetName(s.ProductName)));
 
     if (!chartStep([&] { PrepareChartData(s); },
                    "Az Ön rendszerén nem működik a Vandorix diagram kiegészítése") ||

@@ -1,4 +1,6 @@
 #include "analytics/Indicators.h"
+#include "book/Rows.h"
+#include "book/Sheets.h"
 
 #include <cmath>
 #include <cstdint>
@@ -25,10 +27,10 @@ constexpr const char *kRsiHeading = "RSI14";
 Sheet &priceSheet(AppState &app) {
     Workbook &wb = *app.ProductWorkbook;
     app.host().activate(wb);
-    return wb.sheet(app.ProductName + "01");
+    return wb.sheet(PriceSheetName(app.ProductName));
 }
 
-Sheet &auxiliarySheet(AppState &app) { return app.ProductWorkbook->sheet("Segéd01"); }
+Sheet &auxiliarySheet(AppState &app) { return app.ProductWorkbook->sheet(sheets::kAuxiliary); }
 
 Currency priceAt(const Sheet &s, int row) {
     return s.value(row, kColPrice).currency().value_or(Currency());
@@ -127,8 +129,8 @@ void RefreshProductDataRange(AppState &app) {
 
     prices.copyRowFormat(app.LastDataRow, app.LastDataRow + 1);
 
-    app.DateRangeCaption = captionDate(prices.value(kFirstPriceRow, kColDate)) + " -től      " +
-                           captionDate(aux.value(7, 4)) + " -ig.";
+    app.DateRangeCaption = book::PeriodCaption(captionDate(prices.value(kFirstPriceRow, kColDate)),
+                                                 captionDate(aux.value(7, 4)));
     prices.setValue(2, 1, app.DateRangeCaption);
 
     if (prices.value(kHeadingRow, kColRsi) != CellValue(kRsiHeading)) {
@@ -179,7 +181,7 @@ void ComputeRsi(AppState &app) {
 void ComputeCustomRsi(AppState &app) {
     // Addressed by name rather than through the active sheet, so a caller that left another
     // sheet active cannot receive the value.
-    Sheet &prices = app.ProductWorkbook->sheet(app.ProductName + "01");
+    Sheet &prices = app.ProductWorkbook->sheet(PriceSheetName(app.ProductName));
     app.RecalcFromRow = app.RsiRow;
     const int n = app.CustomRsiPeriod;
     if (app.LastDataRow < n + 7) return;

@@ -1,4 +1,5 @@
 #include "analytics/ProductRange.h"
+#include "book/Sheets.h"
 
 #include "analytics/Charts.h"
 #include "analytics/Indicators.h"
@@ -78,8 +79,8 @@ void RecomputeRangeRsi(AppState &app, const Sheet &prices, int endRow, bool cust
 
 void CopyRangeToChartSource(AppState &app, const PriceRange &range) {
     Workbook &product = *app.ProductWorkbook;
-    const Sheet &prices = product.sheet(app.ProductName + "01");
-    Sheet &source = product.sheet(app.ProductName + "02");
+    const Sheet &prices = product.sheet(PriceSheetName(app.ProductName));
+    Sheet &source = product.sheet(ChartSourceSheetName(app.ProductName));
     int oldEnd = kFirstPriceRow;
     while (!source.value(oldEnd, kPriceDateColumn).isBlank())
         ++oldEnd;

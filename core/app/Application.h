@@ -111,15 +111,10 @@ private:
     std::string nextAction_; // the control or menu item that starts the next command
 };
 
-// Creates the window of that name ("Form1" … "Form16"). Each subsystem creates its own
-// windows; a window not built yet opens with its caption and its two leave buttons.
+// Creates the window of that name ("Form1" … "Form17"). Each subsystem creates its own
+// windows through the factory it registered in `Windows()`; a window not built yet opens with
+// its caption and its two leave buttons.
 std::unique_ptr<Form> CreateForm(Application &app, std::string_view name);
-std::unique_ptr<Form> CreateProductForm(Application &app, std::string_view name);
-std::unique_ptr<Form> CreateTradingForm(Application &app, std::string_view name);
-std::unique_ptr<Form> CreateAccountForm(Application &app, std::string_view name);
-std::unique_ptr<Form> CreateReportForm(Application &app, std::string_view name);
-std::unique_ptr<Form> CreateAnalyticsForm(Application &app, std::string_view name);
-std::unique_ptr<Form> CreateMaintenanceForm(Application &app, std::string_view name);
 
 // The folder that holds the running executable.
 std::filesystem::path RunningProgramFolder();

@@ -1,7 +1,7 @@
 #include "app/CommandDescription.h"
 
 #include "app/AppState.h"
-#include "reports/Overview.h"
+#include "app/ForintText.h"
 
 #include <set>
 #include <utility>

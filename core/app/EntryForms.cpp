@@ -1,4 +1,5 @@
 #include "app/EntryForms.h"
+#include "book/Sheets.h"
 
 #include "app/AppState.h"
 #include "app/Dialogs.h"
@@ -57,7 +58,7 @@ bool ListValueSheetProducts(AppState &s, Control &list) {
     list.clear();
     list.items.clear();
     s.host().activate(*s.AccountWorkbook);
-    const Sheet &values = s.AccountWorkbook->sheet("Ertek01");
+    const Sheet &values = s.AccountWorkbook->sheet(sheets::kValues);
     if (values.value(6, 1).isBlank()) return false;
     list.items = ReadValueSheetProducts(values);
     return true;
@@ -75,8 +76,8 @@ bool ChooseProductWorkbook(AppState &s, const std::string &chosen) {
 void ShowValueSheetAlone(AppState &s) {
     Workbook &account = *s.AccountWorkbook;
     s.host().activate(account);
-    account.activate(account.sheet("Ertek01"));
-    for (const char *name : {"Befszla01", "Befszla02", "Eredmeny01", "ARHIV01"})
+    account.activate(account.sheet(sheets::kValues));
+    for (const char *name : {sheets::kLedger, sheets::kLedgerStatement, sheets::kResults, sheets::kArchive})
         account.sheet(name).setVisible(false);
 }
 

@@ -2,8 +2,7 @@
 
 #include "app/Application.h"
 #include "app/Startup.h"
-#include "maintenance/UndoAndBackup.h"
-#include "reports/AccountView.h"
+#include "app/WindowRegistry.h"
 #include "app/WorkbookProtocol.h"
 
 namespace vandorix {
@@ -110,7 +109,7 @@ void Form1::mnu2_Kiv_Click() { openWindow("Form7", Focus::FirstField); }
 void Form1::mnu2_havik_Click() { openWindow("Form8", Focus::FirstField); }
 
 void Form1::mnu2_megtek_Click() {
-    ViewAccountWorkbook(state(), dialogs(), [this] { app().hide(*this); });
+    Windows().viewAccountWorkbook(state(), dialogs(), [this] { app().hide(*this); });
     if (!app().ended()) app().show(*this);
 }
 
@@ -124,8 +123,8 @@ void Form1::mnu2_teljtrkcser_Click() { openWindow("Form13", Focus::Repaint); }
 void Form1::mnu2_adatsor_törl_Click() { openWindow("Form15", Focus::FirstField); }
 
 // Both run from the main window without a window of their own; it stays visible.
-void Form1::mnu2_visszavon_Click() { UndoLastCommand(state(), dialogs()); }
-void Form1::mnu2_mentes_Click() { MakeBackup(state(), dialogs()); }
+void Form1::mnu2_visszavon_Click() { Windows().undoLastCommand(state(), dialogs()); }
+void Form1::mnu2_mentes_Click() { Windows().makeBackup(state(), dialogs()); }
 
 void Form1::mnu1_ki_Click() {
     app().hide(*this);

@@ -1,6 +1,7 @@
 #include "app/Application.h"
 #include "app/Form1.h"
 #include "app/PendingForm.h"
+#include "app/WindowRegistry.h"
 
 #include <array>
 
@@ -22,11 +23,15 @@ constexpr std::array<PendingWindow, 0> kPendingWindows = {};
 
 } // namespace
 
+WindowRegistry &Windows() {
+    static WindowRegistry registry;
+    return registry;
+}
+
 std::unique_ptr<Form> CreateForm(Application &app, std::string_view name) {
     if (name == "Form1") return std::make_unique<Form1>(app);
-    for (auto create : {&CreateProductForm, &CreateTradingForm, &CreateAccountForm,
-                        &CreateReportForm, &CreateAnalyticsForm, &CreateMaintenanceForm})
-        if (std::unique_ptr<Form> form = create(app, name)) return form;
+    const auto &windows = Windows().windows;
+    if (auto it = windows.find(name); it != windows.end()) return it->second(app);
     for (const PendingWindow &w : kPendingWindows)
         if (name == w.name)
             return std::make_unique<PendingForm>(app, w.name, w.caption, w.backButton,

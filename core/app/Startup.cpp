@@ -4,7 +4,7 @@
 #include "store/CommitJournal.h"
 #include "store/DataFolderLock.h"
 #include "store/HostError.h"
-#include "store/Templates.h"
+#include "book/Templates.h"
 #include "app/WorkbookProtocol.h"
 
 #include <system_error>

@@ -1,4 +1,5 @@
 #include "app/WorkbookProtocol.h"
+#include "book/Sheets.h"
 
 #include <filesystem>
 
@@ -18,7 +19,7 @@ std::string join(const std::string &folder, const std::string &file) {
 }
 
 std::vector<std::string> productSheetNames(const AppState &app) {
-    return {app.ProductName + "01", app.ProductName + "02", "Szla", "Szla02", "Segéd01"};
+    return {PriceSheetName(app.ProductName), ChartSourceSheetName(app.ProductName), sheets::kTrades, sheets::kTradeStatement, sheets::kAuxiliary};
 }
 
 // Saves a workbook so that a spreadsheet application opens it on `sheet` (the ledger, the
@@ -48,13 +49,13 @@ void saveAccount(AppState &app, Workbook &wb) {
 void saveProduct(AppState &app, Workbook &wb) {
     app.host().activate(wb);
     ProtectProductWorkbook(app);
-    saveOpenedOn(app, wb, app.ProductName + "01");
+    saveOpenedOn(app, wb, PriceSheetName(app.ProductName));
     wb.markSaved();
 }
 
 void saveProductList(AppState &app, Workbook &wb) {
     app.host().activate(wb);
-    wb.sheet("BET01").protect(app.SheetPassword);
+    wb.sheet(sheets::kProductList).protect(app.SheetPassword);
     wb.protect(app.WorkbookPassword);
     app.host().save(wb);
     wb.markSaved();
@@ -89,7 +90,7 @@ void PrepareAccountWorkbook(AppState &app) {
     Workbook &wb = *app.AccountWorkbook;
     wb.unprotect(app.WorkbookPassword);
     for (const char *name : kAccountSheets) wb.sheet(name).unprotect(app.SheetPassword);
-    if (!wb.sheet("ARHIV01").visible()) ShowAccountSheets(app);
+    if (!wb.sheet(sheets::kArchive).visible()) ShowAccountSheets(app);
 }
 
 void ShowAccountSheets(AppState &app) {
@@ -151,7 +152,7 @@ void CloseProductWorkbook(AppState &app) { closeAsIs(app, app.ProductWorkbook); 
 void OpenProductListWorkbook(AppState &app) {
     Workbook &wb = app.host().open(join(app.AuxiliaryPath, "ISIN01.xls"));
     wb.unprotect(app.WorkbookPassword);
-    wb.sheet("BET01").unprotect(app.SheetPassword);
+    wb.sheet(sheets::kProductList).unprotect(app.SheetPassword);
     app.ProductListWorkbook = OpenBook(app, wb, saveProductList);
     minimiseHost(app);
 }

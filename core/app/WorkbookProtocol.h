@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/AppState.h"
+#include "book/Sheets.h"
 
 namespace vandorix {
 
@@ -40,10 +41,5 @@ void CloseWorkbooksForReturn(AppState &app);
 // Closes every workbook the host holds without writing and clears every handle and open flag:
 // what a failed command changed in memory never reaches the disk.
 void DiscardOpenWorkbooks(AppState &app);
-
-// The sheet names of the account workbook, in their fixed order.
-inline constexpr const char *kAccountSheets[] = {"Befszla01", "Befszla02", "Ertek01", "Eredmeny01",
-                                                 "ARHIV01"};
-inline constexpr const char *kProductHiddenSheets[] = {"Szla", "Szla02", "Segéd01"};
 
 } // namespace vandorix

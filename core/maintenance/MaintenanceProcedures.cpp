@@ -2,6 +2,7 @@
 
 #include "account/DeletionLogs.h"
 #include "account/Ledger.h"
+#include "book/Sheets.h"
 #include "products/ProductRegister.h"
 #include "store/Sheet.h"
 #include "store/Workbook.h"
@@ -59,7 +60,7 @@ std::optional<LedgerMovement> FindLedgerMovement(AppState &app, std::int64_t cod
 
 std::optional<std::string> ProductNameOfId(const Workbook &account, const std::string &productId) {
     if (productId.empty()) return std::nullopt;
-    for (const char *sheetName : {"Eredmeny01", "Ertek01"}) {
+    for (const char *sheetName : {sheets::kResults, sheets::kValues}) {
         const Sheet *sheet = account.findSheet(sheetName);
         if (!sheet) continue;
         for (int r = kFirstProductRow; !sheet->value(r, 1).isBlank(); ++r)

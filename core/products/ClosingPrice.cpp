@@ -1,6 +1,8 @@
 #include "products/ClosingPrice.h"
 
 #include "analytics/Indicators.h"
+#include "book/Rows.h"
+#include "book/Sheets.h"
 
 namespace vandorix {
 namespace {
@@ -14,7 +16,7 @@ constexpr int kTradeColHolding = 18;  // R: holding after the row
 Sheet &priceSheet(AppState &app) {
     Workbook &wb = *app.ProductWorkbook;
     app.host().activate(wb);
-    return wb.sheet(app.ProductName + "01");
+    return wb.sheet(PriceSheetName(app.ProductName));
 }
 
 Currency amountAt(const Sheet &s, int row, int column) {
@@ -55,7 +57,7 @@ TradePositionCursor::Position TradePositionCursor::at(Date day) {
 void ComputePositionAtDate(AppState &app) {
     Workbook &wb = *app.ProductWorkbook;
     app.host().activate(wb);
-    TradePositionCursor cursor(wb.sheet("Szla"));
+    TradePositionCursor cursor(wb.sheet(sheets::kTrades));
     if (cursor.empty()) {
         app.HeldQuantity = 0;
         app.PositionValue = app.PositionProceeds = app.PositionCost = Currency();
@@ -110,7 +112,7 @@ void RecalcValueColumns(AppState &app) {
     Sheet &prices = priceSheet(app);
     // The trade rows are read once; the price rows run in ascending date order, so each
     // row's position is one step on from the previous row's.
-    TradePositionCursor cursor(app.ProductWorkbook->sheet("Szla"));
+    TradePositionCursor cursor(app.ProductWorkbook->sheet(sheets::kTrades));
     for (int r = app.RecalcFromRow; r <= app.LastDataRow; ++r) {
         app.PositionDate = prices.value(r, kPriceColDate).date().value_or(Date());
         const Currency price = amountAt(prices, r, kPriceColClose);
@@ -135,9 +137,9 @@ void RecalcPriceRows(AppState &app) {
     RecalcValueColumns(app);
     Sheet &prices = priceSheet(app);
     RefreshProductDataRange(app);
-    const Sheet &aux = app.ProductWorkbook->sheet("Segéd01");
-    app.DateRangeCaption = aux.value(5, 4).display() + " -től      " + aux.value(7, 4).display() +
-                           " -ig.";
+    const Sheet &aux = app.ProductWorkbook->sheet(sheets::kAuxiliary);
+    app.DateRangeCaption =
+        book::PeriodCaption(aux.value(5, 4).display(), aux.value(7, 4).display());
     prices.setValue(2, 1, app.DateRangeCaption);
 
     if (app.LastDataRow >= kIndicatorMinRows) {

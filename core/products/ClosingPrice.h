@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/AppState.h"
+#include "book/ProductLayout.h"
 
 #include <optional>
 #include <vector>
@@ -72,13 +73,6 @@ private:
     std::size_t next_ = 0; // rows before it are dated on or before the last day asked
     std::optional<Date> lastDay_;
 };
-
-// Columns of the price sheet.
-inline constexpr int kPriceColDate = 1;
-inline constexpr int kPriceColClose = 2;
-inline constexpr int kPriceColValue = 3;
-inline constexpr int kPriceColResult = 4;
-inline constexpr int kPriceColChange = 5;
 
 // From this many price rows on, a recording recomputes the indicators of its row.
 inline constexpr int kIndicatorMinRows = 27;

@@ -1,6 +1,8 @@
 #include "products/ClosingPriceImport.h"
 
 #include "analytics/Indicators.h"
+#include "book/Rows.h"
+#include "book/Sheets.h"
 #include "products/ClosingPrice.h"
 #include "store/HostError.h"
 
@@ -13,7 +15,7 @@ namespace {
 Sheet &priceSheet(AppState &app) {
     Workbook &wb = *app.ProductWorkbook;
     app.host().activate(wb);
-    return wb.sheet(app.ProductName + "01");
+    return wb.sheet(PriceSheetName(app.ProductName));
 }
 
 // Where the recording of one day puts it, found as the closing-price window finds it: the
@@ -158,8 +160,9 @@ PriceImportResult ImportClosingPrices(AppState &app, const std::vector<PriceFile
     app.LastDataRow = kFirstPriceRow - 1 + n + newRows;
     RecalcValueColumns(app);
     RefreshProductDataRange(app);
-    const Sheet &aux = app.ProductWorkbook->sheet("Segéd01");
-    app.DateRangeCaption = aux.value(5, 4).display() + " -től      " + aux.value(7, 4).display() + " -ig.";
+    const Sheet &aux = app.ProductWorkbook->sheet(sheets::kAuxiliary);
+    app.DateRangeCaption =
+        book::PeriodCaption(aux.value(5, 4).display(), aux.value(7, 4).display());
     prices.setValue(2, 1, app.DateRangeCaption);
 
     // Each recorded row's indicators, computed as its own recording did: only when the sheet

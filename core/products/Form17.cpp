@@ -1,4 +1,5 @@
 #include "products/Form17.h"
+#include "book/Sheets.h"
 
 #include "products/ProductRegister.h"
 #include "analytics/Indicators.h"
@@ -94,7 +95,7 @@ void Form17::Combo1_Click() {
         OpenProductWorkbook(s);
         PrepareProductWorkbook(s);
         s.host().activate(*s.ProductWorkbook);
-        if (s.ProductWorkbook->sheet("Szla").value(5, 18).isBlank()) {
+        if (s.ProductWorkbook->sheet(sheets::kTrades).value(5, 18).isBlank()) {
             ShowNotice(dialogs(), std::string("Csak az első vásárlás után") + kCrLf +
                                       "lehet a záró darabárat bevinni.");
             closeProductWithoutSaving();

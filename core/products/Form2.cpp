@@ -1,4 +1,5 @@
 #include "products/Form2.h"
+#include "book/Sheets.h"
 
 #include "app/Application.h"
 #include "app/Form1.h"
@@ -6,7 +7,7 @@
 #include "analytics/Indicators.h"
 #include "products/ProductArchive.h"
 #include "products/ProductRegister.h"
-#include "store/Templates.h"
+#include "book/Templates.h"
 #include "app/WorkbookProtocol.h"
 
 #include <optional>
@@ -37,7 +38,7 @@ void Form2::Form_Load() {
     AppState &s = state();
     if (!s.ProductListOpen()) OpenProductListWorkbook(s);
     s.host().activate(*s.ProductListWorkbook);
-    list.items = ReadProductList(s.ProductListWorkbook->sheet("BET01"));
+    list.items = ReadProductList(s.ProductListWorkbook->sheet(sheets::kProductList));
     list.visible = true;
     list.enabled = true;
 }
@@ -47,7 +48,7 @@ void Form2::Combo1_Click() {
     s.ProductName = control("Combo1").text;
     // "Törlés" closes the product list while the window stays open for another choice.
     if (!s.ProductListOpen()) OpenProductListWorkbook(s);
-    const Sheet &list = s.ProductListWorkbook->sheet("BET01");
+    const Sheet &list = s.ProductListWorkbook->sheet(sheets::kProductList);
     if (std::optional<int> row = FindProductListRow(list, s.ProductName)) {
         listRow_ = *row;
         const CellValue &code = list.value(*row, kListColCode);
@@ -136,7 +137,7 @@ bool Form2::takeCheckedEntry(bool other) {
         refuseEntry(*problem, "Text1");
         return false;
     }
-    if (other && FindProductListRow(s.ProductListWorkbook->sheet("BET01"), name)) {
+    if (other && FindProductListRow(s.ProductListWorkbook->sheet(sheets::kProductList), name)) {
         refuseEntry(std::string("Ez a részvény már szerepel a listában.") + kCrLf +
                         "Válassza ki a listából.",
                     "Text1");

@@ -1,4 +1,5 @@
 #include "products/Form5.h"
+#include "book/Sheets.h"
 
 #include "products/ProductRegister.h"
 #include "analytics/Indicators.h"
@@ -54,7 +55,7 @@ void Form5::Combo1_Click() {
     // A product chosen before without recording is let go unsaved.
     if (ChooseProductWorkbook(s, control("Combo1").text)) {
         s.host().activate(*s.ProductWorkbook);
-        if (s.ProductWorkbook->sheet("Szla").value(5, 18).isBlank()) {
+        if (s.ProductWorkbook->sheet(sheets::kTrades).value(5, 18).isBlank()) {
             ShowNotice(dialogs(), std::string("Csak az első vásárlás után") + kCrLf +
                                       "lehet a záró darabárat bevinni.");
             Command2_Click();

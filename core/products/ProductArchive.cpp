@@ -1,7 +1,8 @@
 #include "products/ProductArchive.h"
 
 #include "app/Dialogs.h"
-#include "trading/TradeSheet.h"
+#include "book/Sheets.h"
+#include "book/TradeLayout.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -10,8 +11,8 @@ namespace vandorix {
 namespace fs = std::filesystem;
 namespace {
 
-constexpr const char *kArchiveSheet = "ARHIV01";
-constexpr const char *kHelperSheet = "Segéd01";
+constexpr const char *kArchiveSheet = sheets::kArchive;
+constexpr const char *kHelperSheet = sheets::kAuxiliary;
 constexpr int kArchiveFirstRow = 5;
 constexpr int kPriceResultColumn = 4; // D of "<name>01": result up to the row's day
 
@@ -60,7 +61,7 @@ std::vector<ArchiveRefusal> ArchiveRefusals(AppState &app) {
     const Sheet &trades = app.ProductWorkbook->sheet(kTradeSheet);
     if (trades.value(szla::FirstDataRow, szla::Day).isBlank()) return {ArchiveRefusal::NoTrade};
     std::vector<ArchiveRefusal> refusals;
-    const int totalsRow = LastTradeRowFromHeader(trades) + 3;
+    const int totalsRow = LastTradeRowFromHeader(trades) + book::kTotalsOffset;
     if (CellInteger(trades, totalsRow, szla::Holding) != 0)
         refusals.push_back(ArchiveRefusal::QuantityLeft);
     std::optional<Date> lastSaleDate;
@@ -96,7 +97,7 @@ ArchiveFigures ComputeArchiveFigures(AppState &app) {
     Workbook &wb = *app.ProductWorkbook;
     app.host().activate(wb);
     const Sheet &helper = wb.sheet(kHelperSheet);
-    const Sheet &prices = wb.sheet(app.ProductName + "01");
+    const Sheet &prices = wb.sheet(PriceSheetName(app.ProductName));
     const Sheet &trades = wb.sheet(kTradeSheet);
     const int yearStartRow = static_cast<int>(helper.value(12, 3).integer().value_or(0));
     const int lastDataRow = static_cast<int>(helper.value(6, 3).integer().value_or(0));
@@ -147,8 +148,8 @@ void AppendArchiveRow(AppState &app, const ArchiveFigures &f) {
 
 void RemoveProductFromAccountSheets(AppState &app) {
     Workbook &wb = *app.AccountWorkbook;
-    removeFromSheet(wb.sheet("Ertek01"), app.ProductName, kValueSheetColumns);
-    removeFromSheet(wb.sheet("Eredmeny01"), app.ProductName, kResultSheetColumns);
+    removeFromSheet(wb.sheet(sheets::kValues), app.ProductName, kValueSheetColumns);
+    removeFromSheet(wb.sheet(sheets::kResults), app.ProductName, kResultSheetColumns);
 }
 
 } // namespace vandorix

@@ -1,7 +1,8 @@
 #include "products/ProductRegister.h"
 
 #include "app/Dialogs.h"
-#include "store/Templates.h"
+#include "book/Sheets.h"
+#include "book/Templates.h"
 #include "app/WorkbookProtocol.h"
 
 #include <algorithm>
@@ -90,7 +91,8 @@ std::optional<std::string> ProductNameProblem(const std::string &name) {
         return "A részvény megnevezése legfeljebb " + std::to_string(kMaxProductNameLength) +
                " karakter lehet.";
     for (const char *sheet : kProductHiddenSheets)
-        if (sameSheetName(name + "01", sheet) || sameSheetName(name + "02", sheet))
+        if (sameSheetName(PriceSheetName(name), sheet) ||
+            sameSheetName(ChartSourceSheetName(name), sheet))
             return std::string("Ez a megnevezés a termékfájl egy munkalapjának") + kCrLf +
                    "nevével ütközne. Válasszon más megnevezést.";
     return std::nullopt;
@@ -108,7 +110,7 @@ bool ProductWorkbookExists(const AppState &app, const std::string &name) {
 void AddProductToList(AppState &app, int afterRow) {
     Workbook &wb = *app.ProductListWorkbook;
     app.host().activate(wb);
-    Sheet &list = wb.sheet("BET01");
+    Sheet &list = wb.sheet(sheets::kProductList);
     const int r = afterRow + 1;
     list.insertRow(r);
     list.copyRowFormat(r + 1, r);
@@ -124,34 +126,35 @@ void CreateProductWorkbook(AppState &app) {
     const std::string templateName = install::kTemplateProductName;
     wb.unprotect(app.WorkbookPassword);
     for (const std::string &sheet :
-         {templateName + "01", templateName + "02", std::string("Szla"), std::string("Szla02"),
-          std::string("Segéd01")})
+         {PriceSheetName(templateName), ChartSourceSheetName(templateName),
+          std::string(sheets::kTrades), std::string(sheets::kTradeStatement),
+          std::string(sheets::kAuxiliary)})
         wb.sheet(sheet).unprotect(app.SheetPassword);
     app.host().activate(wb);
-    wb.renameSheet(templateName + "01", app.ProductName + "01");
-    wb.renameSheet(templateName + "02", app.ProductName + "02");
+    wb.renameSheet(PriceSheetName(templateName), PriceSheetName(app.ProductName));
+    wb.renameSheet(ChartSourceSheetName(templateName), ChartSourceSheetName(app.ProductName));
 
     const std::string since = app.Today.toString() + " - tól";
-    Sheet &prices = wb.sheet(app.ProductName + "01");
+    Sheet &prices = wb.sheet(PriceSheetName(app.ProductName));
     prices.setValue(1, 1, app.ProductName);
     prices.setValue(2, 1, since);
     prices.setValue(2, 9, app.ProductCode);
     prices.copyRowFormat(5, 6);
 
-    Sheet &chart = wb.sheet(app.ProductName + "02");
+    Sheet &chart = wb.sheet(ChartSourceSheetName(app.ProductName));
     chart.setValue(2, 1, app.ProductName + "  adat kivonat");
     chart.setValue(3, 1, since);
     chart.setValue(2, 9, app.ProductCode);
     chart.copyRowFormat(5, 6);
 
-    Sheet &trades = wb.sheet("Szla");
+    Sheet &trades = wb.sheet(sheets::kTrades);
     trades.setValue(1, 1, app.ProductName);
     trades.setValue(1, 18, app.ProductCode);
     trades.setValue(2, 19, 7);
     trades.setValue(7, 18, 0); // the final holding of the totals row that S2 names
     trades.copyRowFormat(5, 6);
 
-    Sheet &statement = wb.sheet("Szla02");
+    Sheet &statement = wb.sheet(sheets::kTradeStatement);
     statement.setValue(1, 1, app.ProductName + "  számla kivonat");
     statement.setValue(1, 18, app.ProductCode);
     statement.setValue(2, 19, 7);
@@ -162,8 +165,8 @@ void EnterProductInAccountWorkbook(AppState &app) {
     EnsureAccountWorkbook(app);
     Workbook &wb = *app.AccountWorkbook;
     app.host().activate(wb);
-    enterIntoSheet(app, wb.sheet("Ertek01"), kValueSheetColumns);
-    enterIntoSheet(app, wb.sheet("Eredmeny01"), kResultSheetColumns);
+    enterIntoSheet(app, wb.sheet(sheets::kValues), kValueSheetColumns);
+    enterIntoSheet(app, wb.sheet(sheets::kResults), kResultSheetColumns);
 }
 
 void EnsureDeletionLogs(AppState &app) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/AppState.h"
+#include "book/ProductLayout.h"
 #include "book/ValueSheet.h"
 
 #include <optional>
@@ -12,10 +13,6 @@ namespace vandorix {
 // The product register: the product list "BET01" of "ISIN01.xls", one workbook per product in
 // "Termekek" made from "Termékminta.xls", the product's rows in "Ertek01" and "Eredmeny01" of
 // the account workbook, and the two deleted-row logs in "Arhiv".
-
-inline constexpr int kListFirstRow = 5;
-inline constexpr int kListColName = 2;
-inline constexpr int kListColCode = 3;
 
 // A sheet name holds at most this many characters; the product's sheets add "01" and "02".
 inline constexpr int kMaxSheetNameLength = 31;

@@ -4,13 +4,15 @@
 #include "app/AppState.h"
 #include "app/Dialogs.h"
 #include "app/WorkbookProtocol.h"
+#include "book/Sheets.h"
 
 namespace vandorix {
 
 namespace {
 
-constexpr const char *kLedgerSheet = "Befszla01";
-constexpr const char *kReportSheets[] = {"Befszla02", "Ertek01", "Eredmeny01", "ARHIV01"};
+constexpr const char *kLedgerSheet = sheets::kLedger;
+constexpr const char *kReportSheets[] = {sheets::kLedgerStatement, sheets::kValues,
+                                         sheets::kResults, sheets::kArchive};
 
 void setReportSheetsVisible(AppState &app, bool visible) {
     app.host().activate(*app.AccountWorkbook);

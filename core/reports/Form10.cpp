@@ -3,6 +3,7 @@
 #include "account/Ledger.h"
 #include "app/Application.h"
 #include "app/Validation.h"
+#include "book/Sheets.h"
 #include "reports/StatementSheets.h"
 #include "app/WorkbookProtocol.h"
 
@@ -10,7 +11,7 @@ namespace vandorix {
 
 namespace {
 
-constexpr const char *kOtherReportSheets[] = {"Eredmeny01", "Ertek01", "ARHIV01"};
+constexpr const char *kOtherReportSheets[] = {sheets::kResults, sheets::kValues, sheets::kArchive};
 constexpr const char *kNoData = "A kért dátum intervallumban\r\nnincs adat";
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "reports/Form11.h"
+#include "book/Sheets.h"
 
 #include "products/ProductRegister.h"
 #include "app/Application.h"
@@ -64,7 +65,7 @@ void Form11::Combo1_Click() {
     RecalcTradeSheet(s);
     Workbook &product = *s.ProductWorkbook;
     s.host().activate(product);
-    Sheet &aux = product.sheet("Segéd01");
+    Sheet &aux = product.sheet(sheets::kAuxiliary);
     if (aux.visible()) aux.setVisible(false);
     control("Label3").visible = false;
     Sheet &trades = product.sheet(kTradeSheet);
@@ -129,7 +130,7 @@ void Form11::Command1_Click() {
 void Form11::showStatement(Sheet &trades, Sheet &statement) {
     AppState &s = state();
     Workbook &product = *s.ProductWorkbook;
-    const std::string prices = s.ProductName + "01", chartSource = s.ProductName + "02";
+    const std::string prices = PriceSheetName(s.ProductName), chartSource = ChartSourceSheetName(s.ProductName);
     product.sheet(prices).setVisible(false);
     product.sheet(chartSource).setVisible(false);
     app().hide(*this);
@@ -141,7 +142,7 @@ void Form11::showStatement(Sheet &trades, Sheet &statement) {
     ShowContinueNotice(dialogs());
 
     app().show(*this);
-    for (const std::string &name : {prices, chartSource, std::string("Segéd01")})
+    for (const std::string &name : {prices, chartSource, std::string(sheets::kAuxiliary)})
         product.sheet(name).setVisible(true);
 }
 

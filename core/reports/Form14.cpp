@@ -2,6 +2,7 @@
 
 #include "app/Application.h"
 #include "app/Validation.h"
+#include "book/Sheets.h"
 #include "reports/ReportSheets.h"
 #include "reports/ReportWindow.h"
 #include "app/WorkbookProtocol.h"
@@ -22,7 +23,8 @@ void Form14::Form_Load() {
     enableControls({"Command1"}, false);
     enableControls({"Command2", "Command3"}, true);
     OpenAccountForReport(s);
-    SetAccountSheetsVisible(s, {"Befszla02", "Eredmeny01", "ARHIV01"}, false);
+    SetAccountSheetsVisible(s, {sheets::kLedgerStatement, sheets::kResults, sheets::kArchive},
+                            false);
     control("Text1").text = s.StartOfYear.toString();
     control("Text2").text = s.Today.toString();
     enableControls({"Text1", "Text2"}, true);
@@ -57,7 +59,7 @@ void Form14::Command1_Click() {
         return;
     }
     app().hide(*this);
-    ShowReportSheet(s, dialogs(), "Ertek01");
+    ShowReportSheet(s, dialogs(), sheets::kValues);
     // The report stays stored in "Ertek01"; every sheet is visible again in the file.
     s.AccountWorkbook.commit();
     app().show(*this);

@@ -2,6 +2,7 @@
 
 #include "app/Application.h"
 #include "app/Validation.h"
+#include "book/Sheets.h"
 #include "reports/ReportSheets.h"
 #include "reports/ReportWindow.h"
 #include "app/WorkbookProtocol.h"
@@ -24,14 +25,14 @@ void Form9::Form_Load() {
     enableControls({"Command1", "Command2", "Command3"}, false);
     enableControls({"Command4", "Command5"}, true);
     OpenAccountForReport(s);
-    if (s.AccountWorkbook->sheet("Ertek01").value(6, 1).isBlank()) {
+    if (s.AccountWorkbook->sheet(sheets::kValues).value(6, 1).isBlank()) {
         ShowNotice(dialogs(), std::string("Nincs még részvény az adatbázisban,") + kCrLf +
                                   "ezért eredmény sem lehet. Kilépés.");
         Command5_Click();
         return;
     }
-    s.AccountWorkbook->activate(s.AccountWorkbook->sheet("Eredmeny01"));
-    SetAccountSheetsVisible(s, {"Befszla01", "Befszla02"}, false);
+    s.AccountWorkbook->activate(s.AccountWorkbook->sheet(sheets::kResults));
+    SetAccountSheetsVisible(s, {sheets::kLedger, sheets::kLedgerStatement}, false);
     SetFocus("Text1");
 }
 
@@ -67,7 +68,7 @@ void Form9::Command2_Click() {
     AppState &s = state();
     OpenAccountForReport(s);
     app().hide(*this);
-    ShowReportSheet(s, dialogs(), "Eredmeny01");
+    ShowReportSheet(s, dialogs(), sheets::kResults);
     Command4_Click();
 }
 

@@ -2,6 +2,7 @@
 
 #include "account/Ledger.h"
 #include "app/AppState.h"
+#include "book/Sheets.h"
 #include "store/AtomicFile.h"
 #include "store/OoxmlCodec.h"
 #include "store/Sheet.h"
@@ -13,7 +14,7 @@ namespace vandorix {
 namespace {
 
 constexpr const char *kAccountFile = "Befszla.xls";
-constexpr const char *kValueSheet = "Ertek01";
+constexpr const char *kValueSheet = sheets::kValues;
 constexpr int kFirstProductRow = 6;
 constexpr int kFirstPriceRow = 5;
 constexpr int kPriceDate = 1;  // A
@@ -46,7 +47,7 @@ void ReadLastPrice(const Sheet &prices, OverviewProduct &product) {
 void ReadTrades(const Sheet &trades, Date yearStart, OverviewProduct &product, Currency &openCost) {
     using namespace szla;
     const int last = LastTradeRowFromHeader(trades);
-    const int totals = last + 3;
+    const int totals = last + book::kTotalsOffset;
     product.quantity = static_cast<int>(CellInteger(trades, totals, Holding));
     product.averageCost = CellCurrency(trades, totals, CostPerShare);
     for (int r = FirstDataRow; r <= last; ++r) {
@@ -65,7 +66,7 @@ OverviewProduct ReadProduct(const std::filesystem::path &productsPath, const std
     OverviewProduct product;
     product.name = name;
     std::unique_ptr<Workbook> wb = ReadWorkbook(productsPath / (name + ".xls"));
-    ReadLastPrice(wb->sheet(name + "01"), product);
+    ReadLastPrice(wb->sheet(PriceSheetName(name)), product);
     Currency openCost;
     ReadTrades(wb->sheet(kTradeSheet), yearStart, product, openCost);
     if (product.lastPrice)
@@ -113,23 +114,6 @@ Overview ComputeOverview(const std::filesystem::path &masterDataPath,
 
 Overview ComputeOverview(const AppState &app) {
     return ComputeOverview(app.MasterDataPath, app.ProductsPath, app.Today);
-}
-
-std::string FormatForint(Currency amount) {
-    std::string digits = amount.toString2(); // "-1234567,89"
-    const bool negative = !digits.empty() && digits.front() == '-';
-    if (negative)
-        digits.erase(0, 1);
-    const std::size_t comma = digits.find(',');
-    std::string whole = digits.substr(0, comma);
-    const std::string fraction = comma == std::string::npos ? ",00" : digits.substr(comma);
-    std::string grouped;
-    for (std::size_t i = 0; i < whole.size(); ++i) {
-        if (i > 0 && (whole.size() - i) % 3 == 0)
-            grouped += ' ';
-        grouped += whole[i];
-    }
-    return (negative ? "-" : "") + grouped + fraction + " Ft";
 }
 
 } // namespace vandorix

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/ForintText.h"
 #include "store/Currency.h"
 #include "store/Date.h"
 
@@ -50,7 +51,5 @@ Overview ComputeOverview(const AppState &app);
 // positive.
 Currency PercentOf(Currency part, Currency whole);
 
-// "1 234 567,89 Ft": two decimals, thousands grouped by a blank, the currency sign after it.
-std::string FormatForint(Currency amount);
 
 } // namespace vandorix

@@ -3,6 +3,7 @@
 #include "account/Ledger.h"
 #include "analytics/Indicators.h"
 #include "app/AppState.h"
+#include "book/Sheets.h"
 #include "store/Sheet.h"
 #include "store/Workbook.h"
 #include "app/WorkbookProtocol.h"
@@ -14,10 +15,10 @@ namespace vandorix {
 
 namespace {
 
-constexpr const char *kValueSheet = "Ertek01";
-constexpr const char *kResultSheet = "Eredmeny01";
-constexpr const char *kArchiveSheet = "ARHIV01";
-constexpr const char *kHelperSheet = "Segéd01";
+constexpr const char *kValueSheet = sheets::kValues;
+constexpr const char *kResultSheet = sheets::kResults;
+constexpr const char *kArchiveSheet = sheets::kArchive;
+constexpr const char *kHelperSheet = sheets::kAuxiliary;
 constexpr int kFirstRow = 5;
 constexpr int kFirstProductRow = 6;
 
@@ -65,7 +66,7 @@ Sheet &OpenPriceSheet(AppState &app, const std::string &name) {
     OpenProductWorkbook(app);
     PrepareProductWorkbook(app);
     app.host().activate(*app.ProductWorkbook);
-    return app.ProductWorkbook->sheet(name + "01");
+    return app.ProductWorkbook->sheet(PriceSheetName(name));
 }
 
 // A report only reads the product workbook: it is closed without writing.

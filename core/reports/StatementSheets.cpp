@@ -3,6 +3,7 @@
 #include "account/Ledger.h"
 #include "app/Dialogs.h"
 #include "app/Validation.h"
+#include "book/Codes.h"
 #include "store/HostError.h"
 #include "store/Sheet.h"
 #include "trading/TradeSheet.h"
@@ -154,33 +155,35 @@ long long GrossDividends(Currency netDividends, Currency ratePercent) {
 
 void WriteStatementSummary(Sheet &s, int last, Currency ratePercent) {
     using namespace ledger;
-    s.clearRange(last + 5, 1, last + 12, kLastColumn);
+    s.clearRange(last + kSummaryFirstOffset, 1, last + kSummaryLastOffset, kLastColumn);
 
     Currency netDividends, deductibleFees, separateFees;
     for (int r = kFirstRow; r <= last; ++r) {
-        if (!s.value(r, PaidIn).isBlank() && LedgerRowHasType(s, r, "OAR"))
+        if (!s.value(r, PaidIn).isBlank() && LedgerRowHasType(s, r, ItemCode::Dividend))
             netDividends += amountAt(s, r, PaidIn);
         if (s.value(r, Fee).isBlank()) continue;
-        if (LedgerRowHasType(s, r, "HAR")) deductibleFees += amountAt(s, r, Fee);
-        else if (LedgerRowHasType(s, r, "TAR")) separateFees += amountAt(s, r, Fee);
+        if (LedgerRowHasType(s, r, ItemCode::AccountFee)) deductibleFees += amountAt(s, r, Fee);
+        else if (LedgerRowHasType(s, r, ItemCode::SeparateFee)) separateFees += amountAt(s, r, Fee);
     }
     const long long gross = GrossDividends(netDividends, ratePercent);
     const Currency closedResult = amountAt(s, last + kTotalsOffset, RealisedResult) - deductibleFees;
 
-    s.setValue(last + 8, SellPrice, netDividends);
-    s.setValue(last + 8, RealisedResult, Currency::fromUnits(gross));
-    s.setValue(last + 6, Fee, deductibleFees);
-    s.setValue(last + 7, Fee, separateFees);
-    s.setValue(last + 6, RealisedResult, closedResult);
-    s.setValue(last + 10, RealisedResult, Currency::fromUnits(gross) + closedResult);
+    const int closed = last + kClosedResultOffset, separate = last + kSeparateFeesOffset;
+    const int dividend = last + kDividendOffset, preTax = last + kPreTaxResultOffset;
+    s.setValue(dividend, SellPrice, netDividends);
+    s.setValue(dividend, RealisedResult, Currency::fromUnits(gross));
+    s.setValue(closed, Fee, deductibleFees);
+    s.setValue(separate, Fee, separateFees);
+    s.setValue(closed, RealisedResult, closedResult);
+    s.setValue(preTax, RealisedResult, Currency::fromUnits(gross) + closedResult);
 
-    s.setValue(last + 6, Description, "Lezárt eredmény");
-    s.setValue(last + 6, PaidOut, "Elszámolt");
-    s.setValue(last + 7, PaidOut, "Külön kts.");
-    s.setValue(last + 8, Description, "Osztalék");
-    s.setValue(last + 8, SoldQuantity, "Nettó");
-    s.setValue(last + 8, NetProceeds, "Bruttó");
-    s.setValue(last + 10, Description, "Adózás előtti eredmény");
+    s.setValue(closed, Description, "Lezárt eredmény");
+    s.setValue(closed, PaidOut, "Elszámolt");
+    s.setValue(separate, PaidOut, "Külön kts.");
+    s.setValue(dividend, Description, "Osztalék");
+    s.setValue(dividend, SoldQuantity, "Nettó");
+    s.setValue(dividend, NetProceeds, "Bruttó");
+    s.setValue(preTax, Description, "Adózás előtti eredmény");
 }
 
 // --- Product statement -----------------------------------------------------------------------
@@ -208,7 +211,7 @@ int FinishProductStatementSheet(Sheet &s, Date periodStart, Date periodEnd, int 
     }
 
     s.clearRange(last + 1, 1, last + 5, ClearedColumns);
-    const int totals = last + 3;
+    const int totals = last + book::kTotalsOffset;
     for (int c : {Bought, Sold, OpenQuantity}) {
         long long sum = 0;
         for (int r = kFirstRow; r <= last; ++r) sum += quantityAt(s, r, c);
@@ -223,7 +226,7 @@ int FinishProductStatementSheet(Sheet &s, Date periodStart, Date periodEnd, int 
     if (heldQuantity > 0) s.setValue(totals, CostPerShare, heldAverageCost);
     const bool hasHolding = last >= kFirstRow && !s.value(kFirstRow, Holding).isBlank();
     s.setValue(totals, Holding, hasHolding ? static_cast<double>(holding) : 0.0);
-    s.setValue(totals, OrderCode, "Összesen");
+    s.setValue(totals, OrderCode, book::kTotalsLabel);
     s.setValue(TotalsPointerRow, TotalsPointerColumn, totals);
     s.setValue(2, Day, captionOf(s, last, periodStart, periodEnd));
     return last;

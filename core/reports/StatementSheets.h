@@ -1,5 +1,6 @@
 #pragma once
 
+#include "book/Sheets.h"
 #include "store/Currency.h"
 #include "store/Date.h"
 
@@ -17,8 +18,8 @@ class Sheet;
 // rebuild the running column and the totals three rows below the last copied row. Every
 // procedure reads each row a fixed number of times: linear in the rows.
 
-inline constexpr const char *kAccountStatementSheet = "Befszla02";
-inline constexpr const char *kProductStatementSheet = "Szla02";
+inline constexpr const char *kAccountStatementSheet = sheets::kLedgerStatement;
+inline constexpr const char *kProductStatementSheet = sheets::kTradeStatement;
 
 // The source rows of a period: `first` is the first row dated on or after the start, `last`
 // the last row dated on or before the end (or the last data row when `throughLastRow`). When

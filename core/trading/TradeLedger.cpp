@@ -2,6 +2,7 @@
 
 #include "account/DeletionLogs.h"
 #include "account/Ledger.h"
+#include "book/Codes.h"
 #include "store/Workbook.h"
 #include "trading/TradeRows.h"
 
@@ -22,7 +23,7 @@ void writePurchaseColumns(Sheet &l, int row, const AppState &app) {
     l.setValue(row, BuyCost, cost);
     l.setValue(row, Description, PurchaseDescription(app.ProductName, app.TradeQuantity));
     l.setValue(row, Movement, -cost);
-    l.setValue(row, RowType, "VAK");
+    l.setValue(row, RowType, TextOf(ItemCode::Purchase));
 }
 
 void writeSaleColumns(Sheet &l, int row, const AppState &app) {
@@ -38,7 +39,7 @@ void writeSaleColumns(Sheet &l, int row, const AppState &app) {
     l.setValue(row, Description,
                SaleDescription(app.ProductName, app.TradeQuantity, app.SaleOrder));
     l.setValue(row, Movement, net);
-    l.setValue(row, RowType, "EAR");
+    l.setValue(row, RowType, TextOf(ItemCode::Sale));
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "analytics/Indicators.h"
 #include "app/Validation.h"
+#include "book/Sheets.h"
 #include "products/ClosingPrice.h"
 #include "store/Workbook.h"
 
@@ -37,7 +38,7 @@ Currency AskFinalClosingPrice(Dialogs &dialogs, Currency unitPrice, Currency day
 void RerecordDayPrice(AppState &app, Date day) {
     app.ReferenceDate = day;
     RefreshProductDataRange(app);
-    const Sheet &prices = app.ProductWorkbook->sheet(app.ProductName + "01");
+    const Sheet &prices = app.ProductWorkbook->sheet(PriceSheetName(app.ProductName));
     if (prices.value(kFirstPriceRow, kPriceColClose).isBlank()) return;
     for (int r = app.LastDataRow; r >= kFirstPriceRow; --r) {
         if (prices.value(r, kPriceColDate).date() != std::optional(day)) continue;
@@ -51,7 +52,7 @@ void RerecordDayPrice(AppState &app, Date day) {
 }
 
 void RecalcAllPriceRows(AppState &app) {
-    const Sheet &prices = app.ProductWorkbook->sheet(app.ProductName + "01");
+    const Sheet &prices = app.ProductWorkbook->sheet(PriceSheetName(app.ProductName));
     if (prices.value(kFirstPriceRow, kPriceColClose).isBlank()) return;
     const Date referenceDate = app.ReferenceDate;
     const int recalcFromRow = app.RecalcFromRow;

@@ -11,33 +11,6 @@ Sheet &TradeSheet(AppState &app) {
     return app.ProductWorkbook->sheet(kTradeSheet);
 }
 
-long long CellInteger(const Sheet &sheet, int row, int column) {
-    const CellValue &v = sheet.value(row, column);
-    if (auto i = v.integer()) return *i;
-    if (auto n = v.number()) return std::llround(*n);
-    return 0;
-}
-
-Currency CellCurrency(const Sheet &sheet, int row, int column) {
-    return sheet.value(row, column).currency().value_or(Currency());
-}
-
-std::string CellText(const Sheet &sheet, int row, int column) {
-    return sheet.value(row, column).text().value_or(std::string());
-}
-
-std::optional<Date> CellDate(const Sheet &sheet, int row, int column) {
-    return sheet.value(row, column).date();
-}
-
-bool IsOpenLot(const Sheet &sheet, int row) {
-    return CellText(sheet, row, szla::LotCode) == kOpenLot;
-}
-
-bool IsPurchaseRow(const Sheet &sheet, int row) {
-    std::string code = CellText(sheet, row, szla::LotCode);
-    return code == kOpenLot || code == kClosedLot;
-}
 
 namespace {
 
@@ -59,18 +32,6 @@ bool DatedOnOrBefore(const Sheet &sheet, int row, Date d) {
 }
 
 } // namespace
-
-int LastTradeRow(const Sheet &sheet) {
-    int r = szla::FirstDataRow;
-    while (HasTrade(sheet, r)) ++r;
-    return r - 1;
-}
-
-int LastTradeRowFromHeader(const Sheet &sheet) {
-    auto s2 = sheet.value(szla::TotalsPointerRow, szla::TotalsPointerColumn).integer();
-    if (!s2 || *s2 < szla::FirstDataRow + 2) return LastTradeRow(sheet);
-    return static_cast<int>(*s2) - 3;
-}
 
 int TradeRowOfSettlementCode(const Sheet &sheet, long long code) {
     for (int r = szla::FirstDataRow; HasTrade(sheet, r); ++r) {
@@ -143,7 +104,7 @@ Currency SaleProceedsOf(const Sheet &sheet, int row, long long taken) {
 }
 
 std::string TradePeriodCaption(Date first, Date last) {
-    return first.toString() + " -től      " + last.toString() + " -ig.";
+    return book::PeriodCaption(first.toString(), last.toString());
 }
 
 void RecalcTradeSheet(AppState &app) { RecalcTradeSheet(TradeSheet(app), app); }
@@ -183,7 +144,7 @@ void writeTotals(Sheet &sheet, int last, AppState &app) {
     using namespace szla;
     // Old totals stand one row above or below the new place after an insertion or deletion.
     sheet.clearRange(last + 2, 1, last + 4, ClearedColumns);
-    const int totals = last + 3;
+    const int totals = last + book::kTotalsOffset;
 
     auto sumAmount = [&](int column) {
         Currency sum;
@@ -204,7 +165,7 @@ void writeTotals(Sheet &sheet, int last, AppState &app) {
         sheet.setValue(totals, c, sumAmount(c));
     sheet.setValue(totals, Holding, sumQuantity(SignedQuantity));
     sheet.setValue(totals, OpenQuantity, sumQuantity(OpenQuantity));
-    sheet.setValue(totals, OrderCode, "Összesen");
+    sheet.setValue(totals, OrderCode, book::kTotalsLabel);
 
     sheet.setValue(TotalsPointerRow, TotalsPointerColumn, totals);
 }

@@ -2,7 +2,7 @@
 #include "app/AppState.h"
 #include "store/HostError.h"
 #include "store/OoxmlCodec.h"
-#include "store/Templates.h"
+#include "book/Templates.h"
 #include "support/TestInstallation.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 
 #include "account/Ledger.h"
 #include "app/AppState.h"
-#include "store/Templates.h"
+#include "book/Templates.h"
 
 #include <memory>
 

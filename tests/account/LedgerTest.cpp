@@ -3,7 +3,7 @@
 #include "account/Ledger.h"
 #include "app/AppState.h"
 #include "store/HostError.h"
-#include "store/Templates.h"
+#include "book/Templates.h"
 #include "support/LedgerInvariants.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 #include "analytics/Indicators.h"
-#include "store/Templates.h"
+#include "book/Templates.h"
 #include "support/ProductFiles.h"
 
 #include <gtest/gtest.h>

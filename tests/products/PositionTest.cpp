@@ -1,5 +1,5 @@
 #include "products/ClosingPrice.h"
-#include "store/Templates.h"
+#include "book/Templates.h"
 #include "support/ProductFiles.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 #include "products/ProductRegister.h"
-#include "store/Templates.h"
+#include "book/Templates.h"
 #include "support/ProductFiles.h"
 #include "support/TestInstallation.h"
 

@@ -1,7 +1,7 @@
 #include "store/AtomicFile.h"
 #include "store/HostError.h"
 #include "store/OoxmlCodec.h"
-#include "store/Templates.h"
+#include "book/Templates.h"
 #include "app/WorkbookProtocol.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 
 #include "store/AtomicFile.h"
 #include "store/OoxmlCodec.h"
-#include "store/Templates.h"
+#include "book/Templates.h"
 
 #include <cstdio>
 #include <cstdlib>

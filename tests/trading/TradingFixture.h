@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/AppState.h"
-#include "store/Templates.h"
+#include "book/Templates.h"
 #include "support/TradeSheetInvariants.h"
 #include "trading/LedgerLotCodes.h"
 #include "trading/TradeRows.h"

@@ -7,7 +7,7 @@
 #include "store/DataFolderLock.h"
 #include "store/HostError.h"
 #include "store/OoxmlCodec.h"
-#include "store/Templates.h"
+#include "book/Templates.h"
 
 #include <cerrno>
 #include <cstring>

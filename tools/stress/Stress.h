@@ -2,7 +2,7 @@
 // What the parts of vandorix-stress share: the commands it runs through vandorix-replay and
 // the invariants it checks after each start.
 
-#include "store/Templates.h"
+#include "book/Templates.h"
 
 #include <chrono>
 #include <filesystem>

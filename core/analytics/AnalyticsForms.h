@@ -1,0 +1,10 @@
+#pragma once
+
+#include "app/WindowRegistry.h"
+
+namespace vandorix {
+
+// Registers the product data window.
+void RegisterAnalyticsWindows(WindowRegistry &registry);
+
+} // namespace vandorix
