@@ -1,5 +1,6 @@
 // The four cash-movement windows driven as a user drives them, with the ledger's invariants
 // checked on the stored account workbook after every single action.
+#include "account/Ledger.h"
 #include "store/OoxmlCodec.h"
 #include "support/InProcessScript.h"
 #include "support/LedgerInvariants.h"
@@ -113,12 +114,12 @@ TEST(CashWindows, DepositsAreBookedInDateOrderWithTheirBalances) {
 
     auto wb = s.account();
     const Sheet &l = wb->sheet("Befszla01");
-    EXPECT_EQ(l.value(5, 21).integer(), 2);
-    EXPECT_EQ(l.value(5, 9).text(), "Kp befizetés");
-    EXPECT_EQ(l.value(5, 22).text(), "BAR");
-    EXPECT_EQ(amountAt(l, 5, 16), cur("500,25"));
-    EXPECT_EQ(amountAt(l, 6, 20), cur("1500,25"));
-    EXPECT_EQ(l.value(2, 1).text(), "2026. 11. 15. -től      2026. 12. 01. -ig.");
+    EXPECT_EQ(l.value(5, ledger::SettlementCode).integer(), 2);
+    EXPECT_EQ(l.value(5, ledger::Description).text(), "Kp befizetés");
+    EXPECT_EQ(l.value(5, ledger::RowType).text(), "BAR");
+    EXPECT_EQ(amountAt(l, 5, ledger::PaidIn), cur("500,25"));
+    EXPECT_EQ(amountAt(l, 6, ledger::Balance), cur("1500,25"));
+    EXPECT_EQ(l.value(2, ledger::MovementDate).text(), "2026. 11. 15. -től      2026. 12. 01. -ig.");
     for (const char *name : {"Befszla02", "Ertek01", "Eredmeny01", "ARHIV01"})
         EXPECT_TRUE(wb->sheet(name).visible() && wb->sheet(name).isProtected()) << name;
 }
@@ -141,17 +142,17 @@ TEST(CashWindows, RefundsOfBothSignsAndZeroAndTheProposedNextCode) {
 
     auto wb = s.account();
     const Sheet &l = wb->sheet("Befszla01");
-    EXPECT_EQ(amountAt(l, 5, 17), cur("500"));
-    EXPECT_TRUE(l.value(5, 16).isBlank());
-    EXPECT_EQ(amountAt(l, 5, 19), cur("-500"));
-    EXPECT_EQ(amountAt(l, 6, 16), cur("500"));
-    EXPECT_TRUE(l.value(6, 17).isBlank());
-    EXPECT_EQ(amountAt(l, 7, 17), Currency());
-    EXPECT_EQ(amountAt(l, 7, 19), Currency());
-    EXPECT_EQ(l.value(7, 9).text(), "Brókerdíj visszatérítés");
-    EXPECT_EQ(l.value(7, 22).text(), "BKR");
-    EXPECT_EQ(l.value(2, 19).integer(), 3);
-    EXPECT_EQ(amountAt(l, 10, 20), Currency());
+    EXPECT_EQ(amountAt(l, 5, ledger::PaidOut), cur("500"));
+    EXPECT_TRUE(l.value(5, ledger::PaidIn).isBlank());
+    EXPECT_EQ(amountAt(l, 5, ledger::Movement), cur("-500"));
+    EXPECT_EQ(amountAt(l, 6, ledger::PaidIn), cur("500"));
+    EXPECT_TRUE(l.value(6, ledger::PaidOut).isBlank());
+    EXPECT_EQ(amountAt(l, 7, ledger::PaidOut), Currency());
+    EXPECT_EQ(amountAt(l, 7, ledger::Movement), Currency());
+    EXPECT_EQ(l.value(7, ledger::Description).text(), "Brókerdíj visszatérítés");
+    EXPECT_EQ(l.value(7, ledger::RowType).text(), "BKR");
+    EXPECT_EQ(l.value(2, ledger::Movement).integer(), 3);
+    EXPECT_EQ(amountAt(l, 10, ledger::Balance), Currency());
 }
 
 TEST(CashWindows, ModifiedRefundThatChangesSignClearsTheOtherAmountColumn) {
@@ -161,10 +162,10 @@ TEST(CashWindows, ModifiedRefundThatChangesSignClearsTheOtherAmountColumn) {
                      "type Text1 2026.12.01\ntype Text2 80\nclick Command1\nclick Command3\n");
     auto wb = s.account();
     const Sheet &l = wb->sheet("Befszla01");
-    EXPECT_EQ(amountAt(l, 5, 16), cur("80"));
-    EXPECT_TRUE(l.value(5, 17).isBlank());
-    EXPECT_EQ(amountAt(l, 5, 20), cur("80"));
-    EXPECT_EQ(amountAt(l, 8, 17), Currency());
+    EXPECT_EQ(amountAt(l, 5, ledger::PaidIn), cur("80"));
+    EXPECT_TRUE(l.value(5, ledger::PaidOut).isBlank());
+    EXPECT_EQ(amountAt(l, 5, ledger::Balance), cur("80"));
+    EXPECT_EQ(amountAt(l, 8, ledger::PaidOut), Currency());
 }
 
 TEST(CashWindows, WithdrawalBeyondTheBalanceLeavesItNegative) {
@@ -173,12 +174,12 @@ TEST(CashWindows, WithdrawalBeyondTheBalanceLeavesItNegative) {
     s.play(entry(kWithdrawal, "2026.12.02", "500", 2));
     auto wb = s.account();
     const Sheet &l = wb->sheet("Befszla01");
-    EXPECT_EQ(amountAt(l, 6, 17), cur("500"));
-    EXPECT_EQ(amountAt(l, 6, 19), cur("-500"));
-    EXPECT_EQ(l.value(6, 9).text(), "Kp kivét");
-    EXPECT_EQ(l.value(6, 22).text(), "KAR");
-    EXPECT_EQ(amountAt(l, 6, 20), cur("-400"));
-    EXPECT_EQ(amountAt(l, 9, 20), cur("-400"));
+    EXPECT_EQ(amountAt(l, 6, ledger::PaidOut), cur("500"));
+    EXPECT_EQ(amountAt(l, 6, ledger::Movement), cur("-500"));
+    EXPECT_EQ(l.value(6, ledger::Description).text(), "Kp kivét");
+    EXPECT_EQ(l.value(6, ledger::RowType).text(), "KAR");
+    EXPECT_EQ(amountAt(l, 6, ledger::Balance), cur("-400"));
+    EXPECT_EQ(amountAt(l, 9, ledger::Balance), cur("-400"));
 }
 
 TEST(CashWindows, FeesOfBothKindsDatedOnTheLastDayOfThePreviousMonth) {
@@ -192,13 +193,13 @@ TEST(CashWindows, FeesOfBothKindsDatedOnTheLastDayOfThePreviousMonth) {
                   "click Command1\nclick Command3\n");
     auto wb = s.account();
     const Sheet &l = wb->sheet("Befszla01");
-    EXPECT_EQ(amountAt(l, 5, 18), cur("300"));
-    EXPECT_EQ(amountAt(l, 5, 19), cur("-300"));
-    EXPECT_EQ(l.value(5, 22).text(), "TAR");
-    EXPECT_EQ(l.value(5, 9).text(), "2026. 11. 30.  külön díj");
-    EXPECT_EQ(l.value(6, 22).text(), "HAR");
-    EXPECT_EQ(l.value(6, 9).text(), "2026. 11. 30.  szlavez díj");
-    EXPECT_EQ(amountAt(l, 9, 18), cur("312,5"));
+    EXPECT_EQ(amountAt(l, 5, ledger::Fee), cur("300"));
+    EXPECT_EQ(amountAt(l, 5, ledger::Movement), cur("-300"));
+    EXPECT_EQ(l.value(5, ledger::RowType).text(), "TAR");
+    EXPECT_EQ(l.value(5, ledger::Description).text(), "2026. 11. 30.  külön díj");
+    EXPECT_EQ(l.value(6, ledger::RowType).text(), "HAR");
+    EXPECT_EQ(l.value(6, ledger::Description).text(), "2026. 11. 30.  szlavez díj");
+    EXPECT_EQ(amountAt(l, 9, ledger::Fee), cur("312,5"));
     // The fee-kind question: the program's own title, Yes and No with the question icon.
     const MessageRequest &q = s.dialogs().messages().front();
     EXPECT_EQ(q.title, "Vandorix");
@@ -236,8 +237,8 @@ TEST(CashWindows, FeeCodeOfTheOtherKindOrAnotherDateIsRefused) {
     EXPECT_EQ(s.window().focus(), "Text2");
     s.play("type Text2 15\nclick Command1\nclick Command3\n");
     auto wb = s.account();
-    EXPECT_EQ(amountAt(wb->sheet("Befszla01"), 5, 18), cur("15"));
-    EXPECT_EQ(amountAt(wb->sheet("Befszla01"), 5, 20), cur("-15"));
+    EXPECT_EQ(amountAt(wb->sheet("Befszla01"), 5, ledger::Fee), cur("15"));
+    EXPECT_EQ(amountAt(wb->sheet("Befszla01"), 5, ledger::Balance), cur("-15"));
 }
 
 TEST(CashWindows, DividendWithAndWithoutASecurityName) {
@@ -246,12 +247,12 @@ TEST(CashWindows, DividendWithAndWithoutASecurityName) {
     s.play(dividend("2026.12.02", "10", "", 2));
     auto wb = s.account();
     const Sheet &l = wb->sheet("Befszla01");
-    EXPECT_EQ(amountAt(l, 5, 16), cur("250"));
-    EXPECT_EQ(amountAt(l, 5, 19), cur("250"));
-    EXPECT_EQ(l.value(5, 9).text(), "ABC osztalék bevétel");
-    EXPECT_EQ(l.value(5, 22).text(), "OAR");
-    EXPECT_EQ(l.value(6, 9).text(), " osztalék bevétel");
-    EXPECT_EQ(amountAt(l, 9, 20), cur("260"));
+    EXPECT_EQ(amountAt(l, 5, ledger::PaidIn), cur("250"));
+    EXPECT_EQ(amountAt(l, 5, ledger::Movement), cur("250"));
+    EXPECT_EQ(l.value(5, ledger::Description).text(), "ABC osztalék bevétel");
+    EXPECT_EQ(l.value(5, ledger::RowType).text(), "OAR");
+    EXPECT_EQ(l.value(6, ledger::Description).text(), " osztalék bevétel");
+    EXPECT_EQ(amountAt(l, 9, ledger::Balance), cur("260"));
     // A code on a deposit row is refused from the dividend window.
     s.play(entry(kDeposit, "2026.12.03", "5", 3));
     s.play(kDividend + "type Text1 2026.12.03\ntype Text2 5\ntype Text3 X\ntype Text4 3\n"
@@ -268,9 +269,9 @@ TEST(CashWindows, ModifiedDividendIsEnteredAgainFieldByField) {
     s.play("type Text1 2026.12.02\ntype Text2 300\ntype Text3 XYZ\nclick Command1\nclick Command3\n");
     auto wb = s.account();
     const Sheet &l = wb->sheet("Befszla01");
-    EXPECT_EQ(l.value(5, 9).text(), "XYZ osztalék bevétel");
-    EXPECT_EQ(amountAt(l, 5, 16), cur("300"));
-    EXPECT_EQ(l.value(5, 1).date(), Date::fromYmd(2026, 12, 2));
+    EXPECT_EQ(l.value(5, ledger::Description).text(), "XYZ osztalék bevétel");
+    EXPECT_EQ(amountAt(l, 5, ledger::PaidIn), cur("300"));
+    EXPECT_EQ(l.value(5, ledger::MovementDate).date(), Date::fromYmd(2026, 12, 2));
 }
 
 TEST(CashWindows, ModificationThatChangesTheDateKeepsTheRowInPlace) {
@@ -284,11 +285,11 @@ TEST(CashWindows, ModificationThatChangesTheDateKeepsTheRowInPlace) {
     s.play("type Text1 2026.11.25\ntype Text2 250\nclick Command1\nclick Command3\n");
     auto wb = s.account();
     const Sheet &l = wb->sheet("Befszla01");
-    EXPECT_EQ(l.value(6, 21).integer(), 2);
-    EXPECT_EQ(l.value(6, 1).date(), Date::fromYmd(2026, 11, 25));
-    EXPECT_EQ(amountAt(l, 6, 20), cur("350"));
-    EXPECT_EQ(amountAt(l, 7, 20), cur("650"));
-    EXPECT_EQ(amountAt(l, 10, 16), cur("650"));
+    EXPECT_EQ(l.value(6, ledger::SettlementCode).integer(), 2);
+    EXPECT_EQ(l.value(6, ledger::MovementDate).date(), Date::fromYmd(2026, 11, 25));
+    EXPECT_EQ(amountAt(l, 6, ledger::Balance), cur("350"));
+    EXPECT_EQ(amountAt(l, 7, ledger::Balance), cur("650"));
+    EXPECT_EQ(amountAt(l, 10, ledger::PaidIn), cur("650"));
 }
 
 TEST(CashWindows, DeletionLogsTheRowAndRecomputesTheBalancesBelow) {
@@ -308,19 +309,19 @@ TEST(CashWindows, DeletionLogsTheRowAndRecomputesTheBalancesBelow) {
 
     auto wb = s.account();
     const Sheet &l = wb->sheet("Befszla01");
-    EXPECT_EQ(l.value(5, 21).integer(), 1);
-    EXPECT_TRUE(l.value(6, 1).isBlank());
-    EXPECT_EQ(amountAt(l, 8, 20), cur("100"));
+    EXPECT_EQ(l.value(5, ledger::SettlementCode).integer(), 1);
+    EXPECT_TRUE(l.value(6, ledger::MovementDate).isBlank());
+    EXPECT_EQ(amountAt(l, 8, ledger::Balance), cur("100"));
 
     auto log = s.stored(s.logFile());
     const Sheet &rows = log->sheet("Befszlatörsor01");
-    EXPECT_EQ(rows.value(5, 21).integer(), 2);
-    EXPECT_EQ(rows.value(5, 22).text(), "BAR");
-    EXPECT_EQ(rows.value(5, 9).text(), "Kp befizetés");
-    EXPECT_EQ(amountAt(rows, 5, 16), cur("200"));
-    EXPECT_EQ(amountAt(rows, 5, 20), cur("300")); // the balance it had when deleted
-    EXPECT_EQ(rows.value(6, 21).integer(), 3);
-    EXPECT_TRUE(rows.value(7, 1).isBlank());
+    EXPECT_EQ(rows.value(5, ledger::SettlementCode).integer(), 2);
+    EXPECT_EQ(rows.value(5, ledger::RowType).text(), "BAR");
+    EXPECT_EQ(rows.value(5, ledger::Description).text(), "Kp befizetés");
+    EXPECT_EQ(amountAt(rows, 5, ledger::PaidIn), cur("200"));
+    EXPECT_EQ(amountAt(rows, 5, ledger::Balance), cur("300")); // the balance it had when deleted
+    EXPECT_EQ(rows.value(6, ledger::SettlementCode).integer(), 3);
+    EXPECT_TRUE(rows.value(7, ledger::MovementDate).isBlank());
     EXPECT_TRUE(rows.isProtected());
     EXPECT_TRUE(log->structureProtected());
 }
@@ -331,8 +332,8 @@ TEST(CashWindows, DeletingTheOnlyRowLeavesAnEmptyLedger) {
     s.play(kWithdrawal + "type Text1 2026.11.01\ntype Text2 40\ntype Text3 9\nanswer No\nanswer Yes\n"
                          "click Command2\nclick Command3\n");
     auto wb = s.account();
-    EXPECT_TRUE(wb->sheet("Befszla01").value(5, 1).isBlank());
-    EXPECT_EQ(wb->sheet("Befszla01").value(2, 22).integer(), 7);
+    EXPECT_TRUE(wb->sheet("Befszla01").value(5, ledger::MovementDate).isBlank());
+    EXPECT_EQ(wb->sheet("Befszla01").value(ledger::kHeaderRow, ledger::RowType).integer(), 7);
 }
 
 TEST(CashWindows, DeletionThatCannotMakeItsLogChangesNoFile) {
@@ -351,7 +352,7 @@ TEST(CashWindows, DeletionThatCannotMakeItsLogChangesNoFile) {
     EXPECT_FALSE(fs::exists(s.logFile()));
 }
 
-TEST(CashWindows, CodeOfAnotherTypeIsRefusedAndNothingIsWritten) {
+TEST(CashWindows, CodeOfAnotherTypeIsRefusedAndDecliningModifyAndDeleteEndsWithoutWriting) {
     Session s;
     s.play(entry(kWithdrawal, "2026.11.01", "40", 4));
     const std::string before = FileBytes(s.accountFile());
@@ -364,22 +365,17 @@ TEST(CashWindows, CodeOfAnotherTypeIsRefusedAndNothingIsWritten) {
     s.play(kRefund + "type Text1 2026.11.02\ntype Text2 10\ntype Text3 4\nanswer No\nanswer Yes\n"
                      "answer OK\n");
     EXPECT_EQ(s.shown().back(), kMismatch);
-    EXPECT_EQ(FileBytes(s.accountFile()), before);
     EXPECT_FALSE(s.app().state().AccountWorkbookOpen);
-}
 
-TEST(CashWindows, DecliningModifyAndDeleteEndsTheProgramWithoutWriting) {
-    Session s;
-    s.play(entry(kDeposit, "2026.11.01", "40", 4));
-    const std::string before = FileBytes(s.accountFile());
-    s.play(kDeposit + "type Text1 2026.11.02\ntype Text2 10\ntype Text3 4\nanswer No\nanswer No\n");
+    const std::size_t shownBefore = s.shown().size();
+    s.play(kWithdrawal + "type Text1 2026.11.02\ntype Text2 10\ntype Text3 4\nanswer No\nanswer No\n");
     EXPECT_TRUE(s.app().ended());
     EXPECT_EQ(FileBytes(s.accountFile()), before);
     const std::vector<std::string> shown = s.shown();
-    ASSERT_EQ(shown.size(), 2u);
-    EXPECT_EQ(shown[0], "Felhívás|Van már ilyen adat.\r\nMódosítani szeretné ?");
-    EXPECT_EQ(shown[1], "Felhívás|Törölhető az adat.\r\n");
-    EXPECT_EQ(s.dialogs().messages()[0].defaultAnswer, MessageAnswer::No);
+    ASSERT_EQ(shown.size(), shownBefore + 2);
+    EXPECT_EQ(shown[shownBefore], "Felhívás|Van már ilyen adat.\r\nMódosítani szeretné ?");
+    EXPECT_EQ(shown[shownBefore + 1], "Felhívás|Törölhető az adat.\r\n");
+    EXPECT_EQ(s.dialogs().messages()[shownBefore].defaultAnswer, MessageAnswer::No);
 }
 
 TEST(CashWindows, FieldsAreCheckedOnEnterAndInOrder) {
@@ -401,7 +397,7 @@ TEST(CashWindows, FieldsAreCheckedOnEnterAndInOrder) {
     EXPECT_EQ(s.shown().back(), "Felhívás|Itt csak dátum lehet.");
     EXPECT_EQ(FileBytes(s.accountFile()), before);
     s.play("type Text1 2026.12.06\nclick Command1\nclick Command3\n");
-    EXPECT_EQ(s.account()->sheet("Befszla01").value(5, 21).integer(), 1);
+    EXPECT_EQ(s.account()->sheet("Befszla01").value(5, ledger::SettlementCode).integer(), 1);
 }
 
 TEST(AccountView, RecomputesBeforeShowingAndStoresTheResult) {
@@ -414,7 +410,7 @@ TEST(AccountView, RecomputesBeforeShowingAndStoresTheResult) {
         auto wb = s.account();
         Sheet &l = wb->sheet("Befszla01");
         l.unprotect("r5Lw93Ze");
-        l.setValue(6, 20, cur("1"));
+        l.setValue(6, ledger::Balance, cur("1"));
         l.protect("r5Lw93Ze");
         std::ofstream(s.accountFile(), std::ios::binary) << encodeWorkbook(*wb);
     }
@@ -422,7 +418,7 @@ TEST(AccountView, RecomputesBeforeShowingAndStoresTheResult) {
     EXPECT_EQ(s.shown().back(), "Tovább|Továbblépés");
     EXPECT_TRUE(testing::StoredLedgerIsSound(s.accountFile()));
     auto wb = s.account();
-    EXPECT_EQ(amountAt(wb->sheet("Befszla01"), 6, 20), cur("150"));
+    EXPECT_EQ(amountAt(wb->sheet("Befszla01"), 6, ledger::Balance), cur("150"));
     for (int i = 1; i <= wb->sheetCount(); ++i)
         EXPECT_TRUE(wb->sheetAt(i).visible() && wb->sheetAt(i).isProtected());
 }
@@ -439,7 +435,7 @@ TEST(CashWindowsReplay, ScriptRunOfTheProgramPrintsTheRefusalAndStoresTheMovemen
                           "művelethez tartozik. Kilépés.\n");
     EXPECT_TRUE(testing::StoredLedgerIsSound(inst.accountWorkbook()));
     auto wb = decodeWorkbook(FileBytes(inst.accountWorkbook()), "Befszla.xls");
-    EXPECT_EQ(amountAt(wb->sheet("Befszla01"), 9, 20), cur("70"));
+    EXPECT_EQ(amountAt(wb->sheet("Befszla01"), 9, ledger::Balance), cur("70"));
 }
 
 } // namespace

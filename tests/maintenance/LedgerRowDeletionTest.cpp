@@ -10,9 +10,9 @@ using Codes = std::vector<long long>;
 
 TEST(LedgerRowDeletion, ACashMovementGoesToTheLogAndTheBalancesFollow) {
     TradeSession s;
-    s.play(Deposit("2026.03.01", "1000", 1));
-    s.play(Deposit("2026.03.05", "500,5", 2));
-    s.play(Deposit("2026.03.09", "300", 3));
+    s.play(DepositScript("2026.03.01", "1000", 1));
+    s.play(DepositScript("2026.03.05", "500,5", 2));
+    s.play(DepositScript("2026.03.09", "300", 3));
 
     s.play(kRowDeletion + "type Text1 2\nanswer Yes\n");
     EXPECT_EQ(s.shown().back(), "Kérdés|2026. 03. 05. Kp befizetés\r\nEzt törli ?");
@@ -41,7 +41,7 @@ TEST(LedgerRowDeletion, ACashMovementGoesToTheLogAndTheBalancesFollow) {
 
 TEST(LedgerRowDeletion, ASaleLeavesTheTradeSheetWithItsLedgerRowAndGivesItsLotsBack) {
     TradeSession s;
-    s.play(Deposit("2026.03.01", "5000", 1));
+    s.play(DepositScript("2026.03.01", "5000", 1));
     s.play(Purchase({"2026.03.02", 100, "10", "0", 1, 10}));
     s.play(Purchase({"2026.03.03", 50, "11", "0", 2, 11}));
     s.play(Sale({"2026.03.10", 120, "12", "0", 3, 20}));
@@ -95,7 +95,7 @@ TEST(LedgerRowDeletion, APurchaseIsDeletedUnlessItsLotWasSoldFrom) {
 
 TEST(LedgerRowDeletion, AMissingOrDeclinedCodeLeavesTheLedgerAsItWas) {
     TradeSession s;
-    s.play(Deposit("2026.03.01", "1000", 1));
+    s.play(DepositScript("2026.03.01", "1000", 1));
     const std::string account = FileBytes(s.accountFile());
 
     s.play(kRowDeletion + "type Text1 5\nanswer OK\n");

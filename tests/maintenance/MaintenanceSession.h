@@ -11,12 +11,6 @@ namespace vandorix::testing {
 inline const std::string kCodeChange = "menu Befektetés/Karbantartás/Teljesülés  tr. kód módosítás\n";
 inline const std::string kRowDeletion = "menu Befektetés/Karbantartás/Adatsor törlés\n";
 
-inline std::string Deposit(const char *date, const char *amount, int code) {
-    return "menu Befektetés/Befektetési számla/Befizetés\ntype Text1 " + std::string(date) +
-           "\ntype Text2 " + amount + "\ntype Text3 " + std::to_string(code) +
-           "\nclick Command1\nclick Command3\n";
-}
-
 // The code of a movement changed, confirmed and replaced, then back to the main window.
 inline std::string ChangeCode(int from, int to) {
     return kCodeChange + "type Text1 " + std::to_string(from) + "\nanswer Yes\ntype Text2 " +

@@ -9,7 +9,7 @@ using Codes = std::vector<long long>;
 
 TEST(SettlementCodeChange, ADepositsCodeIsReplacedInTheLedgerOnly) {
     TradeSession s;
-    s.play(Deposit("2026.03.01", "5000", 1));
+    s.play(DepositScript("2026.03.01", "5000", 1));
     s.play(Purchase({"2026.03.02", 100, "10", "0", 1, 10}));
     const std::string product = FileBytes(s.productFile());
 
@@ -77,8 +77,8 @@ TEST(SettlementCodeChange, APurchaseAndASaleKeepTheirLinksUnderTheirNewCodes) {
 
 TEST(SettlementCodeChange, CsereWritesTheCodeTheFieldShowsCheckedAgain) {
     TradeSession s;
-    s.play(Deposit("2026.03.01", "5000", 1));
-    s.play(Deposit("2026.03.02", "100", 2));
+    s.play(DepositScript("2026.03.01", "5000", 1));
+    s.play(DepositScript("2026.03.02", "100", 2));
     // Accepted with Enter, then edited to a code another movement carries: refused.
     s.play(kCodeChange + "type Text1 1\nanswer Yes\ntype Text2 777009\nset Text2 2\n"
                          "click Command1\nanswer OK\n");
@@ -92,7 +92,7 @@ TEST(SettlementCodeChange, CsereWritesTheCodeTheFieldShowsCheckedAgain) {
 
 TEST(SettlementCodeChange, ACodeAnotherMovementCarriesIsRefused) {
     TradeSession s;
-    s.play(Deposit("2026.03.01", "5000", 1));
+    s.play(DepositScript("2026.03.01", "5000", 1));
     s.play(Purchase({"2026.03.02", 100, "10", "0", 1, 10}));
     const std::string account = FileBytes(s.accountFile());
 
@@ -116,7 +116,7 @@ TEST(SettlementCodeChange, ACodeAnotherMovementCarriesIsRefused) {
 
 TEST(SettlementCodeChange, AMissingOrDeclinedOrCancelledMovementChangesNothing) {
     TradeSession s;
-    s.play(Deposit("2026.03.01", "5000", 1));
+    s.play(DepositScript("2026.03.01", "5000", 1));
     s.play(Purchase({"2026.03.02", 100, "10", "0", 1, 10}));
     const std::string account = FileBytes(s.accountFile());
     const std::string product = FileBytes(s.productFile());

@@ -62,7 +62,7 @@ std::string Question(const std::string &words) {
 TEST(Undo, PurchaseSaleAndDepositUndoneInReverseOrderLeaveEveryFileAsBefore) {
     TradeSession t;
     const fs::path root = t.installation().root();
-    t.play(Deposit("2026.11.01", "1000000", 1));
+    t.play(DepositScript("2026.11.01", "1000000", 1));
     struct Step {
         std::string script, words;
         std::map<std::string, std::string> before = {};
@@ -70,7 +70,7 @@ TEST(Undo, PurchaseSaleAndDepositUndoneInReverseOrderLeaveEveryFileAsBefore) {
     std::vector<Step> steps = {
         {Purchase({"2026.11.03", 100, "1000", "500", 11, 11}), "Vétel: Alfa, 100 db, 2026. 11. 03."},
         {Sale({"2026.11.05", 40, "1200", "300", 12, 12}), "Eladás: Alfa, 40 db, 2026. 11. 05."},
-        {Deposit("2026.11.06", "5000", 13), "Befizetés: 5000 Ft, 2026. 11. 06."},
+        {DepositScript("2026.11.06", "5000", 13), "Befizetés: 5000 Ft, 2026. 11. 06."},
     };
     for (auto &s : steps) {
         s.before = DataFiles(root);
@@ -103,7 +103,7 @@ TEST(Undo, PurchaseSaleAndDepositUndoneInReverseOrderLeaveEveryFileAsBefore) {
 TEST(Undo, RefusedNamingTheFileWhenItChangedAfterTheCommand) {
     TradeSession t;
     const fs::path root = t.installation().root();
-    t.play(Deposit("2026.11.01", "1000000", 1));
+    t.play(DepositScript("2026.11.01", "1000000", 1));
     t.play(Purchase({"2026.11.03", 100, "1000", "500", 11, 11}));
     // Edited by hand: same size, one byte different.
     const fs::path product = t.productFile();
@@ -130,10 +130,10 @@ TEST(Undo, OnlyTheNewestFiftyCommandsAreKept) {
     const fs::path root = t.installation().root();
     int code = 1;
     while (!fs::exists(UndoFolder(root)) || KeptCommands(root).size() < 50)
-        t.run(Deposit("2026.11.01", "100", code++));
+        t.run(DepositScript("2026.11.01", "100", code++));
     ASSERT_EQ(code, 51); // one kept command per deposit
     const auto fifty = KeptCommands(root);
-    t.run(Deposit("2026.11.01", "100", code++));
+    t.run(DepositScript("2026.11.01", "100", code++));
     const auto kept = KeptCommands(root);
     ASSERT_EQ(kept.size(), 50u);
     EXPECT_EQ(std::vector(kept.begin(), kept.end() - 1), std::vector(fifty.begin() + 1, fifty.end()));
@@ -142,7 +142,7 @@ TEST(Undo, OnlyTheNewestFiftyCommandsAreKept) {
     fs::remove_all(UndoFolder(root));
     std::ofstream(UndoFolder(root)) << "nem mappa";
     const std::string ledger = FileBytes(t.installation().accountWorkbook());
-    t.run(Deposit("2026.11.01", "100", code++));
+    t.run(DepositScript("2026.11.01", "100", code++));
     EXPECT_NE(FileBytes(t.installation().accountWorkbook()), ledger);
     EXPECT_EQ(t.app().state().StatusLine.rfind("A művelet megtörtént, de nem lesz visszavonható", 0), 0u)
         << t.app().state().StatusLine;

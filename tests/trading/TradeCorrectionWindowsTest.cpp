@@ -152,8 +152,7 @@ TEST(TradeCorrectionWindows, DeletingASaleRestoresItsLotsAndLogsBothRows) {
 TEST(TradeCorrectionWindows, ACodeOfAnotherKindIsRefusedAndNothingIsWritten) {
     TradeSession s;
     s.play(Purchase({"2026.03.01", 100, "10", "0", 1, 1}));
-    s.play("menu Befektetés/Befektetési számla/Befizetés\ntype Text1 2026.03.01\n"
-           "type Text2 5000\ntype Text3 50\nclick Command1\nclick Command3\n");
+    s.play(DepositScript("2026.03.01", "5000", 50));
     const std::string product = FileBytes(s.productFile()), account = FileBytes(s.accountFile());
 
     // A purchase's code in the sale window, a deposit's code in the purchase window.

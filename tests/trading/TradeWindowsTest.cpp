@@ -152,8 +152,7 @@ TEST(SaleWindow, RealisedResultIncludesBothCommissions) {
 TEST(SaleWindow, SameDayLotsGoFirstAndADayWithRowsTakesNewTradesInTheirPlace) {
     TradeSession s;
     s.play(Purchase({"2026.03.01", 100, "10", "0", 1, 1}));
-    s.play("menu Befektetés/Befektetési számla/Befizetés\ntype Text1 2026.03.10\n"
-           "type Text2 5000\ntype Text3 90\nclick Command1\nclick Command3\n");
+    s.play(DepositScript("2026.03.10", "5000", 90));
     s.play(Purchase({"2026.03.10", 50, "11", "0", 2, 2}));
     s.play(Sale({"2026.03.10", 30, "12", "0", 3, 3}, "FIFO"));
     {
