@@ -1,6 +1,5 @@
 #include "analytics/Indicators.h"
-#include "store/Templates.h"
-#include "support/ProductFiles.h"
+#include "support/ReferenceFigures.h"
 
 #include <gtest/gtest.h>
 
@@ -11,30 +10,16 @@ namespace vandorix {
 namespace {
 
 using testing::Amount;
+using testing::Closes;
+using testing::ExpectedRsi;
+using testing::MovingAverage;
 using testing::Day;
 using testing::PriceLine;
 using testing::WritePriceRows;
 
-// A product workbook "Alfa" made from the template, writable, in a program state of its own.
-struct Product {
-    AppState app;
-    std::unique_ptr<Workbook> wb = makeProductTemplate();
-
-    Product() {
-        app.HostApp = std::make_unique<SpreadsheetHost>();
-        wb->unprotect(install::kWorkbookPassword);
-        for (int i = 1; i <= wb->sheetCount(); ++i) wb->sheetAt(i).unprotect(install::kSheetPassword);
-        wb->renameSheet("Termékminta01", "Alfa01");
-        wb->renameSheet("Termékminta02", "Alfa02");
-        app.ProductName = "Alfa";
-        app.ProductWorkbook = wb.get();
-        app.ProductWorkbookOpen = true;
-        app.Today = Day(2026, 12, 6);
-        app.StartOfYear = Day(2026, 1, 1);
-    }
-    Sheet &prices() { return wb->sheet("Alfa01"); }
-    Sheet &aux() { return wb->sheet("Segéd01"); }
-
+// The product "Alfa" in a program state of its own, with the indicator steps as a recording
+// runs them.
+struct Product : testing::ProductBooks {
     // Rows from row 5, refreshed as a recording leaves them.
     void load(const std::vector<PriceLine> &lines) {
         WritePriceRows(prices(), lines);
@@ -70,33 +55,6 @@ std::vector<PriceLine> workingDays(Date monday, int count) {
     return lines;
 }
 
-// The average of every row up to `row` dated within `days` calendar days before its date.
-std::pair<double, int> windowAverage(const std::vector<PriceLine> &lines, int row, int days) {
-    const Date day = lines[row - 5].date;
-    double sum = 0;
-    int n = 0;
-    for (int i = 0; i <= row - 5; ++i)
-        if (lines[i].date >= day.addDays(-days)) {
-            sum += lines[i].price.toDouble();
-            ++n;
-        }
-    return {sum / n, n};
-}
-
-// The RSI by the rule, from the closing prices (row 5 first).
-int expectedRsi(const std::vector<PriceLine> &lines, int row, int period) {
-    long long up = 0, down = 0;
-    for (int k = 0; k < period; ++k) {
-        int i = row - 5 - k;
-        if (i < 1) break;
-        (lines[i].price > lines[i - 1].price ? up : down) += lines[i].price.raw();
-    }
-    double upAvg = std::llround(double(up) / period) / 10000.0;
-    double downAvg = std::llround(double(down) / period) / 10000.0;
-    if (downAvg == 0) downAvg = 1;
-    return int(std::floor(100 - 100 / (1 + upAvg / downAvg) + 0.5));
-}
-
 TEST(MovingAverages, ThresholdRowsDecideWhichAveragesAreWritten) {
     Product p;
     const auto lines = series(Day(2025, 1, 1), 210);
@@ -113,9 +71,9 @@ TEST(MovingAverages, ThresholdRowsDecideWhichAveragesAreWritten) {
     EXPECT_EQ(written(58), (std::vector<bool>{true, true, false}));
     EXPECT_EQ(written(207), (std::vector<bool>{true, true, false}));
     EXPECT_EQ(written(208), (std::vector<bool>{true, true, true}));
-    EXPECT_DOUBLE_EQ(*s.value(208, 6).number(), windowAverage(lines, 208, 20).first);
-    EXPECT_DOUBLE_EQ(*s.value(208, 7).number(), windowAverage(lines, 208, 50).first);
-    EXPECT_DOUBLE_EQ(*s.value(208, 8).number(), windowAverage(lines, 208, 200).first);
+    EXPECT_DOUBLE_EQ(*s.value(208, 6).number(), MovingAverage(lines, 208, 20).first);
+    EXPECT_DOUBLE_EQ(*s.value(208, 7).number(), MovingAverage(lines, 208, 50).first);
+    EXPECT_DOUBLE_EQ(*s.value(208, 8).number(), MovingAverage(lines, 208, 200).first);
 }
 
 TEST(MovingAverages, WindowsAreCalendarDaysWithTheBoundaryDayIncluded) {
@@ -124,17 +82,17 @@ TEST(MovingAverages, WindowsAreCalendarDaysWithTheBoundaryDayIncluded) {
         const auto lines = series(Day(2026, 3, 1), 60);
         daily.load(lines);
         daily.movingAverages(60);
-        auto [avg, n] = windowAverage(lines, 60, 20);
+        auto [avg, n] = MovingAverage(lines, 60, 20);
         EXPECT_EQ(n, 21); // D − 20 to D
         EXPECT_DOUBLE_EQ(*daily.prices().value(60, 6).number(), avg);
-        EXPECT_DOUBLE_EQ(*daily.prices().value(60, 7).number(), windowAverage(lines, 60, 50).first);
+        EXPECT_DOUBLE_EQ(*daily.prices().value(60, 7).number(), MovingAverage(lines, 60, 50).first);
     }
     {
         Product work;
         const auto lines = workingDays(Day(2026, 3, 2), 60);
         work.load(lines);
         work.movingAverages(60);
-        auto [avg, n] = windowAverage(lines, 60, 20);
+        auto [avg, n] = MovingAverage(lines, 60, 20);
         EXPECT_GE(n, 14);
         EXPECT_LE(n, 16);
         EXPECT_DOUBLE_EQ(*work.prices().value(60, 6).number(), avg);
@@ -164,7 +122,7 @@ TEST(Rsi, NeedsPeriodPlusSevenRows) {
     const auto lines = series(Day(2026, 1, 5), 17); // last data row 21
     enough.load(lines);
     enough.rsi(21);
-    EXPECT_EQ(enough.prices().value(21, 9).number(), expectedRsi(lines, 21, 14));
+    EXPECT_EQ(enough.prices().value(21, 9).number(), ExpectedRsi(Closes(lines), 21, 14));
 }
 
 TEST(Rsi, RisingRunFlatRunAndAWorkedExample) {
@@ -204,10 +162,10 @@ TEST(Rsi, WritesTheRecalcRowAndStopsAtRowFive) {
     const auto lines = series(Day(2026, 1, 5), 30);
     p.load(lines);
     p.rsi(30);
-    EXPECT_EQ(p.prices().value(30, 9).number(), expectedRsi(lines, 30, 14));
+    EXPECT_EQ(p.prices().value(30, 9).number(), ExpectedRsi(Closes(lines), 30, 14));
     // Near the top only the rows from row 5 take part.
     p.rsi(9);
-    EXPECT_EQ(p.prices().value(9, 9).number(), expectedRsi(lines, 9, 14));
+    EXPECT_EQ(p.prices().value(9, 9).number(), ExpectedRsi(Closes(lines), 9, 14));
 }
 
 TEST(CustomRsi, UsesItsOwnPeriodIntoColumnJAndSkipsAPeriodOfZero) {
@@ -219,7 +177,7 @@ TEST(CustomRsi, UsesItsOwnPeriodIntoColumnJAndSkipsAPeriodOfZero) {
     p.app.RecalcFromRow = 6;
     ComputeCustomRsi(p.app);
     EXPECT_EQ(p.app.RecalcFromRow, 35);
-    EXPECT_EQ(p.prices().value(35, 10).integer(), expectedRsi(lines, 35, 9));
+    EXPECT_EQ(p.prices().value(35, 10).integer(), ExpectedRsi(Closes(lines), 35, 9));
     EXPECT_TRUE(p.prices().value(35, 9).isBlank());
 
     p.app.CustomRsiPeriod = 0;
