@@ -29,18 +29,6 @@ const std::string kBackup = "menu Befektetés/Karbantartás/Biztonsági mentés\
 
 fs::path UndoFolder(const fs::path &root) { return root / "Arhiv" / fs::path("Mentések"); }
 
-// Every file of the four data folders but the kept versions, by its path below the root.
-std::map<std::string, std::string> DataFiles(const fs::path &root) {
-    std::map<std::string, std::string> files;
-    for (const char *folder : {"Torzs", "Termekek", "Seged", "Arhiv"})
-        for (auto it = fs::recursive_directory_iterator(root / folder); it != fs::end(it); ++it) {
-            if (it->path() == UndoFolder(root)) it.disable_recursion_pending();
-            else if (it->is_regular_file())
-                files[fs::relative(it->path(), root).generic_string()] = FileBytes(it->path());
-        }
-    return files;
-}
-
 std::vector<std::string> KeptCommands(const fs::path &root) {
     std::vector<std::string> names;
     for (const auto &e : fs::directory_iterator(UndoFolder(root)))

@@ -30,20 +30,6 @@ std::string ArchiveScript(const std::string &name) {
     return kRegister + "choose Combo1 " + name + "\nclick Command2\n";
 }
 
-// Every file of the four data folders, by its path below the root; the versions kept for
-// undo are named by the time of their command, so they are left out.
-std::map<std::string, std::string> DataFiles(const fs::path &root) {
-    std::map<std::string, std::string> files;
-    const fs::path kept = root / "Arhiv" / "Mentések";
-    for (const char *folder : {"Torzs", "Termekek", "Seged", "Arhiv"})
-        for (auto it = fs::recursive_directory_iterator(root / folder); it != fs::end(it); ++it) {
-            if (it->path() == kept) it.disable_recursion_pending();
-            else if (it->is_regular_file())
-                files[fs::relative(it->path(), root).string()] = FileBytes(it->path());
-        }
-    return files;
-}
-
 // One share's entries, as script lines for the windows and in a model of their figures.
 struct Share {
     explicit Share(std::string n) : name(std::move(n)) {}

@@ -64,4 +64,17 @@ std::string FileBytes(const fs::path &path) {
     return bytes.str();
 }
 
+std::map<std::string, std::string> DataFiles(const fs::path &root) {
+    std::map<std::string, std::string> files;
+    const fs::path kept = root / install::kArchiveFolder / "Mentések";
+    for (const char *folder : {install::kMasterDataFolder, install::kProductsFolder,
+                               install::kAuxiliaryFolder, install::kArchiveFolder})
+        for (auto it = fs::recursive_directory_iterator(root / folder); it != fs::end(it); ++it) {
+            if (it->path() == kept) it.disable_recursion_pending();
+            else if (it->is_regular_file())
+                files[fs::relative(it->path(), root).generic_string()] = FileBytes(it->path());
+        }
+    return files;
+}
+
 } // namespace vandorix::testing

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <map>
 #include <string>
 
 namespace vandorix::testing {
@@ -36,5 +37,10 @@ private:
 
 // The whole content of a file, or "" when it cannot be read.
 std::string FileBytes(const std::filesystem::path &path);
+
+// Every file of the four data folders below `root` with its bytes, by its path below the root;
+// the versions kept for undo (Arhiv/Mentések) are named by the time of their command, so they
+// are left out.
+std::map<std::string, std::string> DataFiles(const std::filesystem::path &root);
 
 } // namespace vandorix::testing
