@@ -11,12 +11,10 @@
 #include <zip.h>
 
 #include <chrono>
-#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <random>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace vandorix::testing {
@@ -230,59 +228,30 @@ TEST(Undo, KilledUndoLeavesTheFilesBeforeOrAfterIt) {
     ASSERT_EQ(setup.exitCode, 0) << setup.output;
     const auto committed = DataFiles(root);
     // The whole data folders, kept versions included, to start each round from.
-    std::map<std::string, std::string> snapshot;
-    for (const char *folder : {"Torzs", "Termekek", "Seged", "Arhiv"})
-        for (const auto &e : fs::recursive_directory_iterator(root / folder))
-            if (e.is_regular_file()) snapshot[fs::relative(e.path(), root).string()] = FileBytes(e.path());
+    const auto snapshot = DataFiles(root, true);
     auto restore = [&] {
-        for (const char *folder : {"Torzs", "Termekek", "Seged", "Arhiv"}) fs::remove_all(root / folder);
-        for (const auto &[path, bytes] : snapshot) {
-            fs::create_directories((root / path).parent_path());
-            std::ofstream(root / path, std::ios::binary) << bytes;
-        }
+        RestoreDataFiles(root, snapshot);
         std::error_code ec;
         fs::remove(CommitJournal::journalPath(root), ec);
     };
+    // The undo in a child killed `delayUs` after its "Yes" (never when negative).
     auto undoKilledAfter = [&](long delayUs) {
-        int fds[2];
-        EXPECT_EQ(::pipe(fds), 0);
-        pid_t child = ::fork();
-        if (child == 0) {
-            ::close(fds[0]);
+        return RunInChildKilledAfter(delayUs, [&](const std::function<void()> &answered) {
             struct Answering : Dialogs {
-                int ready;
+                std::function<void()> answered;
                 MessageAnswer showMessage(const MessageRequest &r) override {
                     if (r.buttons != MessageButtons::YesNo) ::_exit(0);
-                    char c = 1;
-                    if (::write(ready, &c, 1) != 1) ::_exit(3);
+                    answered();
                     return MessageAnswer::Yes;
                 }
                 std::optional<std::string> showInput(const InputRequest &) override { ::_exit(4); }
             } dialogs;
-            dialogs.ready = fds[1];
-            try {
-                Application app(dialogs, StartupEnvironment{inst.programFolder(), Day(2026, 12, 6)});
-                app.start();
-                app.clickMenu({"Befektetés", "Karbantartás", "Utolsó művelet visszavonása"});
-            } catch (...) {
-                ::_exit(2);
-            }
+            dialogs.answered = answered;
+            Application app(dialogs, StartupEnvironment{inst.programFolder(), Day(2026, 12, 6)});
+            app.start();
+            app.clickMenu({"Befektetés", "Karbantartás", "Utolsó művelet visszavonása"});
             ::_exit(5);
-        }
-        ::close(fds[1]);
-        char c = 0;
-        EXPECT_EQ(::read(fds[0], &c, 1), 1) << "the child died before the question";
-        ::close(fds[0]);
-        const auto asked = std::chrono::steady_clock::now();
-        if (delayUs >= 0) {
-            ::usleep(static_cast<useconds_t>(delayUs));
-            ::kill(child, SIGKILL);
-        }
-        int status = 0;
-        EXPECT_EQ(::waitpid(child, &status, 0), child);
-        EXPECT_TRUE(WIFSIGNALED(status) || (WIFEXITED(status) && WEXITSTATUS(status) == 0))
-            << "status " << status;
-        return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - asked).count();
+        }).count();
     };
     auto startProgram = [&] {
         ScriptedDialogsFake dialogs;
