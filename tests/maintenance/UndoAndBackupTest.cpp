@@ -145,9 +145,8 @@ TEST(Undo, UndoneArchivingBringsTheShareBackThroughTheDriver) {
     };
     EXPECT_EQ(run(kUndo + "answer OK\n", "2026-02-10"), "Felhívás\nNincs visszavonható művelet.\n");
     run(RegisterScript("Alfa", "A1") + DepositScript("2026.01.05", "1000000", 1) +
-            OpenPurchase() + Fields({"2026.02.02", 100, "1000", "500", 101, 101}) +
-            "click Command1\ninput 1000\n" + OpenSale() +
-            Fields({"2026.02.09", 100, "1100", "500", 102, 102}) + "click Command1\ninput 1100\n",
+            Purchase({"2026.02.02", 100, "1000", "500", 101, 101}) +
+            Sale({"2026.02.09", 100, "1100", "500", 102, 102}),
         "2026-02-09");
     const auto before = DataFiles(root);
     const std::string archive = "menu Befektetés/Részvény/Alapadatok\nchoose Combo1 Alfa\nclick Command2\n";
@@ -222,9 +221,7 @@ TEST(Undo, KilledUndoLeavesTheFilesBeforeOrAfterIt) {
                                   "2026-12-06");
     ASSERT_EQ(setup.exitCode, 0) << setup.output;
     const auto undone = DataFiles(root);
-    setup = inst.replay(OpenPurchase() + Fields({"2026.11.03", 100, "1000", "500", 11, 11}) +
-                            "click Command1\ninput 1000\n",
-                        "2026-12-06");
+    setup = inst.replay(Purchase({"2026.11.03", 100, "1000", "500", 11, 11}), "2026-12-06");
     ASSERT_EQ(setup.exitCode, 0) << setup.output;
     const auto committed = DataFiles(root);
     // The whole data folders, kept versions included, to start each round from.

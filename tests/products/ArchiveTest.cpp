@@ -34,9 +34,8 @@ struct Share {
     std::string script;
 
     void trade(bool buy, Date d, int quantity, const char *price, const char *commission, int code) {
-        script += (buy ? OpenPurchase(name) : OpenSale("FIFO", name)) +
-                  Fields({Typed(d), quantity, price, commission, code, code}) +
-                  "click Command1\ninput " + price + "\n";
+        const TradeEntry entry{Typed(d), quantity, price, commission, code, code};
+        script += buy ? Purchase(entry, "", name) : Sale(entry, "FIFO", "", name);
         model.trade({d, buy ? quantity : -quantity, Amount(price), Amount(commission)});
     }
     void close(Date d, const char *price) {

@@ -46,13 +46,14 @@ inline std::string OpenSale(const std::string &order = "FIFO", const std::string
 
 // A whole purchase or sale: the window opened, the fields typed, "Rögzítés", the final closing
 // price answered with `finalPrice` (the default when empty).
-inline std::string Purchase(const TradeEntry &t, const std::string &finalPrice = "") {
-    return OpenPurchase() + Fields(t) + "click Command1\ninput " +
+inline std::string Purchase(const TradeEntry &t, const std::string &finalPrice = "",
+                            const std::string &product = "Alfa") {
+    return OpenPurchase(product) + Fields(t) + "click Command1\ninput " +
            (finalPrice.empty() ? t.price : finalPrice) + "\n";
 }
 inline std::string Sale(const TradeEntry &t, const std::string &order = "FIFO",
-                        const std::string &finalPrice = "") {
-    return OpenSale(order) + Fields(t) + "click Command1\ninput " +
+                        const std::string &finalPrice = "", const std::string &product = "Alfa") {
+    return OpenSale(order, product) + Fields(t) + "click Command1\ninput " +
            (finalPrice.empty() ? t.price : finalPrice) + "\n";
 }
 
