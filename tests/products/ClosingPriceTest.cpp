@@ -234,10 +234,13 @@ TEST(ClosingPrice, InsertedDayRecomputesLaterValueColumnsButOnlyItsOwnIndicators
         Currency result = *prices.value(r, kPriceColClose).currency() * p.quantity + p.proceeds - p.cost;
         EXPECT_EQ(prices.value(r, kPriceColResult).currency(), result) << r;
         if (r > 28)
-            EXPECT_EQ(prices.value(r, kPriceColChange).currency(), result - *prices.value(r - 1, kPriceColResult).currency()) << r;
+            EXPECT_EQ(prices.value(r, kPriceColChange).currency(),
+                      result - *prices.value(r - 1, kPriceColResult).currency())
+                << r;
     }
     // The first recomputed row's change is taken against the stale row above it.
-    EXPECT_EQ(prices.value(28, kPriceColChange).currency(), *prices.value(28, kPriceColResult).currency() - Amount("-1"));
+    EXPECT_EQ(prices.value(28, kPriceColChange).currency(),
+              *prices.value(28, kPriceColResult).currency() - Amount("-1"));
 
     // Indicators: only the new row.
     std::vector<PriceLine> all(seeded.begin(), seeded.begin() + 23);

@@ -108,7 +108,8 @@ TEST_P(ThreeLotsThroughTheWindows, PairsStatusesOpenQuantitiesAndLedgerCodes) {
         EXPECT_EQ(Text(t, r, szla::LotCode), lots[i].first[0]) << 101 + i;
         EXPECT_EQ(Text(t, r, szla::LotStatus), lots[i].first[1]) << 101 + i;
         EXPECT_EQ(Int(t, r, szla::OpenQuantity), lots[i].second) << 101 + i;
-        EXPECT_EQ(Text(l, RowOfCode(l, 101 + i), ledger::RowType), lots[i].first[0]) << "ledger " << 101 + i;
+        EXPECT_EQ(Text(l, RowOfCode(l, 101 + i), ledger::RowType), lots[i].first[0])
+            << "ledger " << 101 + i;
     }
     const int saleRow = RowOfCode(l, 201);
     EXPECT_EQ(Text(l, saleRow, ledger::RowType), "EAR");
@@ -176,7 +177,8 @@ TEST(SaleWindow, SameDayLotsGoFirstAndADayWithRowsTakesNewTradesInTheirPlace) {
     auto acc = s.account();
     const Sheet &l = acc->sheet("Befszla01");
     codes.clear();
-    for (int r = 5; !l.value(r, ledger::MovementDate).isBlank(); ++r) codes.push_back(Int(l, r, ledger::SettlementCode));
+    for (int r = 5; !l.value(r, ledger::MovementDate).isBlank(); ++r)
+        codes.push_back(Int(l, r, ledger::SettlementCode));
     EXPECT_EQ(codes, (std::vector<long long>{1, 90, 2, 4, 3, 5}));
     // One price row per trading day.
     const Sheet &p = wb->sheet("Alfa01");
