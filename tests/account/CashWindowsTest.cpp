@@ -318,7 +318,9 @@ TEST(CashWindows, DeletionLogsTheRowAndRecomputesTheBalancesBelow) {
     EXPECT_EQ(rows.value(6, ledger::SettlementCode).integer(), 3);
     EXPECT_TRUE(rows.value(7, ledger::MovementDate).isBlank());
     EXPECT_TRUE(rows.isProtected());
+    EXPECT_TRUE(log->sheet("Segéd01").isProtected());
     EXPECT_TRUE(log->structureProtected());
+    EXPECT_EQ(rows.value(3, 1).text(), "Dátum"); // the template's headings
 }
 
 TEST(CashWindows, DeletingTheOnlyRowLeavesAnEmptyLedger) {

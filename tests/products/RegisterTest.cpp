@@ -57,6 +57,10 @@ TEST(ProductRegister, NewSharesGoDirectlyBelowOtherShareAndTheAccountSheetsStayS
                   (std::vector<std::string>{"HU0000000001", "HU0000000002", "HU0000000004"}))
             << sheet;
     }
+    // The list is stored protected again.
+    auto list = ReadWorkbookFile(t.list());
+    EXPECT_TRUE(list->structureProtected());
+    EXPECT_TRUE(list->sheet("BET01").isProtected());
     // The window opened again lists the new shares in list order.
     ReplayRun again = t.run("menu Befektetés/Részvény/Alapadatok\nchoose Combo1 Béta\n"
                             "click Command4\n");

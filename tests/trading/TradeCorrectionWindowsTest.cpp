@@ -185,6 +185,7 @@ TEST(TradeCorrectionWindows, DeletingTheLastTradeLeavesEmptySheetsAndAZeroHoldin
     EXPECT_EQ(Int(t, 2, szla::TotalsPointerColumn), 7);
     EXPECT_EQ(Text(t, 7, szla::OrderCode), "Összesen");
     EXPECT_EQ(Int(t, 7, szla::Holding), 0);
+    EXPECT_TRUE(t.value(2, 1).isBlank()) << "no period caption without trades";
     // The trade's own day is recomputed, whatever date the field held.
     const Sheet &p = wb->sheet("Alfa01");
     EXPECT_EQ(Cur(p, 5, kPriceColClose), Amount("10"));
