@@ -4,6 +4,7 @@
 #include "store/OoxmlCodec.h"
 #include "support/InProcessScript.h"
 #include "support/LedgerInvariants.h"
+#include "support/SheetExpect.h"
 
 #include <gtest/gtest.h>
 
@@ -15,6 +16,9 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing::DateOrder;
+using testing::ExpectAmounts;
+using testing::ExpectIntegers;
+using testing::ExpectTexts;
 using testing::FileBytes;
 using testing::InProcessSession;
 
@@ -110,11 +114,9 @@ TEST(CashWindows, DepositsAreBookedInDateOrderWithTheirBalances) {
     auto wb = s.account();
     const Sheet &l = wb->sheet("Befszla01");
     EXPECT_EQ(l.value(5, ledger::SettlementCode).integer(), 2);
-    EXPECT_EQ(l.value(5, ledger::Description).text(), "Kp befizetés");
-    EXPECT_EQ(l.value(5, ledger::RowType).text(), "BAR");
-    EXPECT_EQ(amountAt(l, 5, ledger::PaidIn), cur("500,25"));
-    EXPECT_EQ(amountAt(l, 6, ledger::Balance), cur("1500,25"));
-    EXPECT_EQ(l.value(2, ledger::MovementDate).text(), "2026. 11. 15. -től      2026. 12. 01. -ig.");
+    ExpectTexts(l, {{5, ledger::Description, "Kp befizetés"}, {5, ledger::RowType, "BAR"},
+                    {2, ledger::MovementDate, "2026. 11. 15. -től      2026. 12. 01. -ig."}});
+    ExpectAmounts(l, {{5, ledger::PaidIn, "500,25"}, {6, ledger::Balance, "1500,25"}});
     for (const char *name : {"Befszla02", "Ertek01", "Eredmeny01", "ARHIV01"})
         EXPECT_TRUE(wb->sheet(name).visible() && wb->sheet(name).isProtected()) << name;
 }
@@ -137,17 +139,12 @@ TEST(CashWindows, RefundsOfBothSignsAndZeroAndTheProposedNextCode) {
 
     auto wb = s.account();
     const Sheet &l = wb->sheet("Befszla01");
-    EXPECT_EQ(amountAt(l, 5, ledger::PaidOut), cur("500"));
-    EXPECT_TRUE(l.value(5, ledger::PaidIn).isBlank());
-    EXPECT_EQ(amountAt(l, 5, ledger::Movement), cur("-500"));
-    EXPECT_EQ(amountAt(l, 6, ledger::PaidIn), cur("500"));
-    EXPECT_TRUE(l.value(6, ledger::PaidOut).isBlank());
-    EXPECT_EQ(amountAt(l, 7, ledger::PaidOut), Currency());
-    EXPECT_EQ(amountAt(l, 7, ledger::Movement), Currency());
-    EXPECT_EQ(l.value(7, ledger::Description).text(), "Brókerdíj visszatérítés");
-    EXPECT_EQ(l.value(7, ledger::RowType).text(), "BKR");
+    ExpectAmounts(l, {{5, ledger::PaidOut, "500"}, {5, ledger::PaidIn, nullptr},
+                      {5, ledger::Movement, "-500"}, {6, ledger::PaidIn, "500"},
+                      {6, ledger::PaidOut, nullptr}, {7, ledger::PaidOut, "0"},
+                      {7, ledger::Movement, "0"}, {10, ledger::Balance, "0"}});
+    ExpectTexts(l, {{7, ledger::Description, "Brókerdíj visszatérítés"}, {7, ledger::RowType, "BKR"}});
     EXPECT_EQ(l.value(2, ledger::Movement).integer(), 3);
-    EXPECT_EQ(amountAt(l, 10, ledger::Balance), Currency());
 }
 
 TEST(CashWindows, ModifiedRefundThatChangesSignClearsTheOtherAmountColumn) {
@@ -157,10 +154,8 @@ TEST(CashWindows, ModifiedRefundThatChangesSignClearsTheOtherAmountColumn) {
                      "type Text1 2026.12.01\ntype Text2 80\nclick Command1\nclick Command3\n");
     auto wb = s.account();
     const Sheet &l = wb->sheet("Befszla01");
-    EXPECT_EQ(amountAt(l, 5, ledger::PaidIn), cur("80"));
-    EXPECT_TRUE(l.value(5, ledger::PaidOut).isBlank());
-    EXPECT_EQ(amountAt(l, 5, ledger::Balance), cur("80"));
-    EXPECT_EQ(amountAt(l, 8, ledger::PaidOut), Currency());
+    ExpectAmounts(l, {{5, ledger::PaidIn, "80"}, {5, ledger::PaidOut, nullptr},
+                      {5, ledger::Balance, "80"}, {8, ledger::PaidOut, "0"}});
 }
 
 TEST(CashWindows, WithdrawalBeyondTheBalanceLeavesItNegative) {
@@ -169,12 +164,9 @@ TEST(CashWindows, WithdrawalBeyondTheBalanceLeavesItNegative) {
     s.play(entry(kWithdrawal, "2026.12.02", "500", 2));
     auto wb = s.account();
     const Sheet &l = wb->sheet("Befszla01");
-    EXPECT_EQ(amountAt(l, 6, ledger::PaidOut), cur("500"));
-    EXPECT_EQ(amountAt(l, 6, ledger::Movement), cur("-500"));
-    EXPECT_EQ(l.value(6, ledger::Description).text(), "Kp kivét");
-    EXPECT_EQ(l.value(6, ledger::RowType).text(), "KAR");
-    EXPECT_EQ(amountAt(l, 6, ledger::Balance), cur("-400"));
-    EXPECT_EQ(amountAt(l, 9, ledger::Balance), cur("-400"));
+    ExpectAmounts(l, {{6, ledger::PaidOut, "500"}, {6, ledger::Movement, "-500"},
+                      {6, ledger::Balance, "-400"}, {9, ledger::Balance, "-400"}});
+    ExpectTexts(l, {{6, ledger::Description, "Kp kivét"}, {6, ledger::RowType, "KAR"}});
 }
 
 TEST(CashWindows, FeesOfBothKindsDatedOnTheLastDayOfThePreviousMonth) {
@@ -188,13 +180,9 @@ TEST(CashWindows, FeesOfBothKindsDatedOnTheLastDayOfThePreviousMonth) {
                   "click Command1\nclick Command3\n");
     auto wb = s.account();
     const Sheet &l = wb->sheet("Befszla01");
-    EXPECT_EQ(amountAt(l, 5, ledger::Fee), cur("300"));
-    EXPECT_EQ(amountAt(l, 5, ledger::Movement), cur("-300"));
-    EXPECT_EQ(l.value(5, ledger::RowType).text(), "TAR");
-    EXPECT_EQ(l.value(5, ledger::Description).text(), "2026. 11. 30.  külön díj");
-    EXPECT_EQ(l.value(6, ledger::RowType).text(), "HAR");
-    EXPECT_EQ(l.value(6, ledger::Description).text(), "2026. 11. 30.  szlavez díj");
-    EXPECT_EQ(amountAt(l, 9, ledger::Fee), cur("312,5"));
+    ExpectAmounts(l, {{5, ledger::Fee, "300"}, {5, ledger::Movement, "-300"}, {9, ledger::Fee, "312,5"}});
+    ExpectTexts(l, {{5, ledger::RowType, "TAR"}, {5, ledger::Description, "2026. 11. 30.  külön díj"},
+                    {6, ledger::RowType, "HAR"}, {6, ledger::Description, "2026. 11. 30.  szlavez díj"}});
     // The fee-kind question: the program's own title, Yes and No with the question icon.
     const MessageRequest &q = s.dialogs().messages().front();
     EXPECT_EQ(q.title, "Vandorix");
@@ -232,8 +220,7 @@ TEST(CashWindows, FeeCodeOfTheOtherKindOrAnotherDateIsRefused) {
     EXPECT_EQ(s.window().focus(), "Text2");
     s.play("type Text2 15\nclick Command1\nclick Command3\n");
     auto wb = s.account();
-    EXPECT_EQ(amountAt(wb->sheet("Befszla01"), 5, ledger::Fee), cur("15"));
-    EXPECT_EQ(amountAt(wb->sheet("Befszla01"), 5, ledger::Balance), cur("-15"));
+    ExpectAmounts(wb->sheet("Befszla01"), {{5, ledger::Fee, "15"}, {5, ledger::Balance, "-15"}});
 }
 
 TEST(CashWindows, DividendWithAndWithoutASecurityName) {
@@ -242,12 +229,9 @@ TEST(CashWindows, DividendWithAndWithoutASecurityName) {
     s.play(dividend("2026.12.02", "10", "", 2));
     auto wb = s.account();
     const Sheet &l = wb->sheet("Befszla01");
-    EXPECT_EQ(amountAt(l, 5, ledger::PaidIn), cur("250"));
-    EXPECT_EQ(amountAt(l, 5, ledger::Movement), cur("250"));
-    EXPECT_EQ(l.value(5, ledger::Description).text(), "ABC osztalék bevétel");
-    EXPECT_EQ(l.value(5, ledger::RowType).text(), "OAR");
-    EXPECT_EQ(l.value(6, ledger::Description).text(), " osztalék bevétel");
-    EXPECT_EQ(amountAt(l, 9, ledger::Balance), cur("260"));
+    ExpectAmounts(l, {{5, ledger::PaidIn, "250"}, {5, ledger::Movement, "250"}, {9, ledger::Balance, "260"}});
+    ExpectTexts(l, {{5, ledger::Description, "ABC osztalék bevétel"}, {5, ledger::RowType, "OAR"},
+                    {6, ledger::Description, " osztalék bevétel"}});
     // A code on a deposit row is refused from the dividend window.
     s.play(entry(kDeposit, "2026.12.03", "5", 3));
     s.play(kDividend + "type Text1 2026.12.03\ntype Text2 5\ntype Text3 X\ntype Text4 3\n"
@@ -282,9 +266,7 @@ TEST(CashWindows, ModificationThatChangesTheDateKeepsTheRowInPlace) {
     const Sheet &l = wb->sheet("Befszla01");
     EXPECT_EQ(l.value(6, ledger::SettlementCode).integer(), 2);
     EXPECT_EQ(l.value(6, ledger::MovementDate).date(), Date::fromYmd(2026, 11, 25));
-    EXPECT_EQ(amountAt(l, 6, ledger::Balance), cur("350"));
-    EXPECT_EQ(amountAt(l, 7, ledger::Balance), cur("650"));
-    EXPECT_EQ(amountAt(l, 10, ledger::PaidIn), cur("650"));
+    ExpectAmounts(l, {{6, ledger::Balance, "350"}, {7, ledger::Balance, "650"}, {10, ledger::PaidIn, "650"}});
 }
 
 TEST(CashWindows, DeletionLogsTheRowAndRecomputesTheBalancesBelow) {
@@ -310,12 +292,10 @@ TEST(CashWindows, DeletionLogsTheRowAndRecomputesTheBalancesBelow) {
 
     auto log = s.stored(s.logFile());
     const Sheet &rows = log->sheet("Befszlatörsor01");
-    EXPECT_EQ(rows.value(5, ledger::SettlementCode).integer(), 2);
-    EXPECT_EQ(rows.value(5, ledger::RowType).text(), "BAR");
-    EXPECT_EQ(rows.value(5, ledger::Description).text(), "Kp befizetés");
-    EXPECT_EQ(amountAt(rows, 5, ledger::PaidIn), cur("200"));
-    EXPECT_EQ(amountAt(rows, 5, ledger::Balance), cur("300")); // the balance it had when deleted
-    EXPECT_EQ(rows.value(6, ledger::SettlementCode).integer(), 3);
+    ExpectIntegers(rows, {{5, ledger::SettlementCode, 2}, {6, ledger::SettlementCode, 3}});
+    ExpectTexts(rows, {{5, ledger::RowType, "BAR"}, {5, ledger::Description, "Kp befizetés"}});
+    // The balance it had when deleted.
+    ExpectAmounts(rows, {{5, ledger::PaidIn, "200"}, {5, ledger::Balance, "300"}});
     EXPECT_TRUE(rows.value(7, ledger::MovementDate).isBlank());
     EXPECT_TRUE(rows.isProtected());
     EXPECT_TRUE(log->sheet("Segéd01").isProtected());
