@@ -1,5 +1,6 @@
 #include "products/ClosingPrice.h"
 #include "support/ReferenceFigures.h"
+#include "support/SheetExpect.h"
 #include "support/TestInstallation.h"
 
 #include <gtest/gtest.h>
@@ -65,11 +66,9 @@ TEST(ClosingPrice, PricesBeforeBetweenAndAfterRecordedDaysKeepDateOrderAndValues
     {
         auto wb = ReadWorkbookFile(w.product());
         const Sheet &prices = wb->sheet("Alfa01");
-        EXPECT_EQ(prices.value(5, kPriceColDate), CellValue(Day(2026, 11, 10)));
         // 100 shares at 101, less the purchase cost of 10 050.
-        EXPECT_EQ(prices.value(5, kPriceColValue), CellValue(Amount("10100")));
-        EXPECT_EQ(prices.value(5, kPriceColResult), CellValue(Amount("50")));
-        EXPECT_EQ(prices.value(5, kPriceColChange), CellValue(Amount("50")));
+        ExpectCells(prices, {{5, kPriceColDate, Day(2026, 11, 10)}, {5, kPriceColValue, Amount("10100")},
+                             {5, kPriceColResult, Amount("50")}, {5, kPriceColChange, Amount("50")}});
     }
     w.record("2026.11.20", "104");
     w.record("2026.11.01", "99,5");   // before the first trade and the first price
@@ -86,11 +85,8 @@ TEST(ClosingPrice, PricesBeforeBetweenAndAfterRecordedDaysKeepDateOrderAndValues
     EXPECT_EQ(prices.value(5, kPriceColResult), CellValue(Amount("99,5") * 100 - Amount("10050")));
 
     const Sheet &aux = wb->sheet("Segéd01");
-    EXPECT_EQ(aux.value(6, 3).integer(), 8);
-    EXPECT_EQ(aux.value(8, 3).integer(), 9);
-    EXPECT_EQ(aux.value(5, 4), CellValue(Day(2026, 11, 1)));
-    EXPECT_EQ(aux.value(7, 4), CellValue(Day(2026, 11, 20)));
-    EXPECT_EQ(aux.value(9, 4), CellValue(Day(2026, 11, 21)));
+    ExpectIntegers(aux, {{6, 3, 8}, {8, 3, 9}});
+    ExpectCells(aux, {{5, 4, Day(2026, 11, 1)}, {7, 4, Day(2026, 11, 20)}, {9, 4, Day(2026, 11, 21)}});
     EXPECT_EQ(prices.value(2, kPriceColDate), CellValue("2026. 11. 01. -től      2026. 11. 20. -ig."));
     EXPECT_TRUE(wb->sheet("Szla").isProtected());
     EXPECT_FALSE(wb->sheet("Segéd01").visible());
@@ -111,8 +107,7 @@ TEST(ClosingPrice, ExistingPriceIsOverwrittenOnlyAfterYes) {
     w.record("2026.11.10", "90", "answer Yes\n");
     auto wb = ReadWorkbookFile(w.product());
     const Sheet &prices = wb->sheet("Alfa01");
-    EXPECT_EQ(prices.value(5, kPriceColClose), CellValue(Amount("90")));
-    EXPECT_EQ(prices.value(6, kPriceColClose), CellValue(Amount("104")));
+    ExpectCells(prices, {{5, kPriceColClose, Amount("90")}, {6, kPriceColClose, Amount("104")}});
     EXPECT_TRUE(prices.value(7, kPriceColClose).isBlank());
     w.expectValueColumns(prices);
 }

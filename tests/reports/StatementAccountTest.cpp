@@ -1,6 +1,7 @@
 // The account statement window driven as a user drives it: cash movements and trades entered
 // through their windows, the statement built, and "Befszla02" read back from the stored file.
 #include "reports/StatementSheets.h"
+#include "support/SheetExpect.h"
 #include "trading/TradeWindowSession.h"
 
 #include <gtest/gtest.h>
@@ -124,20 +125,14 @@ TEST(AccountStatement, WorkedPeriodWithBalancesTotalsAndTheTaxSummary) {
     // Summary: closed result 791 − 100, fees 100 and 30, dividends 85 net and 85 / 0.85 gross,
     // the result before tax 100 + 691.
     EXPECT_TRUE(RowsEmpty(st, 15, 16));
-    EXPECT_EQ(st.value(17, ledger::Description).text(), "Lezárt eredmény");
-    EXPECT_EQ(amount(st, 17, ledger::RealisedResult), cur("691"));
-    EXPECT_EQ(st.value(17, ledger::PaidOut).text(), "Elszámolt");
-    EXPECT_EQ(amount(st, 17, ledger::Fee), cur("100"));
-    EXPECT_EQ(st.value(18, ledger::PaidOut).text(), "Külön kts.");
-    EXPECT_EQ(amount(st, 18, ledger::Fee), cur("30"));
-    EXPECT_EQ(st.value(19, ledger::Description).text(), "Osztalék");
-    EXPECT_EQ(st.value(19, ledger::SoldQuantity).text(), "Nettó");
-    EXPECT_EQ(amount(st, 19, ledger::SellPrice), cur("85"));
-    EXPECT_EQ(st.value(19, ledger::NetProceeds).text(), "Bruttó");
+    testing::ExpectTexts(st, {{17, Description, "Lezárt eredmény"}, {17, PaidOut, "Elszámolt"},
+                              {18, PaidOut, "Külön kts."}, {19, Description, "Osztalék"},
+                              {19, SoldQuantity, "Nettó"}, {19, NetProceeds, "Bruttó"},
+                              {21, Description, "Adózás előtti eredmény"}});
+    testing::ExpectAmounts(st, {{17, RealisedResult, "691"}, {17, Fee, "100"}, {18, Fee, "30"},
+                                {19, SellPrice, "85"}, {21, RealisedResult, "791"}});
     EXPECT_EQ(st.value(19, ledger::RealisedResult).integer(), 100);
     EXPECT_TRUE(RowsEmpty(st, 20, 20));
-    EXPECT_EQ(st.value(21, ledger::Description).text(), "Adózás előtti eredmény");
-    EXPECT_EQ(amount(st, 21, ledger::RealisedResult), cur("791"));
     EXPECT_TRUE(RowsEmpty(st, 22, 40));
 }
 
@@ -148,23 +143,19 @@ TEST(AccountStatement, AnEndAfterTodayRunsToTheLastLedgerRowAndAShorterOneLeaves
         auto wb = s.account();
         const Sheet &st = wb->sheet("Befszla02");
         EXPECT_EQ(st.value(13, ledger::MovementDate).date(), testing::Day(2026, 12, 5));
-        EXPECT_EQ(amount(st, 13, ledger::Balance), cur("8090"));
-        EXPECT_EQ(amount(st, 16, ledger::PaidIn), cur("10635"));
+        testing::ExpectAmounts(st, {{13, ledger::Balance, "8090"}, {16, ledger::PaidIn, "10635"}});
         EXPECT_EQ(st.value(2, ledger::RowType).integer(), 16);
     }
     // Two fee rows: deductible 100 and separate 30, no realised result and no dividend.
     s.play(statement("2026.04.01", "2026.04.02", "input-cancel\n") + "click Command4\n");
     auto wb = s.account();
     const Sheet &st = wb->sheet("Befszla02");
-    EXPECT_EQ(st.value(5, ledger::RowType).text(), "HAR");
-    EXPECT_EQ(st.value(6, ledger::RowType).text(), "TAR");
-    EXPECT_EQ(amount(st, 5, ledger::Balance), cur("8185"));
-    EXPECT_EQ(amount(st, 9, ledger::Fee), cur("130"));
-    EXPECT_EQ(st.value(2, ledger::MovementDate).text(), "2026. 04. 01. -től      2026. 04. 02. -ig.");
-    EXPECT_EQ(amount(st, 12, ledger::RealisedResult), cur("-100"));
-    EXPECT_EQ(amount(st, 14, ledger::SellPrice), Currency());
+    testing::ExpectTexts(st, {{5, ledger::RowType, "HAR"}, {6, ledger::RowType, "TAR"},
+                              {2, ledger::MovementDate, "2026. 04. 01. -től      2026. 04. 02. -ig."}});
+    testing::ExpectAmounts(st, {{5, ledger::Balance, "8185"}, {9, ledger::Fee, "130"},
+                                {12, ledger::RealisedResult, "-100"}, {14, ledger::SellPrice, "0"},
+                                {16, ledger::RealisedResult, "-100"}});
     EXPECT_EQ(st.value(14, ledger::RealisedResult).integer(), 0);
-    EXPECT_EQ(amount(st, 16, ledger::RealisedResult), cur("-100"));
     EXPECT_TRUE(RowsEmpty(st, 17, 60));
 }
 
@@ -181,9 +172,8 @@ TEST(AccountStatement, AStatementAfterTheLedgerLostRowsLeavesNoneOfTheEarlierOne
     const Sheet &st = wb->sheet("Befszla02");
     EXPECT_EQ(st.value(2, ledger::RowType).integer(), 10);
     EXPECT_EQ(st.value(7, ledger::RowType).text(), "BAR");
-    EXPECT_EQ(amount(st, 5, ledger::Balance), cur("500"));
-    EXPECT_EQ(amount(st, 6, ledger::Balance), cur("300"));
-    EXPECT_EQ(amount(st, 7, ledger::Balance), cur("350"));
+    testing::ExpectAmounts(
+        st, {{5, ledger::Balance, "500"}, {6, ledger::Balance, "300"}, {7, ledger::Balance, "350"}});
     EXPECT_EQ(st.value(17, ledger::Description).text(), "Adózás előtti eredmény");
     EXPECT_TRUE(RowsEmpty(st, 18, 80));
 }
@@ -204,9 +194,8 @@ TEST(AccountStatement, TaxRateAnswersEmptyRefusedAndRetried) {
     EXPECT_EQ(std::count(shown.begin(), shown.end(), refusal), 3);
     auto wb = s.account();
     const Sheet &st = wb->sheet("Befszla02");
-    EXPECT_EQ(amount(st, 13, ledger::SellPrice), cur("85"));
+    testing::ExpectAmounts(st, {{13, ledger::SellPrice, "85"}, {15, ledger::RealisedResult, "94"}});
     EXPECT_EQ(st.value(13, ledger::RealisedResult).integer(), 94);
-    EXPECT_EQ(amount(st, 15, ledger::RealisedResult), cur("94"));
 }
 
 TEST(AccountStatement, GrossDividendsAreWholeAndHalvesGoUp) {
