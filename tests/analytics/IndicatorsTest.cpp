@@ -1,5 +1,6 @@
 #include "analytics/Indicators.h"
 #include "support/ReferenceFigures.h"
+#include "support/SheetExpect.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +12,9 @@ namespace {
 
 using testing::Amount;
 using testing::Closes;
+using testing::ExpectCells;
 using testing::ExpectedRsi;
+using testing::ExpectIntegers;
 using testing::MovingAverage;
 using testing::Day;
 using testing::PriceLine;
@@ -202,14 +205,10 @@ TEST(DataRange, ParameterBlockCaptionAndYearStart) {
     const Sheet &aux = p.aux();
     EXPECT_EQ(p.app.LastDataRow, 8);
     EXPECT_EQ(p.app.FirstEmptyRow, 9);
-    EXPECT_EQ(aux.value(5, 4), CellValue(Day(2025, 12, 29)));
-    EXPECT_EQ(aux.value(6, 3).integer(), 8);
-    EXPECT_EQ(aux.value(7, 4), CellValue(Day(2026, 3, 9)));
-    EXPECT_EQ(aux.value(8, 3).integer(), 9);
-    EXPECT_EQ(aux.value(9, 4), CellValue(Day(2026, 3, 10)));
-    EXPECT_EQ(aux.value(11, 4), CellValue(Day(2026, 12, 6)));
-    EXPECT_EQ(aux.value(12, 3).integer(), 6); // 2025-12-31, the last row not after 1 January
-    EXPECT_EQ(aux.value(13, 4), CellValue(Day(2026, 1, 1)));
+    ExpectCells(aux, {{5, 4, Day(2025, 12, 29)}, {7, 4, Day(2026, 3, 9)}, {9, 4, Day(2026, 3, 10)},
+                      {11, 4, Day(2026, 12, 6)}, {13, 4, Day(2026, 1, 1)}});
+    // Row 6 in C12: 2025-12-31, the last row not after 1 January.
+    ExpectIntegers(aux, {{6, 3, 8}, {8, 3, 9}, {12, 3, 6}});
     EXPECT_TRUE(aux.value(10, 3).isBlank());
     EXPECT_EQ(p.prices().value(2, 1), CellValue("2025. 12. 29. -től      2026. 03. 09. -ig."));
     EXPECT_EQ(p.prices().cellFormat(9, 2), p.prices().cellFormat(8, 2));
@@ -224,10 +223,8 @@ TEST(DataRange, EmptySheetTakesTheReferenceDate) {
     p.app.ReferenceDate = Day(2026, 4, 1);
     RefreshProductDataRange(p.app);
     EXPECT_EQ(p.app.LastDataRow, 5);
-    EXPECT_EQ(p.aux().value(5, 4), CellValue(Day(2026, 4, 1)));
-    EXPECT_EQ(p.aux().value(6, 3).integer(), 5);
-    EXPECT_EQ(p.aux().value(8, 3).integer(), 6);
-    EXPECT_EQ(p.aux().value(9, 4), CellValue(Day(2026, 4, 2)));
+    ExpectCells(p.aux(), {{5, 4, Day(2026, 4, 1)}, {9, 4, Day(2026, 4, 2)}});
+    ExpectIntegers(p.aux(), {{6, 3, 5}, {8, 3, 6}});
     EXPECT_EQ(p.prices().value(2, 1), CellValue(" -től      2026. 04. 01. -ig."));
 }
 
@@ -241,11 +238,7 @@ TEST(DataRange, IndicatorHeadingsAreRewrittenOnlyWhenI4IsNotRsi14) {
     old.prices().setValue(4, 9, "RSI");
     old.prices().setValue(4, 6, "saját");
     old.load(series(Day(2026, 1, 5), 3));
-    const Sheet &s = old.prices();
-    EXPECT_EQ(s.value(4, 6), CellValue("MA20"));
-    EXPECT_EQ(s.value(4, 7), CellValue("MA50"));
-    EXPECT_EQ(s.value(4, 8), CellValue("MA200"));
-    EXPECT_EQ(s.value(4, 9), CellValue("RSI14"));
+    ExpectCells(old.prices(), {{4, 6, "MA20"}, {4, 7, "MA50"}, {4, 8, "MA200"}, {4, 9, "RSI14"}});
 }
 
 } // namespace

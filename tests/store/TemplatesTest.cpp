@@ -1,5 +1,6 @@
 #include "account/Ledger.h"
 #include "support/LedgerInvariants.h"
+#include "support/SheetExpect.h"
 #include "support/TradeSheetInvariants.h"
 #include "trading/TradeSheet.h"
 #include "store/HostError.h"
@@ -203,10 +204,7 @@ TEST(ProductTemplate, DailySheetsCarryIndicatorHeadings) {
     auto wb = makeProductTemplate();
     const Sheet &prices = wb->sheet("Termékminta01");
     // The indicator refresh rewrites row 4 unless I4 reads "RSI14".
-    EXPECT_EQ(prices.value(4, 6), CellValue("MA20"));
-    EXPECT_EQ(prices.value(4, 7), CellValue("MA50"));
-    EXPECT_EQ(prices.value(4, 8), CellValue("MA200"));
-    EXPECT_EQ(prices.value(4, 9), CellValue("RSI14"));
+    testing::ExpectCells(prices, {{4, 6, "MA20"}, {4, 7, "MA50"}, {4, 8, "MA200"}, {4, 9, "RSI14"}});
     expectHeadings(prices, 1, 10);
     EXPECT_TRUE(prices.value(5, 2).isBlank()); // no price row: the data range is empty
 

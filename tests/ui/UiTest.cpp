@@ -13,6 +13,7 @@
 #include "store/Workbook.h"
 #include "support/InProcessScript.h"
 #include "support/ProductFiles.h"
+#include "support/SheetExpect.h"
 
 #include <QAction>
 #include <QApplication>
@@ -527,14 +528,10 @@ TEST(SheetTableModelTest, CellsReadAsAHungarianReaderExpectsThemUnderTheirFormat
     sheet.setValue(2, 4, Currency::fromRaw(9'999'950)); // 999,995 rounds to 1 000,00
 
     SheetTableModel model(sheet);
-    EXPECT_EQ(shown(model, 1, 1), u("2026. 12. 06."));
-    EXPECT_EQ(shown(model, 1, 2), u("1 234 567,89"));
-    EXPECT_EQ(shown(model, 1, 3), u("-0,01"));
-    EXPECT_EQ(shown(model, 1, 4), u("Árfolyam"));
-    EXPECT_EQ(shown(model, 2, 1), u("1 234 567"));
-    EXPECT_EQ(shown(model, 2, 2), u("25,6%"));
-    EXPECT_EQ(shown(model, 2, 3), u("2026. 12. 06."));
-    EXPECT_EQ(shown(model, 2, 4), u("1 000,00 Ft"));
+    const char *expected[2][4] = {{"2026. 12. 06.", "1 234 567,89", "-0,01", "Árfolyam"},
+                                  {"1 234 567", "25,6%", "2026. 12. 06.", "1 000,00 Ft"}};
+    for (int r = 1; r <= 2; ++r)
+        for (int c = 1; c <= 4; ++c) EXPECT_EQ(shown(model, r, c), u(expected[r - 1][c - 1])) << r << c;
     // Negative amounts in red, as a spreadsheet shows them; others in the text colour.
     auto colour = [&](int row, int column) {
         return model.data(model.index(row - 1, column - 1), Qt::ForegroundRole);
@@ -648,10 +645,9 @@ TEST(RealWindowsTest, DepositTypedIntoTheWidgetsIsStoredAndLettersInTheAmountAre
     auto wb = storedAccount(live);
     const Sheet &ledger = wb->sheet("Befszla01");
     EXPECT_EQ(ledger.value(5, ledger::MovementDate).date(), testing::Day(2026, 12, 1));
-    EXPECT_EQ(ledger.value(5, ledger::PaidIn).currency(), testing::Amount("1500,5"));
-    EXPECT_EQ(ledger.value(5, ledger::Movement).currency(), testing::Amount("1500,5"));
-    EXPECT_EQ(ledger.value(5, ledger::SettlementCode).integer(), 7);
-    EXPECT_EQ(ledger.value(5, ledger::RowType).text(), "BAR");
+    testing::ExpectAmounts(ledger, {{5, ledger::PaidIn, "1500,5"}, {5, ledger::Movement, "1500,5"}});
+    testing::ExpectIntegers(ledger, {{5, ledger::SettlementCode, 7}});
+    testing::ExpectTexts(ledger, {{5, ledger::RowType, "BAR"}});
     EXPECT_TRUE(ledger.value(6, ledger::MovementDate).isBlank());
 
     QTest::mouseClick(w.back, Qt::LeftButton);
@@ -692,9 +688,9 @@ TEST(RealWindowsTest, AmountChangedAndTabbedAwayIsWhatTheEntryButtonReads) {
     auto wb = storedAccount(live);
     const Sheet &ledger = wb->sheet("Befszla01");
     EXPECT_EQ(ledger.value(5, ledger::MovementDate).date(), testing::Day(2026, 12, 2));
-    EXPECT_EQ(ledger.value(5, ledger::PaidIn).currency(), testing::Amount("2000"));
-    EXPECT_EQ(ledger.value(5, ledger::SettlementCode).integer(), 8);
-    EXPECT_EQ(ledger.value(5, ledger::RowType).text(), "BAR");
+    testing::ExpectAmounts(ledger, {{5, ledger::PaidIn, "2000"}});
+    testing::ExpectIntegers(ledger, {{5, ledger::SettlementCode, 8}});
+    testing::ExpectTexts(ledger, {{5, ledger::RowType, "BAR"}});
 }
 
 // Saves a picture of `widget` into the folder VANDORIX_UI_SHOTS names, if any.
