@@ -28,9 +28,8 @@ TEST(LedgerRowDeletion, ACashMovementGoesToTheLogAndTheBalancesFollow) {
     auto acc = s.account();
     const Sheet &l = acc->sheet("Befszla01");
     EXPECT_EQ(LedgerCodes(l), (Codes{1, 3}));
-    EXPECT_EQ(Cur(l, 6, ledger::Balance), Amount("1300"));
+    ExpectAmounts(l, {{6, ledger::Balance, "1300"}, {9, ledger::PaidIn, "1300"}});
     EXPECT_EQ(Int(l, 2, ledger::RowType), 9);
-    EXPECT_EQ(Cur(l, 9, ledger::PaidIn), Amount("1300"));
     auto log = ReadWorkbookFile(s.accountLogFile());
     const Sheet &g = log->sheet("Befszlatörsor01");
     EXPECT_EQ(Int(g, 5, ledger::SettlementCode), 2);
@@ -51,9 +50,8 @@ TEST(LedgerRowDeletion, ASaleLeavesTheTradeSheetWithItsLedgerRowAndGivesItsLotsB
     auto wb = s.product();
     const Sheet &t = wb->sheet("Szla");
     EXPECT_EQ(StoredCodes(t), (Codes{10, 11}));
-    EXPECT_EQ(Int(t, 5, szla::OpenQuantity), 100);
-    EXPECT_EQ(Int(t, 6, szla::OpenQuantity), 50);
-    EXPECT_EQ(Int(t, 6, szla::Holding), 150) << "the holding without the sale";
+    // The holding without the sale.
+    ExpectIntegers(t, {{5, szla::OpenQuantity, 100}, {6, szla::OpenQuantity, 50}, {6, szla::Holding, 150}});
     auto acc = s.account();
     const Sheet &l = acc->sheet("Befszla01");
     EXPECT_EQ(LedgerCodes(l), (Codes{1, 10, 11}));
@@ -63,8 +61,7 @@ TEST(LedgerRowDeletion, ASaleLeavesTheTradeSheetWithItsLedgerRowAndGivesItsLotsB
     auto accLog = ReadWorkbookFile(s.accountLogFile());
     EXPECT_EQ(Int(accLog->sheet("Befszlatörsor01"), 5, 21), 20);
     auto productLog = ReadWorkbookFile(s.productLogFile());
-    EXPECT_EQ(Int(productLog->sheet("Szla"), 5, 21), 20);
-    EXPECT_EQ(Int(productLog->sheet("Szla"), 5, 10), 120);
+    ExpectIntegers(productLog->sheet("Szla"), {{5, 21, 20}, {5, 10, 120}});
 }
 
 TEST(LedgerRowDeletion, APurchaseIsDeletedUnlessItsLotWasSoldFrom) {

@@ -63,8 +63,8 @@ TEST(SettlementCodeChange, APurchaseAndASaleKeepTheirLinksUnderTheirNewCodes) {
     auto acc = s.account();
     const Sheet &l = acc->sheet("Befszla01");
     EXPECT_EQ(LedgerCodes(l), (Codes{110, 11, 220}));
-    EXPECT_EQ(Text(l, 5, ledger::RowType), "VAR") << "the lot code of the renamed purchase";
-    EXPECT_EQ(Text(l, 6, ledger::RowType), "VAK");
+    // Row 5: the lot code of the renamed purchase.
+    ExpectTexts(l, {{5, ledger::RowType, "VAR"}, {6, ledger::RowType, "VAK"}});
 
     // The sale still refers to its lots: deleting it gives them back under their codes.
     s.play(DeleteRow(220) + "click Command3\n");

@@ -2,6 +2,7 @@
 // and sale windows, the statement built, and "Szla02" read back from the stored product file.
 #include "app/Application.h"
 #include "support/ScriptedDialogsFake.h"
+#include "support/SheetExpect.h"
 #include "trading/TradeWindowSession.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +11,7 @@ namespace vandorix {
 namespace {
 
 using testing::Day;
+using testing::ExpectIntegers;
 using testing::Purchase;
 using testing::Sale;
 using testing::TradeSession;
@@ -92,22 +94,18 @@ TEST(ProductStatement, PeriodRowsWithTheirRunningHoldingAndTotals) {
         EXPECT_EQ(st.value(6, c), trades.value(7, c)) << c;
     }
     EXPECT_EQ(testing::Pairs(st, 6), (testing::PairList{{100, 1}, {20, 2}}));
-    EXPECT_EQ(integer(st, 5, szla::Holding), 150);
-    EXPECT_EQ(integer(st, 6, szla::Holding), 30);
+    ExpectIntegers(st, {{5, szla::Holding, 150}, {6, szla::Holding, 30}});
     EXPECT_TRUE(RowsEmpty(st, 7, 8));
     EXPECT_TRUE(RowsEmpty(st, 10, 25));
     EXPECT_EQ(st.value(9, szla::OrderCode).text(), "Összesen");
-    EXPECT_EQ(integer(st, 9, szla::Bought), 50);
-    EXPECT_EQ(integer(st, 9, szla::Sold), 120);
-    EXPECT_EQ(integer(st, 9, szla::OpenQuantity), 30);
+    ExpectIntegers(st, {{9, szla::Bought, 50}, {9, szla::Sold, 120}, {9, szla::OpenQuantity, 30},
+                        {9, szla::Holding, 30}, {2, szla::TotalsPointerColumn, 9}});
     const std::pair<int, const char *> sums[] = {
         {szla::BuyValue, "600"},   {szla::BuyCommission, "6"},  {szla::BuyCost, "606"},
         {szla::SaleValue, "1800"}, {szla::SaleCommission, "9"}, {szla::NetProceeds, "1791"},
         {szla::Result, "543,6"}}; // 1791 − (1005 + 20 × 12,12)
     for (auto [c, v] : sums) EXPECT_EQ(amount(st, 9, c), cur(v)) << c;
     EXPECT_EQ(amount(st, 9, szla::CostPerShare), kHeldAverage);
-    EXPECT_EQ(integer(st, 9, szla::Holding), 30);
-    EXPECT_EQ(integer(st, 2, szla::TotalsPointerColumn), 9);
     EXPECT_EQ(st.value(2, szla::Day).text(), "2026. 02. 10. -től      2026. 03. 15. -ig.");
 }
 
@@ -122,10 +120,8 @@ TEST(ProductStatement, RangesAroundTheTradesAndAShorterStatementAfterALongerOne)
         EXPECT_EQ(st.value(8, szla::Day).date(), Day(2026, 6, 1));
         const long long holdings[] = {100, 150, 30, 60};
         for (int i = 0; i < 4; ++i) EXPECT_EQ(integer(st, 5 + i, szla::Holding), holdings[i]);
-        EXPECT_EQ(integer(st, 11, szla::Bought), 180);
-        EXPECT_EQ(integer(st, 11, szla::Holding), 60);
-        EXPECT_EQ(integer(st, 11, szla::OpenQuantity), 60);
-        EXPECT_EQ(integer(st, 2, szla::TotalsPointerColumn), 11);
+        ExpectIntegers(st, {{11, szla::Bought, 180}, {11, szla::Holding, 60},
+                            {11, szla::OpenQuantity, 60}, {2, szla::TotalsPointerColumn, 11}});
     }
     // The first day is the last trade's day: only that day's row, and nothing of the longer
     // statement stays below it.
@@ -133,10 +129,8 @@ TEST(ProductStatement, RangesAroundTheTradesAndAShorterStatementAfterALongerOne)
     auto wb = s.product();
     const Sheet &st = wb->sheet("Szla02");
     EXPECT_EQ(st.value(5, szla::Day).date(), Day(2026, 6, 1));
-    EXPECT_EQ(integer(st, 5, szla::Holding), 60);
-    EXPECT_EQ(integer(st, 8, szla::Bought), 30);
+    ExpectIntegers(st, {{5, szla::Holding, 60}, {8, szla::Bought, 30}, {2, szla::TotalsPointerColumn, 8}});
     EXPECT_EQ(amount(st, 8, szla::BuyCost), cur("333"));
-    EXPECT_EQ(integer(st, 2, szla::TotalsPointerColumn), 8);
     EXPECT_EQ(st.value(2, szla::Day).text(), "2026. 06. 01. -től      2026. 06. 01. -ig.");
     EXPECT_TRUE(RowsEmpty(st, 6, 7));
     EXPECT_TRUE(RowsEmpty(st, 9, 30));
@@ -150,8 +144,7 @@ TEST(ProductStatement, AnEndPastTodayStopsAtTheLastTradeAndAStartAfterTheEndCopi
     {
         auto wb = s.product();
         const Sheet &st = wb->sheet("Szla02");
-        EXPECT_EQ(st.value(5, szla::LotCode).text(), "EAR");
-        EXPECT_EQ(st.value(6, szla::LotCode).text(), "VAK");
+        testing::ExpectTexts(st, {{5, szla::LotCode, "EAR"}, {6, szla::LotCode, "VAK"}});
         EXPECT_EQ(integer(st, 2, szla::TotalsPointerColumn), 9);
     }
     s.play(statement("2026.03.01", "2026.02.01") + "click Command4\n");
@@ -159,10 +152,8 @@ TEST(ProductStatement, AnEndPastTodayStopsAtTheLastTradeAndAStartAfterTheEndCopi
     const Sheet &st = wb->sheet("Szla02");
     EXPECT_TRUE(RowsEmpty(st, 5, 6));
     EXPECT_EQ(st.value(7, szla::OrderCode).text(), "Összesen");
-    EXPECT_EQ(integer(st, 7, szla::Bought), 0);
+    ExpectIntegers(st, {{7, szla::Bought, 0}, {7, szla::Holding, 0}, {2, szla::TotalsPointerColumn, 7}});
     EXPECT_EQ(amount(st, 7, szla::Result), Currency());
-    EXPECT_EQ(integer(st, 7, szla::Holding), 0);
-    EXPECT_EQ(integer(st, 2, szla::TotalsPointerColumn), 7);
     EXPECT_EQ(st.value(2, szla::Day).text(), "2026. 03. 01. -től      2026. 02. 01. -ig.");
     EXPECT_TRUE(RowsEmpty(st, 8, 20));
 }

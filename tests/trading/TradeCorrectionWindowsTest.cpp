@@ -25,22 +25,18 @@ TEST(TradeCorrectionWindows, ModifiedPurchaseIsRewrittenInTheTradeSheetAndTheLed
     const Sheet &t = wb->sheet("Szla");
     EXPECT_TRUE(t.value(6, szla::Day).isBlank()) << "no row was added";
     EXPECT_EQ(t.value(5, szla::Day).date(), Day(2026, 3, 2));
-    EXPECT_EQ(Int(t, 5, szla::OrderCode), 7);
-    EXPECT_EQ(Int(t, 5, szla::Bought), 80);
-    EXPECT_EQ(Cur(t, 5, szla::BuyCost), Amount("886"));
-    EXPECT_EQ(Int(t, 5, szla::OpenQuantity), 80);
-    EXPECT_EQ(Text(t, 5, szla::Description), "Alfa  80 db. vétel");
+    ExpectIntegers(t, {{5, szla::OrderCode, 7}, {5, szla::Bought, 80}, {5, szla::OpenQuantity, 80}});
+    ExpectAmounts(t, {{5, szla::BuyCost, "886"}});
+    ExpectTexts(t, {{5, szla::Description, "Alfa  80 db. vétel"}});
     auto acc = s.account();
     const Sheet &l = acc->sheet("Befszla01");
     EXPECT_TRUE(l.value(6, ledger::MovementDate).isBlank());
     EXPECT_EQ(l.value(5, ledger::MovementDate).date(), Day(2026, 3, 2));
     EXPECT_EQ(Int(l, 5, ledger::BoughtQuantity), 80);
-    EXPECT_EQ(Cur(l, 5, ledger::Movement), Amount("-886"));
-    EXPECT_EQ(Cur(l, 8, ledger::Balance), Amount("-886"));
+    ExpectAmounts(l, {{5, ledger::Movement, "-886"}, {8, ledger::Balance, "-886"}});
     const Sheet &p = wb->sheet("Alfa01");
     EXPECT_EQ(p.value(6, kPriceColDate).date(), Day(2026, 3, 2));
-    EXPECT_EQ(Cur(p, 6, kPriceColValue), Amount("880"));
-    EXPECT_EQ(Cur(p, 6, kPriceColResult), Amount("-6"));
+    ExpectAmounts(p, {{6, kPriceColValue, "880"}, {6, kPriceColResult, "-6"}});
 }
 
 TEST(TradeCorrectionWindows, APurchaseSoldFromCanNeitherBeModifiedNorDeleted) {
@@ -85,20 +81,16 @@ TEST(TradeCorrectionWindows, ASaleModifiedToALargerQuantityIsMatchedAgain) {
     ASSERT_EQ(RowOfCode(t, 3), 7);
     EXPECT_TRUE(t.value(8, szla::Day).isBlank());
     EXPECT_EQ(Pairs(t, 7), (PairList{{100, 1}, {20, 2}}));
-    EXPECT_EQ(Int(t, 7, szla::Sold), 120);
+    ExpectIntegers(t, {{7, szla::Sold, 120}, {6, szla::OpenQuantity, 30}});
     EXPECT_EQ(Cur(t, 7, szla::Result), Amount("580")); // 1800 − (1000 + 20 × 11)
-    EXPECT_EQ(Text(t, 5, szla::LotCode), "VAR");
-    EXPECT_EQ(Text(t, 6, szla::LotStatus), "Rész");
-    EXPECT_EQ(Int(t, 6, szla::OpenQuantity), 30);
+    ExpectTexts(t, {{5, szla::LotCode, "VAR"}, {6, szla::LotStatus, "Rész"}});
     auto acc = s.account();
     const Sheet &l = acc->sheet("Befszla01");
     EXPECT_EQ(RowOfCode(l, 3), 7);
     EXPECT_TRUE(l.value(8, ledger::MovementDate).isBlank());
     EXPECT_EQ(Int(l, 7, ledger::SoldQuantity), 120);
-    EXPECT_EQ(Cur(l, 7, ledger::RealisedResult), Amount("580"));
-    EXPECT_EQ(Cur(l, 7, ledger::Movement), Amount("1800"));
-    EXPECT_EQ(Text(l, 5, ledger::RowType), "VAR");
-    EXPECT_EQ(Text(l, 6, ledger::RowType), "VAK");
+    ExpectAmounts(l, {{7, ledger::RealisedResult, "580"}, {7, ledger::Movement, "1800"}});
+    ExpectTexts(l, {{5, ledger::RowType, "VAR"}, {6, ledger::RowType, "VAK"}});
 }
 
 TEST(TradeCorrectionWindows, DeletingASaleRestoresItsLotsAndLogsBothRows) {
@@ -127,25 +119,22 @@ TEST(TradeCorrectionWindows, DeletingASaleRestoresItsLotsAndLogsBothRows) {
     auto acc = s.account();
     const Sheet &l = acc->sheet("Befszla01");
     EXPECT_EQ(RowOfCode(l, 3), 0);
-    EXPECT_EQ(Text(l, 5, ledger::RowType), "VAK");
-    EXPECT_EQ(Text(l, 6, ledger::RowType), "VAK");
+    ExpectTexts(l, {{5, ledger::RowType, "VAK"}, {6, ledger::RowType, "VAK"}});
     // The day's value follows the restored holding: 150 × 15 − 1005 − 555.
     const Sheet &p = wb->sheet("Alfa01");
     EXPECT_EQ(p.value(7, kPriceColDate).date(), Day(2026, 3, 12));
-    EXPECT_EQ(Cur(p, 7, kPriceColValue), Amount("2250"));
-    EXPECT_EQ(Cur(p, 7, kPriceColResult), Amount("690"));
+    ExpectAmounts(p, {{7, kPriceColValue, "2250"}, {7, kPriceColResult, "690"}});
 
     auto accountLog = ReadWorkbookFile(s.accountLogFile());
     const Sheet &al = accountLog->sheet("Befszlatörsor01");
-    EXPECT_EQ(Int(al, 5, ledger::SettlementCode), 3);
-    EXPECT_EQ(Text(al, 5, ledger::RowType), "EAR");
-    EXPECT_EQ(Int(al, 5, ledger::SoldQuantity), 120);
+    ExpectIntegers(al, {{5, ledger::SettlementCode, 3}, {5, ledger::SoldQuantity, 120}});
+    ExpectTexts(al, {{5, ledger::RowType, "EAR"}});
     EXPECT_EQ(Cur(al, 5, ledger::RealisedResult), Amount("563")); // 1790 − (1005 + 20 × 555 / 50)
     EXPECT_TRUE(al.value(6, ledger::MovementDate).isBlank());
     auto productLog = ReadWorkbookFile(s.productLogFile());
     const Sheet &pl = productLog->sheet("Szla");
-    EXPECT_EQ(Int(pl, 5, szla::Settlement), 3);
-    EXPECT_EQ(Text(pl, 5, szla::LotCode), "EAR");
+    ExpectIntegers(pl, {{5, szla::Settlement, 3}});
+    ExpectTexts(pl, {{5, szla::LotCode, "EAR"}});
     EXPECT_EQ(Pairs(pl, 5), (PairList{{100, 1}, {20, 2}}));
 }
 
@@ -182,15 +171,12 @@ TEST(TradeCorrectionWindows, DeletingTheLastTradeLeavesEmptySheetsAndAZeroHoldin
     auto wb = s.product();
     const Sheet &t = wb->sheet("Szla");
     EXPECT_TRUE(t.value(5, szla::Day).isBlank());
-    EXPECT_EQ(Int(t, 2, szla::TotalsPointerColumn), 7);
-    EXPECT_EQ(Text(t, 7, szla::OrderCode), "Összesen");
-    EXPECT_EQ(Int(t, 7, szla::Holding), 0);
+    ExpectIntegers(t, {{2, szla::TotalsPointerColumn, 7}, {7, szla::Holding, 0}});
+    ExpectTexts(t, {{7, szla::OrderCode, "Összesen"}});
     EXPECT_TRUE(t.value(2, 1).isBlank()) << "no period caption without trades";
     // The trade's own day is recomputed, whatever date the field held.
     const Sheet &p = wb->sheet("Alfa01");
-    EXPECT_EQ(Cur(p, 5, kPriceColClose), Amount("10"));
-    EXPECT_EQ(Cur(p, 5, kPriceColValue), Currency());
-    EXPECT_EQ(Cur(p, 5, kPriceColResult), Currency());
+    ExpectAmounts(p, {{5, kPriceColClose, "10"}, {5, kPriceColValue, "0"}, {5, kPriceColResult, "0"}});
     EXPECT_TRUE(p.value(6, kPriceColDate).isBlank());
     auto acc = s.account();
     const Sheet &l = acc->sheet("Befszla01");
@@ -199,8 +185,7 @@ TEST(TradeCorrectionWindows, DeletingTheLastTradeLeavesEmptySheetsAndAZeroHoldin
     auto accountLog = ReadWorkbookFile(s.accountLogFile());
     EXPECT_EQ(Text(accountLog->sheet("Befszlatörsor01"), 5, ledger::RowType), "VAK");
     auto productLog = ReadWorkbookFile(s.productLogFile());
-    EXPECT_EQ(Int(productLog->sheet("Szla"), 5, szla::Settlement), 1);
-    EXPECT_EQ(Int(productLog->sheet("Szla"), 5, szla::Bought), 100);
+    ExpectIntegers(productLog->sheet("Szla"), {{5, szla::Settlement, 1}, {5, szla::Bought, 100}});
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "support/InProcessScript.h"
 #include "support/LedgerInvariants.h"
 #include "support/ProductFiles.h"
+#include "support/SheetExpect.h"
 #include "support/TradeSheetInvariants.h"
 #include "trading/TradeSheet.h"
 

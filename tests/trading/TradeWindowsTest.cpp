@@ -30,41 +30,29 @@ TEST(PurchaseWindow, FirstPurchaseOfAProductFillsTheTradeSheetThePriceSheetAndTh
     auto wb = s.product();
     const Sheet &t = wb->sheet("Szla");
     EXPECT_EQ(t.value(5, szla::Day).date(), Day(2026, 3, 1));
-    EXPECT_EQ(Int(t, 5, szla::OrderCode), 1);
-    EXPECT_EQ(Int(t, 5, szla::Bought), 100);
-    EXPECT_EQ(Cur(t, 5, szla::BuyValue), Amount("1000"));
-    EXPECT_EQ(Cur(t, 5, szla::BuyCost), Amount("1005"));
+    ExpectIntegers(t, {{5, szla::OrderCode, 1}, {5, szla::Bought, 100}, {5, szla::Settlement, 11},
+                       {5, szla::OpenQuantity, 100}, {2, szla::TotalsPointerColumn, 8}});
+    ExpectAmounts(t, {{5, szla::BuyValue, "1000"}, {5, szla::BuyCost, "1005"}, {5, szla::LotStatus, nullptr}});
     EXPECT_DOUBLE_EQ(t.value(5, szla::CostPerShare).number().value_or(0), 10.05);
-    EXPECT_EQ(Text(t, 5, szla::Description), "Alfa  100 db. vétel");
-    EXPECT_EQ(Text(t, 5, szla::LotCode), "VAK");
-    EXPECT_TRUE(t.value(5, szla::LotStatus).isBlank());
-    EXPECT_EQ(Int(t, 5, szla::Settlement), 11);
-    EXPECT_EQ(Int(t, 5, szla::OpenQuantity), 100);
-    EXPECT_EQ(Int(t, 2, szla::TotalsPointerColumn), 8);
+    ExpectTexts(t, {{5, szla::Description, "Alfa  100 db. vétel"}, {5, szla::LotCode, "VAK"}});
     EXPECT_FALSE(t.visible());
     EXPECT_TRUE(t.isProtected());
 
     const Sheet &p = wb->sheet("Alfa01");
     EXPECT_EQ(p.value(5, kPriceColDate).date(), Day(2026, 3, 1));
-    EXPECT_EQ(Cur(p, 5, kPriceColClose), Amount("11"));
-    EXPECT_EQ(Cur(p, 5, kPriceColValue), Amount("1100"));
-    EXPECT_EQ(Cur(p, 5, kPriceColResult), Amount("95")); // 100 × 11 − 1005
-    EXPECT_EQ(Cur(p, 5, kPriceColChange), Amount("95"));
+    // Result and change: 100 × 11 − 1005.
+    ExpectAmounts(p, {{5, kPriceColClose, "11"}, {5, kPriceColValue, "1100"},
+                      {5, kPriceColResult, "95"}, {5, kPriceColChange, "95"}});
     EXPECT_TRUE(p.value(6, kPriceColDate).isBlank());
 
     auto acc = s.account();
     const Sheet &l = acc->sheet("Befszla01");
     EXPECT_EQ(l.value(5, ledger::MovementDate).date(), Day(2026, 3, 1));
-    EXPECT_EQ(Int(l, 5, ledger::BoughtQuantity), 100);
-    EXPECT_EQ(Cur(l, 5, ledger::BuyPrice), Amount("10"));
-    EXPECT_EQ(Cur(l, 5, ledger::BuyCommission), Amount("5"));
-    EXPECT_EQ(Cur(l, 5, ledger::BuyCost), Amount("1005"));
-    EXPECT_EQ(Text(l, 5, ledger::ProductId), "HU0000123456");
-    EXPECT_EQ(Text(l, 5, ledger::Description), "Alfa  100 db. vétel");
-    EXPECT_EQ(Cur(l, 5, ledger::Movement), Amount("-1005"));
-    EXPECT_EQ(Cur(l, 5, ledger::Balance), Amount("-1005"));
-    EXPECT_EQ(Int(l, 5, ledger::SettlementCode), 11);
-    EXPECT_EQ(Text(l, 5, ledger::RowType), "VAK");
+    ExpectIntegers(l, {{5, ledger::BoughtQuantity, 100}, {5, ledger::SettlementCode, 11}});
+    ExpectAmounts(l, {{5, ledger::BuyPrice, "10"}, {5, ledger::BuyCommission, "5"}, {5, ledger::BuyCost, "1005"},
+                      {5, ledger::Movement, "-1005"}, {5, ledger::Balance, "-1005"}});
+    ExpectTexts(l, {{5, ledger::ProductId, "HU0000123456"}, {5, ledger::Description, "Alfa  100 db. vétel"},
+                    {5, ledger::RowType, "VAK"}});
 }
 
 // Lots bought on 1 March (100 at 10), 5 March (50 at 11) and 10 March (30 at 12), then 120 sold
@@ -113,8 +101,7 @@ TEST_P(ThreeLotsThroughTheWindows, PairsStatusesOpenQuantitiesAndLedgerCodes) {
     }
     const int saleRow = RowOfCode(l, 201);
     EXPECT_EQ(Text(l, saleRow, ledger::RowType), "EAR");
-    EXPECT_EQ(Cur(l, saleRow, ledger::RealisedResult), Amount(c.result));
-    EXPECT_EQ(Cur(l, saleRow, ledger::Movement), Amount("1800"));
+    ExpectAmounts(l, {{saleRow, ledger::RealisedResult, c.result}, {saleRow, ledger::Movement, "1800"}});
     // What is left is valued at the sale day's closing price.
     const Sheet &p = wb->sheet("Alfa01");
     EXPECT_EQ(p.value(8, kPriceColDate).date(), Day(2026, 3, 12));
@@ -140,13 +127,12 @@ TEST(SaleWindow, RealisedResultIncludesBothCommissions) {
     const Sheet &t = wb->sheet("Szla");
     EXPECT_DOUBLE_EQ(t.value(5, szla::CostPerShare).number().value_or(0), 101.0);
     EXPECT_DOUBLE_EQ(t.value(6, szla::NetPerShare).number().value_or(0), 118.0);
-    EXPECT_EQ(Cur(t, 6, szla::Result), Amount("170")); // 10 × (118 − 101)
-    EXPECT_EQ(Cur(t, 6, szla::CostPerShare), Amount("101"));
+    // Result 10 × (118 − 101); balance −1010 + 1180.
+    ExpectAmounts(t, {{6, szla::Result, "170"}, {6, szla::CostPerShare, "101"}});
     auto acc = s.account();
     const Sheet &l = acc->sheet("Befszla01");
-    EXPECT_EQ(Cur(l, 6, ledger::RealisedResult), Amount("170"));
-    EXPECT_EQ(Cur(l, 6, ledger::NetProceeds), Amount("1180"));
-    EXPECT_EQ(Cur(l, 6, ledger::Balance), Amount("170")); // −1010 + 1180
+    ExpectAmounts(l, {{6, ledger::RealisedResult, "170"}, {6, ledger::NetProceeds, "1180"},
+                      {6, ledger::Balance, "170"}});
     EXPECT_EQ(Text(l, 5, ledger::RowType), "VAR");
 }
 
@@ -224,12 +210,9 @@ TEST(PurchaseWindow, FinalClosingPriceIsAskedAgainUntilItIsAPriceAndCancelKeepsT
 
     auto wb = s.product();
     const Sheet &p = wb->sheet("Alfa01");
-    EXPECT_EQ(Cur(p, 5, kPriceColClose), Amount("11"));
-    EXPECT_EQ(Cur(p, 5, kPriceColValue), Amount("1650")); // 150 × 11: the value follows the new holding
-    EXPECT_EQ(Cur(p, 5, kPriceColResult), Amount("50"));   // 1650 − 1000 − 600
-    EXPECT_EQ(Cur(p, 6, kPriceColClose), Amount("9"));
-    EXPECT_EQ(Cur(p, 7, kPriceColClose), Amount("8"));
-    EXPECT_EQ(Cur(p, 7, kPriceColValue), Amount("1360")); // 170 × 8
+    // Values 150 × 11 (the value follows the new holding) and 170 × 8; result 1650 − 1000 − 600.
+    ExpectAmounts(p, {{5, kPriceColClose, "11"}, {5, kPriceColValue, "1650"}, {5, kPriceColResult, "50"},
+                      {6, kPriceColClose, "9"}, {7, kPriceColClose, "8"}, {7, kPriceColValue, "1360"}});
 }
 
 TEST(PurchaseWindow, ChoosingAnotherProductLetsTheFirstOneGoUnwritten) {
@@ -265,8 +248,7 @@ TEST(TradeReplay, APurchaseAndALifoSaleThroughVandorixReplay) {
     EXPECT_EQ(Cur(wb->sheet("Alfa01"), 7, kPriceColClose), Amount("12,25"));
     EXPECT_TRUE(StoredLedgerIsSound(inst.accountWorkbook()));
     auto acc = ReadWorkbookFile(inst.accountWorkbook());
-    EXPECT_EQ(Text(acc->sheet("Befszla01"), 6, ledger::RowType), "VAR");
-    EXPECT_EQ(Text(acc->sheet("Befszla01"), 5, ledger::RowType), "VAK");
+    ExpectTexts(acc->sheet("Befszla01"), {{6, ledger::RowType, "VAR"}, {5, ledger::RowType, "VAK"}});
 }
 
 } // namespace

@@ -844,60 +844,48 @@ TEST(RealWindowsTest, MainWindowShowsTheOverviewAndEachRecordingIsConfirmed) {
 
 TEST(RealWindowsTest, EveryDataWindowShowsItsControlsInOrderlyRows) {
     LiveWindows live;
-    live.session.run("menu Befektetés/Részvény/Alapadatok\n");
-    expectSoundLayout(live, "Form2-opened");
-    live.session.run("choose Combo1 Más részvény\n");
-    expectSoundLayout(live, "Form2-new-share");
-    live.session.run("click Command4\n" +
-                     testing::RegisterScript("Árvíztűrő Tükörfúrógép Nyrt", "HU0000123456"));
+    const std::string share = "Árvíztűrő Tükörfúrógép Nyrt";
+    // Runs the script, then checks the window it leaves shown under this picture name.
+    auto step = [&](const std::string &script, const std::string &shot) {
+        live.session.run(script);
+        expectSoundLayout(live, shot);
+    };
+    step("menu Befektetés/Részvény/Alapadatok\n", "Form2-opened");
+    step("choose Combo1 Más részvény\n", "Form2-new-share");
+    live.session.run("click Command4\n" + testing::RegisterScript(share, "HU0000123456"));
 
-    live.session.run("menu Befektetés/Részvény/Vétel\n");
-    expectSoundLayout(live, "Form3-opened");
+    step("menu Befektetés/Részvény/Vétel\n", "Form3-opened");
     // What is not usable yet says what to do first.
     EXPECT_EQ(live.widget<QPushButton>("Command1")->toolTip(),
               u("Még nem használható: előbb válasszon a(z) „Részvény” listából."));
-    live.session.run("choose Combo1 Árvíztűrő Tükörfúrógép Nyrt\n");
-    expectSoundLayout(live, "Form3-product-chosen");
+    step("choose Combo1 " + share + "\n", "Form3-product-chosen");
     EXPECT_EQ(live.widget<QLineEdit>("Text2")->toolTip(),
               u("Még nem használható: előbb töltse ki a(z) „Dátum” mezőt, és nyomjon Entert."));
-    live.session.run("click Command3\nmenu Befektetés/Részvény/Eladás\n");
-    expectSoundLayout(live, "Form4-opened");
-    live.session.run("choose Combo1 FIFO.Legkorábbiak\n");
-    expectSoundLayout(live, "Form4-order-chosen");
-    live.session.run("choose Combo2 Árvíztűrő Tükörfúrógép Nyrt\n");
-    expectSoundLayout(live, "Form4-product-chosen");
+    step("click Command3\nmenu Befektetés/Részvény/Eladás\n", "Form4-opened");
+    step("choose Combo1 FIFO.Legkorábbiak\n", "Form4-order-chosen");
+    step("choose Combo2 " + share + "\n", "Form4-product-chosen");
     // Closing prices are entered once a share has been bought.
-    live.session.run("click Command3\nmenu Befektetés/Részvény/Vétel\n"
-                     "choose Combo1 Árvíztűrő Tükörfúrógép Nyrt\ntype Text1 2026.12.01\n"
-                     "type Text2 10\ntype Text3 1000\ntype Text4 0\ntype Text5 1\n"
-                     "type Text6 1\nclick Command1\ninput 1000\n");
-    expectSoundLayout(live, "Form1-main");
-    live.session.run("menu Befektetés/Információ/Termék adatok\n");
-    expectSoundLayout(live, "Form16-opened");
-    live.session.run("choose Combo1 Árvíztűrő Tükörfúrógép Nyrt\n");
-    expectSoundLayout(live, "Form16-product-chosen");
+    step("click Command3\nmenu Befektetés/Részvény/Vétel\nchoose Combo1 " + share +
+             "\ntype Text1 2026.12.01\ntype Text2 10\ntype Text3 1000\ntype Text4 0\n"
+             "type Text5 1\ntype Text6 1\nclick Command1\ninput 1000\n",
+         "Form1-main");
+    step("menu Befektetés/Információ/Termék adatok\n", "Form16-opened");
+    step("choose Combo1 " + share + "\n", "Form16-product-chosen");
     live.session.run("type Text2 2026.12.01\nclick Command1\nanswer No\nanswer OK\nanswer No\n"
                      "click Command2\n");
-    live.session.run("menu Befektetés/Befektetési számla/Befizetés\n");
-    expectSoundLayout(live, "Form6-opened");
-    live.session.run("click Command3\nmenu Befektetés/Befektetési számla/Számlavezetési kts\n");
-    expectSoundLayout(live, "Form8-opened");
-    live.session.run("click Command3\nmenu Befektetés/Befektetési számla/Osztalék bevétel\n");
-    expectSoundLayout(live, "Form12-opened");
-    live.session.run("click Command3\nmenu Befektetés/Részvény/Árfolyamok betöltése fájlból\n");
-    expectSoundLayout(live, "Form17-opened");
+    step("menu Befektetés/Befektetési számla/Befizetés\n", "Form6-opened");
+    step("click Command3\nmenu Befektetés/Befektetési számla/Számlavezetési kts\n", "Form8-opened");
+    step("click Command3\nmenu Befektetés/Befektetési számla/Osztalék bevétel\n", "Form12-opened");
+    step("click Command3\nmenu Befektetés/Részvény/Árfolyamok betöltése fájlból\n", "Form17-opened");
     // The path field has a file dialog beside it.
     auto *browse = live.shownWindow()->findChild<QPushButton *>("Text1Browse");
     ASSERT_NE(browse, nullptr);
     EXPECT_TRUE(browse->isVisible());
     EXPECT_EQ(browse->text(), u("Tallózás…"));
-    live.session.run("choose Combo1 Árvíztűrő Tükörfúrógép Nyrt\n");
-    expectSoundLayout(live, "Form17-product-chosen");
+    step("choose Combo1 " + share + "\n", "Form17-product-chosen");
     // The closing-price window comes last: with a product chosen it offers no way back.
-    live.session.run("click Command2\nmenu Befektetés/Részvény/Napi záró ár\n");
-    expectSoundLayout(live, "Form5-opened");
-    live.session.run("choose Combo1 Árvíztűrő Tükörfúrógép Nyrt\n");
-    expectSoundLayout(live, "Form5-product-chosen");
+    step("click Command2\nmenu Befektetés/Részvény/Napi záró ár\n", "Form5-opened");
+    step("choose Combo1 " + share + "\n", "Form5-product-chosen");
 }
 
 } // namespace
