@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <vector>
 
 namespace vandorix {
@@ -129,34 +130,28 @@ TEST(Rsi, NeedsPeriodPlusSevenRows) {
 }
 
 TEST(Rsi, RisingRunFlatRunAndAWorkedExample) {
-    {
-        Product rising;
-        std::vector<PriceLine> lines;
-        for (int i = 0; i < 25; ++i) lines.push_back({Day(2026, 2, 1).addDays(i), Currency::fromUnits(100 + i)});
-        rising.load(lines);
-        rising.rsi(29);
+    struct Case {
+        const char *what;
+        int days;
+        std::function<Currency(int)> price;
+        int row;
+        double rsi;
+    } cases[] = {
         // Prices 111 to 124 all rise: upAvg = 1645 / 14 = 117,5, the zero falling average
         // counts as 1: 100 − 100 / 118,5 = 99,16 → 99.
-        EXPECT_EQ(rising.prices().value(29, 9).number(), 99);
-    }
-    {
-        Product flat;
-        std::vector<PriceLine> lines;
-        for (int i = 0; i < 25; ++i) lines.push_back({Day(2026, 2, 1).addDays(i), Amount("50,5")});
-        flat.load(lines);
-        flat.rsi(29);
-        EXPECT_EQ(flat.prices().value(29, 9).number(), 0);
-    }
-    {
+        {"rising", 25, [](int i) { return Currency::fromUnits(100 + i); }, 29, 99},
+        {"flat", 25, [](int) { return Amount("50,5"); }, 29, 0},
         // Alternating 10, 12, 10, 12 …: of the 14 rows ending at a 12, seven rise (12 each)
         // and seven fall (10 each): upAvg 6, downAvg 5, RSI = 100 − 100 / 2,2 = 54,5 → 55.
-        Product alternating;
+        {"alternating", 24, [](int i) { return Currency::fromUnits(i % 2 ? 12 : 10); }, 28, 55},
+    };
+    for (const Case &c : cases) {
+        Product p;
         std::vector<PriceLine> lines;
-        for (int i = 0; i < 24; ++i)
-            lines.push_back({Day(2026, 2, 1).addDays(i), Currency::fromUnits(i % 2 ? 12 : 10)});
-        alternating.load(lines);
-        alternating.rsi(28);
-        EXPECT_EQ(alternating.prices().value(28, 9).number(), 55);
+        for (int i = 0; i < c.days; ++i) lines.push_back({Day(2026, 2, 1).addDays(i), c.price(i)});
+        p.load(lines);
+        p.rsi(c.row);
+        EXPECT_EQ(p.prices().value(c.row, 9).number(), c.rsi) << c.what;
     }
 }
 

@@ -61,14 +61,7 @@ struct StatementSession : TradeSession {
 };
 
 // Every cell of rows `from` to `to`, columns A to V, is empty.
-::testing::AssertionResult RowsEmpty(const Sheet &s, int from, int to) {
-    for (int r = from; r <= to; ++r)
-        for (int c = 1; c <= 22; ++c)
-            if (!s.value(r, c).isBlank())
-                return ::testing::AssertionFailure()
-                       << "row " << r << " column " << c << ": " << s.value(r, c).display();
-    return ::testing::AssertionSuccess();
-}
+auto RowsEmpty(const Sheet &s, int from, int to) { return testing::RowsEmpty(s, from, to, 22); }
 
 TEST(AccountStatement, WorkedPeriodWithBalancesTotalsAndTheTaxSummary) {
     StatementSession s;

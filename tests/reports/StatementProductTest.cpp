@@ -44,14 +44,8 @@ struct ProductSession : TradeSession {
 // for 30), 696.6 for 60 shares.
 const Currency kHeldAverage = cur("11,61");
 
-::testing::AssertionResult RowsEmpty(const Sheet &s, int from, int to) {
-    for (int r = from; r <= to; ++r)
-        for (int c = 1; c <= 35; ++c)
-            if (!s.value(r, c).isBlank())
-                return ::testing::AssertionFailure()
-                       << "row " << r << " column " << c << ": " << s.value(r, c).display();
-    return ::testing::AssertionSuccess();
-}
+// Every cell of rows `from` to `to`, columns A to AI, is empty.
+auto RowsEmpty(const Sheet &s, int from, int to) { return testing::RowsEmpty(s, from, to, 35); }
 
 TEST(ProductStatement, PeriodRowsWithTheirRunningHoldingAndTotals) {
     ProductSession s;

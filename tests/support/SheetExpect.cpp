@@ -32,4 +32,13 @@ void ExpectAmounts(const Sheet &sheet, std::initializer_list<AmountCell> cells) 
     }
 }
 
+::testing::AssertionResult RowsEmpty(const Sheet &sheet, int from, int to, int lastColumn) {
+    for (int r = from; r <= to; ++r)
+        for (int c = 1; c <= lastColumn; ++c)
+            if (!sheet.value(r, c).isBlank())
+                return ::testing::AssertionFailure()
+                       << "row " << r << " column " << c << ": " << sheet.value(r, c).display();
+    return ::testing::AssertionSuccess();
+}
+
 } // namespace vandorix::testing

@@ -2,6 +2,8 @@
 
 #include "store/CellValue.h"
 
+#include <gtest/gtest.h>
+
 #include <initializer_list>
 #include <string>
 
@@ -35,5 +37,8 @@ void ExpectCells(const Sheet &sheet, std::initializer_list<Cell> cells);
 void ExpectTexts(const Sheet &sheet, std::initializer_list<TextCell> cells);
 void ExpectIntegers(const Sheet &sheet, std::initializer_list<IntegerCell> cells);
 void ExpectAmounts(const Sheet &sheet, std::initializer_list<AmountCell> cells);
+
+// Every cell of rows `from` to `to`, columns 1 to `lastColumn`, is empty.
+::testing::AssertionResult RowsEmpty(const Sheet &sheet, int from, int to, int lastColumn);
 
 } // namespace vandorix::testing
