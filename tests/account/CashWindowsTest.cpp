@@ -1,8 +1,10 @@
 // The four cash-movement windows driven as a user drives them, with the ledger's invariants
 // checked on the stored account workbook after every single action.
+#include "account/Ledger.h"
 #include "store/OoxmlCodec.h"
 #include "support/InProcessScript.h"
 #include "support/LedgerInvariants.h"
+#include "support/SheetExpect.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +16,9 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing::DateOrder;
+using testing::ExpectAmounts;
+using testing::ExpectIntegers;
+using testing::ExpectTexts;
 using testing::FileBytes;
 using testing::InProcessSession;
 
@@ -59,25 +64,20 @@ struct Session : InProcessSession {
 Currency cur(const char *text) { return *Currency::parse(text); }
 std::optional<Currency> amountAt(const Sheet &s, int r, int c) { return s.value(r, c).currency(); }
 
-TEST(CashWindows, CaptionsAndLabelsOfTheFourWindows) {
+TEST(CashWindows, LabelsAndButtonsOfTheFourWindows) {
     struct Expected {
         std::string menu;
-        const char *caption, *amountLabel, *codeField, *codeLabel, *back;
+        const char *amountLabel, *codeField, *codeLabel, *back;
     };
     for (const Expected &e : {
-             Expected{kDeposit, "Befizetés a befektetési számlára", "Befizetés összege", "Text3",
-                      "Teljesítés kódszám", "Vissza a főmenüre"},
-             Expected{kWithdrawal, "Pénz kivét a befektetési számláról", "Kivét összege",
-                      "Text3", "Teljesítés kódszám", "Vissza a főmenüre"},
-             Expected{kFee, "Befektetési számlavezetési költség", "Számlavezetési díj", "Text3",
-                      "Teljesítés kódszám", "Vissza a főmenühöz"},
-             Expected{kDividend, "Osztalék bevétel", "Osztalék bevétel", "Text4",
-                      "Teljesítés kódszáma", "Vissza a főmenübe"},
+             Expected{kDeposit, "Befizetés összege", "Text3", "Teljesítés kódszám", "Vissza a főmenüre"},
+             Expected{kWithdrawal, "Kivét összege", "Text3", "Teljesítés kódszám", "Vissza a főmenüre"},
+             Expected{kFee, "Számlavezetési díj", "Text3", "Teljesítés kódszám", "Vissza a főmenühöz"},
+             Expected{kDividend, "Osztalék bevétel", "Text4", "Teljesítés kódszáma", "Vissza a főmenübe"},
          }) {
         Session s;
         s.play(e.menu);
         Form &w = s.window();
-        EXPECT_EQ(w.caption(), e.caption);
         EXPECT_EQ(w.focus(), "Text1");
         std::vector<std::string> labels;
         for (const Control &c : w.controls())
@@ -113,12 +113,10 @@ TEST(CashWindows, DepositsAreBookedInDateOrderWithTheirBalances) {
 
     auto wb = s.account();
     const Sheet &l = wb->sheet("Befszla01");
-    EXPECT_EQ(l.value(5, 21).integer(), 2);
-    EXPECT_EQ(l.value(5, 9).text(), "Kp befizetés");
-    EXPECT_EQ(l.value(5, 22).text(), "BAR");
-    EXPECT_EQ(amountAt(l, 5, 16), cur("500,25"));
-    EXPECT_EQ(amountAt(l, 6, 20), cur("1500,25"));
-    EXPECT_EQ(l.value(2, 1).text(), "2026. 11. 15. -től      2026. 12. 01. -ig.");
+    EXPECT_EQ(l.value(5, ledger::SettlementCode).integer(), 2);
+    ExpectTexts(l, {{5, ledger::Description, "Kp befizetés"}, {5, ledger::RowType, "BAR"},
+                    {2, ledger::MovementDate, "2026. 11. 15. -től      2026. 12. 01. -ig."}});
+    ExpectAmounts(l, {{5, ledger::PaidIn, "500,25"}, {6, ledger::Balance, "1500,25"}});
     for (const char *name : {"Befszla02", "Ertek01", "Eredmeny01", "ARHIV01"})
         EXPECT_TRUE(wb->sheet(name).visible() && wb->sheet(name).isProtected()) << name;
 }
@@ -141,17 +139,12 @@ TEST(CashWindows, RefundsOfBothSignsAndZeroAndTheProposedNextCode) {
 
     auto wb = s.account();
     const Sheet &l = wb->sheet("Befszla01");
-    EXPECT_EQ(amountAt(l, 5, 17), cur("500"));
-    EXPECT_TRUE(l.value(5, 16).isBlank());
-    EXPECT_EQ(amountAt(l, 5, 19), cur("-500"));
-    EXPECT_EQ(amountAt(l, 6, 16), cur("500"));
-    EXPECT_TRUE(l.value(6, 17).isBlank());
-    EXPECT_EQ(amountAt(l, 7, 17), Currency());
-    EXPECT_EQ(amountAt(l, 7, 19), Currency());
-    EXPECT_EQ(l.value(7, 9).text(), "Brókerdíj visszatérítés");
-    EXPECT_EQ(l.value(7, 22).text(), "BKR");
-    EXPECT_EQ(l.value(2, 19).integer(), 3);
-    EXPECT_EQ(amountAt(l, 10, 20), Currency());
+    ExpectAmounts(l, {{5, ledger::PaidOut, "500"}, {5, ledger::PaidIn, nullptr},
+                      {5, ledger::Movement, "-500"}, {6, ledger::PaidIn, "500"},
+                      {6, ledger::PaidOut, nullptr}, {7, ledger::PaidOut, "0"},
+                      {7, ledger::Movement, "0"}, {10, ledger::Balance, "0"}});
+    ExpectTexts(l, {{7, ledger::Description, "Brókerdíj visszatérítés"}, {7, ledger::RowType, "BKR"}});
+    EXPECT_EQ(l.value(2, ledger::Movement).integer(), 3);
 }
 
 TEST(CashWindows, ModifiedRefundThatChangesSignClearsTheOtherAmountColumn) {
@@ -161,10 +154,8 @@ TEST(CashWindows, ModifiedRefundThatChangesSignClearsTheOtherAmountColumn) {
                      "type Text1 2026.12.01\ntype Text2 80\nclick Command1\nclick Command3\n");
     auto wb = s.account();
     const Sheet &l = wb->sheet("Befszla01");
-    EXPECT_EQ(amountAt(l, 5, 16), cur("80"));
-    EXPECT_TRUE(l.value(5, 17).isBlank());
-    EXPECT_EQ(amountAt(l, 5, 20), cur("80"));
-    EXPECT_EQ(amountAt(l, 8, 17), Currency());
+    ExpectAmounts(l, {{5, ledger::PaidIn, "80"}, {5, ledger::PaidOut, nullptr},
+                      {5, ledger::Balance, "80"}, {8, ledger::PaidOut, "0"}});
 }
 
 TEST(CashWindows, WithdrawalBeyondTheBalanceLeavesItNegative) {
@@ -173,12 +164,9 @@ TEST(CashWindows, WithdrawalBeyondTheBalanceLeavesItNegative) {
     s.play(entry(kWithdrawal, "2026.12.02", "500", 2));
     auto wb = s.account();
     const Sheet &l = wb->sheet("Befszla01");
-    EXPECT_EQ(amountAt(l, 6, 17), cur("500"));
-    EXPECT_EQ(amountAt(l, 6, 19), cur("-500"));
-    EXPECT_EQ(l.value(6, 9).text(), "Kp kivét");
-    EXPECT_EQ(l.value(6, 22).text(), "KAR");
-    EXPECT_EQ(amountAt(l, 6, 20), cur("-400"));
-    EXPECT_EQ(amountAt(l, 9, 20), cur("-400"));
+    ExpectAmounts(l, {{6, ledger::PaidOut, "500"}, {6, ledger::Movement, "-500"},
+                      {6, ledger::Balance, "-400"}, {9, ledger::Balance, "-400"}});
+    ExpectTexts(l, {{6, ledger::Description, "Kp kivét"}, {6, ledger::RowType, "KAR"}});
 }
 
 TEST(CashWindows, FeesOfBothKindsDatedOnTheLastDayOfThePreviousMonth) {
@@ -192,13 +180,9 @@ TEST(CashWindows, FeesOfBothKindsDatedOnTheLastDayOfThePreviousMonth) {
                   "click Command1\nclick Command3\n");
     auto wb = s.account();
     const Sheet &l = wb->sheet("Befszla01");
-    EXPECT_EQ(amountAt(l, 5, 18), cur("300"));
-    EXPECT_EQ(amountAt(l, 5, 19), cur("-300"));
-    EXPECT_EQ(l.value(5, 22).text(), "TAR");
-    EXPECT_EQ(l.value(5, 9).text(), "2026. 11. 30.  külön díj");
-    EXPECT_EQ(l.value(6, 22).text(), "HAR");
-    EXPECT_EQ(l.value(6, 9).text(), "2026. 11. 30.  szlavez díj");
-    EXPECT_EQ(amountAt(l, 9, 18), cur("312,5"));
+    ExpectAmounts(l, {{5, ledger::Fee, "300"}, {5, ledger::Movement, "-300"}, {9, ledger::Fee, "312,5"}});
+    ExpectTexts(l, {{5, ledger::RowType, "TAR"}, {5, ledger::Description, "2026. 11. 30.  külön díj"},
+                    {6, ledger::RowType, "HAR"}, {6, ledger::Description, "2026. 11. 30.  szlavez díj"}});
     // The fee-kind question: the program's own title, Yes and No with the question icon.
     const MessageRequest &q = s.dialogs().messages().front();
     EXPECT_EQ(q.title, "Vandorix");
@@ -236,8 +220,7 @@ TEST(CashWindows, FeeCodeOfTheOtherKindOrAnotherDateIsRefused) {
     EXPECT_EQ(s.window().focus(), "Text2");
     s.play("type Text2 15\nclick Command1\nclick Command3\n");
     auto wb = s.account();
-    EXPECT_EQ(amountAt(wb->sheet("Befszla01"), 5, 18), cur("15"));
-    EXPECT_EQ(amountAt(wb->sheet("Befszla01"), 5, 20), cur("-15"));
+    ExpectAmounts(wb->sheet("Befszla01"), {{5, ledger::Fee, "15"}, {5, ledger::Balance, "-15"}});
 }
 
 TEST(CashWindows, DividendWithAndWithoutASecurityName) {
@@ -246,12 +229,9 @@ TEST(CashWindows, DividendWithAndWithoutASecurityName) {
     s.play(dividend("2026.12.02", "10", "", 2));
     auto wb = s.account();
     const Sheet &l = wb->sheet("Befszla01");
-    EXPECT_EQ(amountAt(l, 5, 16), cur("250"));
-    EXPECT_EQ(amountAt(l, 5, 19), cur("250"));
-    EXPECT_EQ(l.value(5, 9).text(), "ABC osztalék bevétel");
-    EXPECT_EQ(l.value(5, 22).text(), "OAR");
-    EXPECT_EQ(l.value(6, 9).text(), " osztalék bevétel");
-    EXPECT_EQ(amountAt(l, 9, 20), cur("260"));
+    ExpectAmounts(l, {{5, ledger::PaidIn, "250"}, {5, ledger::Movement, "250"}, {9, ledger::Balance, "260"}});
+    ExpectTexts(l, {{5, ledger::Description, "ABC osztalék bevétel"}, {5, ledger::RowType, "OAR"},
+                    {6, ledger::Description, " osztalék bevétel"}});
     // A code on a deposit row is refused from the dividend window.
     s.play(entry(kDeposit, "2026.12.03", "5", 3));
     s.play(kDividend + "type Text1 2026.12.03\ntype Text2 5\ntype Text3 X\ntype Text4 3\n"
@@ -268,9 +248,9 @@ TEST(CashWindows, ModifiedDividendIsEnteredAgainFieldByField) {
     s.play("type Text1 2026.12.02\ntype Text2 300\ntype Text3 XYZ\nclick Command1\nclick Command3\n");
     auto wb = s.account();
     const Sheet &l = wb->sheet("Befszla01");
-    EXPECT_EQ(l.value(5, 9).text(), "XYZ osztalék bevétel");
-    EXPECT_EQ(amountAt(l, 5, 16), cur("300"));
-    EXPECT_EQ(l.value(5, 1).date(), Date::fromYmd(2026, 12, 2));
+    EXPECT_EQ(l.value(5, ledger::Description).text(), "XYZ osztalék bevétel");
+    EXPECT_EQ(amountAt(l, 5, ledger::PaidIn), cur("300"));
+    EXPECT_EQ(l.value(5, ledger::MovementDate).date(), Date::fromYmd(2026, 12, 2));
 }
 
 TEST(CashWindows, ModificationThatChangesTheDateKeepsTheRowInPlace) {
@@ -284,11 +264,9 @@ TEST(CashWindows, ModificationThatChangesTheDateKeepsTheRowInPlace) {
     s.play("type Text1 2026.11.25\ntype Text2 250\nclick Command1\nclick Command3\n");
     auto wb = s.account();
     const Sheet &l = wb->sheet("Befszla01");
-    EXPECT_EQ(l.value(6, 21).integer(), 2);
-    EXPECT_EQ(l.value(6, 1).date(), Date::fromYmd(2026, 11, 25));
-    EXPECT_EQ(amountAt(l, 6, 20), cur("350"));
-    EXPECT_EQ(amountAt(l, 7, 20), cur("650"));
-    EXPECT_EQ(amountAt(l, 10, 16), cur("650"));
+    EXPECT_EQ(l.value(6, ledger::SettlementCode).integer(), 2);
+    EXPECT_EQ(l.value(6, ledger::MovementDate).date(), Date::fromYmd(2026, 11, 25));
+    ExpectAmounts(l, {{6, ledger::Balance, "350"}, {7, ledger::Balance, "650"}, {10, ledger::PaidIn, "650"}});
 }
 
 TEST(CashWindows, DeletionLogsTheRowAndRecomputesTheBalancesBelow) {
@@ -308,21 +286,21 @@ TEST(CashWindows, DeletionLogsTheRowAndRecomputesTheBalancesBelow) {
 
     auto wb = s.account();
     const Sheet &l = wb->sheet("Befszla01");
-    EXPECT_EQ(l.value(5, 21).integer(), 1);
-    EXPECT_TRUE(l.value(6, 1).isBlank());
-    EXPECT_EQ(amountAt(l, 8, 20), cur("100"));
+    EXPECT_EQ(l.value(5, ledger::SettlementCode).integer(), 1);
+    EXPECT_TRUE(l.value(6, ledger::MovementDate).isBlank());
+    EXPECT_EQ(amountAt(l, 8, ledger::Balance), cur("100"));
 
     auto log = s.stored(s.logFile());
     const Sheet &rows = log->sheet("Befszlatörsor01");
-    EXPECT_EQ(rows.value(5, 21).integer(), 2);
-    EXPECT_EQ(rows.value(5, 22).text(), "BAR");
-    EXPECT_EQ(rows.value(5, 9).text(), "Kp befizetés");
-    EXPECT_EQ(amountAt(rows, 5, 16), cur("200"));
-    EXPECT_EQ(amountAt(rows, 5, 20), cur("300")); // the balance it had when deleted
-    EXPECT_EQ(rows.value(6, 21).integer(), 3);
-    EXPECT_TRUE(rows.value(7, 1).isBlank());
+    ExpectIntegers(rows, {{5, ledger::SettlementCode, 2}, {6, ledger::SettlementCode, 3}});
+    ExpectTexts(rows, {{5, ledger::RowType, "BAR"}, {5, ledger::Description, "Kp befizetés"}});
+    // The balance it had when deleted.
+    ExpectAmounts(rows, {{5, ledger::PaidIn, "200"}, {5, ledger::Balance, "300"}});
+    EXPECT_TRUE(rows.value(7, ledger::MovementDate).isBlank());
     EXPECT_TRUE(rows.isProtected());
+    EXPECT_TRUE(log->sheet("Segéd01").isProtected());
     EXPECT_TRUE(log->structureProtected());
+    EXPECT_EQ(rows.value(3, 1).text(), "Dátum"); // the template's headings
 }
 
 TEST(CashWindows, DeletingTheOnlyRowLeavesAnEmptyLedger) {
@@ -331,8 +309,8 @@ TEST(CashWindows, DeletingTheOnlyRowLeavesAnEmptyLedger) {
     s.play(kWithdrawal + "type Text1 2026.11.01\ntype Text2 40\ntype Text3 9\nanswer No\nanswer Yes\n"
                          "click Command2\nclick Command3\n");
     auto wb = s.account();
-    EXPECT_TRUE(wb->sheet("Befszla01").value(5, 1).isBlank());
-    EXPECT_EQ(wb->sheet("Befszla01").value(2, 22).integer(), 7);
+    EXPECT_TRUE(wb->sheet("Befszla01").value(5, ledger::MovementDate).isBlank());
+    EXPECT_EQ(wb->sheet("Befszla01").value(ledger::kHeaderRow, ledger::RowType).integer(), 7);
 }
 
 TEST(CashWindows, DeletionThatCannotMakeItsLogChangesNoFile) {
@@ -351,7 +329,7 @@ TEST(CashWindows, DeletionThatCannotMakeItsLogChangesNoFile) {
     EXPECT_FALSE(fs::exists(s.logFile()));
 }
 
-TEST(CashWindows, CodeOfAnotherTypeIsRefusedAndNothingIsWritten) {
+TEST(CashWindows, CodeOfAnotherTypeIsRefusedAndDecliningModifyAndDeleteEndsWithoutWriting) {
     Session s;
     s.play(entry(kWithdrawal, "2026.11.01", "40", 4));
     const std::string before = FileBytes(s.accountFile());
@@ -364,22 +342,17 @@ TEST(CashWindows, CodeOfAnotherTypeIsRefusedAndNothingIsWritten) {
     s.play(kRefund + "type Text1 2026.11.02\ntype Text2 10\ntype Text3 4\nanswer No\nanswer Yes\n"
                      "answer OK\n");
     EXPECT_EQ(s.shown().back(), kMismatch);
-    EXPECT_EQ(FileBytes(s.accountFile()), before);
     EXPECT_FALSE(s.app().state().AccountWorkbookOpen());
-}
 
-TEST(CashWindows, DecliningModifyAndDeleteEndsTheProgramWithoutWriting) {
-    Session s;
-    s.play(entry(kDeposit, "2026.11.01", "40", 4));
-    const std::string before = FileBytes(s.accountFile());
-    s.play(kDeposit + "type Text1 2026.11.02\ntype Text2 10\ntype Text3 4\nanswer No\nanswer No\n");
+    const std::size_t shownBefore = s.shown().size();
+    s.play(kWithdrawal + "type Text1 2026.11.02\ntype Text2 10\ntype Text3 4\nanswer No\nanswer No\n");
     EXPECT_TRUE(s.app().ended());
     EXPECT_EQ(FileBytes(s.accountFile()), before);
     const std::vector<std::string> shown = s.shown();
-    ASSERT_EQ(shown.size(), 2u);
-    EXPECT_EQ(shown[0], "Felhívás|Van már ilyen adat.\r\nMódosítani szeretné ?");
-    EXPECT_EQ(shown[1], "Felhívás|Törölhető az adat.\r\n");
-    EXPECT_EQ(s.dialogs().messages()[0].defaultAnswer, MessageAnswer::No);
+    ASSERT_EQ(shown.size(), shownBefore + 2);
+    EXPECT_EQ(shown[shownBefore], "Felhívás|Van már ilyen adat.\r\nMódosítani szeretné ?");
+    EXPECT_EQ(shown[shownBefore + 1], "Felhívás|Törölhető az adat.\r\n");
+    EXPECT_EQ(s.dialogs().messages()[shownBefore].defaultAnswer, MessageAnswer::No);
 }
 
 TEST(CashWindows, FieldsAreCheckedOnEnterAndInOrder) {
@@ -401,20 +374,25 @@ TEST(CashWindows, FieldsAreCheckedOnEnterAndInOrder) {
     EXPECT_EQ(s.shown().back(), "Felhívás|Itt csak dátum lehet.");
     EXPECT_EQ(FileBytes(s.accountFile()), before);
     s.play("type Text1 2026.12.06\nclick Command1\nclick Command3\n");
-    EXPECT_EQ(s.account()->sheet("Befszla01").value(5, 21).integer(), 1);
+    EXPECT_EQ(s.account()->sheet("Befszla01").value(5, ledger::SettlementCode).integer(), 1);
 }
 
 TEST(AccountView, RecomputesBeforeShowingAndStoresTheResult) {
     Session s;
+    const std::string empty = FileBytes(s.accountFile());
     s.play("menu Befektetés/Befektetési számla/Megtekintés\nanswer OK\n");
     EXPECT_EQ(s.shown().back(), "Kilépés|A Befektetési fájlban\r\nMég nincs adat. Kilépés!");
+    EXPECT_EQ(FileBytes(s.accountFile()), empty) << "an empty ledger is not written";
+    EXPECT_FALSE(s.app().state().AccountWorkbookOpen());
+    EXPECT_FALSE(s.app().state().HostRunning);
+    EXPECT_EQ(s.app().visibleForm(), &s.app().mainForm());
     s.play(entry(kDeposit, "2026.11.01", "100", 1) + entry(kDeposit, "2026.11.02", "50", 2));
     // A balance spoilt on disk is put right by viewing.
     {
         auto wb = s.account();
         Sheet &l = wb->sheet("Befszla01");
         l.unprotect("r5Lw93Ze");
-        l.setValue(6, 20, cur("1"));
+        l.setValue(6, ledger::Balance, cur("1"));
         l.protect("r5Lw93Ze");
         std::ofstream(s.accountFile(), std::ios::binary) << encodeWorkbook(*wb);
     }
@@ -422,7 +400,7 @@ TEST(AccountView, RecomputesBeforeShowingAndStoresTheResult) {
     EXPECT_EQ(s.shown().back(), "Tovább|Továbblépés");
     EXPECT_TRUE(testing::StoredLedgerIsSound(s.accountFile()));
     auto wb = s.account();
-    EXPECT_EQ(amountAt(wb->sheet("Befszla01"), 6, 20), cur("150"));
+    EXPECT_EQ(amountAt(wb->sheet("Befszla01"), 6, ledger::Balance), cur("150"));
     for (int i = 1; i <= wb->sheetCount(); ++i)
         EXPECT_TRUE(wb->sheetAt(i).visible() && wb->sheetAt(i).isProtected());
 }
@@ -439,7 +417,7 @@ TEST(CashWindowsReplay, ScriptRunOfTheProgramPrintsTheRefusalAndStoresTheMovemen
                           "művelethez tartozik. Kilépés.\n");
     EXPECT_TRUE(testing::StoredLedgerIsSound(inst.accountWorkbook()));
     auto wb = decodeWorkbook(FileBytes(inst.accountWorkbook()), "Befszla.xls");
-    EXPECT_EQ(amountAt(wb->sheet("Befszla01"), 9, 20), cur("70"));
+    EXPECT_EQ(amountAt(wb->sheet("Befszla01"), 9, ledger::Balance), cur("70"));
 }
 
 } // namespace

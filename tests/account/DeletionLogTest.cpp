@@ -1,7 +1,6 @@
 #include "account/DeletionLogs.h"
 #include "app/AppState.h"
 #include "store/HostError.h"
-#include "store/OoxmlCodec.h"
 #include "book/Templates.h"
 #include "support/TestInstallation.h"
 
@@ -16,11 +15,11 @@ namespace fs = std::filesystem;
 using testing::FileBytes;
 using testing::TestInstallation;
 
-// The program state of an installation, with the host but no windows.
+// The program state of an installation, with the host but no windows. How a deletion makes a
+// missing log from its template and appends to it is seen through the windows.
 struct Logs {
     TestInstallation inst;
     AppState app;
-    Workbook scratch; // owns the rows that are logged
     Logs() {
         app.HostApp = std::make_unique<SpreadsheetHost>();
         app.ArchivePath = (inst.root() / "Arhiv").string();
@@ -28,43 +27,8 @@ struct Logs {
         app.WorkbookPassword = install::kWorkbookPassword;
         app.SheetPassword = install::kSheetPassword;
     }
-    fs::path accountLog() const { return inst.root() / "Arhiv" / "Befszlatöröltsorok.xls"; }
     fs::path productLog() const { return inst.root() / "Arhiv" / "Terméktöröltsorok.xls"; }
-    std::unique_ptr<Workbook> stored(const fs::path &p) const {
-        return decodeWorkbook(FileBytes(p), p.string());
-    }
-    // Appends one row with `code` in U and `tag` in I, as a deletion does.
-    void appendAccountRow(int code, const std::string &tag) {
-        Sheet source(scratch, "Forrás");
-        source.setValue(1, 1, *Date::fromYmd(2026, 1, code));
-        source.setValue(1, 9, tag);
-        source.setValue(1, 21, code);
-        OpenAccountDeletionLog(app);
-        Sheet &log = app.AccountDeletionLog->sheet("Befszlatörsor01");
-        CopyRowIntoLog(source, 1, log, FindLogAppendRow(log), true);
-        app.AccountDeletionLog.commit();
-    }
 };
-
-TEST(DeletionLogs, MissingLogIsMadeFromItsTemplateAndRowsAppendInOrder) {
-    Logs l;
-    ASSERT_FALSE(fs::exists(l.accountLog()));
-    for (int code : {3, 7, 5}) l.appendAccountRow(code, "tétel " + std::to_string(code));
-    ASSERT_TRUE(fs::exists(l.accountLog()));
-    auto wb = l.stored(l.accountLog());
-    const Sheet &log = wb->sheet("Befszlatörsor01");
-    EXPECT_EQ(log.value(5, 21).integer(), 3);
-    EXPECT_EQ(log.value(6, 21).integer(), 7);
-    EXPECT_EQ(log.value(7, 21).integer(), 5);
-    EXPECT_EQ(log.value(7, 9).text(), "tétel 5");
-    EXPECT_TRUE(log.value(8, 1).isBlank());
-    // Stored protected, its headings those of the template.
-    EXPECT_TRUE(log.isProtected());
-    EXPECT_TRUE(wb->sheet("Segéd01").isProtected());
-    EXPECT_TRUE(wb->structureProtected());
-    EXPECT_EQ(log.value(3, 1).text(), "Dátum");
-    EXPECT_FALSE(l.app.AccountDeletionLogOpen());
-}
 
 TEST(DeletionLogs, AppendRowNeverLandsOnARowThatHoldsAnything) {
     Workbook wb;

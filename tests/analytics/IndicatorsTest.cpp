@@ -1,39 +1,29 @@
 #include "analytics/Indicators.h"
-#include "book/Templates.h"
-#include "support/ProductFiles.h"
+#include "support/ReferenceFigures.h"
+#include "support/SheetExpect.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <vector>
 
 namespace vandorix {
 namespace {
 
 using testing::Amount;
+using testing::Closes;
+using testing::ExpectCells;
+using testing::ExpectedRsi;
+using testing::ExpectIntegers;
+using testing::MovingAverage;
 using testing::Day;
 using testing::PriceLine;
 using testing::WritePriceRows;
 
-// A product workbook "Alfa" made from the template, writable, in a program state of its own.
-struct Product {
-    AppState app;
-    std::unique_ptr<Workbook> wb = makeProductTemplate();
-
-    Product() {
-        app.HostApp = std::make_unique<SpreadsheetHost>();
-        wb->unprotect(install::kWorkbookPassword);
-        for (int i = 1; i <= wb->sheetCount(); ++i) wb->sheetAt(i).unprotect(install::kSheetPassword);
-        wb->renameSheet("Termékminta01", "Alfa01");
-        wb->renameSheet("Termékminta02", "Alfa02");
-        app.ProductName = "Alfa";
-        app.ProductWorkbook = OpenBook(*wb);
-        app.Today = Day(2026, 12, 6);
-        app.StartOfYear = Day(2026, 1, 1);
-    }
-    Sheet &prices() { return wb->sheet("Alfa01"); }
-    Sheet &aux() { return wb->sheet("Segéd01"); }
-
+// The product "Alfa" in a program state of its own, with the indicator steps as a recording
+// runs them.
+struct Product : testing::ProductBooks {
     // Rows from row 5, refreshed as a recording leaves them.
     void load(const std::vector<PriceLine> &lines) {
         WritePriceRows(prices(), lines);
@@ -69,33 +59,6 @@ std::vector<PriceLine> workingDays(Date monday, int count) {
     return lines;
 }
 
-// The average of every row up to `row` dated within `days` calendar days before its date.
-std::pair<double, int> windowAverage(const std::vector<PriceLine> &lines, int row, int days) {
-    const Date day = lines[row - 5].date;
-    double sum = 0;
-    int n = 0;
-    for (int i = 0; i <= row - 5; ++i)
-        if (lines[i].date >= day.addDays(-days)) {
-            sum += lines[i].price.toDouble();
-            ++n;
-        }
-    return {sum / n, n};
-}
-
-// The RSI by the rule, from the closing prices (row 5 first).
-int expectedRsi(const std::vector<PriceLine> &lines, int row, int period) {
-    long long up = 0, down = 0;
-    for (int k = 0; k < period; ++k) {
-        int i = row - 5 - k;
-        if (i < 1) break;
-        (lines[i].price > lines[i - 1].price ? up : down) += lines[i].price.raw();
-    }
-    double upAvg = std::llround(double(up) / period) / 10000.0;
-    double downAvg = std::llround(double(down) / period) / 10000.0;
-    if (downAvg == 0) downAvg = 1;
-    return int(std::floor(100 - 100 / (1 + upAvg / downAvg) + 0.5));
-}
-
 TEST(MovingAverages, ThresholdRowsDecideWhichAveragesAreWritten) {
     Product p;
     const auto lines = series(Day(2025, 1, 1), 210);
@@ -112,9 +75,9 @@ TEST(MovingAverages, ThresholdRowsDecideWhichAveragesAreWritten) {
     EXPECT_EQ(written(58), (std::vector<bool>{true, true, false}));
     EXPECT_EQ(written(207), (std::vector<bool>{true, true, false}));
     EXPECT_EQ(written(208), (std::vector<bool>{true, true, true}));
-    EXPECT_DOUBLE_EQ(*s.value(208, 6).number(), windowAverage(lines, 208, 20).first);
-    EXPECT_DOUBLE_EQ(*s.value(208, 7).number(), windowAverage(lines, 208, 50).first);
-    EXPECT_DOUBLE_EQ(*s.value(208, 8).number(), windowAverage(lines, 208, 200).first);
+    EXPECT_DOUBLE_EQ(*s.value(208, 6).number(), MovingAverage(lines, 208, 20).first);
+    EXPECT_DOUBLE_EQ(*s.value(208, 7).number(), MovingAverage(lines, 208, 50).first);
+    EXPECT_DOUBLE_EQ(*s.value(208, 8).number(), MovingAverage(lines, 208, 200).first);
 }
 
 TEST(MovingAverages, WindowsAreCalendarDaysWithTheBoundaryDayIncluded) {
@@ -123,17 +86,17 @@ TEST(MovingAverages, WindowsAreCalendarDaysWithTheBoundaryDayIncluded) {
         const auto lines = series(Day(2026, 3, 1), 60);
         daily.load(lines);
         daily.movingAverages(60);
-        auto [avg, n] = windowAverage(lines, 60, 20);
+        auto [avg, n] = MovingAverage(lines, 60, 20);
         EXPECT_EQ(n, 21); // D − 20 to D
         EXPECT_DOUBLE_EQ(*daily.prices().value(60, 6).number(), avg);
-        EXPECT_DOUBLE_EQ(*daily.prices().value(60, 7).number(), windowAverage(lines, 60, 50).first);
+        EXPECT_DOUBLE_EQ(*daily.prices().value(60, 7).number(), MovingAverage(lines, 60, 50).first);
     }
     {
         Product work;
         const auto lines = workingDays(Day(2026, 3, 2), 60);
         work.load(lines);
         work.movingAverages(60);
-        auto [avg, n] = windowAverage(lines, 60, 20);
+        auto [avg, n] = MovingAverage(lines, 60, 20);
         EXPECT_GE(n, 14);
         EXPECT_LE(n, 16);
         EXPECT_DOUBLE_EQ(*work.prices().value(60, 6).number(), avg);
@@ -163,38 +126,32 @@ TEST(Rsi, NeedsPeriodPlusSevenRows) {
     const auto lines = series(Day(2026, 1, 5), 17); // last data row 21
     enough.load(lines);
     enough.rsi(21);
-    EXPECT_EQ(enough.prices().value(21, 9).number(), expectedRsi(lines, 21, 14));
+    EXPECT_EQ(enough.prices().value(21, 9).number(), ExpectedRsi(Closes(lines), 21, 14));
 }
 
 TEST(Rsi, RisingRunFlatRunAndAWorkedExample) {
-    {
-        Product rising;
-        std::vector<PriceLine> lines;
-        for (int i = 0; i < 25; ++i) lines.push_back({Day(2026, 2, 1).addDays(i), Currency::fromUnits(100 + i)});
-        rising.load(lines);
-        rising.rsi(29);
+    struct Case {
+        const char *what;
+        int days;
+        std::function<Currency(int)> price;
+        int row;
+        double rsi;
+    } cases[] = {
         // Prices 111 to 124 all rise: upAvg = 1645 / 14 = 117,5, the zero falling average
         // counts as 1: 100 − 100 / 118,5 = 99,16 → 99.
-        EXPECT_EQ(rising.prices().value(29, 9).number(), 99);
-    }
-    {
-        Product flat;
-        std::vector<PriceLine> lines;
-        for (int i = 0; i < 25; ++i) lines.push_back({Day(2026, 2, 1).addDays(i), Amount("50,5")});
-        flat.load(lines);
-        flat.rsi(29);
-        EXPECT_EQ(flat.prices().value(29, 9).number(), 0);
-    }
-    {
+        {"rising", 25, [](int i) { return Currency::fromUnits(100 + i); }, 29, 99},
+        {"flat", 25, [](int) { return Amount("50,5"); }, 29, 0},
         // Alternating 10, 12, 10, 12 …: of the 14 rows ending at a 12, seven rise (12 each)
         // and seven fall (10 each): upAvg 6, downAvg 5, RSI = 100 − 100 / 2,2 = 54,5 → 55.
-        Product alternating;
+        {"alternating", 24, [](int i) { return Currency::fromUnits(i % 2 ? 12 : 10); }, 28, 55},
+    };
+    for (const Case &c : cases) {
+        Product p;
         std::vector<PriceLine> lines;
-        for (int i = 0; i < 24; ++i)
-            lines.push_back({Day(2026, 2, 1).addDays(i), Currency::fromUnits(i % 2 ? 12 : 10)});
-        alternating.load(lines);
-        alternating.rsi(28);
-        EXPECT_EQ(alternating.prices().value(28, 9).number(), 55);
+        for (int i = 0; i < c.days; ++i) lines.push_back({Day(2026, 2, 1).addDays(i), c.price(i)});
+        p.load(lines);
+        p.rsi(c.row);
+        EXPECT_EQ(p.prices().value(c.row, 9).number(), c.rsi) << c.what;
     }
 }
 
@@ -203,10 +160,10 @@ TEST(Rsi, WritesTheRecalcRowAndStopsAtRowFive) {
     const auto lines = series(Day(2026, 1, 5), 30);
     p.load(lines);
     p.rsi(30);
-    EXPECT_EQ(p.prices().value(30, 9).number(), expectedRsi(lines, 30, 14));
+    EXPECT_EQ(p.prices().value(30, 9).number(), ExpectedRsi(Closes(lines), 30, 14));
     // Near the top only the rows from row 5 take part.
     p.rsi(9);
-    EXPECT_EQ(p.prices().value(9, 9).number(), expectedRsi(lines, 9, 14));
+    EXPECT_EQ(p.prices().value(9, 9).number(), ExpectedRsi(Closes(lines), 9, 14));
 }
 
 TEST(CustomRsi, UsesItsOwnPeriodIntoColumnJAndSkipsAPeriodOfZero) {
@@ -218,7 +175,7 @@ TEST(CustomRsi, UsesItsOwnPeriodIntoColumnJAndSkipsAPeriodOfZero) {
     p.app.RecalcFromRow = 6;
     ComputeCustomRsi(p.app);
     EXPECT_EQ(p.app.RecalcFromRow, 35);
-    EXPECT_EQ(p.prices().value(35, 10).integer(), expectedRsi(lines, 35, 9));
+    EXPECT_EQ(p.prices().value(35, 10).integer(), ExpectedRsi(Closes(lines), 35, 9));
     EXPECT_TRUE(p.prices().value(35, 9).isBlank());
 
     p.app.CustomRsiPeriod = 0;
@@ -243,14 +200,10 @@ TEST(DataRange, ParameterBlockCaptionAndYearStart) {
     const Sheet &aux = p.aux();
     EXPECT_EQ(p.app.LastDataRow, 8);
     EXPECT_EQ(p.app.FirstEmptyRow, 9);
-    EXPECT_EQ(aux.value(5, 4), CellValue(Day(2025, 12, 29)));
-    EXPECT_EQ(aux.value(6, 3).integer(), 8);
-    EXPECT_EQ(aux.value(7, 4), CellValue(Day(2026, 3, 9)));
-    EXPECT_EQ(aux.value(8, 3).integer(), 9);
-    EXPECT_EQ(aux.value(9, 4), CellValue(Day(2026, 3, 10)));
-    EXPECT_EQ(aux.value(11, 4), CellValue(Day(2026, 12, 6)));
-    EXPECT_EQ(aux.value(12, 3).integer(), 6); // 2025-12-31, the last row not after 1 January
-    EXPECT_EQ(aux.value(13, 4), CellValue(Day(2026, 1, 1)));
+    ExpectCells(aux, {{5, 4, Day(2025, 12, 29)}, {7, 4, Day(2026, 3, 9)}, {9, 4, Day(2026, 3, 10)},
+                      {11, 4, Day(2026, 12, 6)}, {13, 4, Day(2026, 1, 1)}});
+    // Row 6 in C12: 2025-12-31, the last row not after 1 January.
+    ExpectIntegers(aux, {{6, 3, 8}, {8, 3, 9}, {12, 3, 6}});
     EXPECT_TRUE(aux.value(10, 3).isBlank());
     EXPECT_EQ(p.prices().value(2, 1), CellValue("2025. 12. 29. -től      2026. 03. 09. -ig."));
     EXPECT_EQ(p.prices().cellFormat(9, 2), p.prices().cellFormat(8, 2));
@@ -265,10 +218,8 @@ TEST(DataRange, EmptySheetTakesTheReferenceDate) {
     p.app.ReferenceDate = Day(2026, 4, 1);
     RefreshProductDataRange(p.app);
     EXPECT_EQ(p.app.LastDataRow, 5);
-    EXPECT_EQ(p.aux().value(5, 4), CellValue(Day(2026, 4, 1)));
-    EXPECT_EQ(p.aux().value(6, 3).integer(), 5);
-    EXPECT_EQ(p.aux().value(8, 3).integer(), 6);
-    EXPECT_EQ(p.aux().value(9, 4), CellValue(Day(2026, 4, 2)));
+    ExpectCells(p.aux(), {{5, 4, Day(2026, 4, 1)}, {9, 4, Day(2026, 4, 2)}});
+    ExpectIntegers(p.aux(), {{6, 3, 5}, {8, 3, 6}});
     EXPECT_EQ(p.prices().value(2, 1), CellValue(" -től      2026. 04. 01. -ig."));
 }
 
@@ -282,11 +233,7 @@ TEST(DataRange, IndicatorHeadingsAreRewrittenOnlyWhenI4IsNotRsi14) {
     old.prices().setValue(4, 9, "RSI");
     old.prices().setValue(4, 6, "saját");
     old.load(series(Day(2026, 1, 5), 3));
-    const Sheet &s = old.prices();
-    EXPECT_EQ(s.value(4, 6), CellValue("MA20"));
-    EXPECT_EQ(s.value(4, 7), CellValue("MA50"));
-    EXPECT_EQ(s.value(4, 8), CellValue("MA200"));
-    EXPECT_EQ(s.value(4, 9), CellValue("RSI14"));
+    ExpectCells(old.prices(), {{4, 6, "MA20"}, {4, 7, "MA50"}, {4, 8, "MA200"}, {4, 9, "RSI14"}});
 }
 
 } // namespace

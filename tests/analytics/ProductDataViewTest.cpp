@@ -4,7 +4,7 @@
 // here from the rows alone.
 #include "analytics/Charts.h"
 #include "support/InProcessScript.h"
-#include "support/ProductFiles.h"
+#include "support/ReferenceFigures.h"
 
 #include <gtest/gtest.h>
 
@@ -68,18 +68,10 @@ std::string View(Date from, Date to, const std::string &answers) {
 constexpr const char *kNoCustomNoCharts = "answer No\nanswer OK\nanswer No\n";
 constexpr const char *kNoCustomCharts = "answer No\nanswer OK\nanswer Yes\nanswer OK\n";
 
-// The RSI by the rule, from the closing prices (row 5 first).
-int ExpectedRsi(const std::vector<DayRow> &rows, int row, int period) {
-    long long up = 0, down = 0;
-    for (int k = 0; k < period; ++k) {
-        const int i = row - 5 - k;
-        (rows[i].price > rows[i - 1].price ? up : down) += rows[i].price.raw();
-    }
-    double upAvg = std::llround(double(up) / period) / 10000.0;
-    double downAvg = std::llround(double(down) / period) / 10000.0;
-    if (downAvg == 0)
-        downAvg = 1;
-    return int(std::floor(100 - 100 / (1 + upAvg / downAvg) + 0.5));
+std::vector<Currency> CloseOf(const std::vector<DayRow> &rows) {
+    std::vector<Currency> out;
+    for (const DayRow &d : rows) out.push_back(d.price);
+    return out;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -165,7 +157,7 @@ TEST_F(ReplayedView, ChartsLeaveTheirRowsInSegedAndNoChartSheetInTheFile) {
     // The RSI14 of the range rows, recomputed because row 246 had none.
     const Sheet &prices = wb->sheet("Alfa01");
     for (int row : {200, 230, 260})
-        EXPECT_EQ(prices.value(row, 9).integer(), ExpectedRsi(rows, row, 14));
+        EXPECT_EQ(prices.value(row, 9).integer(), ExpectedRsi(CloseOf(rows), row, 14));
     EXPECT_TRUE(prices.value(199, 9).isBlank());
 }
 
@@ -204,7 +196,7 @@ TEST(ProductDataView, CustomRsiAnswers) {
         auto wb = v.stored();
         const Sheet &p = wb->sheet("Alfa01");
         for (int row : {95, 100, 110})
-            EXPECT_EQ(p.value(row, 10).integer(), ExpectedRsi(rows, row, 20));
+            EXPECT_EQ(p.value(row, 10).integer(), ExpectedRsi(CloseOf(rows), row, 20));
         EXPECT_EQ(p.value(94, 10).integer(), 77); // before the first day
         EXPECT_EQ(p.value(111, 10).integer(), 77);
     }

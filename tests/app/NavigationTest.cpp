@@ -162,20 +162,6 @@ TEST(MainMenu, MissingDisabledOrHiddenTargetsAreRefusedBeforeAnythingRuns) {
     EXPECT_EQ(r.app.visibleForm(), &f);
 }
 
-TEST(AccountView, EmptyLedgerIsReportedAndTheFileIsNotWritten) {
-    Running r;
-    const std::string before = FileBytes(r.inst.accountWorkbook());
-    r.dialogs.answer(MessageAnswer::Ok);
-    r.app.clickMenu({"Befektetés", "Befektetési számla", "Megtekintés"});
-    ASSERT_EQ(r.dialogs.messages().size(), 1u);
-    EXPECT_EQ(r.dialogs.messages()[0].text, "A Befektetési fájlban\r\nMég nincs adat. Kilépés!");
-    EXPECT_EQ(r.dialogs.messages()[0].title, "Kilépés");
-    EXPECT_EQ(FileBytes(r.inst.accountWorkbook()), before);
-    EXPECT_FALSE(r.app.state().AccountWorkbookOpen());
-    EXPECT_FALSE(r.app.state().HostRunning);
-    EXPECT_EQ(r.app.visibleForm(), &r.app.mainForm());
-}
-
 TEST(Commands, AHostFailureIsShownAndTheProgramGoesOn) {
     Running r;
     std::filesystem::remove(r.inst.accountWorkbook());

@@ -10,9 +10,9 @@ using Codes = std::vector<long long>;
 
 TEST(LedgerRowDeletion, ACashMovementGoesToTheLogAndTheBalancesFollow) {
     TradeSession s;
-    s.play(Deposit("2026.03.01", "1000", 1));
-    s.play(Deposit("2026.03.05", "500,5", 2));
-    s.play(Deposit("2026.03.09", "300", 3));
+    s.play(DepositScript("2026.03.01", "1000", 1));
+    s.play(DepositScript("2026.03.05", "500,5", 2));
+    s.play(DepositScript("2026.03.09", "300", 3));
 
     s.play(kRowDeletion + "type Text1 2\nanswer Yes\n");
     EXPECT_EQ(s.shown().back(), "Kérdés|2026. 03. 05. Kp befizetés\r\nEzt törli ?");
@@ -28,20 +28,19 @@ TEST(LedgerRowDeletion, ACashMovementGoesToTheLogAndTheBalancesFollow) {
     auto acc = s.account();
     const Sheet &l = acc->sheet("Befszla01");
     EXPECT_EQ(LedgerCodes(l), (Codes{1, 3}));
-    EXPECT_EQ(Cur(l, 6, 20), Amount("1300"));
-    EXPECT_EQ(Int(l, 2, 22), 9);
-    EXPECT_EQ(Cur(l, 9, 16), Amount("1300"));
+    ExpectAmounts(l, {{6, ledger::Balance, "1300"}, {9, ledger::PaidIn, "1300"}});
+    EXPECT_EQ(Int(l, 2, ledger::RowType), 9);
     auto log = ReadWorkbookFile(s.accountLogFile());
     const Sheet &g = log->sheet("Befszlatörsor01");
-    EXPECT_EQ(Int(g, 5, 21), 2);
-    EXPECT_EQ(Cur(g, 5, 16), Amount("500,5"));
-    EXPECT_EQ(g.value(5, 1).date(), Day(2026, 3, 5));
-    EXPECT_TRUE(g.value(6, 1).isBlank());
+    EXPECT_EQ(Int(g, 5, ledger::SettlementCode), 2);
+    EXPECT_EQ(Cur(g, 5, ledger::PaidIn), Amount("500,5"));
+    EXPECT_EQ(g.value(5, ledger::MovementDate).date(), Day(2026, 3, 5));
+    EXPECT_TRUE(g.value(6, ledger::MovementDate).isBlank());
 }
 
 TEST(LedgerRowDeletion, ASaleLeavesTheTradeSheetWithItsLedgerRowAndGivesItsLotsBack) {
     TradeSession s;
-    s.play(Deposit("2026.03.01", "5000", 1));
+    s.play(DepositScript("2026.03.01", "5000", 1));
     s.play(Purchase({"2026.03.02", 100, "10", "0", 1, 10}));
     s.play(Purchase({"2026.03.03", 50, "11", "0", 2, 11}));
     s.play(Sale({"2026.03.10", 120, "12", "0", 3, 20}));
@@ -51,20 +50,18 @@ TEST(LedgerRowDeletion, ASaleLeavesTheTradeSheetWithItsLedgerRowAndGivesItsLotsB
     auto wb = s.product();
     const Sheet &t = wb->sheet("Szla");
     EXPECT_EQ(StoredCodes(t), (Codes{10, 11}));
-    EXPECT_EQ(Int(t, 5, 22), 100);
-    EXPECT_EQ(Int(t, 6, 22), 50);
-    EXPECT_EQ(Int(t, 6, 18), 150) << "the holding without the sale";
+    // The holding without the sale.
+    ExpectIntegers(t, {{5, szla::OpenQuantity, 100}, {6, szla::OpenQuantity, 50}, {6, szla::Holding, 150}});
     auto acc = s.account();
     const Sheet &l = acc->sheet("Befszla01");
     EXPECT_EQ(LedgerCodes(l), (Codes{1, 10, 11}));
     // 5000 − 100 × 10 − 50 × 11, computed by hand.
-    EXPECT_EQ(Cur(l, 7, 20), Amount("3450"));
-    EXPECT_EQ(Text(l, 6, 22), "VAK") << "the lot codes follow the restored lots";
+    EXPECT_EQ(Cur(l, 7, ledger::Balance), Amount("3450"));
+    EXPECT_EQ(Text(l, 6, ledger::RowType), "VAK") << "the lot codes follow the restored lots";
     auto accLog = ReadWorkbookFile(s.accountLogFile());
     EXPECT_EQ(Int(accLog->sheet("Befszlatörsor01"), 5, 21), 20);
     auto productLog = ReadWorkbookFile(s.productLogFile());
-    EXPECT_EQ(Int(productLog->sheet("Szla"), 5, 21), 20);
-    EXPECT_EQ(Int(productLog->sheet("Szla"), 5, 10), 120);
+    ExpectIntegers(productLog->sheet("Szla"), {{5, 21, 20}, {5, 10, 120}});
 }
 
 TEST(LedgerRowDeletion, APurchaseIsDeletedUnlessItsLotWasSoldFrom) {
@@ -86,7 +83,7 @@ TEST(LedgerRowDeletion, APurchaseIsDeletedUnlessItsLotWasSoldFrom) {
     auto wb = s.product();
     const Sheet &t = wb->sheet("Szla");
     EXPECT_EQ(StoredCodes(t), (Codes{10, 20, 20, 10}));
-    EXPECT_EQ(Int(t, 6, 18), 70);
+    EXPECT_EQ(Int(t, 6, szla::Holding), 70);
     auto acc = s.account();
     EXPECT_EQ(LedgerCodes(acc->sheet("Befszla01")), (Codes{10, 20}));
     auto productLog = ReadWorkbookFile(s.productLogFile());
@@ -95,7 +92,7 @@ TEST(LedgerRowDeletion, APurchaseIsDeletedUnlessItsLotWasSoldFrom) {
 
 TEST(LedgerRowDeletion, AMissingOrDeclinedCodeLeavesTheLedgerAsItWas) {
     TradeSession s;
-    s.play(Deposit("2026.03.01", "1000", 1));
+    s.play(DepositScript("2026.03.01", "1000", 1));
     const std::string account = FileBytes(s.accountFile());
 
     s.play(kRowDeletion + "type Text1 5\nanswer OK\n");

@@ -11,12 +11,6 @@ namespace vandorix::testing {
 inline const std::string kCodeChange = "menu Befektetés/Karbantartás/Teljesülés  tr. kód módosítás\n";
 inline const std::string kRowDeletion = "menu Befektetés/Karbantartás/Adatsor törlés\n";
 
-inline std::string Deposit(const char *date, const char *amount, int code) {
-    return "menu Befektetés/Befektetési számla/Befizetés\ntype Text1 " + std::string(date) +
-           "\ntype Text2 " + amount + "\ntype Text3 " + std::to_string(code) +
-           "\nclick Command1\nclick Command3\n";
-}
-
 // The code of a movement changed, confirmed and replaced, then back to the main window.
 inline std::string ChangeCode(int from, int to) {
     return kCodeChange + "type Text1 " + std::to_string(from) + "\nanswer Yes\ntype Text2 " +
@@ -32,8 +26,8 @@ inline std::string DeleteRow(int code) {
 // row and column order.
 inline std::vector<long long> StoredCodes(const Sheet &trades) {
     std::vector<long long> out;
-    for (int r = 5; !trades.value(r, 1).isBlank(); ++r)
-        for (int c : {21, 23, 25, 27, 29, 31, 33, 35, 37, 39, 41, 43, 45})
+    for (int r = 5; !trades.value(r, szla::Day).isBlank(); ++r)
+        for (int c = szla::Settlement; c <= szla::FirstPair + 21; c += 2) // U to AS
             if (auto v = trades.value(r, c).integer()) out.push_back(*v);
     return out;
 }
@@ -41,7 +35,8 @@ inline std::vector<long long> StoredCodes(const Sheet &trades) {
 // The settlement codes of the ledger's data rows, in row order.
 inline std::vector<long long> LedgerCodes(const Sheet &ledger) {
     std::vector<long long> out;
-    for (int r = 5; !ledger.value(r, 1).isBlank(); ++r) out.push_back(Int(ledger, r, 21));
+    for (int r = 5; !ledger.value(r, ledger::MovementDate).isBlank(); ++r)
+        out.push_back(Int(ledger, r, ledger::SettlementCode));
     return out;
 }
 

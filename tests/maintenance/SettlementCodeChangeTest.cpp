@@ -9,7 +9,7 @@ using Codes = std::vector<long long>;
 
 TEST(SettlementCodeChange, ADepositsCodeIsReplacedInTheLedgerOnly) {
     TradeSession s;
-    s.play(Deposit("2026.03.01", "5000", 1));
+    s.play(DepositScript("2026.03.01", "5000", 1));
     s.play(Purchase({"2026.03.02", 100, "10", "0", 1, 10}));
     const std::string product = FileBytes(s.productFile());
 
@@ -30,8 +30,8 @@ TEST(SettlementCodeChange, ADepositsCodeIsReplacedInTheLedgerOnly) {
     auto acc = s.account();
     const Sheet &l = acc->sheet("Befszla01");
     EXPECT_EQ(LedgerCodes(l), (Codes{77, 10}));
-    EXPECT_EQ(Cur(l, 5, 16), Amount("5000")) << "the movement itself is unchanged";
-    EXPECT_EQ(Cur(l, 9, 20), Amount("4000"));
+    EXPECT_EQ(Cur(l, 5, ledger::PaidIn), Amount("5000")) << "the movement itself is unchanged";
+    EXPECT_EQ(Cur(l, 9, ledger::Balance), Amount("4000"));
     EXPECT_EQ(FileBytes(s.productFile()), product) << "a cash movement has no trade row";
 }
 
@@ -55,30 +55,30 @@ TEST(SettlementCodeChange, APurchaseAndASaleKeepTheirLinksUnderTheirNewCodes) {
     const Sheet &t = wb->sheet("Szla");
     const int sale = RowOfCode(t, 220);
     ASSERT_NE(sale, 0);
-    EXPECT_EQ(Int(t, sale, 23), 220);
+    EXPECT_EQ(Int(t, sale, szla::SaleCode), 220);
     EXPECT_EQ(Pairs(t, sale), (PairList{{100, 110}, {20, 11}}));
-    EXPECT_EQ(Text(t, RowOfCode(t, 110), 19), "VAR");
-    EXPECT_EQ(Int(t, RowOfCode(t, 11), 22), 30);
+    EXPECT_EQ(Text(t, RowOfCode(t, 110), szla::LotCode), "VAR");
+    EXPECT_EQ(Int(t, RowOfCode(t, 11), szla::OpenQuantity), 30);
     EXPECT_EQ(StoredCodes(t), (Codes{110, 11, 220, 220, 110, 11})) << "no old code is left";
     auto acc = s.account();
     const Sheet &l = acc->sheet("Befszla01");
     EXPECT_EQ(LedgerCodes(l), (Codes{110, 11, 220}));
-    EXPECT_EQ(Text(l, 5, 22), "VAR") << "the lot code of the renamed purchase";
-    EXPECT_EQ(Text(l, 6, 22), "VAK");
+    // Row 5: the lot code of the renamed purchase.
+    ExpectTexts(l, {{5, ledger::RowType, "VAR"}, {6, ledger::RowType, "VAK"}});
 
     // The sale still refers to its lots: deleting it gives them back under their codes.
     s.play(DeleteRow(220) + "click Command3\n");
     auto after = s.product();
     const Sheet &t2 = after->sheet("Szla");
-    EXPECT_EQ(Int(t2, RowOfCode(t2, 110), 22), 100);
-    EXPECT_EQ(Int(t2, RowOfCode(t2, 11), 22), 50);
-    EXPECT_EQ(Text(t2, RowOfCode(t2, 110), 19), "VAK");
+    EXPECT_EQ(Int(t2, RowOfCode(t2, 110), szla::OpenQuantity), 100);
+    EXPECT_EQ(Int(t2, RowOfCode(t2, 11), szla::OpenQuantity), 50);
+    EXPECT_EQ(Text(t2, RowOfCode(t2, 110), szla::LotCode), "VAK");
 }
 
 TEST(SettlementCodeChange, CsereWritesTheCodeTheFieldShowsCheckedAgain) {
     TradeSession s;
-    s.play(Deposit("2026.03.01", "5000", 1));
-    s.play(Deposit("2026.03.02", "100", 2));
+    s.play(DepositScript("2026.03.01", "5000", 1));
+    s.play(DepositScript("2026.03.02", "100", 2));
     // Accepted with Enter, then edited to a code another movement carries: refused.
     s.play(kCodeChange + "type Text1 1\nanswer Yes\ntype Text2 777009\nset Text2 2\n"
                          "click Command1\nanswer OK\n");
@@ -92,7 +92,7 @@ TEST(SettlementCodeChange, CsereWritesTheCodeTheFieldShowsCheckedAgain) {
 
 TEST(SettlementCodeChange, ACodeAnotherMovementCarriesIsRefused) {
     TradeSession s;
-    s.play(Deposit("2026.03.01", "5000", 1));
+    s.play(DepositScript("2026.03.01", "5000", 1));
     s.play(Purchase({"2026.03.02", 100, "10", "0", 1, 10}));
     const std::string account = FileBytes(s.accountFile());
 
@@ -116,7 +116,7 @@ TEST(SettlementCodeChange, ACodeAnotherMovementCarriesIsRefused) {
 
 TEST(SettlementCodeChange, AMissingOrDeclinedOrCancelledMovementChangesNothing) {
     TradeSession s;
-    s.play(Deposit("2026.03.01", "5000", 1));
+    s.play(DepositScript("2026.03.01", "5000", 1));
     s.play(Purchase({"2026.03.02", 100, "10", "0", 1, 10}));
     const std::string account = FileBytes(s.accountFile());
     const std::string product = FileBytes(s.productFile());

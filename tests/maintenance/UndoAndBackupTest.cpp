@@ -11,12 +11,10 @@
 #include <zip.h>
 
 #include <chrono>
-#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <random>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace vandorix::testing {
@@ -28,18 +26,6 @@ const std::string kUndo = "menu Befektetés/Karbantartás/Utolsó művelet vissz
 const std::string kBackup = "menu Befektetés/Karbantartás/Biztonsági mentés\n";
 
 fs::path UndoFolder(const fs::path &root) { return root / "Arhiv" / fs::path("Mentések"); }
-
-// Every file of the four data folders but the kept versions, by its path below the root.
-std::map<std::string, std::string> DataFiles(const fs::path &root) {
-    std::map<std::string, std::string> files;
-    for (const char *folder : {"Torzs", "Termekek", "Seged", "Arhiv"})
-        for (auto it = fs::recursive_directory_iterator(root / folder); it != fs::end(it); ++it) {
-            if (it->path() == UndoFolder(root)) it.disable_recursion_pending();
-            else if (it->is_regular_file())
-                files[fs::relative(it->path(), root).generic_string()] = FileBytes(it->path());
-        }
-    return files;
-}
 
 std::vector<std::string> KeptCommands(const fs::path &root) {
     std::vector<std::string> names;
@@ -62,7 +48,7 @@ std::string Question(const std::string &words) {
 TEST(Undo, PurchaseSaleAndDepositUndoneInReverseOrderLeaveEveryFileAsBefore) {
     TradeSession t;
     const fs::path root = t.installation().root();
-    t.play(Deposit("2026.11.01", "1000000", 1));
+    t.play(DepositScript("2026.11.01", "1000000", 1));
     struct Step {
         std::string script, words;
         std::map<std::string, std::string> before = {};
@@ -70,7 +56,7 @@ TEST(Undo, PurchaseSaleAndDepositUndoneInReverseOrderLeaveEveryFileAsBefore) {
     std::vector<Step> steps = {
         {Purchase({"2026.11.03", 100, "1000", "500", 11, 11}), "Vétel: Alfa, 100 db, 2026. 11. 03."},
         {Sale({"2026.11.05", 40, "1200", "300", 12, 12}), "Eladás: Alfa, 40 db, 2026. 11. 05."},
-        {Deposit("2026.11.06", "5000", 13), "Befizetés: 5000 Ft, 2026. 11. 06."},
+        {DepositScript("2026.11.06", "5000", 13), "Befizetés: 5000 Ft, 2026. 11. 06."},
     };
     for (auto &s : steps) {
         s.before = DataFiles(root);
@@ -103,7 +89,7 @@ TEST(Undo, PurchaseSaleAndDepositUndoneInReverseOrderLeaveEveryFileAsBefore) {
 TEST(Undo, RefusedNamingTheFileWhenItChangedAfterTheCommand) {
     TradeSession t;
     const fs::path root = t.installation().root();
-    t.play(Deposit("2026.11.01", "1000000", 1));
+    t.play(DepositScript("2026.11.01", "1000000", 1));
     t.play(Purchase({"2026.11.03", 100, "1000", "500", 11, 11}));
     // Edited by hand: same size, one byte different.
     const fs::path product = t.productFile();
@@ -130,10 +116,10 @@ TEST(Undo, OnlyTheNewestFiftyCommandsAreKept) {
     const fs::path root = t.installation().root();
     int code = 1;
     while (!fs::exists(UndoFolder(root)) || KeptCommands(root).size() < 50)
-        t.run(Deposit("2026.11.01", "100", code++));
+        t.run(DepositScript("2026.11.01", "100", code++));
     ASSERT_EQ(code, 51); // one kept command per deposit
     const auto fifty = KeptCommands(root);
-    t.run(Deposit("2026.11.01", "100", code++));
+    t.run(DepositScript("2026.11.01", "100", code++));
     const auto kept = KeptCommands(root);
     ASSERT_EQ(kept.size(), 50u);
     EXPECT_EQ(std::vector(kept.begin(), kept.end() - 1), std::vector(fifty.begin() + 1, fifty.end()));
@@ -142,7 +128,7 @@ TEST(Undo, OnlyTheNewestFiftyCommandsAreKept) {
     fs::remove_all(UndoFolder(root));
     std::ofstream(UndoFolder(root)) << "nem mappa";
     const std::string ledger = FileBytes(t.installation().accountWorkbook());
-    t.run(Deposit("2026.11.01", "100", code++));
+    t.run(DepositScript("2026.11.01", "100", code++));
     EXPECT_NE(FileBytes(t.installation().accountWorkbook()), ledger);
     EXPECT_NE(t.app().statusLine().find(" A művelet megtörtént, de nem lesz visszavonható"),
               std::string::npos)
@@ -160,9 +146,8 @@ TEST(Undo, UndoneArchivingBringsTheShareBackThroughTheDriver) {
     };
     EXPECT_EQ(run(kUndo + "answer OK\n", "2026-02-10"), "Felhívás\nNincs visszavonható művelet.\n");
     run(RegisterScript("Alfa", "A1") + DepositScript("2026.01.05", "1000000", 1) +
-            OpenPurchase() + Fields({"2026.02.02", 100, "1000", "500", 101, 101}) +
-            "click Command1\ninput 1000\n" + OpenSale() +
-            Fields({"2026.02.09", 100, "1100", "500", 102, 102}) + "click Command1\ninput 1100\n",
+            Purchase({"2026.02.02", 100, "1000", "500", 101, 101}) +
+            Sale({"2026.02.09", 100, "1100", "500", 102, 102}),
         "2026-02-09");
     const auto before = DataFiles(root);
     const std::string archive = "menu Befektetés/Részvény/Alapadatok\nchoose Combo1 Alfa\nclick Command2\n";
@@ -237,65 +222,34 @@ TEST(Undo, KilledUndoLeavesTheFilesBeforeOrAfterIt) {
                                   "2026-12-06");
     ASSERT_EQ(setup.exitCode, 0) << setup.output;
     const auto undone = DataFiles(root);
-    setup = inst.replay(OpenPurchase() + Fields({"2026.11.03", 100, "1000", "500", 11, 11}) +
-                            "click Command1\ninput 1000\n",
-                        "2026-12-06");
+    setup = inst.replay(Purchase({"2026.11.03", 100, "1000", "500", 11, 11}), "2026-12-06");
     ASSERT_EQ(setup.exitCode, 0) << setup.output;
     const auto committed = DataFiles(root);
     // The whole data folders, kept versions included, to start each round from.
-    std::map<std::string, std::string> snapshot;
-    for (const char *folder : {"Torzs", "Termekek", "Seged", "Arhiv"})
-        for (const auto &e : fs::recursive_directory_iterator(root / folder))
-            if (e.is_regular_file()) snapshot[fs::relative(e.path(), root).string()] = FileBytes(e.path());
+    const auto snapshot = DataFiles(root, true);
     auto restore = [&] {
-        for (const char *folder : {"Torzs", "Termekek", "Seged", "Arhiv"}) fs::remove_all(root / folder);
-        for (const auto &[path, bytes] : snapshot) {
-            fs::create_directories((root / path).parent_path());
-            std::ofstream(root / path, std::ios::binary) << bytes;
-        }
+        RestoreDataFiles(root, snapshot);
         std::error_code ec;
         fs::remove(CommitJournal::journalPath(root), ec);
     };
+    // The undo in a child killed `delayUs` after its "Yes" (never when negative).
     auto undoKilledAfter = [&](long delayUs) {
-        int fds[2];
-        EXPECT_EQ(::pipe(fds), 0);
-        pid_t child = ::fork();
-        if (child == 0) {
-            ::close(fds[0]);
+        return RunInChildKilledAfter(delayUs, [&](const std::function<void()> &answered) {
             struct Answering : Dialogs {
-                int ready;
+                std::function<void()> answered;
                 MessageAnswer showMessage(const MessageRequest &r) override {
                     if (r.buttons != MessageButtons::YesNo) ::_exit(0);
-                    char c = 1;
-                    if (::write(ready, &c, 1) != 1) ::_exit(3);
+                    answered();
                     return MessageAnswer::Yes;
                 }
                 std::optional<std::string> showInput(const InputRequest &) override { ::_exit(4); }
             } dialogs;
-            dialogs.ready = fds[1];
-            try {
-                Application app(dialogs, StartupEnvironment{inst.programFolder(), Day(2026, 12, 6)});
-                app.start();
-                app.clickMenu({"Befektetés", "Karbantartás", "Utolsó művelet visszavonása"});
-            } catch (...) {
-                ::_exit(2);
-            }
+            dialogs.answered = answered;
+            Application app(dialogs, StartupEnvironment{inst.programFolder(), Day(2026, 12, 6)});
+            app.start();
+            app.clickMenu({"Befektetés", "Karbantartás", "Utolsó művelet visszavonása"});
             ::_exit(5);
-        }
-        ::close(fds[1]);
-        char c = 0;
-        EXPECT_EQ(::read(fds[0], &c, 1), 1) << "the child died before the question";
-        ::close(fds[0]);
-        const auto asked = std::chrono::steady_clock::now();
-        if (delayUs >= 0) {
-            ::usleep(static_cast<useconds_t>(delayUs));
-            ::kill(child, SIGKILL);
-        }
-        int status = 0;
-        EXPECT_EQ(::waitpid(child, &status, 0), child);
-        EXPECT_TRUE(WIFSIGNALED(status) || (WIFEXITED(status) && WEXITSTATUS(status) == 0))
-            << "status " << status;
-        return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - asked).count();
+        }).count();
     };
     auto startProgram = [&] {
         ScriptedDialogsFake dialogs;

@@ -11,13 +11,9 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <csignal>
 #include <filesystem>
 #include <fstream>
-#include <map>
 #include <random>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace vandorix::testing {
 namespace {
@@ -30,20 +26,6 @@ std::string ArchiveScript(const std::string &name) {
     return kRegister + "choose Combo1 " + name + "\nclick Command2\n";
 }
 
-// Every file of the four data folders, by its path below the root; the versions kept for
-// undo are named by the time of their command, so they are left out.
-std::map<std::string, std::string> DataFiles(const fs::path &root) {
-    std::map<std::string, std::string> files;
-    const fs::path kept = root / "Arhiv" / "Mentések";
-    for (const char *folder : {"Torzs", "Termekek", "Seged", "Arhiv"})
-        for (auto it = fs::recursive_directory_iterator(root / folder); it != fs::end(it); ++it) {
-            if (it->path() == kept) it.disable_recursion_pending();
-            else if (it->is_regular_file())
-                files[fs::relative(it->path(), root).string()] = FileBytes(it->path());
-        }
-    return files;
-}
-
 // One share's entries, as script lines for the windows and in a model of their figures.
 struct Share {
     explicit Share(std::string n) : name(std::move(n)) {}
@@ -52,9 +34,8 @@ struct Share {
     std::string script;
 
     void trade(bool buy, Date d, int quantity, const char *price, const char *commission, int code) {
-        script += (buy ? OpenPurchase(name) : OpenSale("FIFO", name)) +
-                  Fields({Typed(d), quantity, price, commission, code, code}) +
-                  "click Command1\ninput " + price + "\n";
+        const TradeEntry entry{Typed(d), quantity, price, commission, code, code};
+        script += buy ? Purchase(entry, "", name) : Sale(entry, "FIFO", "", name);
         model.trade({d, buy ? quantity : -quantity, Amount(price), Amount(commission)});
     }
     void close(Date d, const char *price) {
@@ -249,40 +230,18 @@ TEST(ProductArchive, SoldOutSharesMoveToTheArchiveWithTheirResultsAndRefusalsCha
 // Archives the sold-out "Alfa" in a child process that is killed `delayUs` after "Törlés" is
 // pressed (never when negative); returns how long the child ran after the press.
 std::chrono::microseconds ArchiveInChild(const fs::path &program, long delayUs) {
-    int fds[2];
-    if (::pipe(fds) != 0) return {};
-    const pid_t child = ::fork();
-    if (child == 0) {
+    return RunInChildKilledAfter(delayUs, [&](const std::function<void()> &pressed) {
         struct : Dialogs {
             MessageAnswer showMessage(const MessageRequest &) override { ::_exit(4); }
             std::optional<std::string> showInput(const InputRequest &) override { ::_exit(4); }
         } silent;
-        try {
-            Application app(silent, StartupEnvironment{program, Day(2026, 2, 4)});
-            app.start();
-            app.clickMenu({"Befektetés", "Részvény", "Alapadatok"});
-            app.choose("Combo1", "Alfa");
-            if (::write(fds[1], "x", 1) != 1) ::_exit(3);
-            app.click("Command2");
-        } catch (...) {
-            ::_exit(2);
-        }
-        ::_exit(0);
-    }
-    char c;
-    EXPECT_EQ(::read(fds[0], &c, 1), 1) << "the child died before the archiving";
-    ::close(fds[0]);
-    ::close(fds[1]);
-    const auto pressed = std::chrono::steady_clock::now();
-    if (delayUs >= 0) {
-        ::usleep(static_cast<useconds_t>(delayUs));
-        ::kill(child, SIGKILL);
-    }
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    EXPECT_TRUE(WIFSIGNALED(status) || WEXITSTATUS(status) == 0) << "status " << status;
-    return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() -
-                                                                 pressed);
+        Application app(silent, StartupEnvironment{program, Day(2026, 2, 4)});
+        app.start();
+        app.clickMenu({"Befektetés", "Részvény", "Alapadatok"});
+        app.choose("Combo1", "Alfa");
+        pressed();
+        app.click("Command2");
+    });
 }
 
 TEST(ProductArchive, KilledAtAnyMomentTheShareIsFoundStillActiveOrWhollyArchived) {
@@ -300,11 +259,7 @@ TEST(ProductArchive, KilledAtAnyMomentTheShareIsFoundStillActiveOrWhollyArchived
     std::mt19937 random(20261207);
     std::uniform_int_distribution<long> delayUs(0, taken.count() * 3 / 2);
     for (int round = 0; round < 40; ++round) {
-        for (const char *folder : {"Torzs", "Termekek", "Seged", "Arhiv"}) {
-            fs::remove_all(t.root() / folder);
-            fs::create_directory(t.root() / folder);
-        }
-        for (const auto &[path, bytes] : active) std::ofstream(t.root() / path, std::ios::binary) << bytes;
+        RestoreDataFiles(t.root(), active);
         ArchiveInChild(t.inst.programFolder(), delayUs(random));
         // The next start finishes or drops the interrupted command.
         ReplayRun start = t.inst.replay("", "2026-02-04");

@@ -1,9 +1,10 @@
-#include "support/ProductFiles.h"
+#include "products/ClosingPrice.h"
+#include "support/ReferenceFigures.h"
+#include "support/SheetExpect.h"
 #include "support/TestInstallation.h"
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <filesystem>
 #include <string>
 
@@ -19,25 +20,6 @@ const std::vector<TradeLine> kTrades = {
     {Day(2026, 11, 12), Currency(), Amount("3960,5"), 60},
     {Day(2026, 11, 18), Amount("4200"), Currency(), 100},
 };
-
-struct Position {
-    int quantity;
-    Currency cost, proceeds;
-};
-
-// The position of a day by the rule itself: the trades up to the last one dated on or before
-// the day, or the first trade when the day is before every trade.
-Position positionAt(const std::vector<TradeLine> &trades, Date day) {
-    std::size_t last = 0;
-    for (std::size_t i = 0; i < trades.size(); ++i)
-        if (trades[i].date <= day) last = i;
-    Position p{trades[last].holding, {}, {}};
-    for (std::size_t i = 0; i <= last; ++i) {
-        p.cost += trades[i].cost;
-        p.proceeds += trades[i].proceeds;
-    }
-    return p;
-}
 
 struct PriceWindow {
     TestInstallation inst;
@@ -63,15 +45,15 @@ struct PriceWindow {
     }
     void expectValueColumns(const Sheet &prices) const {
         Currency previous;
-        for (int r = 5; !prices.value(r, 2).isBlank(); ++r) {
-            Date day = *prices.value(r, 1).date();
-            Currency price = *prices.value(r, 2).currency();
-            Position p = positionAt(trades, day);
+        for (int r = 5; !prices.value(r, kPriceColClose).isBlank(); ++r) {
+            Date day = *prices.value(r, kPriceColDate).date();
+            Currency price = *prices.value(r, kPriceColClose).currency();
+            ExpectedPosition p = PositionOn(trades, day);
             Currency value = price * p.quantity;
             Currency result = value + p.proceeds - p.cost;
-            EXPECT_EQ(prices.value(r, 3).currency(), value) << "row " << r;
-            EXPECT_EQ(prices.value(r, 4).currency(), result) << "row " << r;
-            EXPECT_EQ(prices.value(r, 5).currency(), r == 5 ? result : result - previous)
+            EXPECT_EQ(prices.value(r, kPriceColValue).currency(), value) << "row " << r;
+            EXPECT_EQ(prices.value(r, kPriceColResult).currency(), result) << "row " << r;
+            EXPECT_EQ(prices.value(r, kPriceColChange).currency(), r == 5 ? result : result - previous)
                 << "row " << r;
             previous = result;
         }
@@ -84,11 +66,9 @@ TEST(ClosingPrice, PricesBeforeBetweenAndAfterRecordedDaysKeepDateOrderAndValues
     {
         auto wb = ReadWorkbookFile(w.product());
         const Sheet &prices = wb->sheet("Alfa01");
-        EXPECT_EQ(prices.value(5, 1), CellValue(Day(2026, 11, 10)));
         // 100 shares at 101, less the purchase cost of 10 050.
-        EXPECT_EQ(prices.value(5, 3), CellValue(Amount("10100")));
-        EXPECT_EQ(prices.value(5, 4), CellValue(Amount("50")));
-        EXPECT_EQ(prices.value(5, 5), CellValue(Amount("50")));
+        ExpectCells(prices, {{5, kPriceColDate, Day(2026, 11, 10)}, {5, kPriceColValue, Amount("10100")},
+                             {5, kPriceColResult, Amount("50")}, {5, kPriceColChange, Amount("50")}});
     }
     w.record("2026.11.20", "104");
     w.record("2026.11.01", "99,5");   // before the first trade and the first price
@@ -97,20 +77,17 @@ TEST(ClosingPrice, PricesBeforeBetweenAndAfterRecordedDaysKeepDateOrderAndValues
     auto wb = ReadWorkbookFile(w.product());
     const Sheet &prices = wb->sheet("Alfa01");
     const Date days[] = {Day(2026, 11, 1), Day(2026, 11, 10), Day(2026, 11, 15), Day(2026, 11, 20)};
-    for (int i = 0; i < 4; ++i) EXPECT_EQ(prices.value(5 + i, 1), CellValue(days[i]));
-    EXPECT_TRUE(prices.value(9, 2).isBlank());
-    EXPECT_EQ(prices.value(7, 2), CellValue(Amount("102,25")));
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(prices.value(5 + i, kPriceColDate), CellValue(days[i]));
+    EXPECT_TRUE(prices.value(9, kPriceColClose).isBlank());
+    EXPECT_EQ(prices.value(7, kPriceColClose), CellValue(Amount("102,25")));
     w.expectValueColumns(prices);
     // A day before the first trade is valued with the first trade's holding and cost.
-    EXPECT_EQ(prices.value(5, 4), CellValue(Amount("99,5") * 100 - Amount("10050")));
+    EXPECT_EQ(prices.value(5, kPriceColResult), CellValue(Amount("99,5") * 100 - Amount("10050")));
 
     const Sheet &aux = wb->sheet("Segéd01");
-    EXPECT_EQ(aux.value(6, 3).integer(), 8);
-    EXPECT_EQ(aux.value(8, 3).integer(), 9);
-    EXPECT_EQ(aux.value(5, 4), CellValue(Day(2026, 11, 1)));
-    EXPECT_EQ(aux.value(7, 4), CellValue(Day(2026, 11, 20)));
-    EXPECT_EQ(aux.value(9, 4), CellValue(Day(2026, 11, 21)));
-    EXPECT_EQ(prices.value(2, 1), CellValue("2026. 11. 01. -től      2026. 11. 20. -ig."));
+    ExpectIntegers(aux, {{6, 3, 8}, {8, 3, 9}});
+    ExpectCells(aux, {{5, 4, Day(2026, 11, 1)}, {7, 4, Day(2026, 11, 20)}, {9, 4, Day(2026, 11, 21)}});
+    EXPECT_EQ(prices.value(2, kPriceColDate), CellValue("2026. 11. 01. -től      2026. 11. 20. -ig."));
     EXPECT_TRUE(wb->sheet("Szla").isProtected());
     EXPECT_FALSE(wb->sheet("Segéd01").visible());
 }
@@ -130,9 +107,8 @@ TEST(ClosingPrice, ExistingPriceIsOverwrittenOnlyAfterYes) {
     w.record("2026.11.10", "90", "answer Yes\n");
     auto wb = ReadWorkbookFile(w.product());
     const Sheet &prices = wb->sheet("Alfa01");
-    EXPECT_EQ(prices.value(5, 2), CellValue(Amount("90")));
-    EXPECT_EQ(prices.value(6, 2), CellValue(Amount("104")));
-    EXPECT_TRUE(prices.value(7, 2).isBlank());
+    ExpectCells(prices, {{5, kPriceColClose, Amount("90")}, {6, kPriceColClose, Amount("104")}});
+    EXPECT_TRUE(prices.value(7, kPriceColClose).isBlank());
     w.expectValueColumns(prices);
 }
 
@@ -147,36 +123,32 @@ TEST(ClosingPrice, PriceFieldRefusesTextAndNonPositiveAmounts) {
     EXPECT_EQ(wb->sheet("Alfa01").value(5, 2), CellValue(Amount("101,5")));
 }
 
-TEST(ClosingPrice, CancelAfterAnInsertedDayStoresNothing) {
-    PriceWindow w;
-    w.record("2026.11.10", "101");
-    w.record("2026.11.20", "104");
-    const std::string before = FileBytes(w.product());
-    ReplayRun r = w.run("menu Befektetés/Részvény/Napi záró ár\nchoose Combo1 Alfa\n"
-                        "type Text1 2026.11.15\ntype Text2 102\nclick Command2\nclick Command4\n");
-    EXPECT_EQ(r.output, "");
-    EXPECT_EQ(FileBytes(w.product()), before);
-}
-
-TEST(ClosingPrice, AChosenProductCanBeLeftBeforeAnythingIsRecorded) {
-    PriceWindow w;
-    w.record("2026.11.10", "101");
-    const std::string before = FileBytes(w.product());
-    // Leaving right after the choice, and after an accepted date that inserted a day.
-    ReplayRun r = w.run("menu Befektetés/Részvény/Napi záró ár\nchoose Combo1 Alfa\nclick Command4\n"
-                        "menu Befektetés/Részvény/Napi záró ár\nchoose Combo1 Alfa\n"
-                        "type Text1 2026.11.15\nclick Command4\nmenu Befektetés/Kilépés\n");
-    EXPECT_EQ(r.output, "");
-    EXPECT_EQ(FileBytes(w.product()), before);
-}
-
-TEST(ClosingPrice, ProductWithoutPurchaseIsRefused) {
-    PriceWindow w(false);
-    const std::string before = FileBytes(w.product());
-    ReplayRun r = w.run("menu Befektetés/Részvény/Napi záró ár\nchoose Combo1 Alfa\nanswer OK\n"
-                        "click Command4\n");
-    EXPECT_EQ(r.output, "Felhívás\nCsak az első vásárlás után\nlehet a záró darabárat bevinni.\n");
-    EXPECT_EQ(FileBytes(w.product()), before);
+// Scripts that end without recording anything: the product file keeps its bytes.
+TEST(ClosingPrice, CancellingLeavingOrAProductWithoutPurchaseStoresNothing) {
+    const std::string open = "menu Befektetés/Részvény/Napi záró ár\nchoose Combo1 Alfa\n";
+    struct Case {
+        bool withTrades;
+        std::vector<std::pair<const char *, const char *>> recorded;
+        std::string script, output;
+    } cases[] = {
+        // Cancel after a day was inserted.
+        {true, {{"2026.11.10", "101"}, {"2026.11.20", "104"}},
+         open + "type Text1 2026.11.15\ntype Text2 102\nclick Command2\nclick Command4\n", ""},
+        // Leaving right after the choice, and after an accepted date that inserted a day.
+        {true, {{"2026.11.10", "101"}},
+         open + "click Command4\n" + open + "type Text1 2026.11.15\nclick Command4\nmenu Befektetés/Kilépés\n",
+         ""},
+        {false, {}, open + "answer OK\nclick Command4\n",
+         "Felhívás\nCsak az első vásárlás után\nlehet a záró darabárat bevinni.\n"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.script);
+        PriceWindow w(c.withTrades);
+        for (auto [day, price] : c.recorded) w.record(day, price);
+        const std::string before = FileBytes(w.product());
+        EXPECT_EQ(w.run(c.script).output, c.output);
+        EXPECT_EQ(FileBytes(w.product()), before);
+    }
 }
 
 TEST(ClosingPrice, WindowWithoutRegisteredProductEndsTheProgram) {
@@ -198,41 +170,6 @@ std::vector<PriceLine> dailyPrices(Date first, int count, int step = 1) {
     return lines;
 }
 
-// The RSI of the closing prices `rows` (row 5 first) for the row `newest`, by the rule: the
-// prices of the rising rows against those of the others, each sum averaged over the period
-// and rounded to four decimals.
-int rsiOf(const std::vector<Currency> &rows, int newest, int period) {
-    std::int64_t up = 0, down = 0;
-    for (int k = 0; k < period; ++k) {
-        int i = newest - 5 - k;
-        if (i < 1) break;
-        (rows[i] > rows[i - 1] ? up : down) += rows[i].raw();
-    }
-    auto avg = [&](std::int64_t sum) { return std::llround(static_cast<double>(sum) / period); };
-    double upAvg = static_cast<double>(avg(up)) / 10000;
-    double downAvg = static_cast<double>(avg(down)) / 10000;
-    if (downAvg == 0) downAvg = 1;
-    return static_cast<int>(std::floor(100 - 100 / (1 + upAvg / downAvg) + 0.5));
-}
-
-double movingAverage(const std::vector<PriceLine> &rows, int newest, int days) {
-    Date day = rows[newest - 5].date;
-    double sum = 0;
-    int n = 0;
-    for (int i = 0; i <= newest - 5; ++i)
-        if (rows[i].date >= day.addDays(-days)) {
-            sum += rows[i].price.toDouble();
-            ++n;
-        }
-    return sum / n;
-}
-
-std::vector<Currency> closes(const Sheet &prices) {
-    std::vector<Currency> out;
-    for (int r = 5; !prices.value(r, 2).isBlank(); ++r) out.push_back(*prices.value(r, 2).currency());
-    return out;
-}
-
 TEST(ClosingPrice, IndicatorsStartAt27RowsAndMovingAveragesAfterRow27) {
     PriceWindow w;
     const std::vector<PriceLine> seeded = dailyPrices(Day(2026, 10, 1), 21); // rows 5 to 25
@@ -242,23 +179,23 @@ TEST(ClosingPrice, IndicatorsStartAt27RowsAndMovingAveragesAfterRow27) {
     {
         auto wb = ReadWorkbookFile(w.product());
         const Sheet &prices = wb->sheet("Alfa01");
-        EXPECT_EQ(prices.value(26, 2), CellValue(Amount("100")));
+        EXPECT_EQ(prices.value(26, kPriceColClose), CellValue(Amount("100")));
         for (int c = 6; c <= 9; ++c) EXPECT_TRUE(prices.value(26, c).isBlank()) << c;
     }
     w.record("2026.10.23", "101"); // row 27: RSI, but no moving average yet
     w.record("2026.10.24", "99");  // row 28: MA20 as well
     auto wb = ReadWorkbookFile(w.product());
     const Sheet &prices = wb->sheet("Alfa01");
-    const std::vector<Currency> rows = closes(prices);
-    EXPECT_EQ(prices.value(27, 9).number(), rsiOf(rows, 27, 14));
+    const std::vector<Currency> rows = Closes(prices);
+    EXPECT_EQ(prices.value(27, 9).number(), ExpectedRsi(rows, 27, 14));
     EXPECT_TRUE(prices.value(27, 6).isBlank());
-    EXPECT_EQ(prices.value(28, 9).number(), rsiOf(rows, 28, 14));
+    EXPECT_EQ(prices.value(28, 9).number(), ExpectedRsi(rows, 28, 14));
     std::vector<PriceLine> all = seeded;
     all.push_back({Day(2026, 10, 22), Amount("100")});
     all.push_back({Day(2026, 10, 23), Amount("101")});
     all.push_back({Day(2026, 10, 24), Amount("99")});
     ASSERT_TRUE(prices.value(28, 6).number());
-    EXPECT_DOUBLE_EQ(*prices.value(28, 6).number(), movingAverage(all, 28, 20));
+    EXPECT_DOUBLE_EQ(*prices.value(28, 6).number(), MovingAverage(all, 28, 20).first);
     EXPECT_TRUE(prices.value(28, 7).isBlank());
     EXPECT_TRUE(prices.value(26, 9).isBlank()) << "earlier rows keep their indicators";
 }
@@ -277,28 +214,31 @@ TEST(ClosingPrice, InsertedDayRecomputesLaterValueColumnsButOnlyItsOwnIndicators
     w.record("2026.10.16", "100,75");
     auto wb = ReadWorkbookFile(w.product());
     const Sheet &prices = wb->sheet("Alfa01");
-    ASSERT_EQ(prices.value(28, 1), CellValue(Day(2026, 10, 16)));
-    EXPECT_EQ(prices.value(45, 1), CellValue(seeded.back().date));
+    ASSERT_EQ(prices.value(28, kPriceColDate), CellValue(Day(2026, 10, 16)));
+    EXPECT_EQ(prices.value(45, kPriceColDate), CellValue(seeded.back().date));
     EXPECT_EQ(wb->sheet("Segéd01").value(6, 3).integer(), 45);
 
     // Value columns: stale above the new row, recomputed from it to the last row.
-    EXPECT_EQ(prices.value(27, 3), CellValue(Amount("-1")));
+    EXPECT_EQ(prices.value(27, kPriceColValue), CellValue(Amount("-1")));
     for (int r = 28; r <= 45; ++r) {
-        Position p = positionAt(w.trades, *prices.value(r, 1).date());
-        Currency result = *prices.value(r, 2).currency() * p.quantity + p.proceeds - p.cost;
-        EXPECT_EQ(prices.value(r, 4).currency(), result) << r;
+        ExpectedPosition p = PositionOn(w.trades, *prices.value(r, kPriceColDate).date());
+        Currency result = *prices.value(r, kPriceColClose).currency() * p.quantity + p.proceeds - p.cost;
+        EXPECT_EQ(prices.value(r, kPriceColResult).currency(), result) << r;
         if (r > 28)
-            EXPECT_EQ(prices.value(r, 5).currency(), result - *prices.value(r - 1, 4).currency()) << r;
+            EXPECT_EQ(prices.value(r, kPriceColChange).currency(),
+                      result - *prices.value(r - 1, kPriceColResult).currency())
+                << r;
     }
     // The first recomputed row's change is taken against the stale row above it.
-    EXPECT_EQ(prices.value(28, 5).currency(), *prices.value(28, 4).currency() - Amount("-1"));
+    EXPECT_EQ(prices.value(28, kPriceColChange).currency(),
+              *prices.value(28, kPriceColResult).currency() - Amount("-1"));
 
     // Indicators: only the new row.
     std::vector<PriceLine> all(seeded.begin(), seeded.begin() + 23);
     all.push_back({Day(2026, 10, 16), Amount("100,75")});
     all.insert(all.end(), seeded.begin() + 23, seeded.end());
-    EXPECT_DOUBLE_EQ(*prices.value(28, 6).number(), movingAverage(all, 28, 20));
-    EXPECT_EQ(prices.value(28, 9).number(), rsiOf(closes(prices), 28, 14));
+    EXPECT_DOUBLE_EQ(*prices.value(28, 6).number(), MovingAverage(all, 28, 20).first);
+    EXPECT_EQ(prices.value(28, 9).number(), ExpectedRsi(Closes(prices), 28, 14));
     EXPECT_TRUE(prices.value(28, 7).isBlank()) << "row 28 is not past the MA50 threshold";
     for (int r = 29; r <= 45; ++r) EXPECT_EQ(prices.value(r, 9), CellValue(555.0)) << r;
 }

@@ -1,6 +1,5 @@
 #include "products/ClosingPrice.h"
-#include "book/Templates.h"
-#include "support/ProductFiles.h"
+#include "support/ReferenceFigures.h"
 
 #include <gtest/gtest.h>
 
@@ -11,20 +10,7 @@ namespace {
 
 using namespace testing;
 
-struct Product {
-    AppState app;
-    std::unique_ptr<Workbook> wb = makeProductTemplate();
-    Product() {
-        app.HostApp = std::make_unique<SpreadsheetHost>();
-        wb->unprotect(install::kWorkbookPassword);
-        for (int i = 1; i <= wb->sheetCount(); ++i) wb->sheetAt(i).unprotect(install::kSheetPassword);
-        wb->renameSheet("Termékminta01", "Alfa01");
-        app.ProductName = "Alfa";
-        app.ProductWorkbook = OpenBook(*wb);
-        app.Today = Day(2026, 12, 6);
-        app.StartOfYear = Day(2026, 1, 1);
-    }
-};
+using Product = ProductBooks;
 
 // Trades on some days of 2026, several on one day now and then.
 std::vector<TradeLine> tradeHistory() {
@@ -42,23 +28,6 @@ std::vector<TradeLine> tradeHistory() {
     return t;
 }
 
-// The holding, cost and proceeds of a day by scanning back from the last trade row, as the
-// position of a single day is defined.
-struct Expected {
-    int quantity;
-    Currency cost, proceeds;
-};
-Expected scanBack(const std::vector<TradeLine> &t, Date day) {
-    int last = static_cast<int>(t.size()) - 1;
-    while (last > 0 && t[last].date > day) --last;
-    Expected e{t[last].holding, {}, {}};
-    for (int i = 0; i <= last; ++i) {
-        e.cost += t[i].cost;
-        e.proceeds += t[i].proceeds;
-    }
-    return e;
-}
-
 TEST(Position, ForwardMergeMatchesTheBackwardScanOnEveryDay) {
     Product p;
     const auto trades = tradeHistory();
@@ -70,7 +39,7 @@ TEST(Position, ForwardMergeMatchesTheBackwardScanOnEveryDay) {
     days.push_back(Day(2026, 3, 3));
     for (Date d : days) {
         auto got = cursor.at(d);
-        Expected e = scanBack(trades, d);
+        ExpectedPosition e = PositionOn(trades, d);
         ASSERT_EQ(got.quantity, e.quantity) << d.toIso();
         ASSERT_EQ(got.cost, e.cost) << d.toIso();
         ASSERT_EQ(got.proceeds, e.proceeds) << d.toIso();
@@ -78,7 +47,7 @@ TEST(Position, ForwardMergeMatchesTheBackwardScanOnEveryDay) {
     // The single-day procedure agrees too.
     p.app.PositionDate = Day(2026, 4, 10);
     ComputePositionAtDate(p.app);
-    Expected e = scanBack(trades, Day(2026, 4, 10));
+    ExpectedPosition e = PositionOn(trades, Day(2026, 4, 10));
     EXPECT_EQ(p.app.HeldQuantity, e.quantity);
     EXPECT_EQ(p.app.PositionCost, e.cost);
     EXPECT_EQ(p.app.PositionProceeds, e.proceeds);
@@ -110,11 +79,11 @@ TEST(Position, RecalcOfManyRowsGivesEachRowItsOwnDaysPosition) {
     Currency previous;
     for (int r = 5; r <= 304; ++r) {
         const PriceLine &l = lines[r - 5];
-        Expected e = scanBack(trades, l.date);
+        ExpectedPosition e = PositionOn(trades, l.date);
         Currency result = l.price * e.quantity + e.proceeds - e.cost;
-        ASSERT_EQ(prices.value(r, 3).currency(), l.price * e.quantity) << r;
-        ASSERT_EQ(prices.value(r, 4).currency(), result) << r;
-        ASSERT_EQ(prices.value(r, 5).currency(), r == 5 ? result : result - previous) << r;
+        ASSERT_EQ(prices.value(r, kPriceColValue).currency(), l.price * e.quantity) << r;
+        ASSERT_EQ(prices.value(r, kPriceColResult).currency(), result) << r;
+        ASSERT_EQ(prices.value(r, kPriceColChange).currency(), r == 5 ? result : result - previous) << r;
         previous = result;
     }
 }

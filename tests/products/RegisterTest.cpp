@@ -1,6 +1,7 @@
 #include "products/ProductRegister.h"
 #include "book/Templates.h"
 #include "support/ProductFiles.h"
+#include "support/SheetExpect.h"
 #include "support/TestInstallation.h"
 
 #include <gtest/gtest.h>
@@ -57,6 +58,10 @@ TEST(ProductRegister, NewSharesGoDirectlyBelowOtherShareAndTheAccountSheetsStayS
                   (std::vector<std::string>{"HU0000000001", "HU0000000002", "HU0000000004"}))
             << sheet;
     }
+    // The list is stored protected again.
+    auto list = ReadWorkbookFile(t.list());
+    EXPECT_TRUE(list->structureProtected());
+    EXPECT_TRUE(list->sheet("BET01").isProtected());
     // The window opened again lists the new shares in list order.
     ReplayRun again = t.run("menu Befektetés/Részvény/Alapadatok\nchoose Combo1 Béta\n"
                             "click Command4\n");
@@ -72,13 +77,11 @@ TEST(ProductRegister, SortMovesWholeRowsSoStoredFiguresStayWithTheirName) {
     });
     t.run(RegisterScript("Alfa", "A1"));
     auto wb = ReadWorkbookFile(t.inst.accountWorkbook());
-    EXPECT_EQ(wb->sheet("Ertek01").value(7, 1), CellValue("Zeta"));
-    EXPECT_EQ(wb->sheet("Ertek01").value(7, 4), CellValue(Amount("1234,5")));
+    // The header rows above the products (row 5) are not part of the sort.
+    ExpectCells(wb->sheet("Ertek01"),
+                {{7, 1, "Zeta"}, {7, 4, Amount("1234,5")}, {5, 1, "Befektetési számla"}});
     EXPECT_TRUE(wb->sheet("Ertek01").value(6, 4).isBlank());
-    EXPECT_EQ(wb->sheet("Eredmeny01").value(7, 12), CellValue(Amount("-77")));
-    // The header rows above the products are not part of the sort.
-    EXPECT_EQ(wb->sheet("Ertek01").value(5, 1), CellValue("Befektetési számla"));
-    EXPECT_EQ(wb->sheet("Eredmeny01").value(5, 1), CellValue("Archivált termékek"));
+    ExpectCells(wb->sheet("Eredmeny01"), {{7, 12, Amount("-77")}, {5, 1, "Archivált termékek"}});
 }
 
 TEST(ProductRegister, ProductWorkbookIsTheTemplateRenamedAndInitialised) {
@@ -96,27 +99,21 @@ TEST(ProductRegister, ProductWorkbookIsTheTemplateRenamedAndInitialised) {
     EXPECT_TRUE(wb->structureProtected());
 
     const Sheet &prices = wb->sheet("Alfa Nyrt01");
-    EXPECT_EQ(prices.value(1, 1), CellValue("Alfa Nyrt"));
-    EXPECT_EQ(prices.value(2, 1), CellValue("2026. 12. 06. - tól"));
-    EXPECT_EQ(prices.value(2, 9), CellValue("HU0000123456"));
+    ExpectCells(prices, {{1, 1, "Alfa Nyrt"}, {2, 1, "2026. 12. 06. - tól"}, {2, 9, "HU0000123456"}});
     EXPECT_EQ(prices.cellFormat(6, 2), prices.cellFormat(5, 2));
     EXPECT_TRUE(prices.value(5, 2).isBlank());
 
     const Sheet &chart = wb->sheet("Alfa Nyrt02");
-    EXPECT_EQ(chart.value(2, 1), CellValue("Alfa Nyrt  adat kivonat"));
-    EXPECT_EQ(chart.value(3, 1), CellValue("2026. 12. 06. - tól"));
-    EXPECT_EQ(chart.value(2, 9), CellValue("HU0000123456"));
+    ExpectCells(chart, {{2, 1, "Alfa Nyrt  adat kivonat"}, {3, 1, "2026. 12. 06. - tól"},
+                        {2, 9, "HU0000123456"}});
 
     const Sheet &trades = wb->sheet("Szla");
-    EXPECT_EQ(trades.value(1, 1), CellValue("Alfa Nyrt"));
-    EXPECT_EQ(trades.value(1, 18), CellValue("HU0000123456"));
-    EXPECT_EQ(trades.value(2, 19).integer(), 7);
-    EXPECT_EQ(trades.value(7, 18).integer(), 0);
+    ExpectCells(trades, {{1, 1, "Alfa Nyrt"}, {1, 18, "HU0000123456"}});
+    ExpectIntegers(trades, {{2, 19, 7}, {7, 18, 0}});
     EXPECT_TRUE(trades.value(5, 1).isBlank());
 
     const Sheet &statement = wb->sheet("Szla02");
-    EXPECT_EQ(statement.value(1, 1), CellValue("Alfa Nyrt  számla kivonat"));
-    EXPECT_EQ(statement.value(1, 18), CellValue("HU0000123456"));
+    ExpectCells(statement, {{1, 1, "Alfa Nyrt  számla kivonat"}, {1, 18, "HU0000123456"}});
     EXPECT_EQ(statement.value(2, 19).integer(), 7);
 }
 

@@ -16,12 +16,6 @@
 namespace vandorix::testing {
 namespace {
 
-std::string TradeScript(const std::string &open, Date day, int quantity, const char *price,
-                        const char *commission, int code) {
-    return open + Fields({Typed(day), quantity, price, commission, code, code}) +
-           "click Command1\ninput " + price + "\n";
-}
-
 // "3,55": the share of `part` in `whole`, in %, to two decimals, as the driver prints it.
 std::string Percent(Currency part, Currency whole) {
     char buf[32];
@@ -71,8 +65,8 @@ TEST(OverviewTest, DriverPrintsHoldingsCashAndTotalsAsTheEntriesGiveThem) {
     };
     auto trade = [&](ReportModel &m, const std::string &name, Date day, int quantity,
                      const char *price, const char *commission, int code) {
-        script += TradeScript(quantity > 0 ? OpenPurchase(name) : OpenSale("FIFO", name), day,
-                              std::abs(quantity), price, commission, code);
+        const TradeEntry entry{Typed(day), std::abs(quantity), price, commission, code, code};
+        script += quantity > 0 ? Purchase(entry, "", name) : Sale(entry, "FIFO", "", name);
         m.trade({day, quantity, Amount(price), Amount(commission)});
     };
     deposit(Day(2025, 10, 1), "1000000", 1);

@@ -9,17 +9,6 @@
 
 namespace vandorix::testing {
 
-inline std::string DepositScript(const std::string &day, const std::string &amount, int code) {
-    return "menu Befektetés/Befektetési számla/Befizetés\ntype Text1 " + day + "\ntype Text2 " +
-           amount + "\ntype Text3 " + std::to_string(code) + "\nclick Command1\nclick Command3\n";
-}
-
-inline std::string ClosingPriceScript(const std::string &day, const std::string &price,
-                                      const std::string &product = "Alfa") {
-    return "menu Befektetés/Részvény/Napi záró ár\nchoose Combo1 " + product + "\ntype Text1 " +
-           day + "\ntype Text2 " + price + "\nclick Command1\nclick Command4\n";
-}
-
 class ReportSession : public TradeSession {
 public:
     ReportModel model;

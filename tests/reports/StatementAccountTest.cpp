@@ -1,6 +1,7 @@
 // The account statement window driven as a user drives it: cash movements and trades entered
 // through their windows, the statement built, and "Befszla02" read back from the stored file.
 #include "reports/StatementSheets.h"
+#include "support/SheetExpect.h"
 #include "trading/TradeWindowSession.h"
 
 #include <gtest/gtest.h>
@@ -60,14 +61,7 @@ struct StatementSession : TradeSession {
 };
 
 // Every cell of rows `from` to `to`, columns A to V, is empty.
-::testing::AssertionResult RowsEmpty(const Sheet &s, int from, int to) {
-    for (int r = from; r <= to; ++r)
-        for (int c = 1; c <= 22; ++c)
-            if (!s.value(r, c).isBlank())
-                return ::testing::AssertionFailure()
-                       << "row " << r << " column " << c << ": " << s.value(r, c).display();
-    return ::testing::AssertionSuccess();
-}
+auto RowsEmpty(const Sheet &s, int from, int to) { return testing::RowsEmpty(s, from, to, 22); }
 
 TEST(AccountStatement, WorkedPeriodWithBalancesTotalsAndTheTaxSummary) {
     StatementSession s;
@@ -106,37 +100,32 @@ TEST(AccountStatement, WorkedPeriodWithBalancesTotalsAndTheTaxSummary) {
     const char *types[] = {"BAR", "VAK", "EAR", "HAR", "TAR", "OAR", "KAR"};
     for (int i = 0; i < 7; ++i) {
         const int r = 5 + i;
-        EXPECT_EQ(st.value(r, 22).text(), types[i]) << r;
-        EXPECT_EQ(amount(st, r, 20), cur(balances[i])) << r;
+        EXPECT_EQ(st.value(r, ledger::RowType).text(), types[i]) << r;
+        EXPECT_EQ(amount(st, r, ledger::Balance), cur(balances[i])) << r;
         for (int c = 1; c <= 22; ++c) EXPECT_EQ(st.value(r, c), l.value(r + 1, c)) << r << "/" << c;
     }
     EXPECT_TRUE(RowsEmpty(st, 12, 13));
-    EXPECT_EQ(st.value(14, 2).text(), "Összesen");
-    const std::pair<int, const char *> totals[] = {{5, "5000"},  {6, "10"},    {7, "5010"},
-                                                   {12, "2800"}, {13, "5"},    {14, "2795"},
-                                                   {15, "791"},  {16, "10085"}, {17, "200"},
-                                                   {18, "130"},  {20, "8040"}};
+    EXPECT_EQ(st.value(14, ledger::OrderCode).text(), "Összesen");
+    using namespace ledger;
+    const std::pair<int, const char *> totals[] = {
+        {BuyValue, "5000"},      {BuyCommission, "10"},   {BuyCost, "5010"},   {SellValue, "2800"},
+        {SellCommission, "5"},   {NetProceeds, "2795"},   {RealisedResult, "791"},
+        {PaidIn, "10085"},       {PaidOut, "200"},        {Fee, "130"},        {Balance, "8040"}};
     for (auto [c, v] : totals) EXPECT_EQ(amount(st, 14, c), cur(v)) << c;
-    EXPECT_EQ(st.value(2, 22).integer(), 14);
-    EXPECT_EQ(st.value(2, 1).text(), "2026. 01. 10. -től      2026. 06. 01. -ig.");
+    EXPECT_EQ(st.value(2, ledger::RowType).integer(), 14);
+    EXPECT_EQ(st.value(2, ledger::MovementDate).text(), "2026. 01. 10. -től      2026. 06. 01. -ig.");
 
     // Summary: closed result 791 − 100, fees 100 and 30, dividends 85 net and 85 / 0.85 gross,
     // the result before tax 100 + 691.
     EXPECT_TRUE(RowsEmpty(st, 15, 16));
-    EXPECT_EQ(st.value(17, 9).text(), "Lezárt eredmény");
-    EXPECT_EQ(amount(st, 17, 15), cur("691"));
-    EXPECT_EQ(st.value(17, 17).text(), "Elszámolt");
-    EXPECT_EQ(amount(st, 17, 18), cur("100"));
-    EXPECT_EQ(st.value(18, 17).text(), "Külön kts.");
-    EXPECT_EQ(amount(st, 18, 18), cur("30"));
-    EXPECT_EQ(st.value(19, 9).text(), "Osztalék");
-    EXPECT_EQ(st.value(19, 10).text(), "Nettó");
-    EXPECT_EQ(amount(st, 19, 11), cur("85"));
-    EXPECT_EQ(st.value(19, 14).text(), "Bruttó");
-    EXPECT_EQ(st.value(19, 15).integer(), 100);
+    testing::ExpectTexts(st, {{17, Description, "Lezárt eredmény"}, {17, PaidOut, "Elszámolt"},
+                              {18, PaidOut, "Külön kts."}, {19, Description, "Osztalék"},
+                              {19, SoldQuantity, "Nettó"}, {19, NetProceeds, "Bruttó"},
+                              {21, Description, "Adózás előtti eredmény"}});
+    testing::ExpectAmounts(st, {{17, RealisedResult, "691"}, {17, Fee, "100"}, {18, Fee, "30"},
+                                {19, SellPrice, "85"}, {21, RealisedResult, "791"}});
+    EXPECT_EQ(st.value(19, ledger::RealisedResult).integer(), 100);
     EXPECT_TRUE(RowsEmpty(st, 20, 20));
-    EXPECT_EQ(st.value(21, 9).text(), "Adózás előtti eredmény");
-    EXPECT_EQ(amount(st, 21, 15), cur("791"));
     EXPECT_TRUE(RowsEmpty(st, 22, 40));
 }
 
@@ -146,24 +135,20 @@ TEST(AccountStatement, AnEndAfterTodayRunsToTheLastLedgerRowAndAShorterOneLeaves
     {
         auto wb = s.account();
         const Sheet &st = wb->sheet("Befszla02");
-        EXPECT_EQ(st.value(13, 1).date(), testing::Day(2026, 12, 5));
-        EXPECT_EQ(amount(st, 13, 20), cur("8090"));
-        EXPECT_EQ(amount(st, 16, 16), cur("10635"));
-        EXPECT_EQ(st.value(2, 22).integer(), 16);
+        EXPECT_EQ(st.value(13, ledger::MovementDate).date(), testing::Day(2026, 12, 5));
+        testing::ExpectAmounts(st, {{13, ledger::Balance, "8090"}, {16, ledger::PaidIn, "10635"}});
+        EXPECT_EQ(st.value(2, ledger::RowType).integer(), 16);
     }
     // Two fee rows: deductible 100 and separate 30, no realised result and no dividend.
     s.play(statement("2026.04.01", "2026.04.02", "input-cancel\n") + "click Command4\n");
     auto wb = s.account();
     const Sheet &st = wb->sheet("Befszla02");
-    EXPECT_EQ(st.value(5, 22).text(), "HAR");
-    EXPECT_EQ(st.value(6, 22).text(), "TAR");
-    EXPECT_EQ(amount(st, 5, 20), cur("8185"));
-    EXPECT_EQ(amount(st, 9, 18), cur("130"));
-    EXPECT_EQ(st.value(2, 1).text(), "2026. 04. 01. -től      2026. 04. 02. -ig.");
-    EXPECT_EQ(amount(st, 12, 15), cur("-100"));
-    EXPECT_EQ(amount(st, 14, 11), Currency());
-    EXPECT_EQ(st.value(14, 15).integer(), 0);
-    EXPECT_EQ(amount(st, 16, 15), cur("-100"));
+    testing::ExpectTexts(st, {{5, ledger::RowType, "HAR"}, {6, ledger::RowType, "TAR"},
+                              {2, ledger::MovementDate, "2026. 04. 01. -től      2026. 04. 02. -ig."}});
+    testing::ExpectAmounts(st, {{5, ledger::Balance, "8185"}, {9, ledger::Fee, "130"},
+                                {12, ledger::RealisedResult, "-100"}, {14, ledger::SellPrice, "0"},
+                                {16, ledger::RealisedResult, "-100"}});
+    EXPECT_EQ(st.value(14, ledger::RealisedResult).integer(), 0);
     EXPECT_TRUE(RowsEmpty(st, 17, 60));
 }
 
@@ -178,12 +163,11 @@ TEST(AccountStatement, AStatementAfterTheLedgerLostRowsLeavesNoneOfTheEarlierOne
     s.run(statement("2025.01.01", "2026.12.06") + "click Command4\n");
     auto wb = s.account();
     const Sheet &st = wb->sheet("Befszla02");
-    EXPECT_EQ(st.value(2, 22).integer(), 10);
-    EXPECT_EQ(st.value(7, 22).text(), "BAR");
-    EXPECT_EQ(amount(st, 5, 20), cur("500"));
-    EXPECT_EQ(amount(st, 6, 20), cur("300"));
-    EXPECT_EQ(amount(st, 7, 20), cur("350"));
-    EXPECT_EQ(st.value(17, 9).text(), "Adózás előtti eredmény");
+    EXPECT_EQ(st.value(2, ledger::RowType).integer(), 10);
+    EXPECT_EQ(st.value(7, ledger::RowType).text(), "BAR");
+    testing::ExpectAmounts(
+        st, {{5, ledger::Balance, "500"}, {6, ledger::Balance, "300"}, {7, ledger::Balance, "350"}});
+    EXPECT_EQ(st.value(17, ledger::Description).text(), "Adózás előtti eredmény");
     EXPECT_TRUE(RowsEmpty(st, 18, 80));
 }
 
@@ -203,9 +187,8 @@ TEST(AccountStatement, TaxRateAnswersEmptyRefusedAndRetried) {
     EXPECT_EQ(std::count(shown.begin(), shown.end(), refusal), 3);
     auto wb = s.account();
     const Sheet &st = wb->sheet("Befszla02");
-    EXPECT_EQ(amount(st, 13, 11), cur("85"));
-    EXPECT_EQ(st.value(13, 15).integer(), 94);
-    EXPECT_EQ(amount(st, 15, 15), cur("94"));
+    testing::ExpectAmounts(st, {{13, ledger::SellPrice, "85"}, {15, ledger::RealisedResult, "94"}});
+    EXPECT_EQ(st.value(13, ledger::RealisedResult).integer(), 94);
 }
 
 TEST(AccountStatement, GrossDividendsAreWholeAndHalvesGoUp) {
@@ -247,12 +230,12 @@ TEST(AccountStatement, AStartAfterTheEndGivesEmptyTotalsUnderTheRequestedCaption
     auto wb = s.account();
     const Sheet &st = wb->sheet("Befszla02");
     EXPECT_TRUE(RowsEmpty(st, 5, 6));
-    EXPECT_EQ(st.value(7, 2).text(), "Összesen");
-    for (int c : {5, 6, 7, 12, 13, 14, 15, 16, 17, 18}) EXPECT_EQ(amount(st, 7, c), Currency()) << c;
-    EXPECT_EQ(st.value(2, 22).integer(), 7);
-    EXPECT_EQ(st.value(2, 1).text(), "2026. 06. 01. -től      2026. 05. 01. -ig.");
-    EXPECT_EQ(st.value(12, 15).integer(), 0);
-    EXPECT_EQ(amount(st, 14, 15), Currency());
+    EXPECT_EQ(st.value(7, ledger::OrderCode).text(), "Összesen");
+    for (int c : ledger::kSummedColumns) EXPECT_EQ(amount(st, 7, c), Currency()) << c;
+    EXPECT_EQ(st.value(2, ledger::RowType).integer(), 7);
+    EXPECT_EQ(st.value(2, ledger::MovementDate).text(), "2026. 06. 01. -től      2026. 05. 01. -ig.");
+    EXPECT_EQ(st.value(12, ledger::RealisedResult).integer(), 0);
+    EXPECT_EQ(amount(st, 14, ledger::RealisedResult), Currency());
 }
 
 TEST(AccountStatement, DatesAreCheckedOnEnterAndAgainWhenTheStatementStarts) {

@@ -2,6 +2,7 @@
 // and sale windows, the statement built, and "Szla02" read back from the stored product file.
 #include "app/Application.h"
 #include "support/ScriptedDialogsFake.h"
+#include "support/SheetExpect.h"
 #include "trading/TradeWindowSession.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +11,7 @@ namespace vandorix {
 namespace {
 
 using testing::Day;
+using testing::ExpectIntegers;
 using testing::Purchase;
 using testing::Sale;
 using testing::TradeSession;
@@ -42,14 +44,8 @@ struct ProductSession : TradeSession {
 // for 30), 696.6 for 60 shares.
 const Currency kHeldAverage = cur("11,61");
 
-::testing::AssertionResult RowsEmpty(const Sheet &s, int from, int to) {
-    for (int r = from; r <= to; ++r)
-        for (int c = 1; c <= 35; ++c)
-            if (!s.value(r, c).isBlank())
-                return ::testing::AssertionFailure()
-                       << "row " << r << " column " << c << ": " << s.value(r, c).display();
-    return ::testing::AssertionSuccess();
-}
+// Every cell of rows `from` to `to`, columns A to AI, is empty.
+auto RowsEmpty(const Sheet &s, int from, int to) { return testing::RowsEmpty(s, from, to, 35); }
 
 TEST(ProductStatement, PeriodRowsWithTheirRunningHoldingAndTotals) {
     ProductSession s;
@@ -87,27 +83,24 @@ TEST(ProductStatement, PeriodRowsWithTheirRunningHoldingAndTotals) {
 
     // Rows 6 and 7 of "Szla" copied, the sale with its two consumed lots.
     for (int c = 1; c <= 35; ++c) {
-        if (c == 18) continue;
+        if (c == szla::Holding) continue;
         EXPECT_EQ(st.value(5, c), trades.value(6, c)) << c;
         EXPECT_EQ(st.value(6, c), trades.value(7, c)) << c;
     }
     EXPECT_EQ(testing::Pairs(st, 6), (testing::PairList{{100, 1}, {20, 2}}));
-    EXPECT_EQ(integer(st, 5, 18), 150);
-    EXPECT_EQ(integer(st, 6, 18), 30);
+    ExpectIntegers(st, {{5, szla::Holding, 150}, {6, szla::Holding, 30}});
     EXPECT_TRUE(RowsEmpty(st, 7, 8));
     EXPECT_TRUE(RowsEmpty(st, 10, 25));
-    EXPECT_EQ(st.value(9, 2).text(), "Összesen");
-    EXPECT_EQ(integer(st, 9, 3), 50);
-    EXPECT_EQ(integer(st, 9, 10), 120);
-    EXPECT_EQ(integer(st, 9, 22), 30);
-    const std::pair<int, const char *> sums[] = {{5, "600"},  {6, "6"},   {7, "606"},
-                                                 {12, "1800"}, {13, "9"}, {14, "1791"},
-                                                 {16, "543,6"}}; // 1791 − (1005 + 20 × 12,12)
+    EXPECT_EQ(st.value(9, szla::OrderCode).text(), "Összesen");
+    ExpectIntegers(st, {{9, szla::Bought, 50}, {9, szla::Sold, 120}, {9, szla::OpenQuantity, 30},
+                        {9, szla::Holding, 30}, {2, szla::TotalsPointerColumn, 9}});
+    const std::pair<int, const char *> sums[] = {
+        {szla::BuyValue, "600"},   {szla::BuyCommission, "6"},  {szla::BuyCost, "606"},
+        {szla::SaleValue, "1800"}, {szla::SaleCommission, "9"}, {szla::NetProceeds, "1791"},
+        {szla::Result, "543,6"}}; // 1791 − (1005 + 20 × 12,12)
     for (auto [c, v] : sums) EXPECT_EQ(amount(st, 9, c), cur(v)) << c;
-    EXPECT_EQ(amount(st, 9, 8), kHeldAverage);
-    EXPECT_EQ(integer(st, 9, 18), 30);
-    EXPECT_EQ(integer(st, 2, 19), 9);
-    EXPECT_EQ(st.value(2, 1).text(), "2026. 02. 10. -től      2026. 03. 15. -ig.");
+    EXPECT_EQ(amount(st, 9, szla::CostPerShare), kHeldAverage);
+    EXPECT_EQ(st.value(2, szla::Day).text(), "2026. 02. 10. -től      2026. 03. 15. -ig.");
 }
 
 TEST(ProductStatement, RangesAroundTheTradesAndAShorterStatementAfterALongerOne) {
@@ -117,26 +110,22 @@ TEST(ProductStatement, RangesAroundTheTradesAndAShorterStatementAfterALongerOne)
     {
         auto wb = s.product();
         const Sheet &st = wb->sheet("Szla02");
-        EXPECT_EQ(st.value(5, 1).date(), Day(2026, 1, 5));
-        EXPECT_EQ(st.value(8, 1).date(), Day(2026, 6, 1));
+        EXPECT_EQ(st.value(5, szla::Day).date(), Day(2026, 1, 5));
+        EXPECT_EQ(st.value(8, szla::Day).date(), Day(2026, 6, 1));
         const long long holdings[] = {100, 150, 30, 60};
-        for (int i = 0; i < 4; ++i) EXPECT_EQ(integer(st, 5 + i, 18), holdings[i]);
-        EXPECT_EQ(integer(st, 11, 3), 180);
-        EXPECT_EQ(integer(st, 11, 18), 60);
-        EXPECT_EQ(integer(st, 11, 22), 60);
-        EXPECT_EQ(integer(st, 2, 19), 11);
+        for (int i = 0; i < 4; ++i) EXPECT_EQ(integer(st, 5 + i, szla::Holding), holdings[i]);
+        ExpectIntegers(st, {{11, szla::Bought, 180}, {11, szla::Holding, 60},
+                            {11, szla::OpenQuantity, 60}, {2, szla::TotalsPointerColumn, 11}});
     }
     // The first day is the last trade's day: only that day's row, and nothing of the longer
     // statement stays below it.
     s.play(statement("2026.06.01", "2026.12.06") + "click Command4\n");
     auto wb = s.product();
     const Sheet &st = wb->sheet("Szla02");
-    EXPECT_EQ(st.value(5, 1).date(), Day(2026, 6, 1));
-    EXPECT_EQ(integer(st, 5, 18), 60);
-    EXPECT_EQ(integer(st, 8, 3), 30);
-    EXPECT_EQ(amount(st, 8, 7), cur("333"));
-    EXPECT_EQ(integer(st, 2, 19), 8);
-    EXPECT_EQ(st.value(2, 1).text(), "2026. 06. 01. -től      2026. 06. 01. -ig.");
+    EXPECT_EQ(st.value(5, szla::Day).date(), Day(2026, 6, 1));
+    ExpectIntegers(st, {{5, szla::Holding, 60}, {8, szla::Bought, 30}, {2, szla::TotalsPointerColumn, 8}});
+    EXPECT_EQ(amount(st, 8, szla::BuyCost), cur("333"));
+    EXPECT_EQ(st.value(2, szla::Day).text(), "2026. 06. 01. -től      2026. 06. 01. -ig.");
     EXPECT_TRUE(RowsEmpty(st, 6, 7));
     EXPECT_TRUE(RowsEmpty(st, 9, 30));
 }
@@ -149,20 +138,17 @@ TEST(ProductStatement, AnEndPastTodayStopsAtTheLastTradeAndAStartAfterTheEndCopi
     {
         auto wb = s.product();
         const Sheet &st = wb->sheet("Szla02");
-        EXPECT_EQ(st.value(5, 19).text(), "EAR");
-        EXPECT_EQ(st.value(6, 19).text(), "VAK");
-        EXPECT_EQ(integer(st, 2, 19), 9);
+        testing::ExpectTexts(st, {{5, szla::LotCode, "EAR"}, {6, szla::LotCode, "VAK"}});
+        EXPECT_EQ(integer(st, 2, szla::TotalsPointerColumn), 9);
     }
     s.play(statement("2026.03.01", "2026.02.01") + "click Command4\n");
     auto wb = s.product();
     const Sheet &st = wb->sheet("Szla02");
     EXPECT_TRUE(RowsEmpty(st, 5, 6));
-    EXPECT_EQ(st.value(7, 2).text(), "Összesen");
-    EXPECT_EQ(integer(st, 7, 3), 0);
-    EXPECT_EQ(amount(st, 7, 16), Currency());
-    EXPECT_EQ(integer(st, 7, 18), 0);
-    EXPECT_EQ(integer(st, 2, 19), 7);
-    EXPECT_EQ(st.value(2, 1).text(), "2026. 03. 01. -től      2026. 02. 01. -ig.");
+    EXPECT_EQ(st.value(7, szla::OrderCode).text(), "Összesen");
+    ExpectIntegers(st, {{7, szla::Bought, 0}, {7, szla::Holding, 0}, {2, szla::TotalsPointerColumn, 7}});
+    EXPECT_EQ(amount(st, 7, szla::Result), Currency());
+    EXPECT_EQ(st.value(2, szla::Day).text(), "2026. 03. 01. -től      2026. 02. 01. -ig.");
     EXPECT_TRUE(RowsEmpty(st, 8, 20));
 }
 
@@ -175,8 +161,8 @@ TEST(ProductStatement, ARowWithoutSignedQuantityCarriesTheHoldingOn) {
     auto wb = s.product();
     const Sheet &st = wb->sheet("Szla02");
     const long long holdings[] = {100, 150, 150, 180};
-    for (int i = 0; i < 4; ++i) EXPECT_EQ(integer(st, 5 + i, 18), holdings[i]) << i;
-    EXPECT_EQ(integer(st, 11, 18), 180);
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(integer(st, 5 + i, szla::Holding), holdings[i]) << i;
+    EXPECT_EQ(integer(st, 11, szla::Holding), 180);
 }
 
 TEST(ProductStatement, NoDataForAStartAfterTheLastTradeOrAProductNeverTraded) {
@@ -243,76 +229,42 @@ TEST(ProductStatement, DateFieldsOnEnter) {
     s.play("click Command4\n");
 }
 
-// Records what the host shows while the continue notice holds a report.
-class WatchingDialogs : public testing::ScriptedDialogsFake {
-public:
-    struct Shown {
-        bool maximised = false;
-        std::vector<std::string> visibleSheets;
-        std::string activeSheet;
-    };
-    AppState *state = nullptr;
-    std::vector<Shown> reports;
-
-    MessageAnswer showMessage(const MessageRequest &request) override {
-        if (request.title == "Tovább" && state) {
-            Shown shown;
-            const HostState &host = state->host().state();
-            shown.maximised = host.visible && host.windowState == HostWindowState::Maximized;
-            if (Workbook *wb = state->host().activeWorkbook()) {
-                for (int i = 1; i <= wb->sheetCount(); ++i)
-                    if (wb->sheetAt(i).visible()) shown.visibleSheets.push_back(wb->sheetAt(i).name());
-                shown.activeSheet = wb->activeSheet().name();
-            }
-            reports.push_back(shown);
-        }
-        return ScriptedDialogsFake::showMessage(request);
-    }
+// What the host shows while the continue notice holds a report.
+struct Shown {
+    bool maximised = false;
+    std::vector<std::string> visibleSheets;
+    std::string activeSheet;
 };
 
 TEST(ProductStatement, TheHostShowsEachStatementMaximisedWhileTheNoticeHoldsIt) {
-    testing::TestInstallation inst;
-    WatchingDialogs dialogs;
-    Application app(dialogs, StartupEnvironment{inst.programFolder(), Day(2026, 12, 6)});
-    dialogs.state = &app.state();
-    app.start();
-    app.clickMenu({"Befektetés", "Részvény", "Alapadatok"});
-    app.choose("Combo1", "Más részvény");
-    app.type("Text1", "Alfa");
-    app.type("Text2", "HU1");
-    app.click("Command1");
-    app.click("Command4");
-    app.clickMenu({"Befektetés", "Részvény", "Vétel"});
-    app.choose("Combo1", "Alfa");
-    for (auto [field, text] : {std::pair{"Text1", "2026.12.01"}, {"Text2", "10"}, {"Text3", "5"},
-                               {"Text4", "0"}, {"Text5", "1"}, {"Text6", "1"}})
-        app.type(field, text);
-    dialogs.input("5");
-    app.click("Command1");
-    ASSERT_EQ(app.visibleForm(), &app.mainForm());
+    TradeSession s;
+    s.play(Purchase({"2026.12.01", 10, "5", "0", 1, 1}));
+    std::vector<Shown> reports;
+    s.dialogs().onMessage = [&](const MessageRequest &request) {
+        if (request.title != "Tovább") return;
+        Shown shown;
+        const HostState &host = s.app().state().host().state();
+        shown.maximised = host.visible && host.windowState == HostWindowState::Maximized;
+        if (Workbook *wb = s.app().state().host().activeWorkbook()) {
+            for (int i = 1; i <= wb->sheetCount(); ++i)
+                if (wb->sheetAt(i).visible()) shown.visibleSheets.push_back(wb->sheetAt(i).name());
+            shown.activeSheet = wb->activeSheet().name();
+        }
+        reports.push_back(shown);
+    };
+    s.play(kMenu + "choose Combo1 Alfa\nclick Command1\nanswer OK\nclick Command4\n"
+                   "menu Befektetés/Befektetési számla/Számla kivonat\nclick Command1\ninput 15\n"
+                   "answer OK\nclick Command4\n");
 
-    app.clickMenu({"Befektetés", "Információ", "Termék szlámla kivonat"});
-    app.choose("Combo1", "Alfa");
-    dialogs.answer(MessageAnswer::Ok);
-    app.click("Command1");
-    app.click("Command4");
-    app.clickMenu({"Befektetés", "Befektetési számla", "Számla kivonat"});
-    dialogs.input("15");
-    dialogs.answer(MessageAnswer::Ok);
-    app.click("Command1");
-    app.click("Command4");
-    EXPECT_TRUE(dialogs.allAnswersTaken());
-
-    ASSERT_EQ(dialogs.reports.size(), 2u);
-    EXPECT_TRUE(dialogs.reports[0].maximised);
-    EXPECT_EQ(dialogs.reports[0].visibleSheets, (std::vector<std::string>{"Szla", "Szla02"}));
-    EXPECT_EQ(dialogs.reports[0].activeSheet, "Szla02");
-    EXPECT_TRUE(dialogs.reports[1].maximised);
-    EXPECT_EQ(dialogs.reports[1].visibleSheets,
-              (std::vector<std::string>{"Befszla01", "Befszla02"}));
-    EXPECT_EQ(dialogs.reports[1].activeSheet, "Befszla02");
+    ASSERT_EQ(reports.size(), 2u);
+    EXPECT_TRUE(reports[0].maximised);
+    EXPECT_EQ(reports[0].visibleSheets, (std::vector<std::string>{"Szla", "Szla02"}));
+    EXPECT_EQ(reports[0].activeSheet, "Szla02");
+    EXPECT_TRUE(reports[1].maximised);
+    EXPECT_EQ(reports[1].visibleSheets, (std::vector<std::string>{"Befszla01", "Befszla02"}));
+    EXPECT_EQ(reports[1].activeSheet, "Befszla02");
     // Back at the main window the host is no longer on screen.
-    EXPECT_FALSE(app.state().host().state().visible);
+    EXPECT_FALSE(s.app().state().host().state().visible);
 }
 
 } // namespace

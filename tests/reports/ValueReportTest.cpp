@@ -72,23 +72,17 @@ TEST_F(ValueReportTest, WorthOnBothDaysFollowsTheEntries) {
     // By hand: 31 March holds 30 shares at 1200 and 1000000 − 100500 − 52750 + 143700 cash.
     s.play(ValueReport(Day(2026, 2, 5), Day(2026, 3, 31)) + "click Command2\n");
     const Sheet &r = report();
-    EXPECT_EQ(Cur(r, 6, 4), Amount("36000"));
-    EXPECT_EQ(Cur(r, 5, 4), Amount("990450"));
-    EXPECT_EQ(Cur(r, 5, 6), Amount("899500"));
+    ExpectAmounts(r, {{6, 4, "36000"}, {5, 4, "990450"}, {5, 6, "899500"}});
 }
 
 TEST_F(ValueReportTest, ReferenceWorthIsTheWorthAtTheEndOfTheReferenceDay) {
     // The reference day carries the first purchase: the cash after it and the holding bought
     // that day make the day's worth; a movement after the reference day is not part of it.
     expectReport(Day(2026, 2, 2), Day(2026, 2, 20));
-    const Sheet &r = report();
-    EXPECT_EQ(Cur(r, 5, 6), Amount("899500"));
-    EXPECT_EQ(Cur(r, 6, 6), Amount("100000"));
+    ExpectAmounts(report(), {{5, 6, "899500"}, {6, 6, "100000"}});
     // Nothing happened between the two days: no difference anywhere.
     expectReport(Day(2026, 3, 5), Day(2026, 3, 20));
-    const Sheet &q = report();
-    EXPECT_EQ(Cur(q, 5, 7), Currency());
-    EXPECT_EQ(Cur(q, 6, 7), Currency());
+    ExpectAmounts(report(), {{5, 7, "0"}, {6, 7, "0"}});
 }
 
 TEST_F(ValueReportTest, DaysBeforeTheFirstRowsGiveZero) {

@@ -1,4 +1,5 @@
 #include "store/AtomicFile.h"
+#include "support/TestInstallation.h"
 #include "store/HostError.h"
 #include "store/OoxmlCodec.h"
 #include "book/Templates.h"
@@ -7,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <string>
@@ -22,17 +22,8 @@ namespace fs = std::filesystem;
 class Protocol : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "vandorix-proto-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        root_ = fs::path(pattern) / "Vandorix";
-        for (const char *folder : {install::kMasterDataFolder, install::kProductsFolder,
-                                   install::kAuxiliaryFolder, install::kArchiveFolder})
-            fs::create_directories(root_ / folder);
-        for (const InstallationWorkbook &entry : kInstallationWorkbooks)
-            writeFileAtomically(root_ / entry.folder / entry.fileName, encodeWorkbook(*entry.make()));
         fs::copy_file(root_ / install::kAuxiliaryFolder / install::kProductTemplateFile,
                       productFile());
-
         app_.HostApp = std::make_unique<SpreadsheetHost>();
         app_.HostApp->start();
         app_.HostRunning = true;
@@ -45,10 +36,7 @@ protected:
         app_.SheetPassword = install::kSheetPassword;
         app_.ProductName = install::kTemplateProductName;
     }
-    void TearDown() override {
-        app_.HostApp.reset();
-        fs::remove_all(root_.parent_path());
-    }
+    void TearDown() override { app_.HostApp.reset(); }
 
     fs::path accountFile() const { return root_ / install::kMasterDataFolder / install::kAccountWorkbookFile; }
     fs::path productFile() const {
@@ -77,7 +65,8 @@ protected:
         OpenProductListWorkbook(app_);
     }
 
-    fs::path root_;
+    testing::TestInstallation inst_;
+    const fs::path root_ = inst_.root();
     AppState app_;
 };
 

@@ -4,6 +4,7 @@
 #include "store/HostError.h"
 #include "store/OoxmlCodec.h"
 #include "store/SpreadsheetHost.h"
+#include "support/TestInstallation.h"
 
 #include <gtest/gtest.h>
 
@@ -11,6 +12,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <random>
 #include <string>
 #include <sys/resource.h>
@@ -276,10 +278,9 @@ TEST_F(SaveFolders, MoveIsRefusedWholeOrFinishedAtStartUpNeverLeftHalfDone) {
 }
 
 // The child saves both workbooks in one command, over and over, each time with the next
-// marker; it tells the parent through `ready` once its first command has ended. It never
-// returns.
-[[noreturn]] void saveForever(const fs::path &journalFolder, const fs::path &a, const fs::path &b,
-                              int ready) {
+// marker; it may be killed once its first command has ended.
+void SaveForever(const fs::path &journalFolder, const fs::path &a, const fs::path &b,
+                 const std::function<void()> &firstEnded) {
     SpreadsheetHost host;
     host.setJournalFolder(journalFolder);
     Workbook &wa = host.open(a);
@@ -293,42 +294,19 @@ TEST_F(SaveFolders, MoveIsRefusedWholeOrFinishedAtStartUpNeverLeftHalfDone) {
         wb.sheet("Lap").setValue(1, 1, marker);
         host.save(wb);
         host.endCommand();
-        if (first) {
-            char c = 1;
-            if (::write(ready, &c, 1) != 1) ::_exit(3);
-            ::close(ready);
-        }
+        if (first) firstEnded();
     }
 }
 
 TEST_F(SaveFolders, KilledSaverLeavesBothWorkbooksOfOneCommandAfterRecovery) {
     std::mt19937 random(20261206);
-    std::uniform_int_distribution<int> delayUs(0, 20000);
+    std::uniform_int_distribution<long> delayUs(0, 20000);
     int committed = 0; // the marker of the last command known to have ended
     for (int iteration = 0; iteration < 40; ++iteration) {
-        int pipeFds[2];
-        ASSERT_EQ(::pipe(pipeFds), 0);
-        pid_t child = ::fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            ::close(pipeFds[0]);
-            try {
-                saveForever(journal_, a_, b_, pipeFds[1]);
-            } catch (const std::exception &) {
-                ::_exit(2);
-            }
-        }
-        ::close(pipeFds[1]);
-        char c = 0;
-        ASSERT_EQ(::read(pipeFds[0], &c, 1), 1) << "the saver died before its first command";
-        ::close(pipeFds[0]);
+        testing::RunInChildKilledAfter(delayUs(random), [&](const std::function<void()> &ended) {
+            SaveForever(journal_, a_, b_, ended);
+        });
         ++committed;
-        ::usleep(static_cast<useconds_t>(delayUs(random)));
-        ::kill(child, SIGKILL);
-        int status = 0;
-        ASSERT_EQ(::waitpid(child, &status, 0), child);
-        ASSERT_TRUE(WIFSIGNALED(status)) << "the saver ended by itself, status " << status;
-
         recover();
         int ma = markerOf(a_), mb = markerOf(b_);
         ASSERT_EQ(ma, mb) << "iteration " << iteration << ": the two files of one command differ";

@@ -57,6 +57,17 @@ std::string RegisterScript(const std::string &name, const std::string &code) {
            "click Command4\n";
 }
 
+std::string DepositScript(const std::string &day, const std::string &amount, int code) {
+    return "menu Befektetés/Befektetési számla/Befizetés\ntype Text1 " + day + "\ntype Text2 " +
+           amount + "\ntype Text3 " + std::to_string(code) + "\nclick Command1\nclick Command3\n";
+}
+
+std::string ClosingPriceScript(const std::string &day, const std::string &price,
+                               const std::string &product) {
+    return "menu Befektetés/Részvény/Napi záró ár\nchoose Combo1 " + product + "\ntype Text1 " +
+           day + "\ntype Text2 " + price + "\nclick Command1\nclick Command4\n";
+}
+
 std::string Typed(Date d) {
     char buf[16];
     std::snprintf(buf, sizeof buf, "%04d.%02d.%02d", d.year(), d.month(), d.day());

@@ -37,6 +37,11 @@ void WritePriceRows(Sheet &prices, const std::vector<PriceLine> &lines, int firs
 
 // The script lines that register a new share below "Más részvény" and leave the window.
 std::string RegisterScript(const std::string &name, const std::string &code);
+// A deposit entered in its window ("2026.03.01", "5000", code), then back to the main window.
+std::string DepositScript(const std::string &day, const std::string &amount, int code);
+// A closing price entered for `product` and the window left.
+std::string ClosingPriceScript(const std::string &day, const std::string &price,
+                               const std::string &product = "Alfa");
 
 Date Day(int year, int month, int day);
 // "2026.02.02", as a date is typed into the windows.

@@ -4,9 +4,13 @@
 #include "store/OoxmlCodec.h"
 #include "book/Templates.h"
 
+#include <gtest/gtest.h>
+
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <sys/wait.h>
+#include <unistd.h>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -62,6 +66,67 @@ std::string FileBytes(const fs::path &path) {
     std::ostringstream bytes;
     bytes << in.rdbuf();
     return bytes.str();
+}
+
+std::map<std::string, std::string> DataFiles(const fs::path &root, bool withKeptVersions) {
+    std::map<std::string, std::string> files;
+    const fs::path kept = withKeptVersions ? fs::path() : root / install::kArchiveFolder / "Mentések";
+    for (const char *folder : {install::kMasterDataFolder, install::kProductsFolder,
+                               install::kAuxiliaryFolder, install::kArchiveFolder})
+        for (auto it = fs::recursive_directory_iterator(root / folder); it != fs::end(it); ++it) {
+            if (it->path() == kept) it.disable_recursion_pending();
+            else if (it->is_regular_file())
+                files[fs::relative(it->path(), root).generic_string()] = FileBytes(it->path());
+        }
+    return files;
+}
+
+void RestoreDataFiles(const fs::path &root, const std::map<std::string, std::string> &files) {
+    for (const char *folder : {install::kMasterDataFolder, install::kProductsFolder,
+                               install::kAuxiliaryFolder, install::kArchiveFolder}) {
+        fs::remove_all(root / folder);
+        fs::create_directory(root / folder);
+    }
+    for (const auto &[path, bytes] : files) {
+        fs::create_directories((root / path).parent_path());
+        std::ofstream(root / path, std::ios::binary) << bytes;
+    }
+}
+
+std::chrono::microseconds RunInChildKilledAfter(
+    long killAfterUs, const std::function<void(const std::function<void()> &moment)> &body) {
+    int fds[2];
+    if (::pipe(fds) != 0) {
+        ADD_FAILURE() << "no pipe";
+        return {};
+    }
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(fds[0]);
+        try {
+            body([&] {
+                if (::write(fds[1], "x", 1) != 1) ::_exit(3);
+            });
+        } catch (...) {
+            ::_exit(2);
+        }
+        ::_exit(0);
+    }
+    ::close(fds[1]);
+    char c = 0;
+    EXPECT_EQ(::read(fds[0], &c, 1), 1) << "the child died before its moment";
+    ::close(fds[0]);
+    const auto moment = std::chrono::steady_clock::now();
+    if (killAfterUs >= 0) {
+        ::usleep(static_cast<useconds_t>(killAfterUs));
+        ::kill(child, SIGKILL);
+    }
+    int status = 0;
+    EXPECT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFSIGNALED(status) || (WIFEXITED(status) && WEXITSTATUS(status) == 0))
+        << "status " << status;
+    return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() -
+                                                                 moment);
 }
 
 } // namespace vandorix::testing

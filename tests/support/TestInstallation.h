@@ -1,6 +1,9 @@
 #pragma once
 
+#include <chrono>
 #include <filesystem>
+#include <functional>
+#include <map>
 #include <string>
 
 namespace vandorix::testing {
@@ -36,5 +39,21 @@ private:
 
 // The whole content of a file, or "" when it cannot be read.
 std::string FileBytes(const std::filesystem::path &path);
+
+// Every file of the four data folders below `root` with its bytes, by its path below the root;
+// the versions kept for undo (Arhiv/Mentések) are named by the time of their command, so they
+// are left out.
+std::map<std::string, std::string> DataFiles(const std::filesystem::path &root,
+                                             bool withKeptVersions = false);
+// Puts the four data folders back to `files` exactly (as DataFiles gave them).
+void RestoreDataFiles(const std::filesystem::path &root,
+                      const std::map<std::string, std::string> &files);
+
+// Runs `body` in a child process. The child calls the function it is given at the moment from
+// which it may be killed; the parent waits for that moment, kills the child `killAfterUs`
+// microseconds later (never when negative) and waits for its end, which must be the kill or a
+// status of 0. Returns how long the child ran from that moment.
+std::chrono::microseconds RunInChildKilledAfter(
+    long killAfterUs, const std::function<void(const std::function<void()> &moment)> &body);
 
 } // namespace vandorix::testing

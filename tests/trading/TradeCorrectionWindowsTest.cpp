@@ -23,24 +23,20 @@ TEST(TradeCorrectionWindows, ModifiedPurchaseIsRewrittenInTheTradeSheetAndTheLed
 
     auto wb = s.product();
     const Sheet &t = wb->sheet("Szla");
-    EXPECT_TRUE(t.value(6, 1).isBlank()) << "no row was added";
-    EXPECT_EQ(t.value(5, 1).date(), Day(2026, 3, 2));
-    EXPECT_EQ(Int(t, 5, 2), 7);
-    EXPECT_EQ(Int(t, 5, 3), 80);
-    EXPECT_EQ(Cur(t, 5, 7), Amount("886"));
-    EXPECT_EQ(Int(t, 5, 22), 80);
-    EXPECT_EQ(Text(t, 5, 9), "Alfa  80 db. vétel");
+    EXPECT_TRUE(t.value(6, szla::Day).isBlank()) << "no row was added";
+    EXPECT_EQ(t.value(5, szla::Day).date(), Day(2026, 3, 2));
+    ExpectIntegers(t, {{5, szla::OrderCode, 7}, {5, szla::Bought, 80}, {5, szla::OpenQuantity, 80}});
+    ExpectAmounts(t, {{5, szla::BuyCost, "886"}});
+    ExpectTexts(t, {{5, szla::Description, "Alfa  80 db. vétel"}});
     auto acc = s.account();
     const Sheet &l = acc->sheet("Befszla01");
-    EXPECT_TRUE(l.value(6, 1).isBlank());
-    EXPECT_EQ(l.value(5, 1).date(), Day(2026, 3, 2));
-    EXPECT_EQ(Int(l, 5, 3), 80);
-    EXPECT_EQ(Cur(l, 5, 19), Amount("-886"));
-    EXPECT_EQ(Cur(l, 8, 20), Amount("-886"));
+    EXPECT_TRUE(l.value(6, ledger::MovementDate).isBlank());
+    EXPECT_EQ(l.value(5, ledger::MovementDate).date(), Day(2026, 3, 2));
+    EXPECT_EQ(Int(l, 5, ledger::BoughtQuantity), 80);
+    ExpectAmounts(l, {{5, ledger::Movement, "-886"}, {8, ledger::Balance, "-886"}});
     const Sheet &p = wb->sheet("Alfa01");
-    EXPECT_EQ(p.value(6, 1).date(), Day(2026, 3, 2));
-    EXPECT_EQ(Cur(p, 6, 3), Amount("880"));
-    EXPECT_EQ(Cur(p, 6, 4), Amount("-6"));
+    EXPECT_EQ(p.value(6, kPriceColDate).date(), Day(2026, 3, 2));
+    ExpectAmounts(p, {{6, kPriceColValue, "880"}, {6, kPriceColResult, "-6"}});
 }
 
 TEST(TradeCorrectionWindows, APurchaseSoldFromCanNeitherBeModifiedNorDeleted) {
@@ -83,22 +79,18 @@ TEST(TradeCorrectionWindows, ASaleModifiedToALargerQuantityIsMatchedAgain) {
     auto wb = s.product();
     const Sheet &t = wb->sheet("Szla");
     ASSERT_EQ(RowOfCode(t, 3), 7);
-    EXPECT_TRUE(t.value(8, 1).isBlank());
+    EXPECT_TRUE(t.value(8, szla::Day).isBlank());
     EXPECT_EQ(Pairs(t, 7), (PairList{{100, 1}, {20, 2}}));
-    EXPECT_EQ(Int(t, 7, 10), 120);
-    EXPECT_EQ(Cur(t, 7, 16), Amount("580")); // 1800 − (1000 + 20 × 11)
-    EXPECT_EQ(Text(t, 5, 19), "VAR");
-    EXPECT_EQ(Text(t, 6, 20), "Rész");
-    EXPECT_EQ(Int(t, 6, 22), 30);
+    ExpectIntegers(t, {{7, szla::Sold, 120}, {6, szla::OpenQuantity, 30}});
+    EXPECT_EQ(Cur(t, 7, szla::Result), Amount("580")); // 1800 − (1000 + 20 × 11)
+    ExpectTexts(t, {{5, szla::LotCode, "VAR"}, {6, szla::LotStatus, "Rész"}});
     auto acc = s.account();
     const Sheet &l = acc->sheet("Befszla01");
     EXPECT_EQ(RowOfCode(l, 3), 7);
-    EXPECT_TRUE(l.value(8, 1).isBlank());
-    EXPECT_EQ(Int(l, 7, 10), 120);
-    EXPECT_EQ(Cur(l, 7, 15), Amount("580"));
-    EXPECT_EQ(Cur(l, 7, 19), Amount("1800"));
-    EXPECT_EQ(Text(l, 5, 22), "VAR");
-    EXPECT_EQ(Text(l, 6, 22), "VAK");
+    EXPECT_TRUE(l.value(8, ledger::MovementDate).isBlank());
+    EXPECT_EQ(Int(l, 7, ledger::SoldQuantity), 120);
+    ExpectAmounts(l, {{7, ledger::RealisedResult, "580"}, {7, ledger::Movement, "1800"}});
+    ExpectTexts(l, {{5, ledger::RowType, "VAR"}, {6, ledger::RowType, "VAK"}});
 }
 
 TEST(TradeCorrectionWindows, DeletingASaleRestoresItsLotsAndLogsBothRows) {
@@ -108,7 +100,7 @@ TEST(TradeCorrectionWindows, DeletingASaleRestoresItsLotsAndLogsBothRows) {
     s.play(Sale({"2026.03.12", 120, "15", "10", 3, 3}));
     {
         auto acc = s.account();
-        EXPECT_EQ(Text(acc->sheet("Befszla01"), 5, 22), "VAR");
+        EXPECT_EQ(Text(acc->sheet("Befszla01"), 5, ledger::RowType), "VAR");
     }
     s.play(OpenSale() + Fields({"2026.03.12", 120, "15", "10", 3, 3}) + kDelete);
     EXPECT_TRUE(s.window().control("Command2").enabled);
@@ -118,42 +110,38 @@ TEST(TradeCorrectionWindows, DeletingASaleRestoresItsLotsAndLogsBothRows) {
 
     auto wb = s.product();
     const Sheet &t = wb->sheet("Szla");
-    EXPECT_TRUE(t.value(7, 1).isBlank());
+    EXPECT_TRUE(t.value(7, szla::Day).isBlank());
     for (int r : {5, 6}) {
-        EXPECT_EQ(Text(t, r, 19), "VAK") << r;
-        EXPECT_TRUE(t.value(r, 20).isBlank()) << r;
-        EXPECT_EQ(Int(t, r, 22), Int(t, r, 3)) << r;
+        EXPECT_EQ(Text(t, r, szla::LotCode), "VAK") << r;
+        EXPECT_TRUE(t.value(r, szla::LotStatus).isBlank()) << r;
+        EXPECT_EQ(Int(t, r, szla::OpenQuantity), Int(t, r, szla::Bought)) << r;
     }
     auto acc = s.account();
     const Sheet &l = acc->sheet("Befszla01");
     EXPECT_EQ(RowOfCode(l, 3), 0);
-    EXPECT_EQ(Text(l, 5, 22), "VAK");
-    EXPECT_EQ(Text(l, 6, 22), "VAK");
+    ExpectTexts(l, {{5, ledger::RowType, "VAK"}, {6, ledger::RowType, "VAK"}});
     // The day's value follows the restored holding: 150 × 15 − 1005 − 555.
     const Sheet &p = wb->sheet("Alfa01");
-    EXPECT_EQ(p.value(7, 1).date(), Day(2026, 3, 12));
-    EXPECT_EQ(Cur(p, 7, 3), Amount("2250"));
-    EXPECT_EQ(Cur(p, 7, 4), Amount("690"));
+    EXPECT_EQ(p.value(7, kPriceColDate).date(), Day(2026, 3, 12));
+    ExpectAmounts(p, {{7, kPriceColValue, "2250"}, {7, kPriceColResult, "690"}});
 
     auto accountLog = ReadWorkbookFile(s.accountLogFile());
     const Sheet &al = accountLog->sheet("Befszlatörsor01");
-    EXPECT_EQ(Int(al, 5, 21), 3);
-    EXPECT_EQ(Text(al, 5, 22), "EAR");
-    EXPECT_EQ(Int(al, 5, 10), 120);
-    EXPECT_EQ(Cur(al, 5, 15), Amount("563")); // 1790 − (1005 + 20 × 555 / 50)
-    EXPECT_TRUE(al.value(6, 1).isBlank());
+    ExpectIntegers(al, {{5, ledger::SettlementCode, 3}, {5, ledger::SoldQuantity, 120}});
+    ExpectTexts(al, {{5, ledger::RowType, "EAR"}});
+    EXPECT_EQ(Cur(al, 5, ledger::RealisedResult), Amount("563")); // 1790 − (1005 + 20 × 555 / 50)
+    EXPECT_TRUE(al.value(6, ledger::MovementDate).isBlank());
     auto productLog = ReadWorkbookFile(s.productLogFile());
     const Sheet &pl = productLog->sheet("Szla");
-    EXPECT_EQ(Int(pl, 5, 21), 3);
-    EXPECT_EQ(Text(pl, 5, 19), "EAR");
+    ExpectIntegers(pl, {{5, szla::Settlement, 3}});
+    ExpectTexts(pl, {{5, szla::LotCode, "EAR"}});
     EXPECT_EQ(Pairs(pl, 5), (PairList{{100, 1}, {20, 2}}));
 }
 
 TEST(TradeCorrectionWindows, ACodeOfAnotherKindIsRefusedAndNothingIsWritten) {
     TradeSession s;
     s.play(Purchase({"2026.03.01", 100, "10", "0", 1, 1}));
-    s.play("menu Befektetés/Befektetési számla/Befizetés\ntype Text1 2026.03.01\n"
-           "type Text2 5000\ntype Text3 50\nclick Command1\nclick Command3\n");
+    s.play(DepositScript("2026.03.01", "5000", 50));
     const std::string product = FileBytes(s.productFile()), account = FileBytes(s.accountFile());
 
     // A purchase's code in the sale window, a deposit's code in the purchase window.
@@ -182,25 +170,22 @@ TEST(TradeCorrectionWindows, DeletingTheLastTradeLeavesEmptySheetsAndAZeroHoldin
            "click Command2\n");
     auto wb = s.product();
     const Sheet &t = wb->sheet("Szla");
-    EXPECT_TRUE(t.value(5, 1).isBlank());
-    EXPECT_EQ(Int(t, 2, 19), 7);
-    EXPECT_EQ(Text(t, 7, 2), "Összesen");
-    EXPECT_EQ(Int(t, 7, 18), 0);
+    EXPECT_TRUE(t.value(5, szla::Day).isBlank());
+    ExpectIntegers(t, {{2, szla::TotalsPointerColumn, 7}, {7, szla::Holding, 0}});
+    ExpectTexts(t, {{7, szla::OrderCode, "Összesen"}});
+    EXPECT_TRUE(t.value(2, 1).isBlank()) << "no period caption without trades";
     // The trade's own day is recomputed, whatever date the field held.
     const Sheet &p = wb->sheet("Alfa01");
-    EXPECT_EQ(Cur(p, 5, 2), Amount("10"));
-    EXPECT_EQ(Cur(p, 5, 3), Currency());
-    EXPECT_EQ(Cur(p, 5, 4), Currency());
-    EXPECT_TRUE(p.value(6, 1).isBlank());
+    ExpectAmounts(p, {{5, kPriceColClose, "10"}, {5, kPriceColValue, "0"}, {5, kPriceColResult, "0"}});
+    EXPECT_TRUE(p.value(6, kPriceColDate).isBlank());
     auto acc = s.account();
     const Sheet &l = acc->sheet("Befszla01");
-    EXPECT_TRUE(l.value(5, 1).isBlank());
-    EXPECT_EQ(Int(l, 2, 22), 7);
+    EXPECT_TRUE(l.value(5, ledger::MovementDate).isBlank());
+    EXPECT_EQ(Int(l, 2, ledger::RowType), 7);
     auto accountLog = ReadWorkbookFile(s.accountLogFile());
-    EXPECT_EQ(Text(accountLog->sheet("Befszlatörsor01"), 5, 22), "VAK");
+    EXPECT_EQ(Text(accountLog->sheet("Befszlatörsor01"), 5, ledger::RowType), "VAK");
     auto productLog = ReadWorkbookFile(s.productLogFile());
-    EXPECT_EQ(Int(productLog->sheet("Szla"), 5, 21), 1);
-    EXPECT_EQ(Int(productLog->sheet("Szla"), 5, 3), 100);
+    ExpectIntegers(productLog->sheet("Szla"), {{5, szla::Settlement, 1}, {5, szla::Bought, 100}});
 }
 
 } // namespace

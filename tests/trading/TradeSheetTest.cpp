@@ -11,7 +11,7 @@ TEST(TradeSheetRows, FirstPurchaseOfAnEmptySheetBecomesRowFive) {
     EXPECT_EQ(PurchaseInsertionRow(books.trades(), Day(2026, 3, 1)), 5);
     books.buy(Day(2026, 3, 1), 100, 10, 5, 1);
     EXPECT_EQ(books.rowOf(1), 5);
-    EXPECT_EQ(books.trades().value(2, 19).integer(), 8);
+    EXPECT_EQ(books.trades().value(2, TotalsPointerColumn).integer(), 8);
     EXPECT_EQ(books.trades().value(8, 2).text(), "Összesen");
     EXPECT_EQ(books.cellText(5, Description), "Alfa  100 db. vétel");
     EXPECT_EQ(books.trades().value(2, 1).text(), "2026. 03. 01. -től      2026. 03. 01. -ig.");
@@ -93,7 +93,7 @@ TEST(TradeSheetRecalc, TotalsFollowTheTradesAndTheHoldingsAverageCost) {
 TEST(TradeSheetRecalc, EmptySheetKeepsItsTotalsInRowSeven) {
     TradeBooks books;
     RecalcTradeSheet(books.app);
-    EXPECT_EQ(books.trades().value(2, 19).integer(), 7);
+    EXPECT_EQ(books.trades().value(2, TotalsPointerColumn).integer(), 7);
     EXPECT_EQ(books.trades().value(7, 2).text(), "Összesen");
     EXPECT_EQ(books.cellInt(7, Holding), 0);
     EXPECT_TRUE(TradeSheetIsSound(books.trades()));

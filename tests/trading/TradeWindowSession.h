@@ -2,10 +2,14 @@
 
 // The purchase and sale windows driven as a user drives them, in process, with the stored
 // trade sheets and the stored ledger checked after every single action.
+#include "account/Ledger.h"
+#include "products/ClosingPrice.h"
 #include "support/InProcessScript.h"
 #include "support/LedgerInvariants.h"
 #include "support/ProductFiles.h"
+#include "support/SheetExpect.h"
 #include "support/TradeSheetInvariants.h"
+#include "trading/TradeSheet.h"
 
 #include <gtest/gtest.h>
 
@@ -43,13 +47,14 @@ inline std::string OpenSale(const std::string &order = "FIFO", const std::string
 
 // A whole purchase or sale: the window opened, the fields typed, "Rögzítés", the final closing
 // price answered with `finalPrice` (the default when empty).
-inline std::string Purchase(const TradeEntry &t, const std::string &finalPrice = "") {
-    return OpenPurchase() + Fields(t) + "click Command1\ninput " +
+inline std::string Purchase(const TradeEntry &t, const std::string &finalPrice = "",
+                            const std::string &product = "Alfa") {
+    return OpenPurchase(product) + Fields(t) + "click Command1\ninput " +
            (finalPrice.empty() ? t.price : finalPrice) + "\n";
 }
 inline std::string Sale(const TradeEntry &t, const std::string &order = "FIFO",
-                        const std::string &finalPrice = "") {
-    return OpenSale(order) + Fields(t) + "click Command1\ninput " +
+                        const std::string &finalPrice = "", const std::string &product = "Alfa") {
+    return OpenSale(order, product) + Fields(t) + "click Command1\ninput " +
            (finalPrice.empty() ? t.price : finalPrice) + "\n";
 }
 
@@ -101,17 +106,19 @@ inline Currency Cur(const Sheet &s, int r, int c) {
     return s.value(r, c).currency().value_or(Currency::fromRaw(-1));
 }
 
-// The row of a settlement code (column U, 21) from row 5; 0 when none.
+// The row of a settlement code from row 5; 0 when none. Column U holds it in the trade sheet
+// and in the ledger alike.
 inline int RowOfCode(const Sheet &s, long long code) {
+    static_assert(szla::Settlement == ledger::SettlementCode);
     for (int r = 5; !s.value(r, 1).isBlank(); ++r)
-        if (s.value(r, 21).integer() == code) return r;
+        if (s.value(r, szla::Settlement).integer() == code) return r;
     return 0;
 }
 
 // The (quantity, lot code) pairs of a sale row, from X/Y on.
 inline std::vector<std::pair<long long, long long>> Pairs(const Sheet &s, int row) {
     std::vector<std::pair<long long, long long>> out;
-    for (int c = 24; !s.value(row, c + 1).isBlank(); c += 2)
+    for (int c = szla::FirstPair; !s.value(row, c + 1).isBlank(); c += 2)
         out.emplace_back(Int(s, row, c), Int(s, row, c + 1));
     return out;
 }

@@ -29,42 +29,30 @@ TEST(PurchaseWindow, FirstPurchaseOfAProductFillsTheTradeSheetThePriceSheetAndTh
 
     auto wb = s.product();
     const Sheet &t = wb->sheet("Szla");
-    EXPECT_EQ(t.value(5, 1).date(), Day(2026, 3, 1));
-    EXPECT_EQ(Int(t, 5, 2), 1);
-    EXPECT_EQ(Int(t, 5, 3), 100);
-    EXPECT_EQ(Cur(t, 5, 5), Amount("1000"));
-    EXPECT_EQ(Cur(t, 5, 7), Amount("1005"));
-    EXPECT_DOUBLE_EQ(t.value(5, 8).number().value_or(0), 10.05);
-    EXPECT_EQ(Text(t, 5, 9), "Alfa  100 db. vétel");
-    EXPECT_EQ(Text(t, 5, 19), "VAK");
-    EXPECT_TRUE(t.value(5, 20).isBlank());
-    EXPECT_EQ(Int(t, 5, 21), 11);
-    EXPECT_EQ(Int(t, 5, 22), 100);
-    EXPECT_EQ(Int(t, 2, 19), 8);
+    EXPECT_EQ(t.value(5, szla::Day).date(), Day(2026, 3, 1));
+    ExpectIntegers(t, {{5, szla::OrderCode, 1}, {5, szla::Bought, 100}, {5, szla::Settlement, 11},
+                       {5, szla::OpenQuantity, 100}, {2, szla::TotalsPointerColumn, 8}});
+    ExpectAmounts(t, {{5, szla::BuyValue, "1000"}, {5, szla::BuyCost, "1005"}, {5, szla::LotStatus, nullptr}});
+    EXPECT_DOUBLE_EQ(t.value(5, szla::CostPerShare).number().value_or(0), 10.05);
+    ExpectTexts(t, {{5, szla::Description, "Alfa  100 db. vétel"}, {5, szla::LotCode, "VAK"}});
     EXPECT_FALSE(t.visible());
     EXPECT_TRUE(t.isProtected());
 
     const Sheet &p = wb->sheet("Alfa01");
-    EXPECT_EQ(p.value(5, 1).date(), Day(2026, 3, 1));
-    EXPECT_EQ(Cur(p, 5, 2), Amount("11"));
-    EXPECT_EQ(Cur(p, 5, 3), Amount("1100"));
-    EXPECT_EQ(Cur(p, 5, 4), Amount("95")); // 100 × 11 − 1005
-    EXPECT_EQ(Cur(p, 5, 5), Amount("95"));
-    EXPECT_TRUE(p.value(6, 1).isBlank());
+    EXPECT_EQ(p.value(5, kPriceColDate).date(), Day(2026, 3, 1));
+    // Result and change: 100 × 11 − 1005.
+    ExpectAmounts(p, {{5, kPriceColClose, "11"}, {5, kPriceColValue, "1100"},
+                      {5, kPriceColResult, "95"}, {5, kPriceColChange, "95"}});
+    EXPECT_TRUE(p.value(6, kPriceColDate).isBlank());
 
     auto acc = s.account();
     const Sheet &l = acc->sheet("Befszla01");
-    EXPECT_EQ(l.value(5, 1).date(), Day(2026, 3, 1));
-    EXPECT_EQ(Int(l, 5, 3), 100);
-    EXPECT_EQ(Cur(l, 5, 4), Amount("10"));
-    EXPECT_EQ(Cur(l, 5, 6), Amount("5"));
-    EXPECT_EQ(Cur(l, 5, 7), Amount("1005"));
-    EXPECT_EQ(Text(l, 5, 8), "HU0000123456");
-    EXPECT_EQ(Text(l, 5, 9), "Alfa  100 db. vétel");
-    EXPECT_EQ(Cur(l, 5, 19), Amount("-1005"));
-    EXPECT_EQ(Cur(l, 5, 20), Amount("-1005"));
-    EXPECT_EQ(Int(l, 5, 21), 11);
-    EXPECT_EQ(Text(l, 5, 22), "VAK");
+    EXPECT_EQ(l.value(5, ledger::MovementDate).date(), Day(2026, 3, 1));
+    ExpectIntegers(l, {{5, ledger::BoughtQuantity, 100}, {5, ledger::SettlementCode, 11}});
+    ExpectAmounts(l, {{5, ledger::BuyPrice, "10"}, {5, ledger::BuyCommission, "5"}, {5, ledger::BuyCost, "1005"},
+                      {5, ledger::Movement, "-1005"}, {5, ledger::Balance, "-1005"}});
+    ExpectTexts(l, {{5, ledger::ProductId, "HU0000123456"}, {5, ledger::Description, "Alfa  100 db. vétel"},
+                    {5, ledger::RowType, "VAK"}});
 }
 
 // Lots bought on 1 March (100 at 10), 5 March (50 at 11) and 10 March (30 at 12), then 120 sold
@@ -96,28 +84,28 @@ TEST_P(ThreeLotsThroughTheWindows, PairsStatusesOpenQuantitiesAndLedgerCodes) {
     const int sale = RowOfCode(t, 201);
     ASSERT_EQ(sale, 8);
     EXPECT_EQ(Pairs(t, sale), c.pairs);
-    EXPECT_EQ(Int(t, sale, 23), 201);
-    EXPECT_EQ(Text(t, sale, 9), std::string("Alfa  120 db. elad ") + c.order);
-    EXPECT_EQ(Cur(t, sale, 16), Amount(c.result));
+    EXPECT_EQ(Int(t, sale, szla::SaleCode), 201);
+    EXPECT_EQ(Text(t, sale, szla::Description), std::string("Alfa  120 db. elad ") + c.order);
+    EXPECT_EQ(Cur(t, sale, szla::Result), Amount(c.result));
     const std::pair<const char *const *, long long> lots[] = {
         {c.lot1, c.open1}, {c.lot2, c.open2}, {c.lot3, c.open3}};
     auto acc = s.account();
     const Sheet &l = acc->sheet("Befszla01");
     for (int i = 0; i < 3; ++i) {
         const int r = RowOfCode(t, 101 + i);
-        EXPECT_EQ(Text(t, r, 19), lots[i].first[0]) << 101 + i;
-        EXPECT_EQ(Text(t, r, 20), lots[i].first[1]) << 101 + i;
-        EXPECT_EQ(Int(t, r, 22), lots[i].second) << 101 + i;
-        EXPECT_EQ(Text(l, RowOfCode(l, 101 + i), 22), lots[i].first[0]) << "ledger " << 101 + i;
+        EXPECT_EQ(Text(t, r, szla::LotCode), lots[i].first[0]) << 101 + i;
+        EXPECT_EQ(Text(t, r, szla::LotStatus), lots[i].first[1]) << 101 + i;
+        EXPECT_EQ(Int(t, r, szla::OpenQuantity), lots[i].second) << 101 + i;
+        EXPECT_EQ(Text(l, RowOfCode(l, 101 + i), ledger::RowType), lots[i].first[0])
+            << "ledger " << 101 + i;
     }
     const int saleRow = RowOfCode(l, 201);
-    EXPECT_EQ(Text(l, saleRow, 22), "EAR");
-    EXPECT_EQ(Cur(l, saleRow, 15), Amount(c.result));
-    EXPECT_EQ(Cur(l, saleRow, 19), Amount("1800"));
+    EXPECT_EQ(Text(l, saleRow, ledger::RowType), "EAR");
+    ExpectAmounts(l, {{saleRow, ledger::RealisedResult, c.result}, {saleRow, ledger::Movement, "1800"}});
     // What is left is valued at the sale day's closing price.
     const Sheet &p = wb->sheet("Alfa01");
-    EXPECT_EQ(p.value(8, 1).date(), Day(2026, 3, 12));
-    EXPECT_EQ(Cur(p, 8, 3), Amount("900")); // 60 × 15
+    EXPECT_EQ(p.value(8, kPriceColDate).date(), Day(2026, 3, 12));
+    EXPECT_EQ(Cur(p, 8, kPriceColValue), Amount("900")); // 60 × 15
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -137,23 +125,21 @@ TEST(SaleWindow, RealisedResultIncludesBothCommissions) {
     s.play(Sale({"2026.04.02", 10, "120", "20", 2, 2}));
     auto wb = s.product();
     const Sheet &t = wb->sheet("Szla");
-    EXPECT_DOUBLE_EQ(t.value(5, 8).number().value_or(0), 101.0);
-    EXPECT_DOUBLE_EQ(t.value(6, 15).number().value_or(0), 118.0);
-    EXPECT_EQ(Cur(t, 6, 16), Amount("170")); // 10 × (118 − 101)
-    EXPECT_EQ(Cur(t, 6, 8), Amount("101"));
+    EXPECT_DOUBLE_EQ(t.value(5, szla::CostPerShare).number().value_or(0), 101.0);
+    EXPECT_DOUBLE_EQ(t.value(6, szla::NetPerShare).number().value_or(0), 118.0);
+    // Result 10 × (118 − 101); balance −1010 + 1180.
+    ExpectAmounts(t, {{6, szla::Result, "170"}, {6, szla::CostPerShare, "101"}});
     auto acc = s.account();
     const Sheet &l = acc->sheet("Befszla01");
-    EXPECT_EQ(Cur(l, 6, 15), Amount("170"));
-    EXPECT_EQ(Cur(l, 6, 14), Amount("1180"));
-    EXPECT_EQ(Cur(l, 6, 20), Amount("170")); // −1010 + 1180
-    EXPECT_EQ(Text(l, 5, 22), "VAR");
+    ExpectAmounts(l, {{6, ledger::RealisedResult, "170"}, {6, ledger::NetProceeds, "1180"},
+                      {6, ledger::Balance, "170"}});
+    EXPECT_EQ(Text(l, 5, ledger::RowType), "VAR");
 }
 
 TEST(SaleWindow, SameDayLotsGoFirstAndADayWithRowsTakesNewTradesInTheirPlace) {
     TradeSession s;
     s.play(Purchase({"2026.03.01", 100, "10", "0", 1, 1}));
-    s.play("menu Befektetés/Befektetési számla/Befizetés\ntype Text1 2026.03.10\n"
-           "type Text2 5000\ntype Text3 90\nclick Command1\nclick Command3\n");
+    s.play(DepositScript("2026.03.10", "5000", 90));
     s.play(Purchase({"2026.03.10", 50, "11", "0", 2, 2}));
     s.play(Sale({"2026.03.10", 30, "12", "0", 3, 3}, "FIFO"));
     {
@@ -168,22 +154,23 @@ TEST(SaleWindow, SameDayLotsGoFirstAndADayWithRowsTakesNewTradesInTheirPlace) {
     auto wb = s.product();
     const Sheet &t = wb->sheet("Szla");
     std::vector<long long> codes;
-    for (int r = 5; !t.value(r, 1).isBlank(); ++r) codes.push_back(Int(t, r, 21));
+    for (int r = 5; !t.value(r, szla::Day).isBlank(); ++r) codes.push_back(Int(t, r, szla::Settlement));
     EXPECT_EQ(codes, (std::vector<long long>{1, 2, 4, 3, 5}));
     EXPECT_EQ(Pairs(t, 9), (PairList{{10, 2}}));
-    EXPECT_EQ(Int(t, RowOfCode(t, 2), 22), 10);
-    EXPECT_EQ(Int(t, RowOfCode(t, 1), 22), 100);
+    EXPECT_EQ(Int(t, RowOfCode(t, 2), szla::OpenQuantity), 10);
+    EXPECT_EQ(Int(t, RowOfCode(t, 1), szla::OpenQuantity), 100);
 
     auto acc = s.account();
     const Sheet &l = acc->sheet("Befszla01");
     codes.clear();
-    for (int r = 5; !l.value(r, 1).isBlank(); ++r) codes.push_back(Int(l, r, 21));
+    for (int r = 5; !l.value(r, ledger::MovementDate).isBlank(); ++r)
+        codes.push_back(Int(l, r, ledger::SettlementCode));
     EXPECT_EQ(codes, (std::vector<long long>{1, 90, 2, 4, 3, 5}));
     // One price row per trading day.
     const Sheet &p = wb->sheet("Alfa01");
-    EXPECT_EQ(p.value(6, 1).date(), Day(2026, 3, 10));
-    EXPECT_TRUE(p.value(7, 1).isBlank());
-    EXPECT_EQ(Cur(p, 6, 3), Amount("1560")); // (100 + 50 + 20 − 30 − 10) × 12
+    EXPECT_EQ(p.value(6, kPriceColDate).date(), Day(2026, 3, 10));
+    EXPECT_TRUE(p.value(7, kPriceColDate).isBlank());
+    EXPECT_EQ(Cur(p, 6, kPriceColValue), Amount("1560")); // (100 + 50 + 20 − 30 − 10) × 12
 }
 
 TEST(SaleWindow, ASaleBeyondTheSharesOfItsDateIsRefusedEvenWithLaterPurchases) {
@@ -223,12 +210,9 @@ TEST(PurchaseWindow, FinalClosingPriceIsAskedAgainUntilItIsAPriceAndCancelKeepsT
 
     auto wb = s.product();
     const Sheet &p = wb->sheet("Alfa01");
-    EXPECT_EQ(Cur(p, 5, 2), Amount("11"));
-    EXPECT_EQ(Cur(p, 5, 3), Amount("1650")); // 150 × 11: the value follows the new holding
-    EXPECT_EQ(Cur(p, 5, 4), Amount("50"));   // 1650 − 1000 − 600
-    EXPECT_EQ(Cur(p, 6, 2), Amount("9"));
-    EXPECT_EQ(Cur(p, 7, 2), Amount("8"));
-    EXPECT_EQ(Cur(p, 7, 3), Amount("1360")); // 170 × 8
+    // Values 150 × 11 (the value follows the new holding) and 170 × 8; result 1650 − 1000 − 600.
+    ExpectAmounts(p, {{5, kPriceColClose, "11"}, {5, kPriceColValue, "1650"}, {5, kPriceColResult, "50"},
+                      {6, kPriceColClose, "9"}, {7, kPriceColClose, "8"}, {7, kPriceColValue, "1360"}});
 }
 
 TEST(PurchaseWindow, ChoosingAnotherProductLetsTheFirstOneGoUnwritten) {
@@ -240,10 +224,10 @@ TEST(PurchaseWindow, ChoosingAnotherProductLetsTheFirstOneGoUnwritten) {
     s.play(Fields({"2026.03.01", 5, "20", "1", 1, 1}) + "click Command1\ninput 21\n");
     EXPECT_EQ(FileBytes(s.productFile("Alfa")), alfa);
     auto beta = s.product("Beta");
-    EXPECT_EQ(Text(beta->sheet("Szla"), 5, 9), "Beta  5 db. vétel");
-    EXPECT_EQ(Cur(beta->sheet("Beta01"), 5, 2), Amount("21"));
+    EXPECT_EQ(Text(beta->sheet("Szla"), 5, szla::Description), "Beta  5 db. vétel");
+    EXPECT_EQ(Cur(beta->sheet("Beta01"), 5, kPriceColClose), Amount("21"));
     auto acc = s.account();
-    EXPECT_EQ(Text(acc->sheet("Befszla01"), 5, 8), "HU0000999999");
+    EXPECT_EQ(Text(acc->sheet("Befszla01"), 5, ledger::ProductId), "HU0000999999");
 }
 
 TEST(TradeReplay, APurchaseAndALifoSaleThroughVandorixReplay) {
@@ -260,12 +244,11 @@ TEST(TradeReplay, APurchaseAndALifoSaleThroughVandorixReplay) {
     EXPECT_TRUE(TradeSheetIsSound(t));
     EXPECT_EQ(Pairs(t, 7), (PairList{{50, 2}, {70, 1}}));
     // 1430 − (555 + 70 × 1005 / 100)
-    EXPECT_EQ(Cur(t, 7, 16), Amount("171,5"));
-    EXPECT_EQ(Cur(wb->sheet("Alfa01"), 7, 2), Amount("12,25"));
+    EXPECT_EQ(Cur(t, 7, szla::Result), Amount("171,5"));
+    EXPECT_EQ(Cur(wb->sheet("Alfa01"), 7, kPriceColClose), Amount("12,25"));
     EXPECT_TRUE(StoredLedgerIsSound(inst.accountWorkbook()));
     auto acc = ReadWorkbookFile(inst.accountWorkbook());
-    EXPECT_EQ(Text(acc->sheet("Befszla01"), 6, 22), "VAR");
-    EXPECT_EQ(Text(acc->sheet("Befszla01"), 5, 22), "VAK");
+    ExpectTexts(acc->sheet("Befszla01"), {{6, ledger::RowType, "VAR"}, {5, ledger::RowType, "VAK"}});
 }
 
 } // namespace

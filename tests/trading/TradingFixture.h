@@ -2,6 +2,7 @@
 
 #include "app/AppState.h"
 #include "book/Templates.h"
+#include "support/ProductFiles.h"
 #include "support/TradeSheetInvariants.h"
 #include "trading/LedgerLotCodes.h"
 #include "trading/TradeRows.h"
@@ -14,7 +15,6 @@
 
 namespace vandorix::testing {
 
-inline Date Day(int year, int month, int day) { return *Date::fromYmd(year, month, day); }
 inline Currency Money(long long units) { return Currency::fromUnits(units); }
 
 // A registered product "Alfa" as registration leaves it (the product template with its daily

@@ -7,19 +7,19 @@
 #include "QtDialogs.h"
 #include "SheetTableModel.h"
 #include "SheetViewer.h"
+#include "account/Ledger.h"
 #include "app/Application.h"
-#include "store/HostError.h"
 #include "store/SpreadsheetHost.h"
 #include "store/Workbook.h"
 #include "support/InProcessScript.h"
 #include "support/ProductFiles.h"
+#include "support/SheetExpect.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDir>
-#include <QGridLayout>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -205,10 +205,6 @@ TEST(MainMenuTest, MenuOpensAWindowWhoseBackButtonReturnsAndExitEndsTheProgram) 
                                     "|", u("Karbantartás"), "|", u("Kilépés")}));
     QAction *shares = findAction(invest->menu()->actions(), u("Részvény"));
     ASSERT_NE(shares->menu(), nullptr);
-    QStringList shareEntries;
-    for (QAction *a : shares->menu()->actions()) shareEntries << caption(a);
-    EXPECT_EQ(shareEntries, (QStringList{u("Alapadatok"), u("Vétel"), u("Eladás"),
-                                         u("Napi záró ár"), u("Árfolyamok betöltése fájlból")}));
     // Every entry has its own Alt letter among its siblings.
     QStringList marks;
     for (QAction *a : shares->menu()->actions()) marks << a->text();
@@ -532,14 +528,10 @@ TEST(SheetTableModelTest, CellsReadAsAHungarianReaderExpectsThemUnderTheirFormat
     sheet.setValue(2, 4, Currency::fromRaw(9'999'950)); // 999,995 rounds to 1 000,00
 
     SheetTableModel model(sheet);
-    EXPECT_EQ(shown(model, 1, 1), u("2026. 12. 06."));
-    EXPECT_EQ(shown(model, 1, 2), u("1 234 567,89"));
-    EXPECT_EQ(shown(model, 1, 3), u("-0,01"));
-    EXPECT_EQ(shown(model, 1, 4), u("Árfolyam"));
-    EXPECT_EQ(shown(model, 2, 1), u("1 234 567"));
-    EXPECT_EQ(shown(model, 2, 2), u("25,6%"));
-    EXPECT_EQ(shown(model, 2, 3), u("2026. 12. 06."));
-    EXPECT_EQ(shown(model, 2, 4), u("1 000,00 Ft"));
+    const char *expected[2][4] = {{"2026. 12. 06.", "1 234 567,89", "-0,01", "Árfolyam"},
+                                  {"1 234 567", "25,6%", "2026. 12. 06.", "1 000,00 Ft"}};
+    for (int r = 1; r <= 2; ++r)
+        for (int c = 1; c <= 4; ++c) EXPECT_EQ(shown(model, r, c), u(expected[r - 1][c - 1])) << r << c;
     // Negative amounts in red, as a spreadsheet shows them; others in the text colour.
     auto colour = [&](int row, int column) {
         return model.data(model.index(row - 1, column - 1), Qt::ForegroundRole);
@@ -652,12 +644,11 @@ TEST(RealWindowsTest, DepositTypedIntoTheWidgetsIsStoredAndLettersInTheAmountAre
 
     auto wb = storedAccount(live);
     const Sheet &ledger = wb->sheet("Befszla01");
-    EXPECT_EQ(ledger.value(5, 1).date(), testing::Day(2026, 12, 1));
-    EXPECT_EQ(ledger.value(5, 16).currency(), testing::Amount("1500,5")); // P: paid in
-    EXPECT_EQ(ledger.value(5, 19).currency(), testing::Amount("1500,5")); // S: movement
-    EXPECT_EQ(ledger.value(5, 21).integer(), 7);                          // U: code
-    EXPECT_EQ(ledger.value(5, 22).text(), "BAR");                         // V: row type
-    EXPECT_TRUE(ledger.value(6, 1).isBlank());
+    EXPECT_EQ(ledger.value(5, ledger::MovementDate).date(), testing::Day(2026, 12, 1));
+    testing::ExpectAmounts(ledger, {{5, ledger::PaidIn, "1500,5"}, {5, ledger::Movement, "1500,5"}});
+    testing::ExpectIntegers(ledger, {{5, ledger::SettlementCode, 7}});
+    testing::ExpectTexts(ledger, {{5, ledger::RowType, "BAR"}});
+    EXPECT_TRUE(ledger.value(6, ledger::MovementDate).isBlank());
 
     QTest::mouseClick(w.back, Qt::LeftButton);
     EXPECT_EQ(live.app().visibleForm(), &live.app().mainForm());
@@ -696,10 +687,17 @@ TEST(RealWindowsTest, AmountChangedAndTabbedAwayIsWhatTheEntryButtonReads) {
     EXPECT_EQ(live.messages().size(), 1u);
     auto wb = storedAccount(live);
     const Sheet &ledger = wb->sheet("Befszla01");
-    EXPECT_EQ(ledger.value(5, 1).date(), testing::Day(2026, 12, 2));
-    EXPECT_EQ(ledger.value(5, 16).currency(), testing::Amount("2000"));
-    EXPECT_EQ(ledger.value(5, 21).integer(), 8);
-    EXPECT_EQ(ledger.value(5, 22).text(), "BAR");
+    EXPECT_EQ(ledger.value(5, ledger::MovementDate).date(), testing::Day(2026, 12, 2));
+    testing::ExpectAmounts(ledger, {{5, ledger::PaidIn, "2000"}});
+    testing::ExpectIntegers(ledger, {{5, ledger::SettlementCode, 8}});
+    testing::ExpectTexts(ledger, {{5, ledger::RowType, "BAR"}});
+}
+
+// Saves a picture of `widget` into the folder VANDORIX_UI_SHOTS names, if any.
+void saveShot(QWidget &widget, const char *name) {
+    QApplication::processEvents();
+    if (const char *folder = std::getenv("VANDORIX_UI_SHOTS"))
+        widget.grab().save(QDir(QString::fromLocal8Bit(folder)).filePath(u(name)));
 }
 
 // A window as a user sees it: every visible label beside the field it names, no button
@@ -709,10 +707,7 @@ TEST(RealWindowsTest, AmountChangedAndTabbedAwayIsWhatTheEntryButtonReads) {
 void expectSoundLayout(LiveWindows &live, const std::string &what) {
     QWidget *top = live.shownWindow();
     ASSERT_NE(top, nullptr) << what;
-    QApplication::processEvents();
-    if (const char *folder = std::getenv("VANDORIX_UI_SHOTS"))
-        top->grab().save(QDir(QString::fromLocal8Bit(folder)).filePath(
-            QString::fromStdString(what) + QStringLiteral(".png")));
+    saveShot(*top, (what + ".png").c_str());
 
     // Whole on the screen, and centred on it when it opens.
     const QRect screen = top->screen()->availableGeometry();
@@ -763,13 +758,6 @@ void expectSoundLayout(LiveWindows &live, const std::string &what) {
         EXPECT_LE(rows[i].top() - above, 40) << what << ": an empty band above "
                                              << rows[i].top();
     }
-}
-
-// Saves a picture of `widget` into the folder VANDORIX_UI_SHOTS names, if any.
-void saveShot(QWidget &widget, const char *name) {
-    QApplication::processEvents();
-    if (const char *folder = std::getenv("VANDORIX_UI_SHOTS"))
-        widget.grab().save(QDir(QString::fromLocal8Bit(folder)).filePath(u(name)));
 }
 
 QStringList rowTexts(const QTableWidget &table, int row) {
@@ -856,60 +844,48 @@ TEST(RealWindowsTest, MainWindowShowsTheOverviewAndEachRecordingIsConfirmed) {
 
 TEST(RealWindowsTest, EveryDataWindowShowsItsControlsInOrderlyRows) {
     LiveWindows live;
-    live.session.run("menu Befektetés/Részvény/Alapadatok\n");
-    expectSoundLayout(live, "Form2-opened");
-    live.session.run("choose Combo1 Más részvény\n");
-    expectSoundLayout(live, "Form2-new-share");
-    live.session.run("click Command4\n" +
-                     testing::RegisterScript("Árvíztűrő Tükörfúrógép Nyrt", "HU0000123456"));
+    const std::string share = "Árvíztűrő Tükörfúrógép Nyrt";
+    // Runs the script, then checks the window it leaves shown under this picture name.
+    auto step = [&](const std::string &script, const std::string &shot) {
+        live.session.run(script);
+        expectSoundLayout(live, shot);
+    };
+    step("menu Befektetés/Részvény/Alapadatok\n", "Form2-opened");
+    step("choose Combo1 Más részvény\n", "Form2-new-share");
+    live.session.run("click Command4\n" + testing::RegisterScript(share, "HU0000123456"));
 
-    live.session.run("menu Befektetés/Részvény/Vétel\n");
-    expectSoundLayout(live, "Form3-opened");
+    step("menu Befektetés/Részvény/Vétel\n", "Form3-opened");
     // What is not usable yet says what to do first.
     EXPECT_EQ(live.widget<QPushButton>("Command1")->toolTip(),
               u("Még nem használható: előbb válasszon a(z) „Részvény” listából."));
-    live.session.run("choose Combo1 Árvíztűrő Tükörfúrógép Nyrt\n");
-    expectSoundLayout(live, "Form3-product-chosen");
+    step("choose Combo1 " + share + "\n", "Form3-product-chosen");
     EXPECT_EQ(live.widget<QLineEdit>("Text2")->toolTip(),
               u("Még nem használható: előbb töltse ki a(z) „Dátum” mezőt, és nyomjon Entert."));
-    live.session.run("click Command3\nmenu Befektetés/Részvény/Eladás\n");
-    expectSoundLayout(live, "Form4-opened");
-    live.session.run("choose Combo1 FIFO.Legkorábbiak\n");
-    expectSoundLayout(live, "Form4-order-chosen");
-    live.session.run("choose Combo2 Árvíztűrő Tükörfúrógép Nyrt\n");
-    expectSoundLayout(live, "Form4-product-chosen");
+    step("click Command3\nmenu Befektetés/Részvény/Eladás\n", "Form4-opened");
+    step("choose Combo1 FIFO.Legkorábbiak\n", "Form4-order-chosen");
+    step("choose Combo2 " + share + "\n", "Form4-product-chosen");
     // Closing prices are entered once a share has been bought.
-    live.session.run("click Command3\nmenu Befektetés/Részvény/Vétel\n"
-                     "choose Combo1 Árvíztűrő Tükörfúrógép Nyrt\ntype Text1 2026.12.01\n"
-                     "type Text2 10\ntype Text3 1000\ntype Text4 0\ntype Text5 1\n"
-                     "type Text6 1\nclick Command1\ninput 1000\n");
-    expectSoundLayout(live, "Form1-main");
-    live.session.run("menu Befektetés/Információ/Termék adatok\n");
-    expectSoundLayout(live, "Form16-opened");
-    live.session.run("choose Combo1 Árvíztűrő Tükörfúrógép Nyrt\n");
-    expectSoundLayout(live, "Form16-product-chosen");
+    step("click Command3\nmenu Befektetés/Részvény/Vétel\nchoose Combo1 " + share +
+             "\ntype Text1 2026.12.01\ntype Text2 10\ntype Text3 1000\ntype Text4 0\n"
+             "type Text5 1\ntype Text6 1\nclick Command1\ninput 1000\n",
+         "Form1-main");
+    step("menu Befektetés/Információ/Termék adatok\n", "Form16-opened");
+    step("choose Combo1 " + share + "\n", "Form16-product-chosen");
     live.session.run("type Text2 2026.12.01\nclick Command1\nanswer No\nanswer OK\nanswer No\n"
                      "click Command2\n");
-    live.session.run("menu Befektetés/Befektetési számla/Befizetés\n");
-    expectSoundLayout(live, "Form6-opened");
-    live.session.run("click Command3\nmenu Befektetés/Befektetési számla/Számlavezetési kts\n");
-    expectSoundLayout(live, "Form8-opened");
-    live.session.run("click Command3\nmenu Befektetés/Befektetési számla/Osztalék bevétel\n");
-    expectSoundLayout(live, "Form12-opened");
-    live.session.run("click Command3\nmenu Befektetés/Részvény/Árfolyamok betöltése fájlból\n");
-    expectSoundLayout(live, "Form17-opened");
+    step("menu Befektetés/Befektetési számla/Befizetés\n", "Form6-opened");
+    step("click Command3\nmenu Befektetés/Befektetési számla/Számlavezetési kts\n", "Form8-opened");
+    step("click Command3\nmenu Befektetés/Befektetési számla/Osztalék bevétel\n", "Form12-opened");
+    step("click Command3\nmenu Befektetés/Részvény/Árfolyamok betöltése fájlból\n", "Form17-opened");
     // The path field has a file dialog beside it.
     auto *browse = live.shownWindow()->findChild<QPushButton *>("Text1Browse");
     ASSERT_NE(browse, nullptr);
     EXPECT_TRUE(browse->isVisible());
     EXPECT_EQ(browse->text(), u("Tallózás…"));
-    live.session.run("choose Combo1 Árvíztűrő Tükörfúrógép Nyrt\n");
-    expectSoundLayout(live, "Form17-product-chosen");
+    step("choose Combo1 " + share + "\n", "Form17-product-chosen");
     // The closing-price window comes last: with a product chosen it offers no way back.
-    live.session.run("click Command2\nmenu Befektetés/Részvény/Napi záró ár\n");
-    expectSoundLayout(live, "Form5-opened");
-    live.session.run("choose Combo1 Árvíztűrő Tükörfúrógép Nyrt\n");
-    expectSoundLayout(live, "Form5-product-chosen");
+    step("click Command2\nmenu Befektetés/Részvény/Napi záró ár\n", "Form5-opened");
+    step("choose Combo1 " + share + "\n", "Form5-product-chosen");
 }
 
 } // namespace
