@@ -4,6 +4,7 @@
 #include "book/Codes.h"
 #include "store/HostError.h"
 #include "store/Sheet.h"
+#include "store/TypedCells.h"
 #include "store/Workbook.h"
 
 #include <array>
@@ -30,19 +31,11 @@ std::string cellName(int row, int column) {
 
 bool rowEndsData(const Sheet &s, int row) { return s.value(row, MovementDate).isBlank(); }
 
-Date dateAt(const Sheet &s, int row) {
-    std::optional<Date> d = s.value(row, MovementDate).date();
-    if (!d) wrongType(s, row, MovementDate, "dátum");
-    return *d;
-}
+Date dateAt(const Sheet &s, int row) { return DateCell(s, row, MovementDate, wrongType); }
 
 // An empty cell counts as zero, as in the host's arithmetic.
 Currency amountAt(const Sheet &s, int row, int column) {
-    const CellValue &v = s.value(row, column);
-    if (v.isBlank()) return Currency();
-    std::optional<Currency> amount = v.currency();
-    if (!amount) wrongType(s, row, column, "számérték");
-    return *amount;
+    return AmountCell(s, row, column, wrongType);
 }
 
 

@@ -92,13 +92,12 @@ TotalsOfTrades tradeTotals(AppState &app) {
     return totals;
 }
 
-void writeScaleRow(Sheet &aux, int row, double min, double max, double cross, double major,
-                   double minor) {
-    aux.setValue(row, 3, min);
-    aux.setValue(row, 5, max);
-    aux.setValue(row, 7, cross);
-    aux.setValue(row, 9, major);
-    aux.setValue(row, 11, minor);
+void writeScaleRow(Sheet &aux, int row, const AppState::AxisScale &scale) {
+    aux.setValue(row, 3, scale.min);
+    aux.setValue(row, 5, scale.max);
+    aux.setValue(row, 7, scale.cross);
+    aux.setValue(row, 9, scale.major);
+    aux.setValue(row, 11, scale.minor);
 }
 
 void copyChartBlocks(Sheet &source) {
@@ -110,7 +109,7 @@ void copyChartBlocks(Sheet &source) {
 }
 
 void priceScale(AppState &app, const Sheet &s, const TotalsOfTrades &totals) {
-    app.PriceCrossLevel = std::floor(totals.costPerShare);
+    app.PriceScale.cross = std::floor(totals.costPerShare);
     const int first = app.ChartFirstRow, last = app.ChartLastRow;
     const int price = src::PriceBlock + 1, ma200 = src::PriceBlock + 4;
     Currency maxL = amountOrZero(s, first, price), minL = maxL;
@@ -129,46 +128,21 @@ void priceScale(AppState &app, const Sheet &s, const TotalsOfTrades &totals) {
                 minO = *o;
         }
     }
-    app.PriceAxisMax = maxO > maxL ? widenUp(maxO) : widenUp(maxL);
-    if (app.PriceAxisMax < app.PriceCrossLevel)
-        app.PriceAxisMax = app.PriceCrossLevel;
+    app.PriceScale.max = maxO > maxL ? widenUp(maxO) : widenUp(maxL);
+    if (app.PriceScale.max < app.PriceScale.cross)
+        app.PriceScale.max = app.PriceScale.cross;
     Currency lowest = minL;
     if (app.LastDataRow > kMa200MinimumAfterRow && minO < minL)
         lowest = minO;
-    app.PriceAxisMin = shrink(lowest);
-    app.PriceMajorUnit = majorUnitOf(app.PriceAxisMax, app.PriceAxisMin);
-    app.PriceMinorUnit = app.PriceMajorUnit / 10;
+    app.PriceScale.min = shrink(lowest);
+    app.PriceScale.major = majorUnitOf(app.PriceScale.max, app.PriceScale.min);
+    app.PriceScale.minor = app.PriceScale.major / 10;
 }
 
-void resultScale(AppState &app, const Sheet &s, const TotalsOfTrades &totals) {
-    const int first = app.ChartFirstRow, last = app.ChartLastRow;
-    const int column = src::ResultBlock + 1;
-    app.FirstChartResult = amountOrZero(s, first, column);
-    app.LastChartResult = amountOrZero(s, last, column);
-    app.ResultCrossLevel = double(wholePart(totals.realised));
-    Currency max = app.FirstChartResult, min = max;
-    for (int r = first; r <= last; ++r) {
-        std::optional<Currency> q = amountAt(s, r, column);
-        // An empty cell counts as 0 against the maximum and is passed over for the minimum.
-        if (q.value_or(Currency()) > max)
-            max = q.value_or(Currency());
-        if (q && *q < min)
-            min = *q;
-    }
-    const double maxWhole = max.toDouble();
-    if (maxWhole > app.ResultCrossLevel)
-        app.ResultAxisMax = max > Currency() ? widenUp(max) : narrowDown(max);
-    else
-        app.ResultAxisMax = app.ResultCrossLevel;
-    app.ResultAxisMin = min > Currency() ? narrowDown(min) : widenUp(min);
-    app.ResultMajorUnit = majorUnitOf(app.ResultAxisMax, app.ResultAxisMin);
-    app.ResultMinorUnit = app.ResultMajorUnit / 10;
-}
-
-void dailyScale(AppState &app, const Sheet &s) {
-    const int first = app.ChartFirstRow, last = app.ChartLastRow;
-    const int column = src::DailyBlock + 1;
-    Currency max, min = amountOrZero(s, first, column);
+// Widens `max` and `min` to the values of `column` over the rows `first`..`last`: an empty
+// cell counts as 0 against the maximum and is passed over for the minimum.
+void widenToColumn(const Sheet &s, int first, int last, int column, Currency &max,
+                   Currency &min) {
     for (int r = first; r <= last; ++r) {
         std::optional<Currency> v = amountAt(s, r, column);
         if (v.value_or(Currency()) > max)
@@ -176,11 +150,36 @@ void dailyScale(AppState &app, const Sheet &s) {
         if (v && *v < min)
             min = *v;
     }
-    app.DailyAxisMax = widenUp(max);
-    app.DailyAxisMin = min > Currency() ? narrowDown(min) : widenUp(min);
-    app.DailyMajorUnit = majorUnitOf(app.DailyAxisMax, app.DailyAxisMin);
-    app.DailyMinorUnit = app.DailyMajorUnit / 10;
-    app.DailyCrossLevel = 0;
+}
+
+void resultScale(AppState &app, const Sheet &s, const TotalsOfTrades &totals) {
+    const int first = app.ChartFirstRow, last = app.ChartLastRow;
+    const int column = src::ResultBlock + 1;
+    app.FirstChartResult = amountOrZero(s, first, column);
+    app.LastChartResult = amountOrZero(s, last, column);
+    app.ResultScale.cross = double(wholePart(totals.realised));
+    Currency max = app.FirstChartResult, min = max;
+    widenToColumn(s, first, last, column, max, min);
+    const double maxWhole = max.toDouble();
+    if (maxWhole > app.ResultScale.cross)
+        app.ResultScale.max = max > Currency() ? widenUp(max) : narrowDown(max);
+    else
+        app.ResultScale.max = app.ResultScale.cross;
+    app.ResultScale.min = min > Currency() ? narrowDown(min) : widenUp(min);
+    app.ResultScale.major = majorUnitOf(app.ResultScale.max, app.ResultScale.min);
+    app.ResultScale.minor = app.ResultScale.major / 10;
+}
+
+void dailyScale(AppState &app, const Sheet &s) {
+    const int first = app.ChartFirstRow, last = app.ChartLastRow;
+    const int column = src::DailyBlock + 1;
+    Currency max, min = amountOrZero(s, first, column);
+    widenToColumn(s, first, last, column, max, min);
+    app.DailyScale.max = widenUp(max);
+    app.DailyScale.min = min > Currency() ? narrowDown(min) : widenUp(min);
+    app.DailyScale.major = majorUnitOf(app.DailyScale.max, app.DailyScale.min);
+    app.DailyScale.minor = app.DailyScale.major / 10;
+    app.DailyScale.cross = 0;
 }
 
 } // namespace
@@ -205,12 +204,9 @@ void PrepareChartData(AppState &app) {
     resultScale(app, source, totals);
     dailyScale(app, source);
 
-    writeScaleRow(aux, kPriceScaleRow, app.PriceAxisMin, app.PriceAxisMax, app.PriceCrossLevel,
-                  app.PriceMajorUnit, app.PriceMinorUnit);
-    writeScaleRow(aux, kResultScaleRow, app.ResultAxisMin, app.ResultAxisMax, app.ResultCrossLevel,
-                  app.ResultMajorUnit, app.ResultMinorUnit);
-    writeScaleRow(aux, kDailyScaleRow, app.DailyAxisMin, app.DailyAxisMax, app.DailyCrossLevel,
-                  app.DailyMajorUnit, app.DailyMinorUnit);
+    writeScaleRow(aux, kPriceScaleRow, app.PriceScale);
+    writeScaleRow(aux, kResultScaleRow, app.ResultScale);
+    writeScaleRow(aux, kDailyScaleRow, app.DailyScale);
 }
 
 } // namespace vandorix

@@ -10,19 +10,22 @@ namespace vandorix::chart_source {
 
 // Columns of the chart source "<name>02": A to J copy the price sheet, K to V the chart blocks.
 namespace src {
-inline constexpr int Date = 1;
-inline constexpr int Price = 2;
-inline constexpr int Result = 4;
-inline constexpr int DailyResult = 5;
-inline constexpr int Ma20 = 6;
-inline constexpr int Ma50 = 7;
-inline constexpr int Ma200 = 8;
-inline constexpr int Rsi = 9;
-inline constexpr int CustomRsi = 10;
-inline constexpr int PriceBlock = 11;  // K date, L price, M MA20, N MA50, O MA200
-inline constexpr int ResultBlock = 16; // P date, Q result
-inline constexpr int DailyBlock = 18;  // R date, S daily result
-inline constexpr int RsiBlock = 20;    // T date, U RSI14, V custom RSI
+enum Column : int {
+    Date = 1,
+    Price = 2,
+    Result = 4,
+    DailyResult = 5,
+    Ma20 = 6,
+    Ma50 = 7,
+    Ma200 = 8,
+    Rsi = 9,
+    CustomRsi = 10,
+    PriceBlock = 11,   // K date, L price, M MA20, N MA50, O MA200
+    ResultBlock = 16,  // P date, Q result
+    DailyBlock = 18,   // R date, S daily result
+    RsiBlock = 20,     // T date, U RSI14, V custom RSI
+};
+// The first data row.
 inline constexpr int FirstRow = 5;
 } // namespace src
 

@@ -53,8 +53,8 @@ void dateCategoryAxis(Chart &chart) {
 // The value axis of every chart. A major unit of 0 (a value range narrower than 10) cannot
 // be drawn: the axis then takes its units automatically, and so do minimum and maximum when
 // the range is empty. The scale block keeps the computed figures.
-void valueAxis(Chart &chart, const std::string &title, double min, double max, double major,
-               double minor, double crossing) {
+void valueAxis(Chart &chart, const std::string &title, const AppState::AxisScale &scale) {
+    const double min = scale.min, max = scale.max, major = scale.major, minor = scale.minor;
     ChartAxis &a = chart.valueAxis;
     a.enabled = true;
     a.majorGridlines = true;
@@ -67,7 +67,7 @@ void valueAxis(Chart &chart, const std::string &title, double min, double max, d
     a.maximum = max > min ? std::optional(max) : std::nullopt;
     a.majorUnit = major > 0 ? std::optional(major) : std::nullopt;
     a.minorUnit = major > 0 && minor > 0 ? std::optional(minor) : std::nullopt;
-    a.crossesAt = crossing;
+    a.crossesAt = scale.cross;
     a.reversePlotOrder = false;
 }
 
@@ -95,6 +95,15 @@ Currency wholeUnits(double whole) {
     return Currency::fromUnits(static_cast<std::int64_t>(whole));
 }
 
+// The two-line title of a chart over the range: the product's change between the first and
+// the last value, then that of the assets, the last value against the crossing level, in whole
+// forints. The captions around the figures are the chart's own.
+std::string changeTitle(const AppState &app, const char *change, Currency first, Currency last,
+                        const char *assetsChange, double crossLevel) {
+    return app.ProductName + change + (last - first).toString() + "  Ft." + kCrLf + assetsChange +
+           wholeText(last - wholeUnits(crossLevel)) + "  Ft.";
+}
+
 // A chart sheet drawn from the columns `firstColumn`..`lastColumn` of "<name>02" over the
 // chart rows: its first series thick, the dates along the category axis.
 Chart &startChart(AppState &app, const char *sheet, ChartType type, int firstColumn,
@@ -119,13 +128,11 @@ void BuildPriceChart(AppState &app) {
         formatSeries(chart, 3, "MA50", 53, kWeightThin);
     if (app.LastDataRow > kMa200AfterRow)
         formatSeries(chart, 4, "MA200", 1, kWeightMedium);
-    valueAxis(chart, "Árfolyam ", app.PriceAxisMin, app.PriceAxisMax, app.PriceMajorUnit,
-              app.PriceMinorUnit, app.PriceCrossLevel);
+    valueAxis(chart, "Árfolyam ", app.PriceScale);
     plotAreaBorder(chart);
-    setTitle(chart, app.ProductName + "  árfolyamváltozás a kezdő és vég dátum között:  " +
-                        (app.LastChartPrice - app.FirstChartPrice).toString() + "  Ft." + kCrLf +
-                        "Az aktivak árfolyam változása: " +
-                        wholeText(app.LastChartPrice - wholeUnits(app.PriceCrossLevel)) + "  Ft.");
+    setTitle(chart, changeTitle(app, "  árfolyamváltozás a kezdő és vég dátum között:  ",
+                                app.FirstChartPrice, app.LastChartPrice,
+                                "Az aktivak árfolyam változása: ", app.PriceScale.cross));
 }
 
 void BuildResultChart(AppState &app) {
@@ -133,14 +140,11 @@ void BuildResultChart(AppState &app) {
                               src::ResultBlock + 1, "Eredmény");
     chart.categoryAxis.minimum.reset();
     chart.categoryAxis.maximum.reset();
-    valueAxis(chart, "Eredmény ", app.ResultAxisMin, app.ResultAxisMax, app.ResultMajorUnit,
-              app.ResultMinorUnit, app.ResultCrossLevel);
+    valueAxis(chart, "Eredmény ", app.ResultScale);
     axisLineBorder(chart);
-    setTitle(chart, app.ProductName + "  eredményváltozás a kezdő és a vég dátum között :  " +
-                        (app.LastChartResult - app.FirstChartResult).toString() + "  Ft." + kCrLf +
-                        "Az aktívak eredmény változása : " +
-                        wholeText(app.LastChartResult - wholeUnits(app.ResultCrossLevel)) +
-                        "  Ft.");
+    setTitle(chart, changeTitle(app, "  eredményváltozás a kezdő és a vég dátum között :  ",
+                                app.FirstChartResult, app.LastChartResult,
+                                "Az aktívak eredmény változása : ", app.ResultScale.cross));
 }
 
 void BuildDailyResultChart(AppState &app) {
@@ -148,16 +152,17 @@ void BuildDailyResultChart(AppState &app) {
                               src::DailyBlock, src::DailyBlock + 1, "Napi eredmény");
     chart.categoryAxis.minimum.reset();
     chart.categoryAxis.maximum.reset();
-    double major = app.DailyMajorUnit, minor = app.DailyMinorUnit;
-    if (app.DailyAxisMin == 0 && app.DailyAxisMax == 0) {
-        major = 1;
-        minor = 0.1;
+    AppState::AxisScale scale = app.DailyScale;
+    scale.cross = 0;
+    if (scale.min == 0 && scale.max == 0) {
+        scale.major = 1;
+        scale.minor = 0.1;
     }
-    valueAxis(chart, "Napi eredmény ", app.DailyAxisMin, app.DailyAxisMax, major, minor, 0);
+    valueAxis(chart, "Napi eredmény ", scale);
     // With no range to draw the axis still steps by the units the chart asks for.
-    if (major > 0) {
-        chart.valueAxis.majorUnit = major;
-        chart.valueAxis.minorUnit = minor;
+    if (scale.major > 0) {
+        chart.valueAxis.majorUnit = scale.major;
+        chart.valueAxis.minorUnit = scale.minor;
     }
     axisLineBorder(chart);
     setTitle(chart, app.ProductName + "  napi eredmény");
@@ -168,7 +173,7 @@ void BuildRsiChart(AppState &app) {
                               src::RsiBlock + (app.RsiRecomputed ? 2 : 1), "RSI14");
     if (app.RsiRecomputed)
         formatSeries(chart, 2, app.CustomRsiCaption, 1, kWeightMedium);
-    valueAxis(chart, "RSI index ", 0, 100, 25, 5, 50);
+    valueAxis(chart, "RSI index ", {.min = 0, .max = 100, .cross = 50, .major = 25, .minor = 5});
     plotAreaBorder(chart);
     setTitle(chart, app.ProductName + "  RSI indexek.");
 }

@@ -40,8 +40,8 @@ void minimiseHost(AppState &s) {
 } // namespace
 
 Form16::Form16(Application &app)
-    : EntryFieldsForm(app, "Form16", "Termék adatok.", ProductList::Unlabelled, "Dátumtól",
-                      "Dátumig") {
+    : PeriodEntryForm(app, "Form16", "Termék adatok.", ProductList::Unlabelled, "Dátumtól",
+                      "Dátumig", DateFieldVariant::EmptyOnReject) {
     addLabel("Label3", "Várjon");
     addCommandButtons({"Megmutat", "Vissza a főmenübe", "Kilépés"});
     bindCommandClicks(this, &Form16::Command1_Click, &Form16::Command2_Click,
@@ -103,10 +103,6 @@ void Form16::Combo1_Click() {
         (longHistory ? s.LastDataDate.addDays(-kProposedRangeDays) : s.StartOfYear).toString();
     control("Text2").text = s.LastDataDate.toString();
     SetFocus("Text1");
-}
-
-void Form16::Text1_KeyPress(int &KeyAscii) {
-    firstDayEntered(KeyAscii, DateFieldVariant::EmptyOnReject);
 }
 
 void Form16::Text2_KeyPress(int &KeyAscii) {

@@ -8,14 +8,13 @@ namespace vandorix {
 
 // "Termék adatok.": one product's daily data over a chosen range, its indicators brought up to
 // date, copied into "<name>02" and shown in the host; on request the four charts as well.
-class Form16 : public EntryFieldsForm {
+class Form16 : public PeriodEntryForm {
   public:
     explicit Form16(Application &app);
 
     void Form_Load() override;
-    // The product, then Enter on the first and on the last day.
+    // The product, then Enter on the last day.
     void Combo1_Click() override;
-    void Text1_KeyPress(int &KeyAscii) override;
     void Text2_KeyPress(int &KeyAscii) override;
     // "Megmutat": the range, then on request the charts.
     void Command1_Click();

@@ -133,12 +133,12 @@ struct AppState {
     int ChartFirstRow = 0;
     int ChartLastRow = 0;
     Currency FirstChartPrice, LastChartPrice, FirstChartResult, LastChartResult;
-    double PriceAxisMin = 0, PriceAxisMax = 0, PriceCrossLevel = 0, PriceMajorUnit = 0,
-           PriceMinorUnit = 0;
-    double ResultAxisMin = 0, ResultAxisMax = 0, ResultCrossLevel = 0, ResultMajorUnit = 0,
-           ResultMinorUnit = 0;
-    double DailyAxisMin = 0, DailyAxisMax = 0, DailyCrossLevel = 0, DailyMajorUnit = 0,
-           DailyMinorUnit = 0;
+    // The value axis of one chart: its range, the level the category axis crosses it at and
+    // its units.
+    struct AxisScale {
+        double min = 0, max = 0, cross = 0, major = 0, minor = 0;
+    };
+    AxisScale PriceScale, ResultScale, DailyScale;
 
     // Set when ExitProgram ran: the event loop ends.
     bool ProgramEnded = false;

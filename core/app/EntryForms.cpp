@@ -2,6 +2,7 @@
 #include "book/Sheets.h"
 
 #include "app/AppState.h"
+#include "app/Application.h"
 #include "app/Dialogs.h"
 #include "app/WorkbookProtocol.h"
 #include "book/ValueSheet.h"
@@ -47,11 +48,25 @@ void EntryFieldsForm::clearAndDisableFields() {
     }
 }
 
+void EntryFieldsForm::Command4_Click() { app().ReturnToMainWindow(*this); }
+
+void EntryFieldsForm::Command5_Click() { app().LeaveProgram(*this); }
+
 bool EntryFieldsForm::firstDayEntered(int KeyAscii, DateFieldVariant variant) {
     if (KeyAscii != kEnterKey) return false;
     if (!CheckDateFormat(dialogs(), *this, control("Text1"), variant)) return false;
     SetFocus("Text2");
     return true;
+}
+
+PeriodEntryForm::PeriodEntryForm(Application &app, std::string name, std::string caption,
+                                 ProductList list, const char *field1, const char *field2,
+                                 DateFieldVariant firstDayVariant)
+    : EntryFieldsForm(app, std::move(name), std::move(caption), list, field1, field2),
+      firstDayVariant_(firstDayVariant) {}
+
+void PeriodEntryForm::Text1_KeyPress(int &KeyAscii) {
+    if (firstDayEntered(KeyAscii, firstDayVariant_)) control("Text2").enabled = true;
 }
 
 bool ListValueSheetProducts(AppState &s, Control &list) {

@@ -17,6 +17,10 @@ public:
     virtual void Combo1_Click() {}
     virtual void Text1_KeyPress(int &KeyAscii) = 0;
     virtual void Text2_KeyPress(int &KeyAscii) = 0;
+    // The last two buttons of the five-button windows: back to the main window, what is open
+    // let go unwritten, and the end of the program.
+    void Command4_Click();
+    void Command5_Click();
 
 protected:
     EntryFieldsForm(Application &app, std::string name, std::string caption, ProductList list,
@@ -33,6 +37,21 @@ protected:
     // Enter in "Text1", the first day of a period: true, with the focus on "Text2", for a
     // date; anything else gets the date message.
     bool firstDayEntered(int KeyAscii, DateFieldVariant variant);
+};
+
+// An entry window for a period, the first day in "Text1" and the last in "Text2": Enter on a
+// date in "Text1" enables "Text2" and moves the focus there; anything else gets the date message
+// of the window's variant.
+class PeriodEntryForm : public EntryFieldsForm {
+public:
+    void Text1_KeyPress(int &KeyAscii) final;
+
+protected:
+    PeriodEntryForm(Application &app, std::string name, std::string caption, ProductList list,
+                    const char *field1, const char *field2, DateFieldVariant firstDayVariant);
+
+private:
+    DateFieldVariant firstDayVariant_;
 };
 
 // Offers in `list` the products of "Ertek01" of the open account workbook, which it brings to

@@ -1,6 +1,7 @@
 #include "maintenance/CodeSearchForm.h"
 
 #include "app/Application.h"
+#include "app/Dialogs.h"
 #include "app/Validation.h"
 #include "app/WorkbookProtocol.h"
 
@@ -29,6 +30,19 @@ void CodeSearchForm::openAccountForSearch() {
     SetFocus("Text1");
 }
 
+std::optional<maintenance::LedgerMovement>
+CodeSearchForm::confirmedMovement(std::int32_t &code, const char *notFound, const char *verb) {
+    code = *ParseCodeText(control("Text1").text);
+    std::optional<maintenance::LedgerMovement> m = FindLedgerMovement(state(), code);
+    if (!m) {
+        ShowNotice(dialogs(), notFound, "Adathiba");
+        return std::nullopt;
+    }
+    const std::string question = m->date + " " + m->description + "\r\nEzt " + verb + " ?";
+    if (!AskYesNo(dialogs(), question, "Kérdés")) return std::nullopt;
+    return m;
+}
+
 void CodeSearchForm::Text1_KeyPress(int &KeyAscii) {
     if (KeyAscii == kEnterKey) runSearch();
 }
@@ -36,6 +50,10 @@ void CodeSearchForm::Text1_KeyPress(int &KeyAscii) {
 void CodeSearchForm::Text1_LostFocus() {
     if (!control("Text1").text.empty()) runSearch();
 }
+
+void CodeSearchForm::Command4_Click() { app().ReturnToMainWindow(*this); }
+
+void CodeSearchForm::Command5_Click() { app().LeaveProgram(*this); }
 
 void CodeSearchForm::runSearch() {
     // The code of a movement already confirmed stays as it was confirmed.

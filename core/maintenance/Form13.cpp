@@ -48,16 +48,8 @@ void Form13::emptyFields() {
 }
 
 void Form13::keresö_load() {
-    AppState &s = state();
-    OldCode = *ParseCodeText(control("Text1").text);
-    std::optional<maintenance::LedgerMovement> m = FindLedgerMovement(s, OldCode);
+    std::optional<maintenance::LedgerMovement> m = confirmedMovement(OldCode, kNotFound, "cseréli");
     if (!m) {
-        ShowNotice(dialogs(), kNotFound, "Adathiba");
-        emptyFields();
-        app().ReturnToMainWindow(*this);
-        return;
-    }
-    if (!AskYesNo(dialogs(), m->date + " " + m->description + "\r\nEzt cseréli ?", "Kérdés")) {
         emptyFields();
         app().ReturnToMainWindow(*this);
         return;
@@ -137,14 +129,6 @@ void Form13::Command2_Click() {
 void Form13::Command3_Click() {
     Form_Load();
     SetFocus("Text1");
-}
-
-void Form13::Command4_Click() {
-    app().ReturnToMainWindow(*this);
-}
-
-void Form13::Command5_Click() {
-    app().LeaveProgram(*this);
 }
 
 } // namespace vandorix

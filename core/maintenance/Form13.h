@@ -20,8 +20,6 @@ public:
     void Command1_Click();
     void Command2_Click();
     void Command3_Click();
-    void Command4_Click();
-    void Command5_Click();
 
 private:
     // Checks the new code in "Text2" and takes it into `NewCode`; on refusal "Csere" is

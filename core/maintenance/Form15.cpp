@@ -43,14 +43,8 @@ void Form15::askAgain() {
 }
 
 void Form15::keresö_load() {
-    Code = *ParseCodeText(control("Text1").text);
-    std::optional<maintenance::LedgerMovement> m = FindLedgerMovement(state(), Code);
+    std::optional<maintenance::LedgerMovement> m = confirmedMovement(Code, kNotFound, "törli");
     if (!m) {
-        ShowNotice(dialogs(), kNotFound, "Adathiba");
-        askAgain();
-        return;
-    }
-    if (!AskYesNo(dialogs(), m->date + " " + m->description + "\r\nEzt törli ?", "Kérdés")) {
         askAgain();
         return;
     }

@@ -263,8 +263,4 @@ void Form2::Command3_Click() {
     static_cast<Form1 &>(main).mnu2_vet_Click();
 }
 
-void Form2::Command4_Click() { app().ReturnToMainWindow(*this); }
-
-void Form2::Command5_Click() { app().LeaveProgram(*this); }
-
 } // namespace vandorix

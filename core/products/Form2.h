@@ -25,8 +25,6 @@ public:
     void Command2_Click();
     // "Részvény vételhez": on to the purchase window.
     void Command3_Click();
-    void Command4_Click();
-    void Command5_Click();
 
 private:
     // Refuses the entry before anything is written; the fields stay for correction.

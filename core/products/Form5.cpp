@@ -177,8 +177,4 @@ void Form5::Command3_Click() {
     SetFocus("Combo1");
 }
 
-void Form5::Command4_Click() { app().ReturnToMainWindow(*this); }
-
-void Form5::Command5_Click() { app().LeaveProgram(*this); }
-
 } // namespace vandorix

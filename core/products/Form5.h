@@ -22,8 +22,6 @@ public:
     void Command2_Click();
     // "Következő részvény": the window afresh.
     void Command3_Click();
-    void Command4_Click();
-    void Command5_Click();
 
 private:
     void emptyFieldsAndList();

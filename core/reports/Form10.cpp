@@ -17,8 +17,8 @@ constexpr const char *kNoData = "A kért dátum intervallumban\r\nnincs adat";
 } // namespace
 
 Form10::Form10(Application &app)
-    : EntryFieldsForm(app, "Form10", "Befektetési számla kivonat", ProductList::None, "Dátumtól",
-                      "Dátumig") {
+    : PeriodEntryForm(app, "Form10", "Befektetési számla kivonat", ProductList::None, "Dátumtól",
+                      "Dátumig", DateFieldVariant::EmptyOnReject) {
     addLabel("Label3", "Várjon !").visible = false;
     addCommandButtons({"Indítás", "Mégse", "Új választás", "Vissza a főmenübe", "Kilép"});
     bindCommandClicks(this, &Form10::Command1_Click, &Form10::Command2_Click,
@@ -40,11 +40,6 @@ void Form10::Form_Load() {
     setOtherReportSheetsVisible(false);
     control("Text1").text = s.StartOfYear.toString();
     control("Text2").text = s.Today.toString();
-}
-
-void Form10::Text1_KeyPress(int &KeyAscii) {
-    if (firstDayEntered(KeyAscii, DateFieldVariant::EmptyOnReject))
-        control("Text2").enabled = true;
 }
 
 void Form10::Text2_KeyPress(int &KeyAscii) {
@@ -128,9 +123,5 @@ void Form10::Command2_Click() {
 }
 
 void Form10::Command3_Click() { Command4_Click(); }
-
-void Form10::Command4_Click() { app().ReturnToMainWindow(*this); }
-
-void Form10::Command5_Click() { app().LeaveProgram(*this); }
 
 } // namespace vandorix

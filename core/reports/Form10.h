@@ -11,21 +11,18 @@ namespace vandorix {
 // "Befektetési számla kivonat": the ledger rows of a period copied into "Befszla02" with their
 // running balance, totals and the result and tax summary, shown in the host until the user
 // goes on.
-class Form10 : public EntryFieldsForm {
+class Form10 : public PeriodEntryForm {
 public:
     explicit Form10(Application &app);
 
     void Form_Load() override;
-    // Enter on the first and on the last day.
-    void Text1_KeyPress(int &KeyAscii) override;
+    // Enter on the last day.
     void Text2_KeyPress(int &KeyAscii) override;
     // "Indítás": the statement of the period.
     void Command1_Click();
     // "Mégse": closes the account workbook unwritten.
     void Command2_Click();
     void Command3_Click();
-    void Command4_Click();
-    void Command5_Click();
 
 private:
     void setOtherReportSheetsVisible(bool visible);

@@ -20,8 +20,8 @@ void closeUnwritten(AppState &s) {
 } // namespace
 
 Form11::Form11(Application &app)
-    : EntryFieldsForm(app, "Form11", "Termékfájl számla kivonat", ProductList::Labelled, "Dátumtól",
-                      "Dátumig") {
+    : PeriodEntryForm(app, "Form11", "Termékfájl számla kivonat", ProductList::Labelled, "Dátumtól",
+                      "Dátumig", DateFieldVariant::EmptyOnReject) {
     addLabel("Label3", "Várjon !");
     addCommandButtons({"Inditás", "Mégse", "Új választás", "Vissza a főmenübe", "Kilép"});
     bindCommandClicks(this, &Form11::Command1_Click, &Form11::Command2_Click,
@@ -81,11 +81,6 @@ void Form11::Combo1_Click() {
     control("Text2").text = to.toString();
     enableControls({"Command1", "Command2", "Command3"}, true);
     SetFocus("Text1");
-}
-
-void Form11::Text1_KeyPress(int &KeyAscii) {
-    if (firstDayEntered(KeyAscii, DateFieldVariant::EmptyOnReject))
-        control("Text2").enabled = true;
 }
 
 void Form11::Text2_KeyPress(int &KeyAscii) {
@@ -174,9 +169,5 @@ void Form11::Command2_Click() {
 }
 
 void Form11::Command3_Click() { Command4_Click(); }
-
-void Form11::Command4_Click() { app().ReturnToMainWindow(*this); }
-
-void Form11::Command5_Click() { app().LeaveProgram(*this); }
 
 } // namespace vandorix

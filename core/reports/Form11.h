@@ -7,22 +7,19 @@ namespace vandorix {
 
 // "Termékfájl számla kivonat": the trade rows of one product in a period copied into "Szla02"
 // with the running holding and totals, shown in the host until the user goes on.
-class Form11 : public EntryFieldsForm {
+class Form11 : public PeriodEntryForm {
 public:
     explicit Form11(Application &app);
 
     void Form_Load() override;
-    // The product, then Enter on the first and on the last day.
+    // The product, then Enter on the last day.
     void Combo1_Click() override;
-    void Text1_KeyPress(int &KeyAscii) override;
     void Text2_KeyPress(int &KeyAscii) override;
     // "Inditás": the statement of the period.
     void Command1_Click();
     // "Mégse", "Új választás": back to the main window, the workbooks unwritten.
     void Command2_Click();
     void Command3_Click();
-    void Command4_Click();
-    void Command5_Click();
 
 private:
     // Copies the trade rows of the period into the statement sheet with its totals.

@@ -10,8 +10,9 @@
 namespace vandorix {
 
 Form14::Form14(Application &app)
-    : EntryFieldsForm(app, "Form14", "Érték kimutatása", ProductList::None,
-                      "Referencia nap dátuma", "Érték nap dátuma") {
+    : PeriodEntryForm(app, "Form14", "Érték kimutatása", ProductList::None,
+                      "Referencia nap dátuma", "Érték nap dátuma",
+                      DateFieldVariant::KeepOnReject) {
     addCommandButtons({"Kimutatás", "Vissza a főmenübe", "Kilép"});
     bindCommandClicks(this, &Form14::Command1_Click, &Form14::Command2_Click,
                       &Form14::Command3_Click);
@@ -29,10 +30,6 @@ void Form14::Form_Load() {
     control("Text2").text = s.Today.toString();
     enableControls({"Text1", "Text2"}, true);
     SetFocus("Text1");
-}
-
-void Form14::Text1_KeyPress(int &KeyAscii) {
-    firstDayEntered(KeyAscii, DateFieldVariant::KeepOnReject);
 }
 
 void Form14::Text2_KeyPress(int &KeyAscii) {

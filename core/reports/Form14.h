@@ -6,13 +6,12 @@ namespace vandorix {
 
 // "Érték kimutatása": the worth of the cash account and of every product on a reference day
 // and on a value day, computed into "Ertek01" of the account workbook and shown in the host.
-class Form14 : public EntryFieldsForm {
+class Form14 : public PeriodEntryForm {
 public:
     explicit Form14(Application &app);
 
     void Form_Load() override;
-    // Enter on the reference day and on the value day.
-    void Text1_KeyPress(int &KeyAscii) override;
+    // Enter on the value day.
     void Text2_KeyPress(int &KeyAscii) override;
     // "Kimutatás": computes and shows the report.
     void Command1_Click();

@@ -10,8 +10,8 @@
 namespace vandorix {
 
 Form9::Form9(Application &app)
-    : EntryFieldsForm(app, "Form9", "Eredmény kimutatás", ProductList::None, "Dátumtól",
-                      "Dátumig") {
+    : PeriodEntryForm(app, "Form9", "Eredmény kimutatás", ProductList::None, "Dátumtól",
+                      "Dátumig", DateFieldVariant::KeepOnReject) {
     addCommandButtons({"Számítás", "Megnéz", "Mégse", "Vissza a főmenüre", "Kilép"});
     bindCommandClicks(this, &Form9::Command1_Click, &Form9::Command2_Click, &Form9::Command3_Click,
                       &Form9::Command4_Click, &Form9::Command5_Click);
@@ -34,10 +34,6 @@ void Form9::Form_Load() {
     s.AccountWorkbook->activate(s.AccountWorkbook->sheet(sheets::kResults));
     SetAccountSheetsVisible(s, {sheets::kLedger, sheets::kLedgerStatement}, false);
     SetFocus("Text1");
-}
-
-void Form9::Text1_KeyPress(int &KeyAscii) {
-    firstDayEntered(KeyAscii, DateFieldVariant::KeepOnReject);
 }
 
 void Form9::Text2_KeyPress(int &KeyAscii) {
@@ -78,9 +74,5 @@ void Form9::Command3_Click() {
     QuitSpreadsheetHost(s);
     SetFocus("Command4");
 }
-
-void Form9::Command4_Click() { app().ReturnToMainWindow(*this); }
-
-void Form9::Command5_Click() { app().LeaveProgram(*this); }
 
 } // namespace vandorix

@@ -6,13 +6,12 @@ namespace vandorix {
 
 // "Eredmény kimutatás": the result of every product and of the archived products over a
 // period, computed into "Eredmeny01" of the account workbook and shown in the host.
-class Form9 : public EntryFieldsForm {
+class Form9 : public PeriodEntryForm {
 public:
     explicit Form9(Application &app);
 
     void Form_Load() override;
-    // Enter on the first and on the last day.
-    void Text1_KeyPress(int &KeyAscii) override;
+    // Enter on the last day.
     void Text2_KeyPress(int &KeyAscii) override;
     // "Számítás": computes and stores the report.
     void Command1_Click();
@@ -20,8 +19,6 @@ public:
     void Command2_Click();
     // "Mégse": closes the account workbook unwritten.
     void Command3_Click();
-    void Command4_Click();
-    void Command5_Click();
 };
 
 } // namespace vandorix

@@ -6,6 +6,7 @@
 #include "book/Codes.h"
 #include "store/HostError.h"
 #include "store/Sheet.h"
+#include "store/TypedCells.h"
 #include "trading/TradeSheet.h"
 
 #include <algorithm>
@@ -23,19 +24,11 @@ constexpr int kFirstRow = 5;
                     " helyett ez áll: \"" + s.value(row, column).display() + "\"");
 }
 
-Date dateAt(const Sheet &s, int row) {
-    std::optional<Date> d = s.value(row, 1).date();
-    if (!d) wrongType(s, row, 1, "dátum");
-    return *d;
-}
+Date dateAt(const Sheet &s, int row) { return DateCell(s, row, 1, wrongType); }
 
 // An empty cell counts as zero.
 Currency amountAt(const Sheet &s, int row, int column) {
-    const CellValue &v = s.value(row, column);
-    if (v.isBlank()) return Currency();
-    std::optional<Currency> amount = v.currency();
-    if (!amount) wrongType(s, row, column, "számérték");
-    return *amount;
+    return AmountCell(s, row, column, wrongType);
 }
 
 long long quantityAt(const Sheet &s, int row, int column) {
