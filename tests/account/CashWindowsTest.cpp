@@ -64,39 +64,6 @@ struct Session : InProcessSession {
 Currency cur(const char *text) { return *Currency::parse(text); }
 std::optional<Currency> amountAt(const Sheet &s, int r, int c) { return s.value(r, c).currency(); }
 
-TEST(CashWindows, LabelsAndButtonsOfTheFourWindows) {
-    struct Expected {
-        std::string menu;
-        const char *amountLabel, *codeField, *codeLabel, *back;
-    };
-    for (const Expected &e : {
-             Expected{kDeposit, "Befizetés összege", "Text3", "Teljesítés kódszám", "Vissza a főmenüre"},
-             Expected{kWithdrawal, "Kivét összege", "Text3", "Teljesítés kódszám", "Vissza a főmenüre"},
-             Expected{kFee, "Számlavezetési díj", "Text3", "Teljesítés kódszám", "Vissza a főmenühöz"},
-             Expected{kDividend, "Osztalék bevétel", "Text4", "Teljesítés kódszáma", "Vissza a főmenübe"},
-         }) {
-        Session s;
-        s.play(e.menu);
-        Form &w = s.window();
-        EXPECT_EQ(w.focus(), "Text1");
-        std::vector<std::string> labels;
-        for (const Control &c : w.controls())
-            if (c.kind == ControlKind::Label && c.visible) labels.push_back(c.caption);
-        EXPECT_EQ(labels.front(), "Dátum");
-        EXPECT_EQ(labels[1], e.amountLabel);
-        EXPECT_EQ(labels.back(), e.codeLabel);
-        EXPECT_NO_THROW(w.control(e.codeField));
-        EXPECT_EQ(w.control("Command1").caption, "Adatbevitel");
-        EXPECT_EQ(w.control("Command2").caption, "Törlés");
-        EXPECT_EQ(w.control("Command3").caption, e.back);
-        EXPECT_EQ(w.control("Command4").caption, "Kilép");
-        EXPECT_FALSE(w.control("Command1").enabled);
-        EXPECT_FALSE(w.control("Command2").enabled);
-        s.play("click Command4\n");
-        EXPECT_TRUE(s.app().ended());
-    }
-}
-
 TEST(CashWindows, DepositsAreBookedInDateOrderWithTheirBalances) {
     Session s;
     s.play(entry(kDeposit, "2026.12.01", "1000", 1));

@@ -17,20 +17,6 @@ using namespace accounttest;
 using testing::LedgerIsSound;
 using testing::LedgerViolations;
 
-// The totals row, V2 and the period caption are checked by the ledger invariants, which sum
-// the columns on their own; the balances are worked out by hand.
-TEST(RecalcAccountLedger, SingleRowLedgerPutsTotalsInRowEight) {
-    Ledger l;
-    l.deposit(5, day(3, 2), 11, "1000");
-    l.recalc();
-    EXPECT_EQ(l.at(8, ledger::Balance), cur("1000"));
-    EXPECT_EQ(l.s.value(ledger::kHeaderRow, 1).text(), "2026. 03. 02. -től      2026. 03. 02. -ig.");
-    EXPECT_FALSE(l.app.LedgerEmpty);
-    EXPECT_EQ(l.app.LedgerLastRow, 5);
-    EXPECT_EQ(l.app.LedgerLastDate, day(3, 2));
-    EXPECT_TRUE(LedgerIsSound(l.s)); // no totals of the empty template left in row 7
-}
-
 TEST(RecalcAccountLedger, BalancesAndTotalsOfMixedMovementsMatchAHandComputation) {
     Ledger l;
     // deposit 10 000; purchase 20 × 312,25 + 15,1 commission; refund −2,5; sale 10 × 330 −
@@ -64,20 +50,6 @@ TEST(RecalcAccountLedger, BalancesAndTotalsOfMixedMovementsMatchAHandComputation
     EXPECT_TRUE(LedgerIsSound(l.s));
 }
 
-TEST(RecalcAccountLedger, AChangeInTheMiddleMovesEveryBalanceBelowIt) {
-    Ledger l;
-    for (int i = 0; i < 6; ++i) l.deposit(5 + i, day(4, 1 + i), 100 + i, "100");
-    l.recalc();
-    l.s.setValue(7, ledger::Movement, cur("40"));
-    l.s.setValue(7, ledger::PaidIn, cur("40"));
-    l.recalc();
-    const char *expected[] = {"100", "200", "240", "340", "440", "540"};
-    for (int r = 5; r <= 10; ++r) EXPECT_EQ(l.at(r, ledger::Balance), cur(expected[r - 5]));
-    EXPECT_EQ(l.at(13, ledger::Balance), cur("540"));
-    EXPECT_EQ(l.at(13, ledger::PaidIn), cur("540"));
-    EXPECT_TRUE(LedgerIsSound(l.s));
-}
-
 TEST(RecalcAccountLedger, EmptyLedgerSetsTheFlagAndKeepsTheNewWorkbookState) {
     Ledger l;
     const std::unique_ptr<Workbook> fresh = makeAccountWorkbook();
@@ -91,25 +63,6 @@ TEST(RecalcAccountLedger, EmptyLedgerSetsTheFlagAndKeepsTheNewWorkbookState) {
     for (int r = 1; r <= 9; ++r)
         for (int c = 1; c <= 22; ++c)
             EXPECT_EQ(l.s.value(r, c), fresh->sheet("Befszla01").value(r, c)) << r << "," << c;
-}
-
-TEST(RecalcAccountLedger, DeletingTheLastRowLeavesNoTotalsOfTheDeletedMovement) {
-    Ledger l;
-    l.deposit(5, day(5, 5), 9, "750");
-    l.recalc();
-    l.s.deleteRow(5);
-    l.recalc();
-    EXPECT_TRUE(l.app.LedgerEmpty);
-    EXPECT_TRUE(LedgerIsSound(l.s)); // zero totals in row 7, V2 = 7, no caption
-
-    // Deleting one of several rows leaves one totals row, three below the new last row.
-    Ledger m;
-    for (int i = 0; i < 3; ++i) m.deposit(5 + i, day(5, 1 + i), 20 + i, "10");
-    m.recalc();
-    m.s.deleteRow(6);
-    m.recalc();
-    EXPECT_EQ(m.at(9, ledger::Balance), cur("20"));
-    EXPECT_TRUE(LedgerIsSound(m.s));
 }
 
 TEST(RecalcAccountLedger, EmptyAmountCellsAddNothingAndTextInAnAmountIsAHostError) {

@@ -48,17 +48,6 @@ std::vector<PriceLine> series(Date first, int count, int dayStep = 1) {
     return lines;
 }
 
-// Working days only: Monday to Friday from a Monday.
-std::vector<PriceLine> workingDays(Date monday, int count) {
-    std::vector<PriceLine> lines;
-    Date d = monday;
-    for (int i = 0; i < count; ++i) {
-        lines.push_back({d, Currency::fromRaw(800000 + (i % 9) * 3333)});
-        d = d.addDays((i % 5 == 4) ? 3 : 1);
-    }
-    return lines;
-}
-
 TEST(MovingAverages, ThresholdRowsDecideWhichAveragesAreWritten) {
     Product p;
     const auto lines = series(Day(2025, 1, 1), 210);
@@ -78,29 +67,6 @@ TEST(MovingAverages, ThresholdRowsDecideWhichAveragesAreWritten) {
     EXPECT_DOUBLE_EQ(*s.value(208, 6).number(), MovingAverage(lines, 208, 20).first);
     EXPECT_DOUBLE_EQ(*s.value(208, 7).number(), MovingAverage(lines, 208, 50).first);
     EXPECT_DOUBLE_EQ(*s.value(208, 8).number(), MovingAverage(lines, 208, 200).first);
-}
-
-TEST(MovingAverages, WindowsAreCalendarDaysWithTheBoundaryDayIncluded) {
-    {
-        Product daily;
-        const auto lines = series(Day(2026, 3, 1), 60);
-        daily.load(lines);
-        daily.movingAverages(60);
-        auto [avg, n] = MovingAverage(lines, 60, 20);
-        EXPECT_EQ(n, 21); // D − 20 to D
-        EXPECT_DOUBLE_EQ(*daily.prices().value(60, 6).number(), avg);
-        EXPECT_DOUBLE_EQ(*daily.prices().value(60, 7).number(), MovingAverage(lines, 60, 50).first);
-    }
-    {
-        Product work;
-        const auto lines = workingDays(Day(2026, 3, 2), 60);
-        work.load(lines);
-        work.movingAverages(60);
-        auto [avg, n] = MovingAverage(lines, 60, 20);
-        EXPECT_GE(n, 14);
-        EXPECT_LE(n, 16);
-        EXPECT_DOUBLE_EQ(*work.prices().value(60, 6).number(), avg);
-    }
 }
 
 TEST(MovingAverages, RowsOfOneDayAreAllInsideAndTheScanStopsAtRowFive) {
@@ -164,29 +130,6 @@ TEST(Rsi, WritesTheRecalcRowAndStopsAtRowFive) {
     // Near the top only the rows from row 5 take part.
     p.rsi(9);
     EXPECT_EQ(p.prices().value(9, 9).number(), ExpectedRsi(Closes(lines), 9, 14));
-}
-
-TEST(CustomRsi, UsesItsOwnPeriodIntoColumnJAndSkipsAPeriodOfZero) {
-    Product p;
-    const auto lines = series(Day(2026, 1, 5), 40);
-    p.load(lines);
-    p.app.CustomRsiPeriod = 9;
-    p.app.RsiRow = 35;
-    p.app.RecalcFromRow = 6;
-    ComputeCustomRsi(p.app);
-    EXPECT_EQ(p.app.RecalcFromRow, 35);
-    EXPECT_EQ(p.prices().value(35, 10).integer(), ExpectedRsi(Closes(lines), 35, 9));
-    EXPECT_TRUE(p.prices().value(35, 9).isBlank());
-
-    p.app.CustomRsiPeriod = 0;
-    p.app.RsiRow = 36;
-    ComputeCustomRsi(p.app);
-    EXPECT_TRUE(p.prices().value(36, 10).isBlank());
-
-    p.app.CustomRsiPeriod = 40; // needs 47 rows
-    p.app.RsiRow = 44;
-    ComputeCustomRsi(p.app);
-    EXPECT_TRUE(p.prices().value(44, 10).isBlank());
 }
 
 TEST(DataRange, ParameterBlockCaptionAndYearStart) {

@@ -32,9 +32,9 @@ std::vector<DayRow> Days(int count, Price price, Result result, Daily daily) {
     return rows;
 }
 
-fs::path ProductFile(const fs::path &root) {
-    return root / "Termekek" / "Alfa.xls";
-}
+int Zero(int) { return 0; }
+
+fs::path ProductFile(const fs::path &root) { return root / "Termekek" / "Alfa.xls"; }
 
 // The rows from row 5 of "Alfa01", the trade totals the charts read (H and P of the row S2
 // names) and, when given, a value in every I and J cell.
@@ -48,10 +48,8 @@ void Seed(const fs::path &root, const std::vector<DayRow> &rows, double costPerS
             p.setValue(r, 2, d.price);
             p.setValue(r, 4, d.result);
             p.setValue(r, 5, d.daily);
-            if (rsi)
-                p.setValue(r, 9, *rsi);
-            if (customRsi)
-                p.setValue(r, 10, *customRsi);
+            if (rsi) p.setValue(r, 9, *rsi);
+            if (customRsi) p.setValue(r, 10, *customRsi);
             ++r;
         }
         Sheet &t = wb.sheet("Szla");
@@ -174,9 +172,8 @@ struct LiveView {
 
 TEST(ProductDataView, CustomRsiAnswers) {
     LiveView v;
-    const auto rows = Days(
-        120, [](int i) { return 50000 + (i * 53 % 17) * 300 - (i % 3) * 200; },
-        [](int) { return 0; }, [](int) { return 0; });
+    const auto rows = Days(120, [](int i) { return 50000 + (i * 53 % 17) * 300 - (i % 3) * 200; },
+                           Zero, Zero);
     Seed(v.s.installation().root(), rows, 0, Currency(), {}, 77);
     const Date from = rows[95 - 5].date, to = rows[110 - 5].date;
     const std::string refused = std::string("Felhívás|Az RSI nap intervallum 0 és 32767 közötti") +
@@ -246,8 +243,7 @@ TEST(ProductDataView, RefusalsAndAFailureLeaveTheFileAsItWas) {
     for (const Case &c : cases) {
         SCOPED_TRACE(c.lastShown + " " + std::to_string(c.rows));
         LiveView v;
-        auto rows = Days(
-            c.rows, [](int i) { return 1000 + i; }, [](int) { return 0; }, [](int) { return 0; });
+        auto rows = Days(c.rows, [](int i) { return 1000 + i; }, Zero, Zero);
         Seed(v.s.installation().root(), rows, 0, Currency());
         if (c.textPrice)
             EditWorkbookFile(v.file(),
@@ -257,17 +253,12 @@ TEST(ProductDataView, RefusalsAndAFailureLeaveTheFileAsItWas) {
         v.s.run(View(last.addDays(-c.rangeDays), last, c.answers));
         EXPECT_EQ(v.s.shown().back(), c.lastShown);
         EXPECT_EQ(FileBytes(v.file()), before);
-        if (c.textPrice)
-            EXPECT_TRUE(v.s.app().ended());
-        else
-            EXPECT_TRUE(v.atMainWindow());
+        EXPECT_TRUE(c.textPrice ? v.s.app().ended() : v.atMainWindow());
     }
     // A first day after the last data day: only the exit button is left.
     LiveView v;
     Seed(v.s.installation().root(),
-         Days(
-             30, [](int i) { return 1000 + i; }, [](int) { return 0; }, [](int) { return 0; }),
-         0, Currency());
+         Days(30, [](int i) { return 1000 + i; }, Zero, Zero), 0, Currency());
     v.s.run(View(Day(2026, 3, 1), Day(2026, 3, 5), "answer OK\n"));
     EXPECT_EQ(v.s.shown().back(),
               std::string("Felhívás|A kért dátum intervallumban") + kCrLf + "nincs adat");
@@ -285,18 +276,10 @@ struct Scale {
 long long FloorDiv(long long a, long long b) {
     return a / b - ((a % b != 0) && ((a < 0) != (b < 0)));
 }
-long long Raw(const CellValue &v) {
-    return std::llround(v.number().value_or(0) * 10000);
-}
-double Times105(long long raw) {
-    return double(FloorDiv(raw * 105, 1'000'000));
-}
-double Over105(long long raw) {
-    return double(FloorDiv(raw * 100, 1'050'000));
-}
-double Times95(long long raw) {
-    return double(FloorDiv(raw * 95, 1'000'000));
-}
+long long Raw(const CellValue &v) { return std::llround(v.number().value_or(0) * 10000); }
+double Times105(long long raw) { return double(FloorDiv(raw * 105, 1'000'000)); }
+double Over105(long long raw) { return double(FloorDiv(raw * 100, 1'050'000)); }
+double Times95(long long raw) { return double(FloorDiv(raw * 95, 1'000'000)); }
 Scale WithUnits(double min, double max, double cross) {
     const double major = std::floor((max - min) / 10);
     return {min, max, cross, major, major / 10};
@@ -332,8 +315,7 @@ std::map<int, Scale> ExpectedScales(const Sheet &src, int last, int lastDataRow,
 
 std::vector<std::string> SeriesNames(const Chart &c) {
     std::vector<std::string> names;
-    for (int i = 1; i <= static_cast<int>(c.series.size()); ++i)
-        names.push_back(c.seriesName(i));
+    for (int i = 1; i <= static_cast<int>(c.series.size()); ++i) names.push_back(c.seriesName(i));
     return names;
 }
 
@@ -353,24 +335,21 @@ TEST(ProductDataView, ChartObjectsAndScalesFollowTheRows) {
         // Average cost above every price, results never above the realised total, all
         // daily results 0, negative result minimum; a price range narrower than 10.
         {"small",
-         Days(
-             36, [](int i) { return 500 + i % 6 * 10; }, [](int i) { return i * 20000 - 500000; },
-             [](int) { return 0; }),
+         Days(36, [](int i) { return 500 + i % 6 * 10; }, [](int i) { return i * 20000 - 500000; },
+              Zero),
          7.9, Amount("3000,5"), std::nullopt, 5, "answer No\n",
          Names{"Árfolyam", "MA20", "Adatsor3", "Adatsor4"}, Names{"RSI14", "Adatsor2"}},
         // Positive result minimum, results above a negative total, mixed daily results; the
         // RSI14 is there already, so the RSI chart has one series.
         {"middle",
-         Days(
-             100, [](int i) { return 100000 + i * 400 + i * 37 % 11 * 300; },
+         Days(100, [](int i) { return 100000 + i * 400 + i * 37 % 11 * 300; },
              [](int i) { return 10000 + i * 800; }, [](int i) { return i % 7 * 1000 - 3000; }),
          800, Amount("-200,5"), 50, 5, "answer No\n", Names{"Árfolyam", "MA20", "MA50", "Adatsor4"},
          Names{"RSI14"}},
         // Rising prices: the MA200 of the range lies below its prices and widens the minimum;
         // negative results; the custom RSI adds its series.
         {"long",
-         Days(
-             300, [](int i) { return 50000 + i * 300 + i % 5 * 100; },
+         Days(300, [](int i) { return 50000 + i * 300 + i % 5 * 100; },
              [](int i) { return -10000 - i * 300; }, [](int i) { return 500 + i % 4 * 100; }),
          100.25, Amount("-2000"), std::nullopt, 245, "answer Yes\ninput 20\n",
          Names{"Árfolyam", "MA20", "MA50", "MA200"}, Names{"RSI14", "RSI 20"}},
@@ -384,13 +363,11 @@ TEST(ProductDataView, ChartObjectsAndScalesFollowTheRows) {
         std::string active;
         v.s.dialogs().onMessage = [&](const MessageRequest &m) {
             Workbook *wb = v.s.app().state().ProductWorkbook.get();
-            if (m.title != "Tovább" || !wb || !wb->findSheet(kPriceChartSheet))
-                return;
+            if (m.title != "Tovább" || !wb || !wb->findSheet(kPriceChartSheet)) return;
             for (int i = 1; i <= wb->sheetCount(); ++i) {
                 Sheet &sheet = wb->sheetAt(i);
                 order.push_back(sheet.name());
-                if (sheet.chart())
-                    charts[sheet.name()] = *sheet.chart();
+                if (sheet.chart()) charts[sheet.name()] = *sheet.chart();
             }
             active = wb->activeSheet().name();
         };

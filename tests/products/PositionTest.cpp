@@ -64,29 +64,5 @@ TEST(Position, NoTradeMeansNothingHeld) {
     EXPECT_EQ(p.app.PositionProceeds, Currency());
 }
 
-TEST(Position, RecalcOfManyRowsGivesEachRowItsOwnDaysPosition) {
-    Product p;
-    const auto trades = tradeHistory();
-    WriteTradeRows(p.wb->sheet("Szla"), trades);
-    std::vector<PriceLine> lines;
-    for (int i = 0; i < 300; ++i)
-        lines.push_back({Day(2026, 1, 25).addDays(i), Currency::fromRaw(1000000 + (i % 17) * 777)});
-    Sheet &prices = p.wb->sheet("Alfa01");
-    WritePriceRows(prices, lines);
-    p.app.LastDataRow = 304;
-    p.app.RecalcFromRow = 5;
-    RecalcPriceRows(p.app);
-    Currency previous;
-    for (int r = 5; r <= 304; ++r) {
-        const PriceLine &l = lines[r - 5];
-        ExpectedPosition e = PositionOn(trades, l.date);
-        Currency result = l.price * e.quantity + e.proceeds - e.cost;
-        ASSERT_EQ(prices.value(r, kPriceColValue).currency(), l.price * e.quantity) << r;
-        ASSERT_EQ(prices.value(r, kPriceColResult).currency(), result) << r;
-        ASSERT_EQ(prices.value(r, kPriceColChange).currency(), r == 5 ? result : result - previous) << r;
-        previous = result;
-    }
-}
-
 } // namespace
 } // namespace vandorix

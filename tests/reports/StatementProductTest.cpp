@@ -212,23 +212,6 @@ TEST(ProductStatement, WithoutARegisteredProductTheProgramEnds) {
     EXPECT_TRUE(s.app().ended());
 }
 
-TEST(ProductStatement, DateFieldsOnEnter) {
-    ProductSession s;
-    s.play(kMenu + "choose Combo1 Alfa\ntype Text1 tegnap\nanswer OK\n");
-    Form &w = s.window();
-    EXPECT_EQ(s.shown().back(), "Felhívás|Itt csak dátum lehet.");
-    EXPECT_EQ(w.control("Text1").text, "");
-    EXPECT_EQ(w.focus(), "Text1");
-    s.play("type Text1 2026.01.01\ntype Text2 2026.12.07\nanswer OK\n");
-    EXPECT_EQ(s.shown().back(),
-              "Dátum hiba|A dátum nagyobb a rendszerdátumnál.\r\nElőre bevitel nem lehetséges");
-    EXPECT_EQ(w.control("Text2").text, "");
-    EXPECT_EQ(w.focus(), "Text2");
-    s.play("type Text2 2026.12.06\n");
-    EXPECT_EQ(w.focus(), "Command1");
-    s.play("click Command4\n");
-}
-
 // What the host shows while the continue notice holds a report.
 struct Shown {
     bool maximised = false;

@@ -208,27 +208,6 @@ TEST_F(SaveFolders, ASaveCutShortByAFullDiskLeavesNoStagedFile) {
     EXPECT_EQ(markerOf(a_), 0);
 }
 
-TEST_F(SaveFolders, CommandSavesReachTheDiskOnlyAtItsEnd) {
-    SpreadsheetHost host;
-    host.setJournalFolder(journal_);
-    Workbook &a = host.open(a_);
-    Workbook &b = host.open(b_);
-    host.beginCommand();
-    a.sheet("Lap").setValue(1, 1, 5);
-    b.sheet("Lap").setValue(1, 1, 5);
-    host.save(a);
-    host.save(b);
-    EXPECT_EQ(markerOf(a_), 0);
-    EXPECT_EQ(markerOf(b_), 0);
-    host.close(a);
-    EXPECT_EQ(host.open(a_).sheet("Lap").value(1, 1), CellValue(5)) << "a command reads what it saved";
-    host.endCommand();
-    EXPECT_EQ(markerOf(a_), 5);
-    EXPECT_EQ(markerOf(b_), 5);
-    EXPECT_EQ(folderEntries(data_), (std::vector<std::string>{"Alfa.xls", "Befszla.xls"}));
-    EXPECT_TRUE(folderEntries(journal_).empty());
-}
-
 TEST_F(SaveFolders, MoveIsRefusedWholeOrFinishedAtStartUpNeverLeftHalfDone) {
     const fs::path archive = root_ / "Arhiv";
     const std::string aOld = readWholeFile(a_), bOld = readWholeFile(b_);

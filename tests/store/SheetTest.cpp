@@ -20,32 +20,6 @@ Sheet &ledger(Workbook &wb, int n) {
     return s;
 }
 
-TEST(SheetRows, InsertAtFirstDataRowMovesEveryRowDown) {
-    Workbook wb;
-    Sheet &s = ledger(wb, 3);
-    s.insertRow(5);
-    EXPECT_TRUE(s.value(5, 1).isBlank());
-    EXPECT_EQ(s.value(4, 1), CellValue("Kód"));
-    EXPECT_EQ(s.value(6, 1), CellValue(50));
-    EXPECT_EQ(s.value(8, 1), CellValue(70));
-    EXPECT_TRUE(s.value(9, 1).isBlank());
-}
-
-TEST(SheetRows, InsertAfterLastRowAndDeleteOfFirstAndLast) {
-    Workbook wb;
-    Sheet &s = ledger(wb, 3);
-    s.insertRow(8);
-    s.setValue(8, 1, 80);
-    s.deleteRow(5);
-    EXPECT_EQ(s.value(5, 1), CellValue(60));
-    EXPECT_EQ(s.value(7, 1), CellValue(80));
-    s.deleteRow(7);
-    EXPECT_EQ(s.value(6, 1), CellValue(70));
-    EXPECT_TRUE(s.value(7, 1).isBlank());
-    s.deleteRow(500); // beyond the data: nothing moves
-    EXPECT_EQ(s.value(6, 1), CellValue(70));
-}
-
 TEST(SheetRows, InsertedRowTakesTheFormatsOfTheRowAboveWithoutValues) {
     Workbook wb;
     Sheet &s = ledger(wb, 2);
@@ -87,17 +61,6 @@ TEST(SheetRange, SortKeepsRowsWholeAndOrdersNumbersTextsEmpties) {
         {3.5, 99}, {"Alfa", 2}, {"ábel", 1}, {"béla", 5}, {"Öböl", 4}, {"Zeta", 0}, {"", 3}};
     EXPECT_EQ(got, want);
     EXPECT_EQ(s.value(13, 1), CellValue("kívül"));
-}
-
-TEST(SheetRange, ClearEmptiesValuesAndKeepsFormats) {
-    Workbook wb;
-    Sheet &s = ledger(wb, 3);
-    FormatRef f = s.cellFormat(6, 3);
-    s.clearRange(6, 1, 7, 3);
-    EXPECT_TRUE(s.value(6, 1).isBlank());
-    EXPECT_TRUE(s.value(7, 3).isBlank());
-    EXPECT_EQ(s.cellFormat(6, 3), f);
-    EXPECT_EQ(s.value(5, 1), CellValue(50));
 }
 
 TEST(Protection, ProtectedSheetRefusesEveryChangeAndNamesTheSheet) {

@@ -150,32 +150,6 @@ TEST(AccountWorkbookTemplate, LedgerRowsTakeTheColumnTypes) {
     EXPECT_TRUE(isWholeNumber(empty, 5, 21));
 }
 
-TEST(ProductListTemplate, ListsOtherShareAndANewRowTakesTheListsFormats) {
-    auto wb = makeProductList();
-    Sheet &list = wb->sheet("BET01");
-    EXPECT_EQ(list.value(5, 2), CellValue("Más részvény"));
-    EXPECT_TRUE(list.value(6, 2).isBlank()); // the list ends after it
-    expectHeadings(list, 2, 3);
-    // A product registered below "Más részvény" takes the list's formats.
-    prepare(*wb);
-    list.insertRow(6);
-    list.copyRowFormat(7, 6);
-    EXPECT_EQ(list.cellFormat(6, 3), list.cellFormat(5, 3));
-    EXPECT_FALSE(formatOf(list.cellFormat(6, 2)).bold);
-}
-
-TEST(ProductTemplate, TradeSheetHoldsTheStateOfNoTrades) {
-    auto wb = makeProductTemplate();
-    const Sheet &szla = wb->sheet("Szla");
-    EXPECT_TRUE(testing::TradeSheetIsSound(szla)); // totals in row 7, nothing held, no average
-    EXPECT_EQ(szla.value(szla::TotalsPointerRow, szla::TotalsPointerColumn).integer(), 7);
-    const Sheet &statement = wb->sheet("Szla02");
-    EXPECT_EQ(statement.value(szla::TotalsPointerRow, szla::TotalsPointerColumn).integer(), 7);
-    EXPECT_TRUE(statement.value(5, 1).isBlank());
-    expectHeadings(szla, 1, szla::ClearedColumns);
-    expectHeadings(statement, 1, szla::ClearedColumns);
-}
-
 TEST(ProductTemplate, PerShareColumnsKeepDoublesAndAmountColumnsHoldAmounts) {
     auto wb = makeProductTemplate();
     prepare(*wb);
@@ -198,35 +172,6 @@ TEST(ProductTemplate, PerShareColumnsKeepDoublesAndAmountColumnsHoldAmounts) {
     EXPECT_EQ(prices.value(5, 6).kind(), CellKind::Number);
     EXPECT_TRUE(isWholeNumber(prices, 5, 9));
     EXPECT_TRUE(isWholeNumber(prices, 5, 10));
-}
-
-TEST(ProductTemplate, DailySheetsCarryIndicatorHeadings) {
-    auto wb = makeProductTemplate();
-    const Sheet &prices = wb->sheet("Termékminta01");
-    // The indicator refresh rewrites row 4 unless I4 reads "RSI14".
-    testing::ExpectCells(prices, {{4, 6, "MA20"}, {4, 7, "MA50"}, {4, 8, "MA200"}, {4, 9, "RSI14"}});
-    expectHeadings(prices, 1, 10);
-    EXPECT_TRUE(prices.value(5, 2).isBlank()); // no price row: the data range is empty
-
-    const Sheet &chart = wb->sheet("Termékminta02");
-    expectHeadings(chart, 1, 22);
-    EXPECT_TRUE(chart.value(3, 1).isBlank()); // A3 is the caption cell of the chart source
-    EXPECT_TRUE(chart.value(5, 1).isBlank());
-}
-
-TEST(ProductTemplate, AuxiliarySheetLabelsItsParameterRows) {
-    auto wb = makeProductTemplate();
-    const Sheet &aux = wb->sheet("Segéd01");
-    for (int r : {5, 6, 7, 8, 9, 11, 12, 13, 22, 23, 24, 25, 30, 32, 33})
-        EXPECT_FALSE(aux.value(r, 1).isBlank()) << "row " << r;
-    // The parameter cells themselves are empty until the program fills them.
-    for (int r = 5; r <= 33; ++r)
-        for (int c = 3; c <= 11; ++c) {
-            if (r == 29) continue; // the headings of the scale block
-            EXPECT_TRUE(aux.value(r, c).isBlank()) << r << "," << c;
-        }
-    EXPECT_TRUE(isWholeNumber(aux, 6, 3));
-    EXPECT_TRUE(isDate(aux, 7, 4));
 }
 
 TEST(DeletionLogTemplates, SheetsMirrorTheColumnsTheyReceive) {

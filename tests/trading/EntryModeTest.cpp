@@ -26,54 +26,6 @@ protected:
     ScriptedDialogsFake dialogs;
 };
 
-TEST_F(EntryMode, NewCodeIsANewTrade) {
-    EXPECT_EQ(decide(TradeWindowKind::Purchase, 99, 5, 10), EntryDecision::New);
-    EXPECT_EQ(books.app.EntryMode, vandorix::EntryMode::New);
-    EXPECT_EQ(books.app.LedgerRow, 0);
-    EXPECT_EQ(books.app.ProductCode, "HU0000123456");
-    EXPECT_TRUE(dialogs.messages().empty());
-}
-
-TEST_F(EntryMode, ExhaustedLotIsOfferedForModification) {
-    dialogs.answer(MessageAnswer::Yes);
-    EXPECT_EQ(decide(TradeWindowKind::Purchase, 1, 10, 10), EntryDecision::Modify);
-    EXPECT_EQ(books.app.EntryMode, vandorix::EntryMode::Modify);
-    EXPECT_TRUE(books.app.ModifyRequested);
-    EXPECT_EQ(books.app.LedgerRow, books.ledgerRowOf(1));
-    ASSERT_EQ(dialogs.messages().size(), 1u);
-    const MessageRequest &asked = dialogs.messages()[0];
-    EXPECT_EQ(asked.text, "Van már ilyen adat.\r\nMódosítani szeretné ?");
-    EXPECT_EQ(asked.title, "Felhívás");
-    EXPECT_EQ(asked.icon, MessageIcon::Exclamation);
-    EXPECT_EQ(asked.defaultAnswer, MessageAnswer::No);
-}
-
-TEST_F(EntryMode, SaleModificationRemembersThePreviousQuantity) {
-    dialogs.answer(MessageAnswer::Yes);
-    EXPECT_EQ(decide(TradeWindowKind::Sale, 3, 10, 12), EntryDecision::Modify);
-    EXPECT_EQ(books.app.PreviousQuantity, 10);
-}
-
-TEST_F(EntryMode, DeclinedModificationOffersDeletionThenLeaving) {
-    dialogs.answer(MessageAnswer::No);
-    dialogs.answer(MessageAnswer::Yes);
-    EXPECT_EQ(decide(TradeWindowKind::Purchase, 2, 20, 11), EntryDecision::Delete);
-    EXPECT_EQ(books.app.EntryMode, vandorix::EntryMode::Delete);
-    EXPECT_TRUE(books.app.DeleteRequested);
-    EXPECT_EQ(dialogs.messages().at(1).text, "Törölhető az adat?");
-
-    TradeBooks other;
-    other.buy(Day(2026, 3, 1), 10, 10, 0, 1);
-    ScriptedDialogsFake no;
-    no.answer(MessageAnswer::No);
-    no.answer(MessageAnswer::No);
-    other.app.SettlementCode = 1;
-    other.app.TradeQuantity = 10;
-    other.app.UnitPrice = Money(10);
-    EXPECT_EQ(DecideTradeEntryMode(other.app, no, TradeWindowKind::Purchase),
-              EntryDecision::LeaveProgram);
-}
-
 TEST_F(EntryMode, CodeOfAnotherKindOrOtherDataIsAMismatch) {
     struct Case {
         TradeWindowKind kind;

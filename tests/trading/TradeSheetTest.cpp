@@ -18,36 +18,6 @@ TEST(TradeSheetRows, FirstPurchaseOfAnEmptySheetBecomesRowFive) {
     EXPECT_TRUE(TradeSheetIsSound(books.trades()));
 }
 
-TEST(TradeSheetRows, PurchasesFindTheirPlaceAmongTheDaysRows) {
-    TradeBooks books;
-    const Date d = Day(2026, 3, 10);
-    books.buy(d, 10, 10, 0, 1);
-    books.buy(d, 10, 10, 0, 2);
-    books.sell(d, 5, 11, 0, 3);         // takes from lot 1: the day reads VAK, VAK, EAR
-    books.buy(Day(2026, 3, 20), 10, 10, 0, 4);
-    books.buy(Day(2026, 3, 1), 10, 10, 0, 5);
-    EXPECT_EQ(books.rowOf(5), 5);       // before every row
-    books.buy(d, 10, 10, 0, 6);
-    EXPECT_EQ(books.rowOf(6), 8);       // between the second open lot and the sale
-    EXPECT_EQ(books.rowOf(3), 9);
-    books.buy(Day(2026, 3, 1), 10, 10, 0, 7);
-    EXPECT_EQ(books.rowOf(7), 6);       // below its day's open lots, above the later lots
-    books.sell(d, 3, 11, 0, 8);
-    EXPECT_EQ(books.rowOf(8), books.rowOf(3) + 1); // below every row of its date
-    EXPECT_TRUE(TradeSheetIsSound(books.trades()));
-}
-
-TEST(TradeSheetRows, PurchaseGoesAboveTheDaysExhaustedLot) {
-    TradeBooks books;
-    const Date d = Day(2026, 3, 10);
-    books.buy(d, 10, 10, 0, 1);
-    books.sell(d, 10, 11, 0, 2);
-    ASSERT_EQ(books.cellText(5, LotCode), "VAR");
-    books.buy(d, 4, 10, 0, 3);
-    EXPECT_EQ(books.rowOf(3), 5);
-    EXPECT_TRUE(TradeSheetIsSound(books.trades()));
-}
-
 TEST(TradeSheetRows, InsertedRowTakesTheFormatsOfTheRowBelow) {
     TradeBooks books;
     Sheet &s = books.trades();
