@@ -1,5 +1,7 @@
 // Damaged and odd workbook files: what a crash, another program or an attacker may leave in a
 // data folder is refused with a Hungarian message and leaves nothing half open.
+#include "CodecParts.h"
+
 #include "store/AtomicFile.h"
 #include "store/HostError.h"
 #include "store/OoxmlCodec.h"
@@ -17,15 +19,9 @@
 
 namespace vandorix {
 namespace {
-
-const std::string kPath = "/adat/Torzs/Befszla.xls";
+using namespace codec_test;
 
 Date ymd(int y, int m, int d) { return *Date::fromYmd(y, m, d); }
-
-// The parts of an encoded workbook of two sheets.
-constexpr const char *kParts[] = {"[Content_Types].xml", "_rels/.rels", "xl/workbook.xml",
-                                  "xl/_rels/workbook.xml.rels", "xl/worksheets/sheet1.xml",
-                                  "xl/worksheets/sheet2.xml", "xl/styles.xml", "xl/sharedStrings.xml"};
 
 // --- Damaged files ------------------------------------------------------------------------
 

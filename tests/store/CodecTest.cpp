@@ -1,3 +1,5 @@
+#include "CodecParts.h"
+
 #include "store/AtomicFile.h"
 #include "store/HostError.h"
 #include "store/OoxmlCodec.h"
@@ -15,15 +17,9 @@
 
 namespace vandorix {
 namespace {
-
-const std::string kPath = "/adat/Torzs/Befszla.xls";
+using namespace codec_test;
 
 Date ymd(int y, int m, int d) { return *Date::fromYmd(y, m, d); }
-
-// The parts of an encoded workbook of two sheets.
-constexpr const char *kParts[] = {"[Content_Types].xml", "_rels/.rels", "xl/workbook.xml",
-                                  "xl/_rels/workbook.xml.rels", "xl/worksheets/sheet1.xml",
-                                  "xl/worksheets/sheet2.xml", "xl/styles.xml", "xl/sharedStrings.xml"};
 
 std::unique_ptr<Workbook> roundTrip(const Workbook &wb) {
     return decodeWorkbook(encodeWorkbook(wb), wb.path());
