@@ -37,6 +37,13 @@ void saveOpenedOn(AppState &app, Workbook &wb, const std::string &sheet) {
     wb.activate(previous);
 }
 
+// Protects every sheet of the open account workbook and its structure.
+void ProtectAccountWorkbook(AppState &app) {
+    Workbook &wb = *app.AccountWorkbook;
+    for (const char *name : kAccountSheets) wb.sheet(name).protect(app.SheetPassword);
+    wb.protect(app.WorkbookPassword);
+}
+
 // What a commit of each workbook writes: every sheet protected again, the file saved.
 void saveAccount(AppState &app, Workbook &wb) {
     app.host().activate(wb);
@@ -97,14 +104,6 @@ void ShowAccountSheets(AppState &app) {
     for (const char *name : kAccountSheets) app.AccountWorkbook->sheet(name).setVisible(true);
 }
 
-void ProtectAccountWorkbook(AppState &app) {
-    Workbook &wb = *app.AccountWorkbook;
-    for (const char *name : kAccountSheets) wb.sheet(name).protect(app.SheetPassword);
-    wb.protect(app.WorkbookPassword);
-}
-
-void SaveAccountWorkbook(AppState &app) { app.AccountWorkbook.save(); }
-
 void CloseAccountWorkbook(AppState &app) { closeAsIs(app, app.AccountWorkbook); }
 
 void OpenProductWorkbook(AppState &app) {
@@ -157,9 +156,6 @@ void OpenProductListWorkbook(AppState &app) {
     minimiseHost(app);
 }
 
-void SaveProductListWorkbook(AppState &app) { app.ProductListWorkbook.save(); }
-
-void CloseProductListWorkbook(AppState &app) { closeAsIs(app, app.ProductListWorkbook); }
 
 void QuitSpreadsheetHost(AppState &app) {
     if (!app.HostApp) return;

@@ -15,8 +15,6 @@ void OpenAccountWorkbook(AppState &app);
 void EnsureAccountWorkbook(AppState &app);
 void PrepareAccountWorkbook(AppState &app);
 void ShowAccountSheets(AppState &app);
-void ProtectAccountWorkbook(AppState &app);
-void SaveAccountWorkbook(AppState &app);
 void CloseAccountWorkbook(AppState &app);
 
 void OpenProductWorkbook(AppState &app);
@@ -28,8 +26,6 @@ void SaveProductWorkbook(AppState &app);
 void CloseProductWorkbook(AppState &app);
 
 void OpenProductListWorkbook(AppState &app);
-void SaveProductListWorkbook(AppState &app);
-void CloseProductListWorkbook(AppState &app);
 
 void QuitSpreadsheetHost(AppState &app);
 // Releases every workbook and marks the program as ended.
