@@ -128,7 +128,6 @@ bool StartSpreadsheetHost(Application &app) {
         }
         SpreadsheetHost &host = *s.HostApp;
         while (!host.workbooks().empty()) host.close(*host.workbooks().front());
-        host.start();
         s.HostRunning = true;
         host.state().visible = false;
         host.state().windowState = HostWindowState::Minimized;

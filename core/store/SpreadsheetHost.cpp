@@ -13,22 +13,18 @@
 namespace vandorix {
 namespace fs = std::filesystem;
 
-SpreadsheetHost::SpreadsheetHost() { start(); }
+SpreadsheetHost::SpreadsheetHost() = default;
 
 SpreadsheetHost::~SpreadsheetHost() {
     if (journal_) journal_->discard();
 }
 
-void SpreadsheetHost::start() { state_.running = true; }
-
 void SpreadsheetHost::quit() {
     ++state_.quitRequests;
-    state_.running = false;
     state_.visible = false;
 }
 
 Workbook &SpreadsheetHost::open(const fs::path &path) {
-    state_.running = true;
     std::string key = path.lexically_normal().string();
     for (auto &wb : open_)
         if (wb->path() == key) {

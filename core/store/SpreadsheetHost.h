@@ -19,7 +19,6 @@ enum class HostWindowState { Normal, Minimized, Maximized };
 struct HostState {
     bool visible = false;
     HostWindowState windowState = HostWindowState::Normal;
-    bool running = false;
     int quitRequests = 0;
 };
 
@@ -36,8 +35,6 @@ public:
 
     HostState &state() { return state_; }
     const HostState &state() const { return state_; }
-    // Makes the host runnable again after a quit.
-    void start();
     void quit();
 
     // Opens a workbook file; it becomes the active workbook. Throws `FileMissingError` or

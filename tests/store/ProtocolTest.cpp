@@ -25,7 +25,6 @@ protected:
         fs::copy_file(root_ / install::kAuxiliaryFolder / install::kProductTemplateFile,
                       productFile());
         app_.HostApp = std::make_unique<SpreadsheetHost>();
-        app_.HostApp->start();
         app_.HostRunning = true;
         app_.RootFolderPath = root_.string();
         app_.MasterDataPath = (root_ / install::kMasterDataFolder).string();
@@ -178,7 +177,6 @@ TEST_F(Protocol, ReturnFromAWindowClosesEveryWorkbookWithoutWriting) {
 
     // Inside a command the same holds: nothing is staged, so its end writes nothing.
     app_.HostApp->setJournalFolder(root_);
-    app_.HostApp->start();
     app_.HostRunning = true;
     app_.HostApp->beginCommand();
     openAndPrepareAll();
