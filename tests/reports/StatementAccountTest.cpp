@@ -183,26 +183,6 @@ TEST(AccountStatement, AStatementAfterTheLedgerLostRowsLeavesNoneOfTheEarlierOne
     EXPECT_TRUE(RowsEmpty(st, 18, 80));
 }
 
-TEST(AccountStatement, TaxRateAnswersEmptyRefusedAndRetried) {
-    StatementSession s;
-    // An empty answer is rate 0: the gross dividends equal the net.
-    s.play(statement("2026.05.01", "2026.05.01", "input\n") + "click Command4\n");
-    EXPECT_EQ(s.account()->sheet("Befszla02").value(13, 15).integer(), 85);
-    // Letters and 100 % are refused and asked again; 10 % gives 85 / 0.9 = 94.4, so 94.
-    const std::string refusal =
-        "Felhívás|Az adók % -os értéke csak 0 és 100 közötti\r\nszámérték lehet (100-nál kisebb).";
-    s.play(statement("2026.05.01", "2026.05.01",
-                     "input tizenöt\nanswer OK\ninput 100\nanswer OK\ninput -5\nanswer OK\n"
-                     "input 10\n") +
-           "click Command4\n");
-    auto shown = s.shown();
-    EXPECT_EQ(std::count(shown.begin(), shown.end(), refusal), 3);
-    auto wb = s.account();
-    const Sheet &st = wb->sheet("Befszla02");
-    testing::ExpectAmounts(st, {{13, ledger::SellPrice, "85"}, {15, ledger::RealisedResult, "94"}});
-    EXPECT_EQ(st.value(13, ledger::RealisedResult).integer(), 94);
-}
-
 TEST(AccountStatement, GrossDividendsAreWholeAndHalvesGoUp) {
     struct Case {
         const char *net, *rate;
@@ -236,7 +216,7 @@ TEST(AccountStatement, NoDataAfterTheLastMovementOrInAnEmptyLedgerWritesNothing)
     }
 }
 
-TEST(AccountStatement, DatesAreCheckedOnEnterAndAgainWhenTheStatementStarts) {
+TEST(AccountStatement, DatesAreCheckedOnEnterAndAtTheStartAndTheTaxRateIsAskedAgainWhenRefused) {
     StatementSession s;
     const std::string before = testing::FileBytes(s.accountFile());
     s.play(kStatementMenu + "type Text1 2026.13.01\nanswer OK\n");
@@ -253,6 +233,23 @@ TEST(AccountStatement, DatesAreCheckedOnEnterAndAgainWhenTheStatementStarts) {
     s.play("click Command2\n");
     EXPECT_TRUE(s.atMainWindow());
     EXPECT_EQ(testing::FileBytes(s.accountFile()), before);
+
+    // An empty answer is rate 0: the gross dividends equal the net.
+    s.play(statement("2026.05.01", "2026.05.01", "input\n") + "click Command4\n");
+    EXPECT_EQ(s.account()->sheet("Befszla02").value(13, 15).integer(), 85);
+    // Letters and 100 % are refused and asked again; 10 % gives 85 / 0.9 = 94.4, so 94.
+    const std::string refusal =
+        "Felhívás|Az adók % -os értéke csak 0 és 100 közötti\r\nszámérték lehet (100-nál kisebb).";
+    s.play(statement("2026.05.01", "2026.05.01",
+                     "input tizenöt\nanswer OK\ninput 100\nanswer OK\ninput -5\nanswer OK\n"
+                     "input 10\n") +
+           "click Command4\n");
+    auto shown = s.shown();
+    EXPECT_EQ(std::count(shown.begin(), shown.end(), refusal), 3);
+    auto wb = s.account();
+    const Sheet &st = wb->sheet("Befszla02");
+    testing::ExpectAmounts(st, {{13, ledger::SellPrice, "85"}, {15, ledger::RealisedResult, "94"}});
+    EXPECT_EQ(st.value(13, ledger::RealisedResult).integer(), 94);
 }
 
 } // namespace
