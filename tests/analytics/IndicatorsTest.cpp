@@ -82,7 +82,7 @@ TEST(MovingAverages, RowsOfOneDayAreAllInsideAndTheScanStopsAtRowFive) {
     EXPECT_DOUBLE_EQ(*p.prices().value(34, 6).number(), sum / 30);
 }
 
-TEST(Rsi, NeedsPeriodPlusSevenRows) {
+TEST(Rsi, NeedsPeriodPlusSevenRowsWritesTheRecalcRowAndStopsAtRowFive) {
     Product few;
     few.load(series(Day(2026, 1, 5), 16)); // last data row 20
     few.rsi(20);
@@ -93,6 +93,15 @@ TEST(Rsi, NeedsPeriodPlusSevenRows) {
     enough.load(lines);
     enough.rsi(21);
     EXPECT_EQ(enough.prices().value(21, 9).number(), ExpectedRsi(Closes(lines), 21, 14));
+
+    // A longer series: the recalc row is written, and near the top only rows from row 5 count.
+    Product p;
+    const auto longer = series(Day(2026, 1, 5), 30);
+    p.load(longer);
+    p.rsi(30);
+    EXPECT_EQ(p.prices().value(30, 9).number(), ExpectedRsi(Closes(longer), 30, 14));
+    p.rsi(9);
+    EXPECT_EQ(p.prices().value(9, 9).number(), ExpectedRsi(Closes(longer), 9, 14));
 }
 
 TEST(Rsi, RisingRunFlatRunAndAWorkedExample) {
@@ -121,18 +130,7 @@ TEST(Rsi, RisingRunFlatRunAndAWorkedExample) {
     }
 }
 
-TEST(Rsi, WritesTheRecalcRowAndStopsAtRowFive) {
-    Product p;
-    const auto lines = series(Day(2026, 1, 5), 30);
-    p.load(lines);
-    p.rsi(30);
-    EXPECT_EQ(p.prices().value(30, 9).number(), ExpectedRsi(Closes(lines), 30, 14));
-    // Near the top only the rows from row 5 take part.
-    p.rsi(9);
-    EXPECT_EQ(p.prices().value(9, 9).number(), ExpectedRsi(Closes(lines), 9, 14));
-}
-
-TEST(DataRange, ParameterBlockCaptionAndYearStart) {
+TEST(DataRange, ParameterBlockCaptionYearStartAndAnEmptySheet) {
     Product p;
     p.aux().setValue(10, 3, "régi");
     std::vector<PriceLine> lines = {{Day(2025, 12, 29), Amount("10")},
@@ -154,16 +152,15 @@ TEST(DataRange, ParameterBlockCaptionAndYearStart) {
     Product thisYear;
     thisYear.load({{Day(2026, 2, 2), Amount("10")}});
     EXPECT_EQ(thisYear.aux().value(12, 3).integer(), 4);
-}
 
-TEST(DataRange, EmptySheetTakesTheReferenceDate) {
-    Product p;
-    p.app.ReferenceDate = Day(2026, 4, 1);
-    RefreshProductDataRange(p.app);
-    EXPECT_EQ(p.app.LastDataRow, 5);
-    ExpectCells(p.aux(), {{5, 4, Day(2026, 4, 1)}, {9, 4, Day(2026, 4, 2)}});
-    ExpectIntegers(p.aux(), {{6, 3, 5}, {8, 3, 6}});
-    EXPECT_EQ(p.prices().value(2, 1), CellValue(" -től      2026. 04. 01. -ig."));
+    // An empty sheet takes the reference date.
+    Product empty;
+    empty.app.ReferenceDate = Day(2026, 4, 1);
+    RefreshProductDataRange(empty.app);
+    EXPECT_EQ(empty.app.LastDataRow, 5);
+    ExpectCells(empty.aux(), {{5, 4, Day(2026, 4, 1)}, {9, 4, Day(2026, 4, 2)}});
+    ExpectIntegers(empty.aux(), {{6, 3, 5}, {8, 3, 6}});
+    EXPECT_EQ(empty.prices().value(2, 1), CellValue(" -től      2026. 04. 01. -ig."));
 }
 
 TEST(DataRange, IndicatorHeadingsAreRewrittenOnlyWhenI4IsNotRsi14) {

@@ -94,7 +94,31 @@ struct ReplayedView : public ::testing::Test {
     }
 };
 
-TEST_F(ReplayedView, RangeRowsAreCopiedFromTheRowsTheDatesName) {
+TEST_F(ReplayedView, ChartsLeaveTheirRowsInSegedAndRangeRowsAreCopiedFromTheRowsTheDatesName) {
+    {
+        const std::string output =
+            run(View(dateOf(200), dateOf(260), kNoCustomCharts) + "click Command2\n");
+        EXPECT_EQ(output, "Felhívás\nRSI napokra kíván egyedi intervallumot beállítani?\n"
+                          "Tovább\nTovábblépés\nFelhívás\nMegnézi diagram formátumban ?\n"
+                          "Tovább\nTovábblépés\n");
+        auto wb = ReadWorkbookFile(ProductFile(inst.root()));
+        for (int i = 1; i <= wb->sheetCount(); ++i)
+            EXPECT_EQ(wb->sheetAt(i).kind(), SheetKind::Worksheet) << wb->sheetAt(i).name();
+        EXPECT_EQ(wb->findSheet(kPriceChartSheet), nullptr);
+        const Sheet &aux = wb->sheet("Segéd01");
+        const int chartLast = 5 + 260 - 198;
+        EXPECT_EQ(aux.value(22, 3).integer(), 5);
+        EXPECT_EQ(aux.value(23, 4).date(), dateOf(198));
+        EXPECT_EQ(aux.value(24, 3).integer(), chartLast);
+        EXPECT_EQ(aux.value(25, 4).date(), dateOf(260));
+        EXPECT_EQ(aux.value(23, 9).integer(), 1);
+        EXPECT_EQ(aux.value(23, 11).integer(), 10);
+        // The RSI14 of the range rows, recomputed because row 246 had none.
+        const Sheet &prices = wb->sheet("Alfa01");
+        for (int row : {200, 230, 260})
+            EXPECT_EQ(prices.value(row, 9).integer(), ExpectedRsi(CloseOf(rows), row, 14));
+        EXPECT_TRUE(prices.value(199, 9).isBlank());
+    }
     struct Case {
         Date from, to;
         int firstRow, lastRow;
@@ -132,31 +156,6 @@ TEST_F(ReplayedView, RangeRowsAreCopiedFromTheRowsTheDatesName) {
         for (int i = 1; i <= wb->sheetCount(); ++i)
             EXPECT_EQ(wb->sheetAt(i).kind(), SheetKind::Worksheet);
     }
-}
-
-TEST_F(ReplayedView, ChartsLeaveTheirRowsInSegedAndNoChartSheetInTheFile) {
-    const std::string output =
-        run(View(dateOf(200), dateOf(260), kNoCustomCharts) + "click Command2\n");
-    EXPECT_EQ(output, "Felhívás\nRSI napokra kíván egyedi intervallumot beállítani?\n"
-                      "Tovább\nTovábblépés\nFelhívás\nMegnézi diagram formátumban ?\n"
-                      "Tovább\nTovábblépés\n");
-    auto wb = ReadWorkbookFile(ProductFile(inst.root()));
-    for (int i = 1; i <= wb->sheetCount(); ++i)
-        EXPECT_EQ(wb->sheetAt(i).kind(), SheetKind::Worksheet) << wb->sheetAt(i).name();
-    EXPECT_EQ(wb->findSheet(kPriceChartSheet), nullptr);
-    const Sheet &aux = wb->sheet("Segéd01");
-    const int chartLast = 5 + 260 - 198;
-    EXPECT_EQ(aux.value(22, 3).integer(), 5);
-    EXPECT_EQ(aux.value(23, 4).date(), dateOf(198));
-    EXPECT_EQ(aux.value(24, 3).integer(), chartLast);
-    EXPECT_EQ(aux.value(25, 4).date(), dateOf(260));
-    EXPECT_EQ(aux.value(23, 9).integer(), 1);
-    EXPECT_EQ(aux.value(23, 11).integer(), 10);
-    // The RSI14 of the range rows, recomputed because row 246 had none.
-    const Sheet &prices = wb->sheet("Alfa01");
-    for (int row : {200, 230, 260})
-        EXPECT_EQ(prices.value(row, 9).integer(), ExpectedRsi(CloseOf(rows), row, 14));
-    EXPECT_TRUE(prices.value(199, 9).isBlank());
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -92,9 +92,14 @@ TEST(ClosingPrice, PricesBeforeBetweenAndAfterRecordedDaysKeepDateOrderAndValues
     EXPECT_FALSE(wb->sheet("Segéd01").visible());
 }
 
-TEST(ClosingPrice, ExistingPriceIsOverwrittenOnlyAfterYes) {
+TEST(ClosingPrice, PriceFieldRefusesTextAndNonPositiveAmountsAndAPriceIsOverwrittenOnlyAfterYes) {
     PriceWindow w;
-    w.record("2026.11.10", "101");
+    ReplayRun r = w.run("menu Befektetés/Részvény/Napi záró ár\nchoose Combo1 Alfa\n"
+                        "type Text1 2026.11.10\ntype Text2 sok\nanswer OK\ntype Text2 0\n"
+                        "answer OK\ntype Text2 101,5\nclick Command1\nclick Command4\n");
+    EXPECT_EQ(r.output, "Felhívás\nAz ár csak számérték lehet.\n"
+                        "Felhívás\nAz ár csak nullánál nagyobb számérték lehet.\n");
+    EXPECT_EQ(ReadWorkbookFile(w.product())->sheet("Alfa01").value(5, 2), CellValue(Amount("101,5")));
     w.record("2026.11.20", "104");
 
     const std::string before = FileBytes(w.product());
@@ -110,17 +115,6 @@ TEST(ClosingPrice, ExistingPriceIsOverwrittenOnlyAfterYes) {
     ExpectCells(prices, {{5, kPriceColClose, Amount("90")}, {6, kPriceColClose, Amount("104")}});
     EXPECT_TRUE(prices.value(7, kPriceColClose).isBlank());
     w.expectValueColumns(prices);
-}
-
-TEST(ClosingPrice, PriceFieldRefusesTextAndNonPositiveAmounts) {
-    PriceWindow w;
-    ReplayRun r = w.run("menu Befektetés/Részvény/Napi záró ár\nchoose Combo1 Alfa\n"
-                        "type Text1 2026.11.10\ntype Text2 sok\nanswer OK\ntype Text2 0\n"
-                        "answer OK\ntype Text2 101,5\nclick Command1\nclick Command4\n");
-    EXPECT_EQ(r.output, "Felhívás\nAz ár csak számérték lehet.\n"
-                        "Felhívás\nAz ár csak nullánál nagyobb számérték lehet.\n");
-    auto wb = ReadWorkbookFile(w.product());
-    EXPECT_EQ(wb->sheet("Alfa01").value(5, 2), CellValue(Amount("101,5")));
 }
 
 // Scripts that end without recording anything: the product file keeps its bytes.

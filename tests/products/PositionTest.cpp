@@ -28,7 +28,7 @@ std::vector<TradeLine> tradeHistory() {
     return t;
 }
 
-TEST(Position, ForwardMergeMatchesTheBackwardScanOnEveryDay) {
+TEST(Position, ForwardMergeMatchesTheBackwardScanOnEveryDayAndNoTradeMeansNothingHeld) {
     Product p;
     const auto trades = tradeHistory();
     WriteTradeRows(p.wb->sheet("Szla"), trades);
@@ -51,17 +51,16 @@ TEST(Position, ForwardMergeMatchesTheBackwardScanOnEveryDay) {
     EXPECT_EQ(p.app.HeldQuantity, e.quantity);
     EXPECT_EQ(p.app.PositionCost, e.cost);
     EXPECT_EQ(p.app.PositionProceeds, e.proceeds);
-}
 
-TEST(Position, NoTradeMeansNothingHeld) {
-    Product p;
-    p.app.HeldQuantity = 7;
-    p.app.PositionCost = Amount("5");
-    p.app.PositionDate = Day(2026, 4, 10);
-    ComputePositionAtDate(p.app);
-    EXPECT_EQ(p.app.HeldQuantity, 0);
-    EXPECT_EQ(p.app.PositionCost, Currency());
-    EXPECT_EQ(p.app.PositionProceeds, Currency());
+    // No trade means nothing held, whatever the previous figures were.
+    Product none;
+    none.app.HeldQuantity = 7;
+    none.app.PositionCost = Amount("5");
+    none.app.PositionDate = Day(2026, 4, 10);
+    ComputePositionAtDate(none.app);
+    EXPECT_EQ(none.app.HeldQuantity, 0);
+    EXPECT_EQ(none.app.PositionCost, Currency());
+    EXPECT_EQ(none.app.PositionProceeds, Currency());
 }
 
 } // namespace

@@ -212,9 +212,9 @@ INSTANTIATE_TEST_SUITE_P(Scenarios, PriceImportMatchesTyping,
                          [](const auto &info) { return std::string(info.param.name); });
 
 // ---------------------------------------------------------------------------------------------
-// Files that give nothing to record
+// Files that give nothing to record, then a spreadsheet file
 
-TEST(PriceImport, UnreadableFilesGetOneNoticeAndChangeNothing) {
+TEST(PriceImport, UnreadableFilesChangeNothingAndASpreadsheetKeepsExistingDaysOnNo) {
     InProcessSession session;
     session.run(RegisterScript("Alfa", "HU0000000001"));
     const fs::path product = session.installation().root() / "Termekek" / "Alfa.xls";
@@ -251,17 +251,9 @@ TEST(PriceImport, UnreadableFilesGetOneNoticeAndChangeNothing) {
         << window.control("Label2").caption;
     session.run("click Command2\n");
     EXPECT_EQ(FileBytes(product), before);
-}
 
-// ---------------------------------------------------------------------------------------------
-// A spreadsheet file
-
-TEST(PriceImport, ReadsTheFirstSheetOfASpreadsheetAndKeepsExistingDaysOnNo) {
-    InProcessSession session;
-    session.run(RegisterScript("Alfa", "HU0000000001"));
-    const fs::path product = session.installation().root() / "Termekek" / "Alfa.xls";
+    // A spreadsheet file: its first sheet is read, and No keeps the existing day.
     EditWorkbookFile(product, [&](Workbook &wb) {
-        WriteTradeRows(wb.sheet("Szla"), kTrades);
         WritePriceRows(wb.sheet("Alfa01"), {{Day(2026, 12, 2), Amount("50")}});
     });
     Workbook book;

@@ -84,9 +84,16 @@ TEST(ProductRegister, SortMovesWholeRowsSoStoredFiguresStayWithTheirName) {
     ExpectCells(wb->sheet("Eredmeny01"), {{7, 12, Amount("-77")}, {5, 1, "Archivált termékek"}});
 }
 
-TEST(ProductRegister, ProductWorkbookIsTheTemplateRenamedAndInitialised) {
+TEST(ProductRegister, ProductWorkbookIsTheTemplateRenamedAndTheMissingDeletionLogCopied) {
     Register t;
+    const fs::path seged = t.inst.root() / "Seged";
+    // An existing account log (here: a copy of the product log template) is kept as it is.
+    fs::copy_file(seged / "Terméktöröltsorokminta.xls", t.archive("Befszlatöröltsorok.xls"));
+    const std::string kept = FileBytes(t.archive("Befszlatöröltsorok.xls"));
     t.run(RegisterScript("Alfa Nyrt", "HU0000123456"));
+    EXPECT_EQ(FileBytes(t.archive("Befszlatöröltsorok.xls")), kept);
+    EXPECT_EQ(FileBytes(t.archive("Terméktöröltsorok.xls")),
+              FileBytes(seged / "Terméktöröltsorokminta.xls"));
     ASSERT_TRUE(fs::exists(t.product("Alfa Nyrt")));
     auto wb = ReadWorkbookFile(t.product("Alfa Nyrt"));
     ASSERT_EQ(wb->sheetCount(), 5);
@@ -117,18 +124,6 @@ TEST(ProductRegister, ProductWorkbookIsTheTemplateRenamedAndInitialised) {
     EXPECT_EQ(statement.value(2, 19).integer(), 7);
 }
 
-TEST(ProductRegister, DeletionLogsAreCopiedOnlyWhenMissing) {
-    Register t;
-    const fs::path seged = t.inst.root() / "Seged";
-    // An existing account log (here: a copy of the product log template) is kept as it is.
-    fs::copy_file(seged / "Terméktöröltsorokminta.xls", t.archive("Befszlatöröltsorok.xls"));
-    const std::string kept = FileBytes(t.archive("Befszlatöröltsorok.xls"));
-    t.run(RegisterScript("Alfa", "A1"));
-    EXPECT_EQ(FileBytes(t.archive("Befszlatöröltsorok.xls")), kept);
-    EXPECT_EQ(FileBytes(t.archive("Terméktöröltsorok.xls")),
-              FileBytes(seged / "Terméktöröltsorokminta.xls"));
-}
-
 TEST(ProductRegister, ArchivedProductIsRegisteredAgainWithoutASecondListRow) {
     Register t;
     t.run(RegisterScript("Alfa", "A1"));
@@ -147,30 +142,27 @@ TEST(ProductRegister, ArchivedProductIsRegisteredAgainWithoutASecondListRow) {
     EXPECT_EQ(t.column(t.inst.accountWorkbook(), "Ertek01", 1, 6), std::vector<std::string>{"Alfa"});
 }
 
-TEST(ProductRegister, ActiveProductIsRefusedAndNothingChanges) {
+TEST(ProductRegister, ActiveProductOrAListedNameTypedAsNewShareIsRefused) {
     Register t;
     t.run(RegisterScript("Alfa", "A1"));
     // A workbook of a product not in the list yet.
     fs::copy_file(t.inst.root() / "Seged" / "Termékminta.xls", t.product("Omega"));
-    const std::string list = FileBytes(t.list());
-    const std::string account = FileBytes(t.inst.accountWorkbook());
-    const std::string alfa = FileBytes(t.product("Alfa"));
+    {
+        const std::string list = FileBytes(t.list());
+        const std::string account = FileBytes(t.inst.accountWorkbook());
+        const std::string alfa = FileBytes(t.product("Alfa"));
 
-    ReplayRun chosen = t.run("menu Befektetés/Részvény/Alapadatok\nchoose Combo1 Alfa\n"
-                             "click Command1\nanswer OK\nclick Command4\n");
-    EXPECT_EQ(chosen.output, "Kilépés\nA termék már aktív.\nNem lehet újra felvenni !\n");
-    ReplayRun omega = t.run("menu Befektetés/Részvény/Alapadatok\nchoose Combo1 Más részvény\n"
-                            "type Text1 Omega\ntype Text2 O1\nclick Command1\nanswer OK\n"
-                            "click Command4\n");
-    EXPECT_EQ(omega.output, "Kilépés\nA termék már aktív.\nNem lehet újra felvenni !\n");
-    EXPECT_EQ(FileBytes(t.list()), list);
-    EXPECT_EQ(FileBytes(t.inst.accountWorkbook()), account);
-    EXPECT_EQ(FileBytes(t.product("Alfa")), alfa);
-}
-
-TEST(ProductRegister, ListedNameTypedAsNewShareIsRefused) {
-    Register t;
-    t.run(RegisterScript("Alfa", "A1"));
+        ReplayRun chosen = t.run("menu Befektetés/Részvény/Alapadatok\nchoose Combo1 Alfa\n"
+                                 "click Command1\nanswer OK\nclick Command4\n");
+        EXPECT_EQ(chosen.output, "Kilépés\nA termék már aktív.\nNem lehet újra felvenni !\n");
+        ReplayRun omega = t.run("menu Befektetés/Részvény/Alapadatok\nchoose Combo1 Más részvény\n"
+                                "type Text1 Omega\ntype Text2 O1\nclick Command1\nanswer OK\n"
+                                "click Command4\n");
+        EXPECT_EQ(omega.output, "Kilépés\nA termék már aktív.\nNem lehet újra felvenni !\n");
+        EXPECT_EQ(FileBytes(t.list()), list);
+        EXPECT_EQ(FileBytes(t.inst.accountWorkbook()), account);
+        EXPECT_EQ(FileBytes(t.product("Alfa")), alfa);
+    }
     fs::remove(t.product("Alfa"));
     const std::string list = FileBytes(t.list());
     ReplayRun r = t.run("menu Befektetés/Részvény/Alapadatok\nchoose Combo1 Más részvény\n"
@@ -241,17 +233,14 @@ TEST(ProductRegister, NameRuleRefusesATrailingBlankAndAcceptsInnerOnes) {
     EXPECT_EQ(ProductNameProblem("'Alfa").has_value(), true);
 }
 
-TEST(ProductRegister, PurchaseButtonOpensThePurchaseWindowAfterARegistration) {
+TEST(ProductRegister, PurchaseButtonAfterARegistrationAndTheLongestNameThatFitsASheetName) {
     Register t;
     ReplayRun r = t.run("menu Befektetés/Részvény/Alapadatok\nchoose Combo1 Más részvény\n"
                         "type Text1 Alfa\ntype Text2 A1\nclick Command1\nclick Command3\n"
                         "click Command3\nmenu Befektetés/Kilépés\n");
     EXPECT_EQ(r.output, "");
     EXPECT_TRUE(fs::exists(t.product("Alfa")));
-}
-
-TEST(ProductRegister, LongestNameThatFitsASheetNameIsAccepted) {
-    Register t;
+    // The longest name that fits a sheet name is accepted.
     std::string name;
     for (int i = 0; i < 29; ++i) name += "Á";
     t.run(RegisterScript(name, "HU1"));

@@ -67,7 +67,7 @@ protected:
     }
 };
 
-TEST_F(ResultReportTest, ProductRowsFollowTheEntriesForPeriodsAroundThePriceDays) {
+TEST_F(ResultReportTest, ProductRowsFollowTheEntriesAndAPeriodBeforeAnyPriceGivesZeros) {
     struct Period { Date from, to; };
     const Period periods[] = {
         {Day(2026, 2, 5), Day(2026, 3, 31)},  // end on a day without a price row: E is 0
@@ -87,17 +87,16 @@ TEST_F(ResultReportTest, ProductRowsFollowTheEntriesForPeriodsAroundThePriceDays
         ExpectTotals(r, 6);
     }
     // Figures that need no model: the first period as a user would check it by hand.
-    std::unique_ptr<Workbook> wb;
-    s.play(ResultReport(Day(2026, 2, 5), Day(2026, 3, 31)) + "click Command4\n");
-    const Sheet &r = report(wb);
-    // 2 March: 30 shares at 1200, proceeds 143700, costs 100500 + 52750.
-    EXPECT_EQ(Cur(r, 6, 4), Amount("26450"));
-    EXPECT_EQ(Cur(r, 6, 5), Amount("0"));
-    EXPECT_EQ(Cur(r, 6, 7), Amount("-500")); // 2 February: 100 × 1000 − 100500
-    EXPECT_EQ(Cur(r, 6, 10), Amount("22100")); // 143700 − 100500 − 20/50 × 52750
-}
-
-TEST_F(ResultReportTest, PeriodBeforeAnyPriceGivesZerosAndEmptyArchiveGivesZeros) {
+    {
+        std::unique_ptr<Workbook> wb;
+        s.play(ResultReport(Day(2026, 2, 5), Day(2026, 3, 31)) + "click Command4\n");
+        const Sheet &r = report(wb);
+        // 2 March: 30 shares at 1200, proceeds 143700, costs 100500 + 52750.
+        EXPECT_EQ(Cur(r, 6, 4), Amount("26450"));
+        EXPECT_EQ(Cur(r, 6, 5), Amount("0"));
+        EXPECT_EQ(Cur(r, 6, 7), Amount("-500")); // 2 February: 100 × 1000 − 100500
+        EXPECT_EQ(Cur(r, 6, 10), Amount("22100")); // 143700 − 100500 − 20/50 × 52750
+    }
     s.play(ResultReport(Day(2025, 6, 1), Day(2025, 12, 31)) + "click Command4\n");
     std::unique_ptr<Workbook> wb;
     const Sheet &r = report(wb);
@@ -225,7 +224,12 @@ TEST_F(ResultReportTest, DateFieldsRefuseWhatIsNoDateOrLiesAfterToday) {
     EXPECT_EQ(report(wb).value(6, 3).date(), Day(2026, 12, 6));
 }
 
-TEST_F(ResultReportTest, ViewingHoldsTheReportThenReturnsWithTheFileKept) {
+TEST_F(ResultReportTest, CancelKeepsTheFileAndViewingHoldsTheReportThenReturns) {
+    auto before = FileBytes(s.accountFile());
+    s.play("menu Befektetés/Információ/Eredmény\ntype Text1 2026.01.01\ntype Text2 2026.04.01\n"
+           "click Command3\nclick Command4\n");
+    EXPECT_TRUE(s.atMainWindow());
+    EXPECT_EQ(FileBytes(s.accountFile()), before);
     s.play(ResultReport(Day(2026, 1, 1), Day(2026, 4, 1)) + "click Command2\nanswer OK\n");
     EXPECT_EQ(s.shown().back(), "Tovább|Továbblépés");
     EXPECT_TRUE(s.atMainWindow());
@@ -237,14 +241,6 @@ TEST_F(ResultReportTest, ViewingHoldsTheReportThenReturnsWithTheFileKept) {
         EXPECT_TRUE(wb->sheet(name).visible()) << name;
         EXPECT_TRUE(wb->sheet(name).isProtected()) << name;
     }
-}
-
-TEST_F(ResultReportTest, CancelLeavesTheStoredFileAsItWas) {
-    auto before = FileBytes(s.accountFile());
-    s.play("menu Befektetés/Információ/Eredmény\ntype Text1 2026.01.01\ntype Text2 2026.04.01\n"
-           "click Command3\nclick Command4\n");
-    EXPECT_TRUE(s.atMainWindow());
-    EXPECT_EQ(FileBytes(s.accountFile()), before);
 }
 
 TEST(ResultReportWithoutProducts, TellsThereIsNothingAndEndsTheProgram) {

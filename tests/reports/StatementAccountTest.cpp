@@ -129,7 +129,7 @@ TEST(AccountStatement, WorkedPeriodWithBalancesTotalsAndTheTaxSummary) {
     EXPECT_TRUE(RowsEmpty(st, 22, 40));
 }
 
-TEST(AccountStatement, AnEndAfterTodayRunsToTheLastLedgerRowAndAShorterOneLeavesNothingBehind) {
+TEST(AccountStatement, AnEndAfterTodayAShorterStatementAndAStartAfterTheEnd) {
     StatementSession s;
     s.play(statement("2025.01.01", "2027.01.31") + "click Command4\n");
     {
@@ -141,15 +141,27 @@ TEST(AccountStatement, AnEndAfterTodayRunsToTheLastLedgerRowAndAShorterOneLeaves
     }
     // Two fee rows: deductible 100 and separate 30, no realised result and no dividend.
     s.play(statement("2026.04.01", "2026.04.02", "input-cancel\n") + "click Command4\n");
+    {
+        auto wb = s.account();
+        const Sheet &st = wb->sheet("Befszla02");
+        testing::ExpectTexts(st, {{5, ledger::RowType, "HAR"}, {6, ledger::RowType, "TAR"},
+                                  {2, ledger::MovementDate, "2026. 04. 01. -től      2026. 04. 02. -ig."}});
+        testing::ExpectAmounts(st, {{5, ledger::Balance, "8185"}, {9, ledger::Fee, "130"},
+                                    {12, ledger::RealisedResult, "-100"}, {14, ledger::SellPrice, "0"},
+                                    {16, ledger::RealisedResult, "-100"}});
+        EXPECT_EQ(st.value(14, ledger::RealisedResult).integer(), 0);
+        EXPECT_TRUE(RowsEmpty(st, 17, 60));
+    }
+    s.play(statement("2026.06.01", "2026.05.01") + "click Command4\n");
     auto wb = s.account();
     const Sheet &st = wb->sheet("Befszla02");
-    testing::ExpectTexts(st, {{5, ledger::RowType, "HAR"}, {6, ledger::RowType, "TAR"},
-                              {2, ledger::MovementDate, "2026. 04. 01. -től      2026. 04. 02. -ig."}});
-    testing::ExpectAmounts(st, {{5, ledger::Balance, "8185"}, {9, ledger::Fee, "130"},
-                                {12, ledger::RealisedResult, "-100"}, {14, ledger::SellPrice, "0"},
-                                {16, ledger::RealisedResult, "-100"}});
-    EXPECT_EQ(st.value(14, ledger::RealisedResult).integer(), 0);
-    EXPECT_TRUE(RowsEmpty(st, 17, 60));
+    EXPECT_TRUE(RowsEmpty(st, 5, 6));
+    EXPECT_EQ(st.value(7, ledger::OrderCode).text(), "Összesen");
+    for (int c : ledger::kSummedColumns) EXPECT_EQ(amount(st, 7, c), Currency()) << c;
+    EXPECT_EQ(st.value(2, ledger::RowType).integer(), 7);
+    EXPECT_EQ(st.value(2, ledger::MovementDate).text(), "2026. 06. 01. -től      2026. 05. 01. -ig.");
+    EXPECT_EQ(st.value(12, ledger::RealisedResult).integer(), 0);
+    EXPECT_EQ(amount(st, 14, ledger::RealisedResult), Currency());
 }
 
 TEST(AccountStatement, AStatementAfterTheLedgerLostRowsLeavesNoneOfTheEarlierOne) {
@@ -169,26 +181,6 @@ TEST(AccountStatement, AStatementAfterTheLedgerLostRowsLeavesNoneOfTheEarlierOne
         st, {{5, ledger::Balance, "500"}, {6, ledger::Balance, "300"}, {7, ledger::Balance, "350"}});
     EXPECT_EQ(st.value(17, ledger::Description).text(), "Adózás előtti eredmény");
     EXPECT_TRUE(RowsEmpty(st, 18, 80));
-}
-
-TEST(AccountStatement, TaxRateAnswersEmptyRefusedAndRetried) {
-    StatementSession s;
-    // An empty answer is rate 0: the gross dividends equal the net.
-    s.play(statement("2026.05.01", "2026.05.01", "input\n") + "click Command4\n");
-    EXPECT_EQ(s.account()->sheet("Befszla02").value(13, 15).integer(), 85);
-    // Letters and 100 % are refused and asked again; 10 % gives 85 / 0.9 = 94.4, so 94.
-    const std::string refusal =
-        "Felhívás|Az adók % -os értéke csak 0 és 100 közötti\r\nszámérték lehet (100-nál kisebb).";
-    s.play(statement("2026.05.01", "2026.05.01",
-                     "input tizenöt\nanswer OK\ninput 100\nanswer OK\ninput -5\nanswer OK\n"
-                     "input 10\n") +
-           "click Command4\n");
-    auto shown = s.shown();
-    EXPECT_EQ(std::count(shown.begin(), shown.end(), refusal), 3);
-    auto wb = s.account();
-    const Sheet &st = wb->sheet("Befszla02");
-    testing::ExpectAmounts(st, {{13, ledger::SellPrice, "85"}, {15, ledger::RealisedResult, "94"}});
-    EXPECT_EQ(st.value(13, ledger::RealisedResult).integer(), 94);
 }
 
 TEST(AccountStatement, GrossDividendsAreWholeAndHalvesGoUp) {
@@ -224,21 +216,7 @@ TEST(AccountStatement, NoDataAfterTheLastMovementOrInAnEmptyLedgerWritesNothing)
     }
 }
 
-TEST(AccountStatement, AStartAfterTheEndGivesEmptyTotalsUnderTheRequestedCaption) {
-    StatementSession s;
-    s.play(statement("2026.06.01", "2026.05.01") + "click Command4\n");
-    auto wb = s.account();
-    const Sheet &st = wb->sheet("Befszla02");
-    EXPECT_TRUE(RowsEmpty(st, 5, 6));
-    EXPECT_EQ(st.value(7, ledger::OrderCode).text(), "Összesen");
-    for (int c : ledger::kSummedColumns) EXPECT_EQ(amount(st, 7, c), Currency()) << c;
-    EXPECT_EQ(st.value(2, ledger::RowType).integer(), 7);
-    EXPECT_EQ(st.value(2, ledger::MovementDate).text(), "2026. 06. 01. -től      2026. 05. 01. -ig.");
-    EXPECT_EQ(st.value(12, ledger::RealisedResult).integer(), 0);
-    EXPECT_EQ(amount(st, 14, ledger::RealisedResult), Currency());
-}
-
-TEST(AccountStatement, DatesAreCheckedOnEnterAndAgainWhenTheStatementStarts) {
+TEST(AccountStatement, DatesAreCheckedOnEnterAndAtTheStartAndTheTaxRateIsAskedAgainWhenRefused) {
     StatementSession s;
     const std::string before = testing::FileBytes(s.accountFile());
     s.play(kStatementMenu + "type Text1 2026.13.01\nanswer OK\n");
@@ -255,6 +233,23 @@ TEST(AccountStatement, DatesAreCheckedOnEnterAndAgainWhenTheStatementStarts) {
     s.play("click Command2\n");
     EXPECT_TRUE(s.atMainWindow());
     EXPECT_EQ(testing::FileBytes(s.accountFile()), before);
+
+    // An empty answer is rate 0: the gross dividends equal the net.
+    s.play(statement("2026.05.01", "2026.05.01", "input\n") + "click Command4\n");
+    EXPECT_EQ(s.account()->sheet("Befszla02").value(13, 15).integer(), 85);
+    // Letters and 100 % are refused and asked again; 10 % gives 85 / 0.9 = 94.4, so 94.
+    const std::string refusal =
+        "Felhívás|Az adók % -os értéke csak 0 és 100 közötti\r\nszámérték lehet (100-nál kisebb).";
+    s.play(statement("2026.05.01", "2026.05.01",
+                     "input tizenöt\nanswer OK\ninput 100\nanswer OK\ninput -5\nanswer OK\n"
+                     "input 10\n") +
+           "click Command4\n");
+    auto shown = s.shown();
+    EXPECT_EQ(std::count(shown.begin(), shown.end(), refusal), 3);
+    auto wb = s.account();
+    const Sheet &st = wb->sheet("Befszla02");
+    testing::ExpectAmounts(st, {{13, ledger::SellPrice, "85"}, {15, ledger::RealisedResult, "94"}});
+    EXPECT_EQ(st.value(13, ledger::RealisedResult).integer(), 94);
 }
 
 } // namespace

@@ -64,7 +64,7 @@ protected:
     }
 };
 
-TEST_F(ValueReportTest, WorthOnBothDaysFollowsTheEntries) {
+TEST_F(ValueReportTest, WorthOnBothDaysFollowsTheEntriesAndDaysBeforeTheFirstRowsGiveZero) {
     expectReport(Day(2026, 2, 5), Day(2026, 3, 31));
     expectReport(Day(2026, 2, 10), Day(2026, 4, 10)); // both on days with rows
     expectReport(Day(2026, 1, 1), Day(2026, 12, 6));  // value day after the last price row
@@ -73,9 +73,6 @@ TEST_F(ValueReportTest, WorthOnBothDaysFollowsTheEntries) {
     s.play(ValueReport(Day(2026, 2, 5), Day(2026, 3, 31)) + "click Command2\n");
     const Sheet &r = report();
     ExpectAmounts(r, {{6, 4, "36000"}, {5, 4, "990450"}, {5, 6, "899500"}});
-}
-
-TEST_F(ValueReportTest, ReferenceWorthIsTheWorthAtTheEndOfTheReferenceDay) {
     // The reference day carries the first purchase: the cash after it and the holding bought
     // that day make the day's worth; a movement after the reference day is not part of it.
     expectReport(Day(2026, 2, 2), Day(2026, 2, 20));
@@ -83,13 +80,10 @@ TEST_F(ValueReportTest, ReferenceWorthIsTheWorthAtTheEndOfTheReferenceDay) {
     // Nothing happened between the two days: no difference anywhere.
     expectReport(Day(2026, 3, 5), Day(2026, 3, 20));
     ExpectAmounts(report(), {{5, 7, "0"}, {6, 7, "0"}});
-}
-
-TEST_F(ValueReportTest, DaysBeforeTheFirstRowsGiveZero) {
+    // Days before the first rows give zero.
     expectReport(Day(2025, 11, 1), Day(2025, 12, 1));
-    const Sheet &r = report();
     for (int row : {5, 6})
-        for (int c : {4, 6, 7}) EXPECT_EQ(Cur(r, row, c), Currency()) << row << "," << c;
+        for (int c : {4, 6, 7}) EXPECT_EQ(Cur(report(), row, c), Currency()) << row << "," << c;
     // A reference day before the first price row: the holding was worth nothing then.
     expectReport(Day(2026, 1, 10), Day(2026, 2, 2));
     EXPECT_EQ(Cur(report(), 6, 6), Currency());
@@ -112,7 +106,7 @@ TEST_F(ValueReportTest, ProductWithoutPricesGetsZerosAndStaleRowsBelowAreCleared
     ExpectTotals(r, 8);
 }
 
-TEST_F(ValueReportTest, WindowAfterTheReportAndTheStoredSheets) {
+TEST_F(ValueReportTest, WindowAfterTheReportTheStoredSheetsAndWrongDatesKeptForCorrection) {
     s.play("menu Befektetés/Információ/Érték kinutatás\n");
     Form &w = s.window();
     EXPECT_EQ(w.control("Text1").text, "2026. 01. 01.");
@@ -139,11 +133,9 @@ TEST_F(ValueReportTest, WindowAfterTheReportAndTheStoredSheets) {
     // The product files are only read.
     for (const auto &entry : std::filesystem::directory_iterator(s.installation().root() / "Termekek"))
         EXPECT_TRUE(entry.is_regular_file());
-}
-
-TEST_F(ValueReportTest, DateFieldsKeepAWrongTextForCorrection) {
+    // The date fields keep a wrong text for correction.
     s.play("menu Befektetés/Információ/Érték kinutatás\ntype Text1 2026.13.01\nanswer OK\n");
-    Form &w = s.window();
+    ASSERT_EQ(&s.window(), &w);
     EXPECT_EQ(s.shown().back(), kDateOnlyKeep);
     EXPECT_EQ(w.control("Text1").text, "2026.13.01");
     EXPECT_EQ(w.focus(), "Text1");

@@ -127,7 +127,7 @@ TEST(MainWindowTest, FieldsShowTheModelsHungarianTextsAndStates) {
     EXPECT_TRUE(daily->parentWidget()->isHidden());
 }
 
-TEST(QtDialogsTest, MessageBoxesShowTitleLinesIconAndAnswerByButton) {
+TEST(QtDialogsTest, MessageAndInputBoxesShowTheirTextsAndAnswerByButton) {
     QtDialogs dialogs;
     onNextModal<QMessageBox>([](QMessageBox &box) {
         EXPECT_EQ(box.windowTitle(), u("Törlés"));
@@ -164,10 +164,8 @@ TEST(QtDialogsTest, MessageBoxesShowTitleLinesIconAndAnswerByButton) {
     EXPECT_EQ(dialogs.showMessage(
                   {"Hiba történt.", "Záró darabár bekérés hibája", MessageIcon::Critical}),
               MessageAnswer::Ok);
-}
 
-TEST(QtDialogsTest, InputBoxRoundTripsHungarianTextAndCancelGivesNothing) {
-    QtDialogs dialogs;
+    // The input box round-trips Hungarian text; cancelling gives nothing.
     onNextModal<QInputDialog>([](QInputDialog &dialog) {
         EXPECT_EQ(dialog.windowTitle(), u("Adatbevitel"));
         EXPECT_EQ(dialog.labelText(), u("Termék neve:\nNagybetűvel"));
