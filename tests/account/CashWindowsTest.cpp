@@ -190,7 +190,7 @@ TEST(CashWindows, FeeCodeOfTheOtherKindOrAnotherDateIsRefused) {
     ExpectAmounts(wb->sheet("Befszla01"), {{5, ledger::Fee, "15"}, {5, ledger::Balance, "-15"}});
 }
 
-TEST(CashWindows, DividendWithAndWithoutASecurityName) {
+TEST(CashWindows, DividendWithAndWithoutASecurityNameAndModifiedFieldByField) {
     Session s;
     s.play(dividend("2026.12.01", "250", "ABC", 1));
     s.play(dividend("2026.12.02", "10", "", 2));
@@ -204,20 +204,17 @@ TEST(CashWindows, DividendWithAndWithoutASecurityName) {
     s.play(kDividend + "type Text1 2026.12.03\ntype Text2 5\ntype Text3 X\ntype Text4 3\n"
                        "answer Yes\nanswer OK\n");
     EXPECT_EQ(s.shown().back(), kMismatch);
-}
 
-TEST(CashWindows, ModifiedDividendIsEnteredAgainFieldByField) {
-    Session s;
-    s.play(dividend("2026.12.01", "250", "ABC", 1));
+    // A modified dividend is entered again field by field.
     s.play(kDividend + "type Text1 2026.12.01\ntype Text2 1\ntype Text3 A\ntype Text4 1\nanswer Yes\n");
     for (const char *c : {"Text2", "Text3", "Text4"}) EXPECT_FALSE(s.window().control(c).enabled);
     EXPECT_EQ(s.window().focus(), "Text1");
     s.play("type Text1 2026.12.02\ntype Text2 300\ntype Text3 XYZ\nclick Command1\nclick Command3\n");
-    auto wb = s.account();
-    const Sheet &l = wb->sheet("Befszla01");
-    EXPECT_EQ(l.value(5, ledger::Description).text(), "XYZ osztalék bevétel");
-    EXPECT_EQ(amountAt(l, 5, ledger::PaidIn), cur("300"));
-    EXPECT_EQ(l.value(5, ledger::MovementDate).date(), Date::fromYmd(2026, 12, 2));
+    auto modified = s.account();
+    const Sheet &m = modified->sheet("Befszla01");
+    EXPECT_EQ(m.value(5, ledger::Description).text(), "XYZ osztalék bevétel");
+    EXPECT_EQ(amountAt(m, 5, ledger::PaidIn), cur("300"));
+    EXPECT_EQ(m.value(5, ledger::MovementDate).date(), Date::fromYmd(2026, 12, 2));
 }
 
 TEST(CashWindows, ModificationThatChangesTheDateKeepsTheRowInPlace) {
@@ -236,11 +233,25 @@ TEST(CashWindows, ModificationThatChangesTheDateKeepsTheRowInPlace) {
     ExpectAmounts(l, {{6, ledger::Balance, "350"}, {7, ledger::Balance, "650"}, {10, ledger::PaidIn, "650"}});
 }
 
-TEST(CashWindows, DeletionLogsTheRowAndRecomputesTheBalancesBelow) {
+TEST(CashWindows, DeletionLogsTheRowAndRecomputesTheBalancesBelowOrChangesNothingWithoutItsLog) {
     Session s;
     s.play(entry(kDeposit, "2026.11.01", "100", 1) + entry(kDeposit, "2026.11.02", "200", 2) +
            entry(kDeposit, "2026.11.03", "300", 3));
     ASSERT_FALSE(fs::exists(s.logFile())); // no product was ever registered
+    // Without the log's template the deletion changes no file and drops its command.
+    const fs::path logTemplate = s.installation().root() / "Seged" / "Befszlatöröltsorokminta.xls";
+    const std::string templateBytes = FileBytes(logTemplate), before = FileBytes(s.accountFile());
+    fs::remove(logTemplate);
+    s.play(kDeposit + "type Text1 2026.11.02\ntype Text2 1\ntype Text3 1\nanswer No\nanswer Yes\n"
+                      "click Command2\nanswer OK\n");
+    EXPECT_EQ(s.dialogs().messages().back().title, "Hiba");
+    EXPECT_NE(s.shown().back().find("Befszlatöröltsorokminta.xls"), std::string::npos);
+    EXPECT_EQ(s.app().visibleForm(), &s.app().mainForm());
+    EXPECT_FALSE(s.app().state().AccountWorkbookOpen());
+    EXPECT_EQ(FileBytes(s.accountFile()), before);
+    EXPECT_FALSE(fs::exists(s.logFile()));
+    std::ofstream(logTemplate, std::ios::binary) << templateBytes;
+
     s.play(kDeposit + "type Text1 2026.11.02\ntype Text2 1\ntype Text3 2\nanswer No\nanswer Yes\n");
     EXPECT_FALSE(s.window().control("Command1").enabled);
     EXPECT_EQ(s.window().focus(), "Command2");
@@ -270,32 +281,6 @@ TEST(CashWindows, DeletionLogsTheRowAndRecomputesTheBalancesBelow) {
     EXPECT_EQ(rows.value(3, 1).text(), "Dátum"); // the template's headings
 }
 
-TEST(CashWindows, DeletingTheOnlyRowLeavesAnEmptyLedger) {
-    Session s;
-    s.play(entry(kWithdrawal, "2026.11.01", "40", 9));
-    s.play(kWithdrawal + "type Text1 2026.11.01\ntype Text2 40\ntype Text3 9\nanswer No\nanswer Yes\n"
-                         "click Command2\nclick Command3\n");
-    auto wb = s.account();
-    EXPECT_TRUE(wb->sheet("Befszla01").value(5, ledger::MovementDate).isBlank());
-    EXPECT_EQ(wb->sheet("Befszla01").value(ledger::kHeaderRow, ledger::RowType).integer(), 7);
-}
-
-TEST(CashWindows, DeletionThatCannotMakeItsLogChangesNoFile) {
-    Session s;
-    s.play(entry(kDeposit, "2026.11.01", "100", 1) + entry(kDeposit, "2026.11.02", "200", 2));
-    fs::remove(s.installation().root() / "Seged" / "Befszlatöröltsorokminta.xls");
-    const std::string before = FileBytes(s.accountFile());
-    s.play(kDeposit + "type Text1 2026.11.02\ntype Text2 1\ntype Text3 1\nanswer No\nanswer Yes\n"
-                      "click Command2\nanswer OK\n");
-    EXPECT_EQ(s.dialogs().messages().back().title, "Hiba");
-    EXPECT_NE(s.shown().back().find("Befszlatöröltsorokminta.xls"), std::string::npos);
-    // The failed command is dropped and the user is back at the main window.
-    EXPECT_EQ(s.app().visibleForm(), &s.app().mainForm());
-    EXPECT_FALSE(s.app().state().AccountWorkbookOpen());
-    EXPECT_EQ(FileBytes(s.accountFile()), before);
-    EXPECT_FALSE(fs::exists(s.logFile()));
-}
-
 TEST(CashWindows, CodeOfAnotherTypeIsRefusedAndDecliningModifyAndDeleteEndsWithoutWriting) {
     Session s;
     s.play(entry(kWithdrawal, "2026.11.01", "40", 4));
@@ -322,7 +307,7 @@ TEST(CashWindows, CodeOfAnotherTypeIsRefusedAndDecliningModifyAndDeleteEndsWitho
     EXPECT_EQ(s.dialogs().messages()[shownBefore].defaultAnswer, MessageAnswer::No);
 }
 
-TEST(CashWindows, FieldsAreCheckedOnEnterAndInOrder) {
+TEST(CashWindows, FieldsAreCheckedOnEnterAndInOrderAndTheOnlyRowCanBeDeleted) {
     Session s;
     s.play(kWithdrawal);
     EXPECT_EQ(s.window().control("Text1").text, "2026. 12. 06.");
@@ -342,6 +327,13 @@ TEST(CashWindows, FieldsAreCheckedOnEnterAndInOrder) {
     EXPECT_EQ(FileBytes(s.accountFile()), before);
     s.play("type Text1 2026.12.06\nclick Command1\nclick Command3\n");
     EXPECT_EQ(s.account()->sheet("Befszla01").value(5, ledger::SettlementCode).integer(), 1);
+
+    // Deleting the only row leaves an empty ledger.
+    s.play(kWithdrawal + "type Text1 2026.12.06\ntype Text2 5\ntype Text3 1\nanswer No\nanswer Yes\n"
+                         "click Command2\nclick Command3\n");
+    auto wb = s.account();
+    EXPECT_TRUE(wb->sheet("Befszla01").value(5, ledger::MovementDate).isBlank());
+    EXPECT_EQ(wb->sheet("Befszla01").value(ledger::kHeaderRow, ledger::RowType).integer(), 7);
 }
 
 TEST(AccountView, RecomputesBeforeShowingAndStoresTheResult) {

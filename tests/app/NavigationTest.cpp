@@ -74,7 +74,7 @@ std::vector<std::string> captions(const std::vector<MenuItem> &items) {
     return out;
 }
 
-TEST(MainMenu, HasTheFullTreeWithExactCaptions) {
+TEST(MainMenu, HasTheFullTreeWithExactCaptionsSetsWindowModesAndExitsWithoutAQuestion) {
     Running r;
     const auto &bar = r.app.mainForm().menu();
     ASSERT_EQ(bar.size(), 1u);
@@ -98,6 +98,25 @@ TEST(MainMenu, HasTheFullTreeWithExactCaptions) {
     EXPECT_EQ(captions(top[4].items),
               (std::vector<std::string>{"Teljesülés  tr. kód módosítás", "Adatsor törlés",
                                         "Utolsó művelet visszavonása", "Biztonsági mentés"}));
+
+    // The refund and deposit items set the mode of the same window.
+    r.app.clickMenu({"Befektetés", "Befektetési számla", "Brókerdíj visszatérítés"});
+    EXPECT_TRUE(r.app.state().BrokerFeeRefundMode);
+    Form *refund = r.app.visibleForm();
+    EXPECT_EQ(refund->focus(), "Text1") << "the date field takes the focus";
+    r.app.click("Command3");
+    r.app.clickMenu({"Befektetés", "Befektetési számla", "Befizetés"});
+    EXPECT_FALSE(r.app.state().BrokerFeeRefundMode);
+    EXPECT_EQ(r.app.visibleForm(), refund);
+    r.app.click("Command3");
+
+    // Exit with nothing open quits the host without a question.
+    r.app.clickMenu({"Befektetés", "Kilépés"});
+    EXPECT_TRUE(r.app.ended());
+    EXPECT_TRUE(r.dialogs.messages().empty());
+    EXPECT_GE(r.app.state().HostApp->state().quitRequests, 1);
+    EXPECT_EQ(r.app.visibleForm(), nullptr);
+    EXPECT_THROW(r.app.clickMenu({"Befektetés", "Kilépés"}), ActionError);
 }
 
 TEST(MainMenu, EveryItemOpensOneWindowAndItsButtonsLeaveIt) {
@@ -123,28 +142,6 @@ TEST(MainMenu, EveryItemOpensOneWindowAndItsButtonsLeaveIt) {
     EXPECT_TRUE(r.app.ended());
     EXPECT_EQ(r.app.visibleForm(), nullptr);
     EXPECT_TRUE(r.dialogs.allAnswersTaken());
-}
-
-TEST(MainMenu, RefundAndDepositItemsSetTheModeOfTheSameWindow) {
-    Running r;
-    r.app.clickMenu({"Befektetés", "Befektetési számla", "Brókerdíj visszatérítés"});
-    EXPECT_TRUE(r.app.state().BrokerFeeRefundMode);
-    Form *refund = r.app.visibleForm();
-    EXPECT_EQ(refund->focus(), "Text1") << "the date field takes the focus";
-    r.app.click("Command3");
-    r.app.clickMenu({"Befektetés", "Befektetési számla", "Befizetés"});
-    EXPECT_FALSE(r.app.state().BrokerFeeRefundMode);
-    EXPECT_EQ(r.app.visibleForm(), refund);
-}
-
-TEST(MainMenu, ExitWithNothingOpenQuitsTheHostWithoutAQuestion) {
-    Running r;
-    r.app.clickMenu({"Befektetés", "Kilépés"});
-    EXPECT_TRUE(r.app.ended());
-    EXPECT_TRUE(r.dialogs.messages().empty());
-    EXPECT_GE(r.app.state().HostApp->state().quitRequests, 1);
-    EXPECT_EQ(r.app.visibleForm(), nullptr);
-    EXPECT_THROW(r.app.clickMenu({"Befektetés", "Kilépés"}), ActionError);
 }
 
 TEST(MainMenu, MissingDisabledOrHiddenTargetsAreRefusedBeforeAnythingRuns) {

@@ -35,7 +35,7 @@ TEST(Startup, SetsFoldersDatesPasswordsAndShowsTheMainWindow) {
     TestInstallation inst;
     Started s(inst.programFolder());
     s.app.start();
-    const AppState &st = s.app.state();
+    AppState &st = s.app.state();
     ASSERT_FALSE(s.app.ended());
     EXPECT_TRUE(s.dialogs.messages().empty());
     EXPECT_EQ(st.RootFolderPath, inst.root().string());
@@ -54,20 +54,8 @@ TEST(Startup, SetsFoldersDatesPasswordsAndShowsTheMainWindow) {
     EXPECT_EQ(st.HostApp->state().windowState, HostWindowState::Minimized);
     EXPECT_EQ(s.app.visibleForm(), &s.app.mainForm());
     EXPECT_EQ(s.app.mainForm().caption(), "Vandorix");
-}
 
-TEST(Startup, StartOfYearOnTheLastDayIsTheFirstOfThatYear) {
-    TestInstallation inst;
-    Started s(inst.programFolder(), *Date::fromYmd(2025, 12, 31));
-    s.app.start();
-    EXPECT_EQ(s.app.state().StartOfYear, *Date::fromYmd(2025, 1, 1));
-}
-
-TEST(Startup, RerunResetsFlagsAndPeriodAndKeepsWorking) {
-    TestInstallation inst;
-    Started s(inst.programFolder());
-    s.app.start();
-    AppState &st = s.app.state();
+    // A second run of start-up resets flags and period and keeps working.
     st.RsiPeriod = 9;
     st.TradeDrivenPriceEntry = true;
     OpenAccountWorkbook(st);
@@ -139,12 +127,13 @@ TEST(Startup, OnlyTheProductWordAndOneDigitAreAcceptedAsRootName) {
         EXPECT_EQ(IsValidInstallFolderName(name), accepted) << '"' << name << '"';
 }
 
-TEST(Startup, AcceptedRootWithADigitStartsNormally) {
+TEST(Startup, AcceptedRootWithADigitStartsNormallyAndTheLastDayKeepsItsYear) {
     TestInstallation inst("Vandorix7");
-    Started s(inst.programFolder());
+    Started s(inst.programFolder(), *Date::fromYmd(2025, 12, 31));
     s.app.start();
     EXPECT_FALSE(s.app.ended());
     EXPECT_TRUE(s.dialogs.messages().empty());
+    EXPECT_EQ(s.app.state().StartOfYear, *Date::fromYmd(2025, 1, 1));
 }
 
 } // namespace

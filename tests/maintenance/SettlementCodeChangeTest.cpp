@@ -90,31 +90,7 @@ TEST(SettlementCodeChange, CsereWritesTheCodeTheFieldShowsCheckedAgain) {
     EXPECT_EQ(LedgerCodes(s.account()->sheet("Befszla01")), (Codes{78, 2}));
 }
 
-TEST(SettlementCodeChange, ACodeAnotherMovementCarriesIsRefused) {
-    TradeSession s;
-    s.play(DepositScript("2026.03.01", "5000", 1));
-    s.play(Purchase({"2026.03.02", 100, "10", "0", 1, 10}));
-    const std::string account = FileBytes(s.accountFile());
-
-    s.play(kCodeChange + "type Text1 10\nanswer Yes\ntype Text2 1\nanswer OK\n");
-    EXPECT_EQ(s.shown().back(), "Adathiba|Ezt a teljesítés kódot már egy másik tétel "
-                                "viseli,\r\nadjon meg másik kódot!");
-    Form &w = s.window();
-    EXPECT_FALSE(w.control("Command1").enabled);
-    EXPECT_EQ(w.control("Text2").text, "");
-    EXPECT_EQ(w.focus(), "Text2");
-    s.play("type Text2 10\nanswer OK\n");
-    EXPECT_FALSE(w.control("Command1").enabled) << "its own code is no change";
-    EXPECT_EQ(FileBytes(s.accountFile()), account);
-
-    s.play("type Text2 12\nclick Command1\nclick Command4\n");
-    auto acc = s.account();
-    EXPECT_EQ(LedgerCodes(acc->sheet("Befszla01")), (Codes{1, 12}));
-    auto wb = s.product();
-    EXPECT_EQ(StoredCodes(wb->sheet("Szla")), (Codes{12}));
-}
-
-TEST(SettlementCodeChange, AMissingOrDeclinedOrCancelledMovementChangesNothing) {
+TEST(SettlementCodeChange, AMissingDeclinedCancelledOrTakenCodeChangesNothing) {
     TradeSession s;
     s.play(DepositScript("2026.03.01", "5000", 1));
     s.play(Purchase({"2026.03.02", 100, "10", "0", 1, 10}));
@@ -149,6 +125,24 @@ TEST(SettlementCodeChange, AMissingOrDeclinedOrCancelledMovementChangesNothing) 
 
     EXPECT_EQ(FileBytes(s.accountFile()), account);
     EXPECT_EQ(FileBytes(s.productFile()), product);
+
+    // A code another movement carries is refused; a free one is written.
+    s.play(kCodeChange + "type Text1 10\nanswer Yes\ntype Text2 1\nanswer OK\n");
+    EXPECT_EQ(s.shown().back(), "Adathiba|Ezt a teljesítés kódot már egy másik tétel "
+                                "viseli,\r\nadjon meg másik kódot!");
+    Form &again = s.window();
+    EXPECT_FALSE(again.control("Command1").enabled);
+    EXPECT_EQ(again.control("Text2").text, "");
+    EXPECT_EQ(again.focus(), "Text2");
+    s.play("type Text2 10\nanswer OK\n");
+    EXPECT_FALSE(again.control("Command1").enabled) << "its own code is no change";
+    EXPECT_EQ(FileBytes(s.accountFile()), account);
+
+    s.play("type Text2 12\nclick Command1\nclick Command4\n");
+    auto acc = s.account();
+    EXPECT_EQ(LedgerCodes(acc->sheet("Befszla01")), (Codes{1, 12}));
+    auto wb = s.product();
+    EXPECT_EQ(StoredCodes(wb->sheet("Szla")), (Codes{12}));
 }
 
 } // namespace

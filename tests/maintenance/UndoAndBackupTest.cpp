@@ -45,7 +45,7 @@ std::string Question(const std::string &words) {
     return "Kérdés|Az utolsó művelet:\r\n" + words + "\r\n(";
 }
 
-TEST(Undo, PurchaseSaleAndDepositUndoneInReverseOrderLeaveEveryFileAsBefore) {
+TEST(Undo, PurchaseSaleAndDepositUndoneInReverseOrderLeaveEveryFileAsBeforeUnlessEditedByHand) {
     TradeSession t;
     const fs::path root = t.installation().root();
     t.play(DepositScript("2026.11.01", "1000000", 1));
@@ -61,6 +61,23 @@ TEST(Undo, PurchaseSaleAndDepositUndoneInReverseOrderLeaveEveryFileAsBefore) {
     for (auto &s : steps) {
         s.before = DataFiles(root);
         t.play(s.script);
+        if (&s != &steps.front()) continue;
+        // The purchase's file edited by hand (same size, one byte different) refuses the undo,
+        // naming the file; as the command left it, the file can be undone again below.
+        const fs::path product = t.productFile();
+        const std::string stored = FileBytes(product);
+        std::string edited = stored;
+        edited[edited.size() / 2] ^= 1;
+        std::ofstream(product, std::ios::binary | std::ios::trunc) << edited;
+        const auto files = DataFiles(root);
+        const auto kept = KeptCommands(root);
+        t.run(kUndo + "answer OK\n"); // the edited file is no sound workbook any more
+        EXPECT_EQ(LastShown(t, 1)[0],
+                  "Felhívás|Az utolsó művelet nem vonható vissza:\r\nVétel: Alfa, 100 db, 2026. 11. "
+                  "03.\r\nA(z) Termekek/Alfa.xls fájl azóta megváltozott.\r\nSemmi sem változott.");
+        EXPECT_EQ(DataFiles(root), files);
+        EXPECT_EQ(KeptCommands(root), kept);
+        std::ofstream(product, std::ios::binary | std::ios::trunc) << stored;
     }
     // Declining changes nothing.
     const auto after = DataFiles(root);
@@ -84,31 +101,6 @@ TEST(Undo, PurchaseSaleAndDepositUndoneInReverseOrderLeaveEveryFileAsBefore) {
     EXPECT_EQ(fs::path(offered).filename().string().rfind("Vandorix mentés 2", 0), 0u);
     EXPECT_EQ(fs::path(offered).extension(), ".zip");
     EXPECT_EQ(std::distance(fs::directory_iterator(root.parent_path()), {}), beside);
-}
-
-TEST(Undo, RefusedNamingTheFileWhenItChangedAfterTheCommand) {
-    TradeSession t;
-    const fs::path root = t.installation().root();
-    t.play(DepositScript("2026.11.01", "1000000", 1));
-    t.play(Purchase({"2026.11.03", 100, "1000", "500", 11, 11}));
-    // Edited by hand: same size, one byte different.
-    const fs::path product = t.productFile();
-    const std::string stored = FileBytes(product);
-    std::string edited = stored;
-    edited[edited.size() / 2] ^= 1;
-    std::ofstream(product, std::ios::binary | std::ios::trunc) << edited;
-    const auto files = DataFiles(root);
-    const auto kept = KeptCommands(root);
-    t.run(kUndo + "answer OK\n"); // the edited file is no sound workbook any more
-    EXPECT_EQ(LastShown(t, 1)[0],
-              "Felhívás|Az utolsó művelet nem vonható vissza:\r\nVétel: Alfa, 100 db, 2026. 11. "
-              "03.\r\nA(z) Termekek/Alfa.xls fájl azóta megváltozott.\r\nSemmi sem változott.");
-    EXPECT_EQ(DataFiles(root), files);
-    EXPECT_EQ(KeptCommands(root), kept);
-    // As the command left it, the file can be undone again.
-    std::ofstream(product, std::ios::binary | std::ios::trunc) << stored;
-    t.play(kUndo + "answer Yes\nanswer OK\n");
-    EXPECT_EQ(LastShown(t, 1)[0], "Felhívás|Visszavonva:\r\nVétel: Alfa, 100 db, 2026. 11. 03.");
 }
 
 TEST(Undo, OnlyTheNewestFiftyCommandsAreKept) {

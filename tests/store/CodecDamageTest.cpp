@@ -75,16 +75,14 @@ protected:
     std::vector<ZipEntry> parts_;
 };
 
-TEST_F(DamagedWorkbook, TruncatedOrEmptyArchiveIsRefused) {
+TEST_F(DamagedWorkbook, TruncatedCorruptOrIncompleteArchivesAreRefused) {
     for (std::size_t keep : {std::size_t{0}, std::size_t{4}, good_.size() / 2, good_.size() - 1})
         expectRefused(good_.substr(0, keep), "truncated to " + std::to_string(keep) + " bytes");
     expectRefused("PK\x03\x04 not really a zip", "zip signature only");
     std::string flipped = good_;
     flipped[flipped.size() / 3] ^= 0x5A; // inside the compressed data of an early part
     expectRefused(flipped, "corrupted compressed data");
-}
-
-TEST_F(DamagedWorkbook, CorruptXmlInAnyPartIsRefused) {
+    // Corrupt XML in any part.
     const std::string sheet = part("xl/worksheets/sheet2.xml");
     expectRefused(with("xl/worksheets/sheet2.xml", sheet.substr(0, sheet.size() / 2)), "sheet cut in half");
     expectRefused(with("xl/worksheets/sheet2.xml", sheet + "<c>"), "trailing garbage after sheet");
@@ -94,20 +92,18 @@ TEST_F(DamagedWorkbook, CorruptXmlInAnyPartIsRefused) {
     expectRefused(with("xl/workbook.xml", "<workbook"), "broken workbook part");
     expectRefused(with("xl/sharedStrings.xml", "<sst><si><t>x</si></sst>"), "broken shared strings");
     expectRefused(with("xl/styles.xml", "<styleSheet>"), "broken styles");
-}
-
-TEST_F(DamagedWorkbook, MissingOrDanglingPartsAreRefused) {
+    // Missing or dangling parts.
     expectRefused(without("xl/worksheets/sheet2.xml"), "missing sheet part");
     expectRefused(without("xl/workbook.xml"), "missing workbook part");
     std::string rels = part("xl/_rels/workbook.xml.rels");
     rels.replace(rels.find("Id=\"rId1\""), 9, "Id=\"rId9\"");
     expectRefused(with("xl/_rels/workbook.xml.rels", rels), "sheet without a relationship");
     // A sheet cell pointing past the shared strings or the styles.
-    std::string sheet = part("xl/worksheets/sheet1.xml");
-    std::string badString = sheet;
+    std::string sheet1 = part("xl/worksheets/sheet1.xml");
+    std::string badString = sheet1;
     badString.replace(badString.find("<v>0</v>"), 8, "<v>7</v>");
     expectRefused(with("xl/worksheets/sheet1.xml", badString), "shared string out of range");
-    std::string badStyle = sheet;
+    std::string badStyle = sheet1;
     badStyle.replace(badStyle.find("t=\"s\""), 5, "s=\"99\" t=\"s\"");
     expectRefused(with("xl/worksheets/sheet1.xml", badStyle), "style out of range");
 }

@@ -297,7 +297,7 @@ TEST_F(SaveFolders, KilledSaverLeavesBothWorkbooksOfOneCommandAfterRecovery) {
     }
 }
 
-TEST_F(SaveFolders, SecondLockOnTheSameDataIsRefusedInHungarian) {
+TEST_F(SaveFolders, SecondLockOnTheSameDataIsRefusedInHungarianHereAndInAnotherProcess) {
     {
         DataFolderLock first(root_);
         try {
@@ -313,11 +313,8 @@ TEST_F(SaveFolders, SecondLockOnTheSameDataIsRefusedInHungarian) {
         fs::remove(root_ / ".vandorix.lock");
         EXPECT_THROW(DataFolderLock second(root_), DataLockedError);
     }
-    DataFolderLock again(root_); // released with the first
-}
-
-TEST_F(SaveFolders, LockHeldByAnotherProcessIsRefused) {
-    DataFolderLock held(root_);
+    DataFolderLock held(root_); // released with the first
+    // Another process is refused too.
     pid_t child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0) {

@@ -20,7 +20,7 @@ Sheet &ledger(Workbook &wb, int n) {
     return s;
 }
 
-TEST(SheetRows, InsertedRowTakesTheFormatsOfTheRowAboveWithoutValues) {
+TEST(SheetRows, InsertedRowAndFormatCopyTakeFormatsWithoutValues) {
     Workbook wb;
     Sheet &s = ledger(wb, 2);
     s.insertRow(6);
@@ -28,11 +28,8 @@ TEST(SheetRows, InsertedRowTakesTheFormatsOfTheRowAboveWithoutValues) {
     EXPECT_TRUE(s.value(6, 3).isBlank());
     s.setValue(6, 3, 12.5);
     EXPECT_EQ(s.value(6, 3), CellValue(*Currency::parse("12,5"))) << "amount style makes an amount";
-}
 
-TEST(SheetRows, FormatCopyPastesFormatsOnly) {
-    Workbook wb;
-    Sheet &s = ledger(wb, 2);
+    // A format copy pastes formats only.
     FormatRef bold = internFormat(CellFormat{"0", true, HAlign::Center, false});
     s.setCellFormat(5, 1, bold);
     s.setValue(20, 1, "marad");

@@ -26,7 +26,7 @@ protected:
     ScriptedDialogsFake dialogs;
 };
 
-TEST_F(EntryMode, CodeOfAnotherKindOrOtherDataIsAMismatch) {
+TEST_F(EntryMode, CodeOfAnotherKindOtherDataOrAnotherProductIsAMismatch) {
     struct Case {
         TradeWindowKind kind;
         int code, quantity;
@@ -49,10 +49,11 @@ TEST_F(EntryMode, CodeOfAnotherKindOrOtherDataIsAMismatch) {
         EXPECT_EQ(decide(c.kind, c.code, c.quantity, c.price), EntryDecision::Mismatch) << c.code;
         EXPECT_EQ(dialogs.messages().back().title, "Kilépés");
     }
-}
-
-TEST_F(EntryMode, ProductCodeMustMatchTheLedgerRow) {
+    // The right data under another product code on the ledger row.
+    books.app.EntryMode = vandorix::EntryMode::New;
+    books.app.LedgerRow = 0;
     books.ledger().setValue(books.ledgerRowOf(2), 8, "HU0000999999");
+    dialogs = ScriptedDialogsFake();
     dialogs.answer(MessageAnswer::Yes);
     dialogs.answer(MessageAnswer::Ok);
     EXPECT_EQ(decide(TradeWindowKind::Purchase, 2, 20, 11), EntryDecision::Mismatch);

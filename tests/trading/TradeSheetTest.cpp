@@ -5,8 +5,14 @@ namespace {
 
 using namespace szla;
 
-TEST(TradeSheetRows, FirstPurchaseOfAnEmptySheetBecomesRowFive) {
+TEST(TradeSheetRows, EmptySheetKeepsItsTotalsInRowSevenAndItsFirstPurchaseBecomesRowFive) {
     TradeBooks books;
+    RecalcTradeSheet(books.app);
+    EXPECT_EQ(books.trades().value(2, TotalsPointerColumn).integer(), 7);
+    EXPECT_EQ(books.trades().value(7, 2).text(), "Összesen");
+    EXPECT_EQ(books.cellInt(7, Holding), 0);
+    EXPECT_TRUE(TradeSheetIsSound(books.trades()));
+
     EXPECT_EQ(LastTradeRow(books.trades()), 4);
     EXPECT_EQ(PurchaseInsertionRow(books.trades(), Day(2026, 3, 1)), 5);
     books.buy(Day(2026, 3, 1), 100, 10, 5, 1);
@@ -57,15 +63,6 @@ TEST(TradeSheetRecalc, TotalsFollowTheTradesAndTheHoldingsAverageCost) {
     EXPECT_EQ(books.app.HeldQuantity, 0);
     EXPECT_TRUE(books.trades().value(11, CostPerShare).isBlank());
     EXPECT_EQ(books.cellInt(11, Holding), 0);
-    EXPECT_TRUE(TradeSheetIsSound(books.trades()));
-}
-
-TEST(TradeSheetRecalc, EmptySheetKeepsItsTotalsInRowSeven) {
-    TradeBooks books;
-    RecalcTradeSheet(books.app);
-    EXPECT_EQ(books.trades().value(2, TotalsPointerColumn).integer(), 7);
-    EXPECT_EQ(books.trades().value(7, 2).text(), "Összesen");
-    EXPECT_EQ(books.cellInt(7, Holding), 0);
     EXPECT_TRUE(TradeSheetIsSound(books.trades()));
 }
 
