@@ -52,18 +52,19 @@ TEST(SheetRange, SortKeepsRowsWholeAndOrdersNumbersTextsEmpties) {
     s.setValue(12, 2, 99);
     s.setValue(13, 1, "kívül"); // outside the range: stays
     s.sortRange(6, 1, 12, 2, 1);
-    std::vector<std::pair<CellValue, CellValue>> got;
-    for (int r = 6; r <= 12; ++r) got.emplace_back(s.value(r, 1), s.value(r, 2));
-    std::vector<std::pair<CellValue, CellValue>> want = {
+    const std::pair<CellValue, CellValue> want[] = {
         {3.5, 99}, {"Alfa", 2}, {"ábel", 1}, {"béla", 5}, {"Öböl", 4}, {"Zeta", 0}, {"", 3}};
-    EXPECT_EQ(got, want);
+    for (int r = 6; r <= 12; ++r)
+        EXPECT_EQ(std::make_pair(s.value(r, 1), s.value(r, 2)), want[r - 6]) << r;
     EXPECT_EQ(s.value(13, 1), CellValue("kívül"));
 }
 
-TEST(Protection, ProtectedSheetRefusesEveryChangeAndNamesTheSheet) {
+TEST(Protection, ProtectedSheetAndStructureRefuseEveryChangeUntilTheRightPassword) {
     Workbook wb("/adat/Befszla.xls");
     Sheet &s = ledger(wb, 2);
+    wb.addSheet("B");
     s.protect("r5Lw93Ze");
+    wb.protect("Hx4m27Qb");
     try {
         s.setValue(5, 1, 1);
         FAIL() << "write accepted";
@@ -74,26 +75,19 @@ TEST(Protection, ProtectedSheetRefusesEveryChangeAndNamesTheSheet) {
     EXPECT_THROW(s.insertRow(5), ProtectedError);
     EXPECT_THROW(s.deleteRow(5), ProtectedError);
     EXPECT_THROW(s.sortRange(5, 1, 6, 2, 1), ProtectedError);
+    EXPECT_THROW(wb.addSheet("C"), ProtectedError);
+    EXPECT_THROW(wb.renameSheet("Lap", "D"), ProtectedError);
+    EXPECT_THROW(wb.sheet("B").setVisible(false), ProtectedError);
     EXPECT_THROW(s.unprotect("rossz"), WrongPasswordError);
+    EXPECT_THROW(wb.unprotect("Hx4m27QB"), WrongPasswordError);
     EXPECT_TRUE(s.isProtected());
     s.unprotect("r5Lw93Ze");
     s.setValue(5, 1, 1);
     EXPECT_EQ(s.value(5, 1), CellValue(1));
-}
-
-TEST(Protection, WorkbookStructureLocksSheetListAndVisibility) {
-    Workbook wb("x.xls");
-    wb.addSheet("A");
-    wb.addSheet("B");
-    wb.protect("Hx4m27Qb");
-    EXPECT_THROW(wb.addSheet("C"), ProtectedError);
-    EXPECT_THROW(wb.renameSheet("A", "D"), ProtectedError);
-    EXPECT_THROW(wb.sheet("B").setVisible(false), ProtectedError);
-    EXPECT_THROW(wb.unprotect("Hx4m27QB"), WrongPasswordError);
     wb.unprotect("Hx4m27Qb");
     wb.sheet("B").setVisible(false);
     EXPECT_FALSE(wb.sheet("B").visible());
-    EXPECT_THROW(wb.sheet("A").setVisible(false), HostError) << "the last visible sheet stays";
+    EXPECT_THROW(wb.sheet("Lap").setVisible(false), HostError) << "the last visible sheet stays";
 }
 
 TEST(Sheets, FoundByExactNameAfterRenameMoveAndDelete) {
@@ -121,7 +115,6 @@ TEST(Passwords, LegacyVerifierMatchesKnownValues) {
     // Values every spreadsheet application computes for these passwords.
     EXPECT_EQ(passwordHash("password"), 0x83AF);
     EXPECT_EQ(passwordHash("test"), 0xCBEB);
-    EXPECT_NE(passwordHash("Hx4m27Qb"), passwordHash("r5Lw93Ze"));
 }
 
 } // namespace
