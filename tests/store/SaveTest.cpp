@@ -15,9 +15,8 @@
 #include <functional>
 #include <random>
 #include <string>
+#include <stdexcept>
 #include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
 
 namespace vandorix {
@@ -50,6 +49,8 @@ std::vector<std::string> folderEntries(const fs::path &folder) {
     return names;
 }
 
+const std::vector<std::string> kBoth = {"Alfa.xls", "Befszla.xls"};
+
 // A data folder and a journal folder under a fresh temporary root.
 class SaveFolders : public ::testing::Test {
 protected:
@@ -73,56 +74,7 @@ protected:
     fs::path root_, data_, journal_, a_, b_;
 };
 
-TEST_F(SaveFolders, StrayStagedAndTemporaryFilesWithoutJournalAreRemovedAndTargetsKept) {
-    const std::string before = readWholeFile(a_);
-    // What a command that died before its journal, and a plain save that died before its
-    // rename, leave behind.
-    writeFileDurably(CommitJournal::stagingPath(a_), workbookBytes(a_.string(), 7));
-    fs::path temp = a_;
-    temp += ".vdx-tmp-4242";
-    writeFileDurably(temp, workbookBytes(a_.string(), 8).substr(0, 100));
-
-    recover();
-    EXPECT_EQ(readWholeFile(a_), before);
-    EXPECT_EQ(folderEntries(data_), (std::vector<std::string>{"Alfa.xls", "Befszla.xls"}));
-    EXPECT_TRUE(folderEntries(journal_).empty());
-}
-
-TEST_F(SaveFolders, CommitCutShortIsFinishedAfterTheRootFolderWasRenamed) {
-    // Journal in the root, as the program keeps it; the commit stops after its first rename.
-    const fs::path first = std::min(a_, b_), second = std::max(a_, b_);
-    const std::string secondOld = readWholeFile(second);
-    fs::remove(second);
-    fs::create_directories(second / "akadaly");
-    {
-        CommitJournal journal(root_);
-        journal.stage(a_, workbookBytes(a_.string(), 1));
-        journal.stage(b_, workbookBytes(b_.string(), 1));
-        EXPECT_THROW(journal.commit(), SaveError);
-    }
-    fs::remove_all(second);
-    writeFileAtomically(second, secondOld);
-    EXPECT_EQ(readWholeFile(CommitJournal::journalPath(root_)).find(root_.string()),
-              std::string::npos)
-        << "the journal names its files relative to the root";
-    EXPECT_EQ(markerOf(first), 1);
-    EXPECT_EQ(markerOf(second), 0);
-
-    const fs::path moved = root_.string() + "1";
-    fs::rename(root_, moved);
-    root_ = moved; // removed at the end
-    CommitJournal::recover(moved, {moved / "Torzs"});
-    EXPECT_EQ(markerOf(moved / "Torzs" / a_.filename()), 1);
-    EXPECT_EQ(markerOf(moved / "Torzs" / b_.filename()), 1);
-    EXPECT_FALSE(fs::exists(CommitJournal::journalPath(moved)));
-    EXPECT_EQ(folderEntries(moved / "Torzs"),
-              (std::vector<std::string>{"Alfa.xls", "Befszla.xls"}));
-    CommitJournal::recover(moved, {moved / "Torzs"}); // a second start-up finds nothing to do
-    EXPECT_EQ(markerOf(moved / "Torzs" / a_.filename()), 1);
-    EXPECT_EQ(markerOf(moved / "Torzs" / b_.filename()), 1);
-}
-
-TEST_F(SaveFolders, RecoveryThatCannotFinishACommitChangesNothing) {
+TEST_F(SaveFolders, RecoveryThatCannotFinishACommitChangesNothingAndStrayFilesGo) {
     // A journal naming a file that is neither staged nor there (a folder moved away after the
     // commit began), beside a file it could finish, and a journal cut short.
     writeFileDurably(CommitJournal::stagingPath(a_), workbookBytes(a_.string(), 3));
@@ -140,43 +92,74 @@ TEST_F(SaveFolders, RecoveryThatCannotFinishACommitChangesNothing) {
         EXPECT_EQ(readWholeFile(CommitJournal::journalPath(root_)), journal);
         EXPECT_EQ(markerOf(CommitJournal::stagingPath(a_)), 3) << "the staged file is kept";
     }
+
+    // Without a journal, the staged file of a command that died before its journal and the
+    // temporary file of a plain save that died before its rename are stray: removed.
+    fs::remove(CommitJournal::journalPath(root_));
+    const std::string before = readWholeFile(a_);
+    fs::path temp = a_;
+    temp += ".vdx-tmp-4242";
+    writeFileDurably(temp, workbookBytes(a_.string(), 8).substr(0, 100));
+    recover();
+    EXPECT_EQ(readWholeFile(a_), before);
+    EXPECT_EQ(folderEntries(data_), kBoth);
+    EXPECT_TRUE(folderEntries(journal_).empty());
 }
 
-TEST_F(SaveFolders, ACommitWhoseRenameFailedIsFinishedNotDroppedByTheFailedCommand) {
-    // The second rename fails (a folder stands in the way); the command is reported failed,
-    // yet its journal is written, so its files must all arrive, never only the first.
+// A commit whose second rename fails (a folder stands in the way) is reported failed, yet its
+// journal is written, so its files must all arrive, never only the first: the next command
+// finishes it, and so does the start-up, also after the root folder was renamed.
+TEST_F(SaveFolders, ACommitCutShortIsFinishedNotDroppedByTheFailedCommand) {
     const fs::path first = std::min(a_, b_), second = std::max(a_, b_);
     const std::string secondOld = readWholeFile(second);
     SpreadsheetHost host;
     host.setJournalFolder(root_);
     Workbook &a = host.open(a_);
     Workbook &b = host.open(b_);
-    fs::remove(second);
-    fs::create_directories(second / "akadaly");
-    host.beginCommand();
-    a.sheet("Lap").setValue(1, 1, 6);
-    b.sheet("Lap").setValue(1, 1, 6);
-    host.save(a);
-    host.save(b);
-    EXPECT_THROW(host.endCommand(), SaveError);
-    host.abortCommand(); // what a failed command does
-    fs::remove_all(second);
-    writeFileAtomically(second, secondOld);
-    EXPECT_EQ(markerOf(first), 6);
-
+    const auto failedCommand = [&](int marker) {
+        fs::remove(second);
+        fs::create_directories(second / "akadaly");
+        host.beginCommand();
+        a.sheet("Lap").setValue(1, 1, marker);
+        b.sheet("Lap").setValue(1, 1, marker);
+        host.save(a);
+        host.save(b);
+        EXPECT_THROW(host.endCommand(), SaveError);
+        host.abortCommand(); // what a failed command does
+        fs::remove_all(second);
+        writeFileAtomically(second, secondOld);
+        EXPECT_EQ(markerOf(first), marker);
+        EXPECT_EQ(markerOf(second), 0);
+    };
+    failedCommand(6);
     host.beginCommand(); // the next command finishes the commit first
     host.endCommand();
     EXPECT_EQ(markerOf(a_), 6);
     EXPECT_EQ(markerOf(b_), 6);
     EXPECT_FALSE(fs::exists(CommitJournal::journalPath(root_)));
-    EXPECT_EQ(folderEntries(data_), (std::vector<std::string>{"Alfa.xls", "Befszla.xls"}));
+    EXPECT_EQ(folderEntries(data_), kBoth);
+
+    failedCommand(7);
+    EXPECT_EQ(readWholeFile(CommitJournal::journalPath(root_)).find(root_.string()),
+              std::string::npos)
+        << "the journal names its files relative to the root";
+    const fs::path moved = root_.string() + "1";
+    fs::rename(root_, moved);
+    root_ = moved; // removed at the end
+    for (int startUp = 0; startUp < 2; ++startUp) { // the second finds nothing to do
+        CommitJournal::recover(moved, {moved / "Torzs"});
+        EXPECT_EQ(markerOf(moved / "Torzs" / a_.filename()), 7);
+        EXPECT_EQ(markerOf(moved / "Torzs" / b_.filename()), 7);
+        EXPECT_FALSE(fs::exists(CommitJournal::journalPath(moved)));
+        EXPECT_EQ(folderEntries(moved / "Torzs"), kBoth);
+    }
 }
 
 TEST_F(SaveFolders, ASaveCutShortByAFullDiskLeavesNoStagedFile) {
-    // The second workbook of a command hits the file size limit, as it would a full disk.
-    pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
+    // The second workbook of a command hits the file size limit, as it would a full disk; the
+    // child ends with status 0 only when the save was refused.
+    testing::RunInChildKilledAfter(-1, [&](const std::function<void()> &started) {
+        started();
         ::signal(SIGXFSZ, SIG_IGN);
         rlimit limit{1 << 16, 1 << 16};
         ::setrlimit(RLIMIT_FSIZE, &limit);
@@ -194,17 +177,13 @@ TEST_F(SaveFolders, ASaveCutShortByAFullDiskLeavesNoStagedFile) {
             host.save(a);
             b.sheet("Lap").setValue(1, 1, noise);
             host.save(b);
-            ::_exit(3);
         } catch (const SaveError &) {
             host.abortCommand();
-            ::_exit(0);
+            return;
         }
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status));
-    ASSERT_EQ(WEXITSTATUS(status), 0);
-    EXPECT_EQ(folderEntries(data_), (std::vector<std::string>{"Alfa.xls", "Befszla.xls"}));
+        throw std::logic_error("saved beyond the file size limit");
+    });
+    EXPECT_EQ(folderEntries(data_), kBoth);
     EXPECT_EQ(markerOf(a_), 0);
 }
 
@@ -256,43 +235,38 @@ TEST_F(SaveFolders, MoveIsRefusedWholeOrFinishedAtStartUpNeverLeftHalfDone) {
     EXPECT_TRUE(folderEntries(journal_).empty());
 }
 
-// The child saves both workbooks in one command, over and over, each time with the next
-// marker; it may be killed once its first command has ended.
-void SaveForever(const fs::path &journalFolder, const fs::path &a, const fs::path &b,
-                 const std::function<void()> &firstEnded) {
-    SpreadsheetHost host;
-    host.setJournalFolder(journalFolder);
-    Workbook &wa = host.open(a);
-    Workbook &wb = host.open(b);
-    int marker = static_cast<int>(*wa.sheet("Lap").value(1, 1).integer());
-    for (bool first = true;; first = false) {
-        ++marker;
-        host.beginCommand();
-        wa.sheet("Lap").setValue(1, 1, marker);
-        host.save(wa);
-        wb.sheet("Lap").setValue(1, 1, marker);
-        host.save(wb);
-        host.endCommand();
-        if (first) firstEnded();
-    }
-}
-
 TEST_F(SaveFolders, KilledSaverLeavesBothWorkbooksOfOneCommandAfterRecovery) {
+    // The child saves both workbooks in one command, over and over, each time with the next
+    // marker; it may be killed once its first command has ended.
+    const auto saveForever = [&](const std::function<void()> &firstEnded) {
+        SpreadsheetHost host;
+        host.setJournalFolder(journal_);
+        Workbook &wa = host.open(a_);
+        Workbook &wb = host.open(b_);
+        int marker = static_cast<int>(*wa.sheet("Lap").value(1, 1).integer());
+        for (bool first = true;; first = false) {
+            ++marker;
+            host.beginCommand();
+            wa.sheet("Lap").setValue(1, 1, marker);
+            host.save(wa);
+            wb.sheet("Lap").setValue(1, 1, marker);
+            host.save(wb);
+            host.endCommand();
+            if (first) firstEnded();
+        }
+    };
     std::mt19937 random(20261206);
     std::uniform_int_distribution<long> delayUs(0, 20000);
     int committed = 0; // the marker of the last command known to have ended
     for (int iteration = 0; iteration < 40; ++iteration) {
-        testing::RunInChildKilledAfter(delayUs(random), [&](const std::function<void()> &ended) {
-            SaveForever(journal_, a_, b_, ended);
-        });
+        testing::RunInChildKilledAfter(delayUs(random), saveForever);
         ++committed;
         recover();
         int ma = markerOf(a_), mb = markerOf(b_);
         ASSERT_EQ(ma, mb) << "iteration " << iteration << ": the two files of one command differ";
         ASSERT_GE(ma, committed) << "iteration " << iteration << ": an ended command was lost";
         committed = ma;
-        ASSERT_EQ(folderEntries(data_), (std::vector<std::string>{"Alfa.xls", "Befszla.xls"}))
-            << "iteration " << iteration;
+        ASSERT_EQ(folderEntries(data_), kBoth) << "iteration " << iteration;
         ASSERT_TRUE(folderEntries(journal_).empty()) << "iteration " << iteration;
     }
 }
@@ -314,23 +288,16 @@ TEST_F(SaveFolders, SecondLockOnTheSameDataIsRefusedInHungarianHereAndInAnotherP
         EXPECT_THROW(DataFolderLock second(root_), DataLockedError);
     }
     DataFolderLock held(root_); // released with the first
-    // Another process is refused too.
-    pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
+    // Another process is refused too: the child ends with status 0 only when refused.
+    testing::RunInChildKilledAfter(-1, [&](const std::function<void()> &started) {
+        started();
         try {
             DataFolderLock second(root_);
         } catch (const DataLockedError &) {
-            ::_exit(0);
-        } catch (const std::exception &) {
-            ::_exit(2);
+            return;
         }
-        ::_exit(1);
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0) << "1: the child got the lock";
+        throw std::logic_error("the child got the lock");
+    });
 }
 
 } // namespace
