@@ -1,17 +1,14 @@
-#include "store/AtomicFile.h"
-#include "support/TestInstallation.h"
-#include "store/HostError.h"
-#include "store/OoxmlCodec.h"
-#include "book/Templates.h"
 #include "app/WorkbookProtocol.h"
+#include "book/Templates.h"
+#include "store/AtomicFile.h"
+#include "store/OoxmlCodec.h"
+#include "support/TestInstallation.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <string>
-#include <vector>
 
 namespace vandorix {
 namespace {
@@ -37,11 +34,10 @@ protected:
     }
     void TearDown() override { app_.HostApp.reset(); }
 
-    fs::path accountFile() const { return root_ / install::kMasterDataFolder / install::kAccountWorkbookFile; }
+    fs::path accountFile() const { return inst_.accountWorkbook(); }
     fs::path productFile() const {
-        return root_ / install::kProductsFolder / (std::string(install::kTemplateProductName) + ".xls");
+        return root_ / install::kProductsFolder / (install::kTemplateProductName + std::string(".xls"));
     }
-    fs::path listFile() const { return root_ / install::kAuxiliaryFolder / install::kProductListFile; }
 
     // Every file of the installation with its bytes, so that "nothing was written" can be
     // checked as a whole: no file changed, none appeared, none went.
@@ -69,7 +65,50 @@ protected:
     AppState app_;
 };
 
-TEST_F(Protocol, AccountWorkbookOpenedPreparedAndClosedWithoutChangeIsNotWritten) {
+// The account workbook opens on its ledger and a product workbook on its price sheet, with the
+// helper sheets hidden, whatever sheet a report left active; a second save keeps them hidden.
+// That every sheet is stored protected and visible after a command is checked by the cash
+// window tests.
+TEST_F(Protocol, ChangedWorkbooksAreSavedProtectedOpeningOnTheirFirstSheet) {
+    OpenAccountWorkbook(app_);
+    PrepareAccountWorkbook(app_);
+    app_.AccountWorkbook->sheet("Befszla01").setValue(5, 2, "mentett");
+    app_.AccountWorkbook->activate(app_.AccountWorkbook->sheet("Ertek01"));
+    app_.AccountWorkbook.commit();
+    for (int round = 0; round < 2; ++round) {
+        OpenProductWorkbook(app_);
+        PrepareProductWorkbook(app_);
+        Workbook &wb = *app_.ProductWorkbook;
+        for (const char *name : kProductHiddenSheets) EXPECT_TRUE(wb.sheet(name).visible()) << name;
+        wb.sheet("Szla").setValue(1, 18, "HU0000000001");
+        wb.activate(wb.sheet("Szla")); // as the trade-sheet recomputation leaves it
+        app_.ProductWorkbook.commit();
+    }
+
+    auto account = reread(accountFile());
+    EXPECT_EQ(account->sheet("Befszla01").value(5, 2), CellValue("mentett"));
+    EXPECT_EQ(account->activeSheet().name(), "Befszla01");
+    EXPECT_TRUE(account->structureProtected());
+    account->unprotect(install::kWorkbookPassword);
+    account->sheet("Befszla01").unprotect(install::kSheetPassword);
+    auto product = reread(productFile());
+    for (const char *name : kProductHiddenSheets) {
+        EXPECT_EQ(product->sheet(name).visibility(), SheetVisibility::Hidden) << name;
+        EXPECT_TRUE(product->sheet(name).isProtected()) << name;
+    }
+    for (const char *name : {"Termékminta01", "Termékminta02"}) {
+        EXPECT_TRUE(product->sheet(name).visible()) << name;
+        EXPECT_TRUE(product->sheet(name).isProtected()) << name;
+    }
+    EXPECT_EQ(product->activeSheet().name(), "Termékminta01");
+    EXPECT_TRUE(product->structureProtected());
+    EXPECT_EQ(product->sheet("Szla").value(1, 18), CellValue("HU0000000001"));
+}
+
+// Nothing is written unless a command commits it: not a workbook closed unchanged or changed,
+// not one whose handle is given up, not those a window leaves by its return, not an aborted
+// command's.
+TEST_F(Protocol, OnlyACommittedCommandWrites) {
     const auto before = snapshot();
     OpenAccountWorkbook(app_);
     PrepareAccountWorkbook(app_);
@@ -81,14 +120,7 @@ TEST_F(Protocol, AccountWorkbookOpenedPreparedAndClosedWithoutChangeIsNotWritten
     EXPECT_FALSE(app_.AccountWorkbookOpen());
     EXPECT_TRUE(app_.HostApp->workbooks().empty());
 
-    // A change in memory that no command committed is not saved.
-    OpenAccountWorkbook(app_);
-    PrepareAccountWorkbook(app_);
-    app_.AccountWorkbook->sheet("Befszla01").setValue(5, 2, "nem mentett");
-    app_.AccountWorkbook.close();
-    EXPECT_EQ(snapshot(), before);
-
-    // Nor is one whose handle is given up without a commit.
+    // A change whose handle is given up without a commit is not saved.
     {
         OpenAccountWorkbook(app_);
         PrepareAccountWorkbook(app_);
@@ -107,64 +139,12 @@ TEST_F(Protocol, AccountWorkbookOpenedPreparedAndClosedWithoutChangeIsNotWritten
     app_.AccountWorkbook = std::move(app_.ProductWorkbook);
     EXPECT_TRUE(app_.HostApp->workbooks().empty());
     EXPECT_FALSE(app_.AccountWorkbookOpen());
-}
 
-TEST_F(Protocol, ChangedAccountWorkbookIsSavedProtected) {
-    OpenAccountWorkbook(app_);
-    PrepareAccountWorkbook(app_);
-    app_.AccountWorkbook->sheet("Befszla01").setValue(5, 2, "mentett");
-    app_.AccountWorkbook->activate(app_.AccountWorkbook->sheet("Ertek01")); // as a report leaves it
-    app_.AccountWorkbook.commit();
-
-    auto stored = reread(accountFile());
-    EXPECT_EQ(stored->sheet("Befszla01").value(5, 2), CellValue("mentett"));
-    EXPECT_EQ(stored->activeSheet().name(), "Befszla01") << "the file opens on the ledger";
-    EXPECT_TRUE(stored->structureProtected());
-    for (const char *name : kAccountSheets) {
-        EXPECT_TRUE(stored->sheet(name).isProtected()) << name;
-        EXPECT_TRUE(stored->sheet(name).visible()) << name;
-    }
-    stored->unprotect(install::kWorkbookPassword);
-    stored->sheet("Befszla01").unprotect(install::kSheetPassword);
-}
-
-TEST_F(Protocol, SavedProductWorkbookHasItsHelperSheetsHidden) {
-    OpenProductWorkbook(app_);
-    PrepareProductWorkbook(app_);
-    Workbook &wb = *app_.ProductWorkbook;
-    for (const char *name : kProductHiddenSheets) EXPECT_TRUE(wb.sheet(name).visible()) << name;
-    wb.sheet("Szla").setValue(1, 18, "HU0000000001");
-    wb.activate(wb.sheet("Szla")); // as the trade-sheet recomputation leaves it
-    app_.ProductWorkbook.commit();
-
-    auto stored = reread(productFile());
-    for (const char *name : kProductHiddenSheets) {
-        EXPECT_EQ(stored->sheet(name).visibility(), SheetVisibility::Hidden) << name;
-        EXPECT_TRUE(stored->sheet(name).isProtected()) << name;
-    }
-    for (const char *name : {"Termékminta01", "Termékminta02"}) {
-        EXPECT_TRUE(stored->sheet(name).visible()) << name;
-        EXPECT_TRUE(stored->sheet(name).isProtected()) << name;
-    }
-    EXPECT_EQ(stored->activeSheet().name(), "Termékminta01") << "the file opens on the price sheet";
-    EXPECT_TRUE(stored->structureProtected());
-    EXPECT_EQ(stored->sheet("Szla").value(1, 18), CellValue("HU0000000001"));
-
-    // A second round of open, prepare and save keeps them hidden too.
-    OpenProductWorkbook(app_);
-    PrepareProductWorkbook(app_);
-    app_.ProductWorkbook.commit();
-    auto again = reread(productFile());
-    for (const char *name : kProductHiddenSheets) EXPECT_FALSE(again->sheet(name).visible()) << name;
-}
-
-TEST_F(Protocol, ReturnFromAWindowClosesEveryWorkbookWithoutWriting) {
-    const auto before = snapshot();
+    // The return from a window closes every workbook unwritten, changed or not.
     openAndPrepareAll();
     app_.AccountWorkbook->sheet("Befszla01").setValue(5, 2, "eldobott");
     app_.ProductWorkbook->sheet("Szla").setValue(5, 2, 3);
     app_.ProductListWorkbook->sheet("BET01").setValue(6, 2, "Béta");
-
     CloseWorkbooksForReturn(app_);
     EXPECT_EQ(snapshot(), before);
     EXPECT_TRUE(app_.HostApp->workbooks().empty());
@@ -182,27 +162,20 @@ TEST_F(Protocol, ReturnFromAWindowClosesEveryWorkbookWithoutWriting) {
     CloseWorkbooksForReturn(app_);
     app_.HostApp->endCommand();
     EXPECT_EQ(snapshot(), before);
-}
 
-TEST_F(Protocol, AbortedCommandChangesNoFile) {
-    const auto before = snapshot();
-    app_.HostApp->setJournalFolder(root_);
+    // An aborted command leaves no staged file and changes no target, though a workbook
+    // reopened inside it shows what it saved.
     app_.HostApp->beginCommand();
-    OpenAccountWorkbook(app_);
-    PrepareAccountWorkbook(app_);
+    openAndPrepareAll();
     app_.AccountWorkbook->sheet("Befszla01").setValue(5, 2, "megszakított");
     app_.AccountWorkbook.commit();
-    OpenProductWorkbook(app_);
-    PrepareProductWorkbook(app_);
     app_.ProductWorkbook->sheet("Szla").setValue(5, 2, 3);
     app_.ProductWorkbook.commit();
-    // Reopened inside the command, the account workbook shows what the command saved.
     OpenAccountWorkbook(app_);
     EXPECT_EQ(app_.AccountWorkbook->sheet("Befszla01").value(5, 2), CellValue("megszakított"));
     CloseAccountWorkbook(app_);
-
     app_.HostApp->abortCommand();
-    EXPECT_EQ(snapshot(), before) << "staged files are gone and no target changed";
+    EXPECT_EQ(snapshot(), before);
     EXPECT_FALSE(app_.HostApp->inCommand());
 
     // After the abort the files are read from the disk again, and the next command commits.
@@ -217,9 +190,8 @@ TEST_F(Protocol, AbortedCommandChangesNoFile) {
     app_.HostApp->endCommand();
     EXPECT_EQ(reread(accountFile())->sheet("Befszla01").value(5, 2), CellValue("véglegesített"));
     auto after = snapshot();
-    after.erase(fs::relative(accountFile(), root_).string());
     auto expected = before;
-    expected.erase(fs::relative(accountFile(), root_).string());
+    for (auto *files : {&after, &expected}) files->erase(fs::relative(accountFile(), root_));
     EXPECT_EQ(after, expected) << "only the account workbook changed";
 }
 
