@@ -4,6 +4,7 @@
 #include "store/HostError.h"
 #include "store/OoxmlCodec.h"
 #include "store/SpreadsheetHost.h"
+#include "support/ProductFiles.h"
 #include "support/TestInstallation.h"
 
 #include <gtest/gtest.h>
@@ -25,11 +26,11 @@ namespace fs = std::filesystem;
 
 // A workbook file whose cell A1 of sheet "Lap" carries `marker`, with enough rows that a save
 // takes a while to write.
-std::string workbookBytes(const std::string &path, int marker, int rows = 50) {
+std::string workbookBytes(const std::string &path, int marker) {
     Workbook wb(path);
     Sheet &s = wb.addSheet("Lap");
     s.setValue(1, 1, marker);
-    for (int r = 2; r <= rows; ++r) {
+    for (int r = 2; r <= 50; ++r) {
         s.setValue(r, 1, "sor " + std::to_string(r));
         s.setValue(r, 2, Currency::fromRaw(r * 12345));
     }
@@ -37,8 +38,7 @@ std::string workbookBytes(const std::string &path, int marker, int rows = 50) {
 }
 
 int markerOf(const fs::path &path) {
-    auto wb = decodeWorkbook(readWholeFile(path), path.string());
-    auto marker = wb->sheet("Lap").value(1, 1).integer();
+    auto marker = testing::ReadWorkbookFile(path)->sheet("Lap").value(1, 1).integer();
     return marker ? static_cast<int>(*marker) : -1;
 }
 
@@ -50,8 +50,10 @@ std::vector<std::string> folderEntries(const fs::path &folder) {
 }
 
 const std::vector<std::string> kBoth = {"Alfa.xls", "Befszla.xls"};
+const std::vector<std::string> kDataOnly = {"Torzs"}; // in the root: no journal, no temporary
 
-// A data folder and a journal folder under a fresh temporary root.
+// Two workbooks in the data folder "Torzs" of a fresh root, which also holds the journal as
+// the program keeps it, and a host that has them open.
 class SaveFolders : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -59,19 +61,19 @@ protected:
         ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
         root_ = pattern;
         data_ = root_ / "Torzs";
-        journal_ = root_ / "Program";
         fs::create_directories(data_);
-        fs::create_directories(journal_);
         a_ = data_ / "Befszla.xls";
         b_ = data_ / "Alfa.xls";
         writeFileAtomically(a_, workbookBytes(a_.string(), 0));
         writeFileAtomically(b_, workbookBytes(b_.string(), 0));
+        host_.setJournalFolder(root_);
     }
     void TearDown() override { fs::remove_all(root_); }
 
-    void recover() { CommitJournal::recover(journal_, {data_}); }
+    void recover() { CommitJournal::recover(root_, {data_}); }
 
-    fs::path root_, data_, journal_, a_, b_;
+    fs::path root_, data_, a_, b_;
+    SpreadsheetHost host_;
 };
 
 TEST_F(SaveFolders, RecoveryThatCannotFinishACommitChangesNothingAndStrayFilesGo) {
@@ -103,7 +105,7 @@ TEST_F(SaveFolders, RecoveryThatCannotFinishACommitChangesNothingAndStrayFilesGo
     recover();
     EXPECT_EQ(readWholeFile(a_), before);
     EXPECT_EQ(folderEntries(data_), kBoth);
-    EXPECT_TRUE(folderEntries(journal_).empty());
+    EXPECT_EQ(folderEntries(root_), kDataOnly);
 }
 
 // A commit whose second rename fails (a folder stands in the way) is reported failed, yet its
@@ -112,28 +114,26 @@ TEST_F(SaveFolders, RecoveryThatCannotFinishACommitChangesNothingAndStrayFilesGo
 TEST_F(SaveFolders, ACommitCutShortIsFinishedNotDroppedByTheFailedCommand) {
     const fs::path first = std::min(a_, b_), second = std::max(a_, b_);
     const std::string secondOld = readWholeFile(second);
-    SpreadsheetHost host;
-    host.setJournalFolder(root_);
-    Workbook &a = host.open(a_);
-    Workbook &b = host.open(b_);
+    Workbook &a = host_.open(a_);
+    Workbook &b = host_.open(b_);
     const auto failedCommand = [&](int marker) {
         fs::remove(second);
         fs::create_directories(second / "akadaly");
-        host.beginCommand();
+        host_.beginCommand();
         a.sheet("Lap").setValue(1, 1, marker);
         b.sheet("Lap").setValue(1, 1, marker);
-        host.save(a);
-        host.save(b);
-        EXPECT_THROW(host.endCommand(), SaveError);
-        host.abortCommand(); // what a failed command does
+        host_.save(a);
+        host_.save(b);
+        EXPECT_THROW(host_.endCommand(), SaveError);
+        host_.abortCommand(); // what a failed command does
         fs::remove_all(second);
         writeFileAtomically(second, secondOld);
         EXPECT_EQ(markerOf(first), marker);
         EXPECT_EQ(markerOf(second), 0);
     };
     failedCommand(6);
-    host.beginCommand(); // the next command finishes the commit first
-    host.endCommand();
+    host_.beginCommand(); // the next command finishes the commit first
+    host_.endCommand();
     EXPECT_EQ(markerOf(a_), 6);
     EXPECT_EQ(markerOf(b_), 6);
     EXPECT_FALSE(fs::exists(CommitJournal::journalPath(root_)));
@@ -167,18 +167,16 @@ TEST_F(SaveFolders, ASaveCutShortByAFullDiskLeavesNoStagedFile) {
         std::string noise(1 << 18, ' ');
         for (char &c : noise)
             c = static_cast<char>('a' + random() % 26);
-        SpreadsheetHost host;
-        host.setJournalFolder(root_);
-        Workbook &a = host.open(a_);
-        Workbook &b = host.open(b_);
-        host.beginCommand();
+        Workbook &a = host_.open(a_);
+        Workbook &b = host_.open(b_);
+        host_.beginCommand();
         try {
             a.sheet("Lap").setValue(1, 1, 9);
-            host.save(a);
+            host_.save(a);
             b.sheet("Lap").setValue(1, 1, noise);
-            host.save(b);
+            host_.save(b);
         } catch (const SaveError &) {
-            host.abortCommand();
+            host_.abortCommand();
             return;
         }
         throw std::logic_error("saved beyond the file size limit");
@@ -190,68 +188,64 @@ TEST_F(SaveFolders, ASaveCutShortByAFullDiskLeavesNoStagedFile) {
 TEST_F(SaveFolders, MoveIsRefusedWholeOrFinishedAtStartUpNeverLeftHalfDone) {
     const fs::path archive = root_ / "Arhiv";
     const std::string aOld = readWholeFile(a_), bOld = readWholeFile(b_);
-    SpreadsheetHost host;
-    host.setJournalFolder(journal_);
-    Workbook &a = host.open(a_);
+    Workbook &a = host_.open(a_);
     a.sheet("Lap").setValue(1, 1, 9);
 
     // The destination folder does not exist: the move fails while the command runs.
-    host.beginCommand();
-    host.save(a);
-    EXPECT_THROW(host.moveFile(b_, archive / "Alfa1.xls"), SaveError);
-    host.abortCommand();
+    host_.beginCommand();
+    host_.save(a);
+    EXPECT_THROW(host_.moveFile(b_, archive / "Alfa1.xls"), SaveError);
+    host_.abortCommand();
     EXPECT_EQ(readWholeFile(a_), aOld);
 
     // The file to move vanishes before the command ends: refused before the journal.
     fs::create_directories(archive);
-    host.beginCommand();
-    host.save(a);
-    host.moveFile(b_, archive / "Alfa1.xls");
-    EXPECT_THROW(host.open(b_), FileMissingError) << "a moved file is gone for its command";
+    host_.beginCommand();
+    host_.save(a);
+    host_.moveFile(b_, archive / "Alfa1.xls");
+    EXPECT_THROW(host_.open(b_), FileMissingError) << "a moved file is gone for its command";
     fs::rename(b_, root_ / "elteve.xls");
-    EXPECT_THROW(host.endCommand(), SaveError);
-    host.abortCommand();
+    EXPECT_THROW(host_.endCommand(), SaveError);
+    host_.abortCommand();
     EXPECT_EQ(readWholeFile(a_), aOld);
     EXPECT_EQ(folderEntries(data_), std::vector<std::string>{"Befszla.xls"});
     EXPECT_TRUE(folderEntries(archive).empty());
-    EXPECT_TRUE(folderEntries(journal_).empty());
+    EXPECT_EQ(folderEntries(root_), (std::vector<std::string>{"Arhiv", "Torzs", "elteve.xls"}));
 
     // Put back; the new place is taken by a folder after the move was staged, so the commit
     // stops once the old place is gone: the staged copy stays for start-up, which finishes.
     fs::rename(root_ / "elteve.xls", b_);
-    host.beginCommand();
-    host.save(a);
-    host.moveFile(b_, archive / "Alfa1.xls");
+    host_.beginCommand();
+    host_.save(a);
+    host_.moveFile(b_, archive / "Alfa1.xls");
     fs::create_directory(archive / "Alfa1.xls");
-    EXPECT_THROW(host.endCommand(), SaveError);
-    host.abortCommand();
+    EXPECT_THROW(host_.endCommand(), SaveError);
+    host_.abortCommand();
     EXPECT_FALSE(fs::exists(b_));
     fs::remove(archive / "Alfa1.xls");
-    CommitJournal::recover(journal_, {data_, archive});
+    CommitJournal::recover(root_, {data_, archive});
     EXPECT_EQ(markerOf(a_), 9);
     EXPECT_EQ(readWholeFile(archive / "Alfa1.xls"), bOld);
     EXPECT_EQ(folderEntries(data_), std::vector<std::string>{"Befszla.xls"});
     EXPECT_EQ(folderEntries(archive), std::vector<std::string>{"Alfa1.xls"});
-    EXPECT_TRUE(folderEntries(journal_).empty());
+    EXPECT_EQ(folderEntries(root_), (std::vector<std::string>{"Arhiv", "Torzs"}));
 }
 
 TEST_F(SaveFolders, KilledSaverLeavesBothWorkbooksOfOneCommandAfterRecovery) {
     // The child saves both workbooks in one command, over and over, each time with the next
     // marker; it may be killed once its first command has ended.
     const auto saveForever = [&](const std::function<void()> &firstEnded) {
-        SpreadsheetHost host;
-        host.setJournalFolder(journal_);
-        Workbook &wa = host.open(a_);
-        Workbook &wb = host.open(b_);
+        Workbook &wa = host_.open(a_);
+        Workbook &wb = host_.open(b_);
         int marker = static_cast<int>(*wa.sheet("Lap").value(1, 1).integer());
         for (bool first = true;; first = false) {
             ++marker;
-            host.beginCommand();
+            host_.beginCommand();
             wa.sheet("Lap").setValue(1, 1, marker);
-            host.save(wa);
+            host_.save(wa);
             wb.sheet("Lap").setValue(1, 1, marker);
-            host.save(wb);
-            host.endCommand();
+            host_.save(wb);
+            host_.endCommand();
             if (first) firstEnded();
         }
     };
@@ -267,7 +261,7 @@ TEST_F(SaveFolders, KilledSaverLeavesBothWorkbooksOfOneCommandAfterRecovery) {
         ASSERT_GE(ma, committed) << "iteration " << iteration << ": an ended command was lost";
         committed = ma;
         ASSERT_EQ(folderEntries(data_), kBoth) << "iteration " << iteration;
-        ASSERT_TRUE(folderEntries(journal_).empty()) << "iteration " << iteration;
+        ASSERT_EQ(folderEntries(root_), kDataOnly) << "iteration " << iteration;
     }
 }
 
