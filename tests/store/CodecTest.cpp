@@ -143,18 +143,31 @@ TEST(CodecState, SheetOrderVisibilityActiveSheetAndProtectionSurvive) {
     EXPECT_EQ(back->sheet("Szla02").visibility(), SheetVisibility::VeryHidden);
     EXPECT_EQ(back->sheet("Segéd01").visibility(), SheetVisibility::Hidden);
 
-    // The stored protection still needs the right passwords.
+    // The stored protection refuses every change until the right password lifts it.
     EXPECT_TRUE(back->structureProtected());
     EXPECT_THROW(back->addSheet("Új"), ProtectedError);
+    EXPECT_THROW(back->renameSheet("Alfa01", "Béta01"), ProtectedError);
     EXPECT_THROW(back->sheet("Szla").setVisible(true), ProtectedError);
     EXPECT_THROW(back->unprotect("r5Lw93Ze"), WrongPasswordError);
     back->unprotect("Hx4m27Qb");
     Sheet &alfa = back->sheet("Alfa01");
     EXPECT_TRUE(alfa.isProtected());
-    EXPECT_THROW(alfa.setValue(5, 1, "x"), ProtectedError);
+    try {
+        alfa.setValue(5, 1, "x");
+        ADD_FAILURE() << "write accepted";
+    } catch (const ProtectedError &e) {
+        EXPECT_NE(std::string(e.what()).find("Alfa01"), std::string::npos) << e.what();
+        EXPECT_NE(std::string(e.what()).find("Befszla.xls"), std::string::npos) << e.what();
+    }
+    EXPECT_THROW(alfa.insertRow(5), ProtectedError);
+    EXPECT_THROW(alfa.deleteRow(5), ProtectedError);
+    EXPECT_THROW(alfa.sortRange(5, 1, 6, 2, 1), ProtectedError);
     EXPECT_THROW(alfa.unprotect("Hx4m27Qb"), WrongPasswordError);
     alfa.unprotect("r5Lw93Ze");
     alfa.setValue(5, 1, "x");
+    EXPECT_EQ(alfa.value(5, 1), CellValue("x"));
+    alfa.setVisible(false);
+    EXPECT_THROW(back->sheet("Alfa02").setVisible(false), HostError) << "the last visible sheet";
     Sheet &open = back->sheet("Alfa02");
     EXPECT_TRUE(open.isProtected());
     EXPECT_THROW(open.unprotect("r5Lw93Ze"), WrongPasswordError);
