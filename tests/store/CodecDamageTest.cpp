@@ -33,6 +33,12 @@ std::string refusal(const std::string &bytes, const std::string &why) {
     return {};
 }
 
+// `text` with the first `from` in it replaced by `to`.
+std::string replaced(std::string text, const std::string &from, const std::string &to) {
+    text.replace(text.find(from), from.size(), to);
+    return text;
+}
+
 // Sets the declared inflated size of an entry in both its local and its central header.
 void declareSize(std::string &zip, const std::string &name, std::uint32_t size) {
     auto put = [&](std::size_t at) {
@@ -90,25 +96,18 @@ TEST_F(DamagedWorkbook, TruncatedCorruptOrIncompleteArchivesAreRefused) {
     const std::string sheet = part("xl/worksheets/sheet2.xml");
     refusal(with("xl/worksheets/sheet2.xml", sheet.substr(0, sheet.size() / 2)), "sheet cut");
     refusal(with("xl/worksheets/sheet2.xml", sheet + "<c>"), "trailing garbage after sheet");
-    std::string unclosed = sheet;
-    unclosed.replace(unclosed.find("</sheetData>"), 12, "<row>");
-    refusal(with("xl/worksheets/sheet2.xml", unclosed), "unclosed row");
+    refusal(with("xl/worksheets/sheet2.xml", replaced(sheet, "</sheetData>", "<row>")), "open row");
     refusal(with("xl/workbook.xml", "<workbook"), "broken workbook part");
     refusal(with("xl/sharedStrings.xml", "<sst><si><t>x</si></sst>"), "broken shared strings");
     refusal(with("xl/styles.xml", "<styleSheet>"), "broken styles");
     // Missing or dangling parts.
     refusal(with("xl/worksheets/sheet2.xml", std::nullopt), "missing sheet part");
     refusal(with("xl/workbook.xml", std::nullopt), "missing workbook part");
-    std::string rels = part("xl/_rels/workbook.xml.rels");
-    rels.replace(rels.find("Id=\"rId1\""), 9, "Id=\"rId9\"");
-    refusal(with("xl/_rels/workbook.xml.rels", rels), "sheet without a relationship");
+    const std::string rels = "xl/_rels/workbook.xml.rels";
+    refusal(with(rels, replaced(part(rels), "\"rId1\"", "\"rId9\"")), "sheet without relationship");
     // A sheet cell pointing past the shared strings or the styles.
-    std::string badString = part(kSheet1);
-    badString.replace(badString.find("<v>0</v>"), 8, "<v>7</v>");
-    refusal(with(kSheet1, badString), "shared string out of range");
-    std::string badStyle = part(kSheet1);
-    badStyle.replace(badStyle.find("t=\"s\""), 5, "s=\"99\" t=\"s\"");
-    refusal(with(kSheet1, badStyle), "style out of range");
+    refusal(with(kSheet1, replaced(part(kSheet1), "<v>0</v>", "<v>7</v>")), "string out of range");
+    refusal(with(kSheet1, replaced(part(kSheet1), "t=\"s\"", "s=\"99\" t=\"s\"")), "bad style");
 }
 
 TEST_F(DamagedWorkbook, HostOpenRefusesADamagedFileAndKeepsNothingOpen) {
@@ -179,33 +178,25 @@ TEST_F(DamagedWorkbook, LargeSheetReadsWholeAndItsDamageIsRefused) {
         EXPECT_EQ(read.value(r, 1).integer(), std::optional<long long>(7LL * r)) << r;
     EXPECT_TRUE(read.value(60001, 1).isBlank());
 
-    const auto sized = [&](std::uint32_t size) {
+    const std::uint32_t size = static_cast<std::uint32_t>(xml.size());
+    for (std::uint32_t declared : {size / 2, size + 1}) {
         std::string bytes = good;
-        declareSize(bytes, kSheet1, size);
-        return bytes;
-    };
+        declareSize(bytes, kSheet1, declared);
+        EXPECT_NE(refusal(bytes, "declared size").find("sérült tömörített adat"), std::string::npos);
+    }
     std::string lateFlip = good; // the sheet is the last part: near the end of its bytes
     lateFlip[lateFlip.find("PK\x01\x02") - 200] ^= 0x5A;
-    std::string brokenEnd = xml;
-    brokenEnd.replace(brokenEnd.find("</sheetData>"), 12, "<row>");
-    std::string brokenStart = xml; // refused while the inflating is pieces ahead
-    brokenStart.replace(brokenStart.find("<row r=\"2\">"), 11, "<row r=\"2x\">");
-    const std::uint32_t size = static_cast<std::uint32_t>(xml.size());
-    EXPECT_NE(refusal(sized(size / 2), "half its size").find("sérült tömörített adat"),
-              std::string::npos);
-    EXPECT_NE(refusal(sized(size + 1), "a byte too many").find("sérült tömörített adat"),
-              std::string::npos);
     refusal(lateFlip, "flipped byte near the end");
-    refusal(with(kSheet1, brokenEnd), "XML broken near the end");
-    refusal(with(kSheet1, brokenStart), "XML broken at the start");
+    refusal(with(kSheet1, replaced(xml, "</sheetData>", "<row>")), "XML broken near the end");
+    // Refused while the inflating is pieces ahead.
+    refusal(with(kSheet1, replaced(xml, "<row r=\"2\">", "<row r=\"2x\">")), "broken at the start");
 }
 
 TEST_F(DamagedWorkbook, SheetNamesWithControlCharactersComeBackExactly) {
     // A fuzz finding: a tab in a sheet name was written back as the text "_x0009_".
     for (const std::string name :
          {"Lap&#9;egy", "két&#10;sor", "kocsi&#13;vissza", "_x0041_ betű szerint", "al_x_vonás"}) {
-        std::string listing = part("xl/workbook.xml");
-        listing.replace(listing.find("\"Befszla01\""), 11, "\"" + name + "\"");
+        const std::string listing = replaced(part("xl/workbook.xml"), "Befszla01", name);
         std::unique_ptr<Workbook> first = decodeWorkbook(with("xl/workbook.xml", listing), kPath);
         if (name == "Lap&#9;egy") EXPECT_EQ(first->sheetAt(1).name(), "Lap\tegy");
         std::string saved = encodeWorkbook(*first);
