@@ -15,12 +15,12 @@ namespace {
 namespace fs = std::filesystem;
 
 // A laid-out installation with one registered product, "Termékminta", whose workbook is a
-// copy of the product template (its daily sheets already carry the product's name).
+// copy of the product template (its daily sheets already carry the product's name, and so
+// does its file).
 class Protocol : public ::testing::Test {
 protected:
     void SetUp() override {
-        fs::copy_file(root_ / install::kAuxiliaryFolder / install::kProductTemplateFile,
-                      productFile());
+        fs::copy_file(root_ / install::kAuxiliaryFolder / install::kProductTemplateFile, product_);
         app_.HostApp = std::make_unique<SpreadsheetHost>();
         app_.HostRunning = true;
         app_.RootFolderPath = root_.string();
@@ -33,11 +33,6 @@ protected:
         app_.ProductName = install::kTemplateProductName;
     }
     void TearDown() override { app_.HostApp.reset(); }
-
-    fs::path accountFile() const { return inst_.accountWorkbook(); }
-    fs::path productFile() const {
-        return root_ / install::kProductsFolder / (install::kTemplateProductName + std::string(".xls"));
-    }
 
     // Every file of the installation with its bytes, so that "nothing was written" can be
     // checked as a whole: no file changed, none appeared, none went.
@@ -59,6 +54,8 @@ protected:
 
     testing::TestInstallation inst_;
     const fs::path root_ = inst_.root();
+    const fs::path account_ = inst_.accountWorkbook();
+    const fs::path product_ = root_ / install::kProductsFolder / install::kProductTemplateFile;
     AppState app_;
 };
 
@@ -82,13 +79,13 @@ TEST_F(Protocol, ChangedWorkbooksAreSavedProtectedOpeningOnTheirFirstSheet) {
         app_.ProductWorkbook.commit();
     }
 
-    auto account = testing::ReadWorkbookFile(accountFile());
+    auto account = testing::ReadWorkbookFile(account_);
     EXPECT_EQ(account->sheet("Befszla01").value(5, 2), CellValue("mentett"));
     EXPECT_EQ(account->activeSheet().name(), "Befszla01");
     EXPECT_TRUE(account->structureProtected());
     account->unprotect(install::kWorkbookPassword);
     account->sheet("Befszla01").unprotect(install::kSheetPassword);
-    auto product = testing::ReadWorkbookFile(productFile());
+    auto product = testing::ReadWorkbookFile(product_);
     for (const char *name : kProductHiddenSheets)
         EXPECT_EQ(product->sheet(name).visibility(), SheetVisibility::Hidden) << name;
     EXPECT_EQ(product->activeSheet().name(), "Termékminta01");
@@ -178,10 +175,11 @@ TEST_F(Protocol, OnlyACommittedCommandWrites) {
     app_.AccountWorkbook->sheet("Befszla01").setValue(5, 2, "véglegesített");
     app_.AccountWorkbook.commit();
     app_.HostApp->endCommand();
-    EXPECT_EQ(testing::ReadWorkbookFile(accountFile())->sheet("Befszla01").value(5, 2), CellValue("véglegesített"));
+    EXPECT_EQ(testing::ReadWorkbookFile(account_)->sheet("Befszla01").value(5, 2),
+              CellValue("véglegesített"));
     auto after = snapshot();
     auto expected = before;
-    for (auto *files : {&after, &expected}) files->erase(fs::relative(accountFile(), root_));
+    for (auto *files : {&after, &expected}) files->erase(fs::relative(account_, root_));
     EXPECT_EQ(after, expected) << "only the account workbook changed";
 }
 
