@@ -265,32 +265,27 @@ TEST_F(SaveFolders, KilledSaverLeavesBothWorkbooksOfOneCommandAfterRecovery) {
     }
 }
 
-TEST_F(SaveFolders, SecondLockOnTheSameDataIsRefusedInHungarianHereAndInAnotherProcess) {
+// That a second copy in the same process is refused with "másik példánya" is checked by
+// Startup.SecondCopyOnTheSameFoldersIsRefused.
+TEST_F(SaveFolders, SecondLockOnTheSameDataIsRefusedHereAndInAnotherProcess) {
     {
         DataFolderLock first(root_);
-        try {
-            DataFolderLock second(root_);
-            ADD_FAILURE() << "a second lock was granted";
-        } catch (const DataLockedError &e) {
-            std::string message = e.what();
-            EXPECT_NE(message.find("másik példánya"), std::string::npos) << message;
-            EXPECT_NE(message.find(root_.string()), std::string::npos) << message;
-        }
         DataFolderLock other(data_); // another folder is not locked
-        // The root itself is locked too: deleting the lock file lets no second copy in.
+        // The root itself is locked: deleting the lock file lets no second copy in either.
         fs::remove(root_ / ".vandorix.lock");
         EXPECT_THROW(DataFolderLock second(root_), DataLockedError);
     }
     DataFolderLock held(root_); // released with the first
-    // Another process is refused too: the child ends with status 0 only when refused.
+    // Another process is refused, with a message naming the folder: only then does the child
+    // end with status 0.
     testing::RunInChildKilledAfter(-1, [&](const std::function<void()> &started) {
         started();
         try {
             DataFolderLock second(root_);
-        } catch (const DataLockedError &) {
-            return;
+        } catch (const DataLockedError &e) {
+            if (std::string(e.what()).find(root_.string()) != std::string::npos) return;
         }
-        throw std::logic_error("the child got the lock");
+        throw std::logic_error("the child got the lock, or a message without the folder");
     });
 }
 

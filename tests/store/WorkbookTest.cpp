@@ -1,5 +1,9 @@
+// Cell values, sheets and workbooks in memory and through the file format.
+#include "store/Currency.h"
+#include "store/Date.h"
 #include "store/HostError.h"
 #include "store/OoxmlCodec.h"
+#include "store/Workbook.h"
 
 #include <gtest/gtest.h>
 
@@ -15,8 +19,128 @@ const std::string kPath = "/adat/Torzs/Befszla.xls";
 
 Date ymd(int y, int m, int d) { return *Date::fromYmd(y, m, d); }
 
-std::unique_ptr<Workbook> roundTrip(const Workbook &wb) {
-    return decodeWorkbook(encodeWorkbook(wb), wb.path());
+TEST(Currency, ComputesExactlyAndThrowsInsteadOfWrapping) {
+    Currency sum;
+    for (int i = 0; i < 1000; ++i) sum += *Currency::parse("0,1");
+    EXPECT_EQ(sum, Currency::fromUnits(100));
+    EXPECT_EQ(*Currency::parse("1234,5678") * 3, *Currency::parse("3703,7034"));
+    EXPECT_EQ(*Currency::parse("10") - *Currency::parse("10,0001"), *Currency::parse("-0,0001"));
+    // Doubles round half away from zero to four decimals.
+    EXPECT_EQ(Currency::fromDouble(1.23455).raw(), 12346);
+    EXPECT_EQ(Currency::fromDouble(-1.23455).raw(), -12346);
+    EXPECT_EQ(Currency::fromDouble(0.1 + 0.2).raw(), 3000);
+
+    const Currency max = Currency::fromRaw(Currency::MaxRaw);
+    EXPECT_THROW(max + Currency::fromRaw(1), AmountOverflowError);
+    EXPECT_THROW(-max - Currency::fromRaw(1), AmountOverflowError) << "the lowest raw value too";
+    EXPECT_THROW(*Currency::parse("900000000000000") * 100, AmountOverflowError);
+    EXPECT_THROW(Currency::fromDouble(1e300), AmountOverflowError);
+    Currency balance = max;
+    EXPECT_THROW(balance += Currency::fromRaw(1), AmountOverflowError);
+    EXPECT_EQ(balance, max) << "a failed sum leaves its operand";
+}
+
+TEST(Currency, ReadsHungarianAndPlainFormsAndPrintsWithDecimalComma) {
+    const std::pair<const char *, std::int64_t> amounts[] = {
+        {"12,5", 125000},        {"12.5", 125000}, {"-3", -30000}, {"+7,25", 72500},
+        {"1 234 567,1", 12345671000}, {" 42 ", 420000}, {"0,00005", 1},
+        // 922337203685477,5807 is the largest amount; one ten-thousandth more is none.
+        {"922337203685477,5807", Currency::MaxRaw},
+    };
+    for (auto [text, raw] : amounts) {
+        auto parsed = Currency::parse(text);
+        ASSERT_TRUE(parsed) << text;
+        EXPECT_EQ(parsed->raw(), raw) << text;
+    }
+    for (const char *bad : {"", " ", "abc", "12a", "1,2,3", "--1", ",", "1 2 3x", "1e5",
+                            "922337203685477,5808", "-922337203685477,5808"})
+        EXPECT_FALSE(Currency::parse(bad)) << bad;
+
+    EXPECT_EQ(Currency::parse("1234,5")->toString(), "1234,5");
+    EXPECT_EQ(Currency::parse("-0,0001")->toString(), "-0,0001");
+    EXPECT_EQ(Currency::fromUnits(12).toString(), "12");
+    EXPECT_EQ(Currency::parse("1234,565")->toString2(), "1234,57");
+    EXPECT_EQ(Currency::parse("-0,004")->toString2(), "0,00");
+}
+
+TEST(Date, ReadsWhatAHungarianUserTypesAndPrintsTheShortFormAndCalendarSteps) {
+    const std::pair<const char *, Date> dates[] = {
+        {"2026.12.06", ymd(2026, 12, 6)}, {"2026. 12. 06.", ymd(2026, 12, 6)},
+        {"2026-12-06", ymd(2026, 12, 6)}, {"2026/1/2", ymd(2026, 1, 2)},
+        {"2026 12 06", ymd(2026, 12, 6)}, {"2024.02.29.", ymd(2024, 2, 29)},
+    };
+    for (auto [text, date] : dates) EXPECT_EQ(Date::parse(text), date) << text;
+    for (const char *bad : {"", "2026.02.29", "2026.13.01", "2026.00.10", "2026.12.32", "26.12.06",
+                            "2026.12", "2026.12.06.x", "abc", "2026..12.06"})
+        EXPECT_FALSE(Date::parse(bad)) << bad;
+
+    EXPECT_EQ(ymd(2026, 3, 1).toString(), "2026. 03. 01.");
+    EXPECT_EQ(ymd(2026, 3, 1).lastDayOfPreviousMonth(), ymd(2026, 2, 28));
+    EXPECT_EQ(ymd(2026, 12, 31).startOfYear(), ymd(2026, 1, 1));
+    EXPECT_EQ(ymd(2024, 1, 15).lastDayOfPreviousMonth(), ymd(2023, 12, 31));
+}
+
+TEST(SheetRows, InsertedRowAndFormatCopyTakeFormatsWithoutValues) {
+    Workbook wb;
+    Sheet &s = wb.addSheet("Lap");
+    FormatRef amount = internFormat(CellFormat{"#,##0.00", false, HAlign::Right, true});
+    for (int r : {5, 6}) {
+        s.setCellFormat(r, 3, amount);
+        s.setValue(r, 3, Currency::fromUnits(r));
+    }
+    s.insertRow(6);
+    EXPECT_EQ(s.cellFormat(6, 3), s.cellFormat(5, 3));
+    EXPECT_TRUE(s.value(6, 3).isBlank());
+
+    // A format copy pastes formats only.
+    FormatRef bold = internFormat(CellFormat{"0", true, HAlign::Center, false});
+    s.setCellFormat(5, 1, bold);
+    s.setValue(20, 1, "marad");
+    s.copyRowFormat(5, 20);
+    EXPECT_EQ(s.cellFormat(20, 1), bold);
+    EXPECT_EQ(s.cellFormat(20, 3), s.cellFormat(5, 3));
+    EXPECT_EQ(s.value(20, 1), CellValue("marad"));
+    EXPECT_TRUE(s.value(20, 3).isBlank());
+}
+
+TEST(SheetRange, SortKeepsRowsWholeAndOrdersNumbersTextsEmpties) {
+    Workbook wb;
+    Sheet &s = wb.addSheet("Lista");
+    const char *names[] = {"Zeta", "ábel", "Alfa", "", "Öböl", "béla"};
+    for (int i = 0; i < 6; ++i) {
+        s.setValue(6 + i, 1, names[i]);
+        s.setValue(6 + i, 2, i);
+    }
+    s.setValue(12, 1, 3.5);
+    s.setValue(12, 2, 99);
+    s.setValue(13, 1, "kívül"); // outside the range: stays
+    s.sortRange(6, 1, 12, 2, 1);
+    const std::pair<CellValue, CellValue> want[] = {
+        {3.5, 99}, {"Alfa", 2}, {"ábel", 1}, {"béla", 5}, {"Öböl", 4}, {"Zeta", 0}, {"", 3}};
+    for (int r = 6; r <= 12; ++r)
+        EXPECT_EQ(std::make_pair(s.value(r, 1), s.value(r, 2)), want[r - 6]) << r;
+    EXPECT_EQ(s.value(13, 1), CellValue("kívül"));
+}
+
+TEST(Sheets, FoundByExactNameAfterRenameMoveAndDelete) {
+    Workbook wb("Termékminta.xls");
+    wb.addSheet("Termékminta01");
+    wb.addSheet("Szla");
+    wb.addSheet("Segéd01");
+    wb.renameSheet("Termékminta01", "Alfa01");
+    EXPECT_EQ(wb.findSheet("Termékminta01"), nullptr);
+    EXPECT_EQ(wb.indexOf(wb.sheet("Alfa01")), 1);
+    wb.moveSheet("Segéd01", "Szla");
+    EXPECT_EQ(wb.sheetAt(2).name(), "Segéd01");
+    wb.deleteSheet("Szla");
+    EXPECT_EQ(wb.sheetCount(), 2);
+    try {
+        wb.sheet("szla");
+        FAIL();
+    } catch (const SheetMissingError &e) {
+        EXPECT_EQ(e.sheet(), "szla");
+    }
+    EXPECT_THROW(wb.addSheet("Alfa01"), HostError);
 }
 
 TEST(CodecValues, AmountsNumbersDatesAndTextsComeBackExactly) {
@@ -56,7 +180,7 @@ TEST(CodecValues, AmountsNumbersDatesAndTextsComeBackExactly) {
     s.setCellFormat(1, 3, internFormat(CellFormat{"#,##0.00", false, HAlign::Right, true}));
     s.setValue(1, 3, 10.12345);
 
-    auto back = roundTrip(wb);
+    auto back = decodeWorkbook(encodeWorkbook(wb), kPath);
     const Sheet &t = back->sheet("Befszla01");
     for (int r = 1; r <= rows; ++r)
         for (int c : {1, 2}) EXPECT_EQ(t.value(r, c), values[r - 1]) << "row " << r << " col " << c;
@@ -128,7 +252,7 @@ TEST(CodecState, SheetOrderVisibilityActiveSheetAndProtectionSurvive) {
     wb.sheet("Alfa02").protect(""); // protection without a password
     wb.protect("Hx4m27Qb");
 
-    auto back = roundTrip(wb);
+    auto back = decodeWorkbook(encodeWorkbook(wb), kPath);
     EXPECT_TRUE(back->sameContent(wb));
     EXPECT_EQ(back->activeSheet().name(), "Alfa02");
     EXPECT_EQ(back->sheet("Alfa01").visibility(), SheetVisibility::Visible);
@@ -136,7 +260,10 @@ TEST(CodecState, SheetOrderVisibilityActiveSheetAndProtectionSurvive) {
     EXPECT_EQ(back->sheet("Szla02").visibility(), SheetVisibility::VeryHidden);
     EXPECT_EQ(back->sheet("Segéd01").visibility(), SheetVisibility::Hidden);
 
-    // The stored protection refuses every change until the right password lifts it.
+    // The stored protection refuses every change until the right password lifts it. The legacy
+    // verifier gives the values every spreadsheet application computes.
+    EXPECT_EQ(passwordHash("password"), 0x83AF);
+    EXPECT_EQ(passwordHash("test"), 0xCBEB);
     EXPECT_TRUE(back->structureProtected());
     EXPECT_THROW(back->addSheet("Új"), ProtectedError);
     EXPECT_THROW(back->renameSheet("Alfa01", "Béta01"), ProtectedError);
