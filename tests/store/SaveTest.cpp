@@ -165,8 +165,7 @@ TEST_F(SaveFolders, ASaveCutShortByAFullDiskLeavesNoStagedFile) {
         ::setrlimit(RLIMIT_FSIZE, &limit);
         std::mt19937 random(7);
         std::string noise(1 << 18, ' ');
-        for (char &c : noise)
-            c = static_cast<char>('a' + random() % 26);
+        for (char &c : noise) c = static_cast<char>('a' + random() % 26);
         Workbook &a = host_.open(a_);
         Workbook &b = host_.open(b_);
         host_.beginCommand();

@@ -89,12 +89,11 @@ TEST(AccountWorkbookTemplate, EmptyLedgersReportSheetsAndHeadings) {
     EXPECT_TRUE(wb->sheet(sheets::kArchive).value(5, 1).isBlank());
     // A new product goes into the first row from row 5 whose A is empty: it must be row 6 in
     // both sheets, row 5 being the cash account and the archived products.
-    for (const char *name : {sheets::kValues, sheets::kResults}) {
+    for (auto [name, columns] : {std::pair{sheets::kValues, 7}, std::pair{sheets::kResults, 12}}) {
         EXPECT_FALSE(wb->sheet(name).value(5, 1).isBlank()) << name;
         EXPECT_TRUE(wb->sheet(name).value(6, 1).isBlank()) << name;
+        expectHeadings(wb->sheet(name), 1, columns);
     }
-    expectHeadings(wb->sheet(sheets::kValues), 1, 7);
-    expectHeadings(wb->sheet(sheets::kResults), 1, 12);
     expectHeadings(wb->sheet(sheets::kArchive), 1, 5);
     expectHeadings(wb->sheet(sheets::kArchive), 7, 7);
     for (int i = 1; i <= wb->sheetCount(); ++i) // the title, whose text check_setup.py checks
@@ -109,8 +108,7 @@ TEST(AccountWorkbookTemplate, LedgerRowsTakeTheColumnTypes) {
     // A first trade inserts a row at row 5 and takes the formats of the row below it.
     s.insertRow(5);
     s.copyRowFormat(6, 5);
-    expectKinds(s, 5, ledgerRow);
-    expectKinds(s, 6, ledgerRow);
+    for (int r : {5, 6}) expectKinds(s, r, ledgerRow);
     // Numbers written into the amount columns become exact amounts.
     s.setValue(5, ledger::PaidIn, 1234.5678);
     EXPECT_EQ(s.value(5, ledger::PaidIn), CellValue(Currency::fromRaw(12345678)));
