@@ -23,16 +23,13 @@ protected:
         fs::copy_file(root_ / install::kAuxiliaryFolder / install::kProductTemplateFile, product_);
         app_.HostApp = std::make_unique<SpreadsheetHost>();
         app_.HostRunning = true;
-        app_.RootFolderPath = root_.string();
         app_.MasterDataPath = (root_ / install::kMasterDataFolder).string();
         app_.ProductsPath = (root_ / install::kProductsFolder).string();
         app_.AuxiliaryPath = (root_ / install::kAuxiliaryFolder).string();
-        app_.ArchivePath = (root_ / install::kArchiveFolder).string();
         app_.WorkbookPassword = install::kWorkbookPassword;
         app_.SheetPassword = install::kSheetPassword;
         app_.ProductName = install::kTemplateProductName;
     }
-    void TearDown() override { app_.HostApp.reset(); }
 
     // Every file of the installation with its bytes, so that "nothing was written" can be
     // checked as a whole: no file changed, none appeared, none went.
