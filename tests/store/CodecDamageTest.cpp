@@ -39,6 +39,15 @@ std::string replaced(std::string text, const std::string &from, const std::strin
     return text;
 }
 
+// A sheet of 60,000 rows, each with one number in `column`: r times `factor` in row r.
+std::string tallSheet(const std::string &column, int factor) {
+    std::string xml = "<worksheet><sheetData>";
+    for (int r = 1; r <= 60000; ++r)
+        xml += "<row r=\"" + std::to_string(r) + "\"><c r=\"" + column + std::to_string(r) +
+               "\"><v>" + std::to_string(r * factor) + "</v></c></row>";
+    return xml + "</sheetData></worksheet>";
+}
+
 // Sets the declared inflated size of an entry in both its local and its central header.
 void declareSize(std::string &zip, const std::string &name, std::uint32_t size) {
     auto put = [&](std::size_t at) {
@@ -133,13 +142,6 @@ TEST_F(DamagedWorkbook, OddFilesAreRefusedInHungarianInBoundedTimeAndMemory) {
     for (const char *says : {"régi", "Office Open XML (.xlsx)", "ugyanezen a néven"})
         EXPECT_NE(oldFormat.find(says), std::string::npos) << oldFormat;
 
-    // 60,000 cells in the last column: a 16,384-cell row each once held densely.
-    std::string farRight = "<worksheet><sheetData>";
-    for (int r = 1; r <= 60000; ++r) {
-        const std::string row = std::to_string(r);
-        farRight += "<row r=\"" + row + "\"><c r=\"XFD" + row + "\"><v>1</v></c></row>";
-    }
-    farRight += "</sheetData></worksheet>";
     // A part that inflates far beyond what it declares, and one that declares a gigabyte.
     const std::string spaces(4 << 20, ' ');
     std::string lying = with(kSheet1, "<worksheet><sheetData>" + spaces + "</sheetData></worksheet>");
@@ -149,7 +151,8 @@ TEST_F(DamagedWorkbook, OddFilesAreRefusedInHungarianInBoundedTimeAndMemory) {
 
     const std::pair<std::string, const char *> cases[] = {
         {"ez nem munkafüzet", "nem zip-archívum"},
-        {with(kSheet1, farRight), "túl sok cella"},
+        // 60,000 cells in the last column: a 16,384-cell row each once held densely.
+        {with(kSheet1, tallSheet("XFD", 1)), "túl sok cella"},
         {lying, "sérült tömörített adat"},
         {huge, "MB lenne"},
         {with(kSheet1, "<!DOCTYPE x [<!ENTITY a \"aaaa\">]><worksheet/>"), "dokumentumtípus"},
@@ -165,11 +168,7 @@ TEST_F(DamagedWorkbook, OddFilesAreRefusedInHungarianInBoundedTimeAndMemory) {
 // A sheet of megabytes is inflated on a second thread while it is parsed: it reads back whole,
 // and damage found by either side, early or late, is refused as in a small part.
 TEST_F(DamagedWorkbook, LargeSheetReadsWholeAndItsDamageIsRefused) {
-    std::string xml = "<worksheet><sheetData>";
-    for (int r = 1; r <= 60000; ++r)
-        xml += "<row r=\"" + std::to_string(r) + "\"><c r=\"A" + std::to_string(r) + "\"><v>" +
-               std::to_string(r * 7) + "</v></c></row>";
-    xml += "</sheetData></worksheet>";
+    const std::string xml = tallSheet("A", 7);
     ASSERT_GT(xml.size(), 2u << 20);
     const std::string good = with(kSheet1, xml);
     const std::unique_ptr<Workbook> wb = decodeWorkbook(good, kPath);
