@@ -70,8 +70,6 @@ protected:
     }
     void TearDown() override { fs::remove_all(root_); }
 
-    void recover() { CommitJournal::recover(root_, {data_}); }
-
     fs::path root_, data_, a_, b_;
     SpreadsheetHost host_;
 };
@@ -102,7 +100,7 @@ TEST_F(SaveFolders, RecoveryThatCannotFinishACommitChangesNothingAndStrayFilesGo
     fs::path temp = a_;
     temp += ".vdx-tmp-4242";
     writeFileDurably(temp, workbookBytes(a_.string(), 8).substr(0, 100));
-    recover();
+    CommitJournal::recover(root_, {data_});
     EXPECT_EQ(readWholeFile(a_), before);
     EXPECT_EQ(folderEntries(data_), kBoth);
     EXPECT_EQ(folderEntries(root_), kDataOnly);
@@ -254,7 +252,7 @@ TEST_F(SaveFolders, KilledSaverLeavesBothWorkbooksOfOneCommandAfterRecovery) {
     for (int iteration = 0; iteration < 40; ++iteration) {
         testing::RunInChildKilledAfter(delayUs(random), saveForever);
         ++committed;
-        recover();
+        CommitJournal::recover(root_, {data_});
         int ma = markerOf(a_), mb = markerOf(b_);
         ASSERT_EQ(ma, mb) << "iteration " << iteration << ": the two files of one command differ";
         ASSERT_GE(ma, committed) << "iteration " << iteration << ": an ended command was lost";
