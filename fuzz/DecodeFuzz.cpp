@@ -2,7 +2,6 @@
 // whole workbook file; odd, the parts of kPartNames separated by kSeparator and zipped here, as
 // a mutated zip almost never passes the entries' CRC check to reach the XML reader. Seeds: the
 // files vandorix-setup lays out, in both forms.
-//
 // A refused file must be refused with DamagedFileError; anything else that escapes is a finding.
 // An accepted file must save, reopen and keep its content, or opening and saving would lose data.
 #include "store/HostError.h"
