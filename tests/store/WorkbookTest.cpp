@@ -45,7 +45,8 @@ TEST(Currency, ComputesExactlyThrowsInsteadOfWrappingAndReadsAndPrintsTheHungari
         // 922337203685477,5807 is the largest amount; one ten-thousandth more is none.
         {"922337203685477,5807", Currency::MaxRaw},
     };
-    for (auto [text, raw] : amounts) EXPECT_EQ(Currency::parse(text), Currency::fromRaw(raw)) << text;
+    for (auto [text, raw] : amounts)
+        EXPECT_EQ(Currency::parse(text), Currency::fromRaw(raw)) << text;
     for (const char *bad : {"", " ", "abc", "12a", "1,2,3", "--1", ",", "1 2 3x", "1e5",
                             "922337203685477,5808", "-922337203685477,5808"})
         EXPECT_FALSE(Currency::parse(bad)) << bad;
