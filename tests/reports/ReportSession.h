@@ -52,8 +52,10 @@ public:
         auto it = closes_.upper_bound(day);
         return it == closes_.begin() ? nullptr : &std::prev(it)->first;
     }
-    Currency worth(Date priceDayDate) const {
-        return closes_.at(priceDayDate) * holding(priceDayDate);
+    // The worth of the holding at the last price on or before `day`; 0 when none.
+    Currency worth(Date day) const {
+        const Date *d = priceDay(day);
+        return d ? closes_.at(*d) * holding(*d) : Currency();
     }
     Currency result(Date priceDayDate) const {
         return worth(priceDayDate) + proceeds(priceDayDate) - cost(priceDayDate);

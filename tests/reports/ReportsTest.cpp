@@ -50,12 +50,6 @@ void ExpectTotals(const Sheet &s, int n) {
     }
 }
 
-// The worth of the holding on the last price day on or before `day`; 0 when none.
-Currency Worth(const ReportModel &m, Date day) {
-    const Date *d = m.priceDay(day);
-    return d ? m.worth(*d) : Currency();
-}
-
 void ExpectRow(const Sheet &s, int row, Date ref, Date value, Currency worth, Currency refWorth) {
     SCOPED_TRACE("row " + std::to_string(row));
     EXPECT_EQ(s.value(row, 3).date(), value);
@@ -65,7 +59,8 @@ void ExpectRow(const Sheet &s, int row, Date ref, Date value, Currency worth, Cu
     EXPECT_EQ(Cur(s, row, 7), worth - refWorth);
 }
 
-// The value report's totals two rows below the first empty A after the list, rows L to L + 4 otherwise empty.
+// The value report's totals two rows below the first empty A after the list, rows L to L + 4
+// otherwise empty.
 void ExpectValueTotals(const Sheet &s, int L) {
     EXPECT_TRUE(RowsEmpty(s, L, L + 1, 7));
     EXPECT_TRUE(RowsEmpty(s, L + 3, L + 4, 7));
@@ -92,17 +87,14 @@ protected:
         const Sheet &r = report("Ertek01");
         ExpectRow(r, 5, ref, value, s.model.cash(value), s.model.cash(ref));
         EXPECT_EQ(Text(r, 6, 1), "Alfa");
-        ExpectRow(r, 6, ref, value, Worth(s.model, value), Worth(s.model, ref));
+        ExpectRow(r, 6, ref, value, s.model.worth(value), s.model.worth(ref));
         ExpectValueTotals(r, 7);
     }
 };
 struct ValueReportTest : ResultReportTest {};
 
 TEST_F(ResultReportTest, ProductRowsFollowTheEntriesAndAPeriodBeforeAnyPriceGivesZeros) {
-    struct Period {
-        Date from, to;
-    };
-    const Period periods[] = {
+    const std::pair<Date, Date> periods[] = {
         {Day(2026, 2, 5), Day(2026, 3, 31)},   // end on a day without a price row: E is 0
         {Day(2026, 2, 10), Day(2026, 4, 1)},   // end and start on price days
         {Day(2026, 1, 1), Day(2026, 1, 31)},   // ends before the first price row
@@ -111,15 +103,15 @@ TEST_F(ResultReportTest, ProductRowsFollowTheEntriesAndAPeriodBeforeAnyPriceGive
         {Day(2026, 4, 1), Day(2026, 2, 10)},   // start after end: the same rules
         {Day(2025, 6, 1), Day(2025, 12, 31)},  // before every entry: all zero
     };
-    for (const Period &p : periods) {
-        SCOPED_TRACE(Typed(p.from) + " - " + Typed(p.to));
-        s.play(ResultReport(p.from, p.to) + "click Command4\n");
+    for (const auto &[from, to] : periods) {
+        SCOPED_TRACE(Typed(from) + " - " + Typed(to));
+        s.play(ResultReport(from, to) + "click Command4\n");
         const Sheet &r = report();
         EXPECT_EQ(Text(r, 6, 1), "Alfa");
-        ExpectProductRow(r, 6, p.from, p.to, s.model);
-        ExpectProductRow(r, 5, p.from, p.to); // "ARHIV01" is empty
+        ExpectProductRow(r, 6, from, to, s.model);
+        ExpectProductRow(r, 5, from, to); // "ARHIV01" is empty
         ExpectTotals(r, 6);
-        if (&p != &periods[0]) continue;
+        if (from != periods[0].first) continue;
         // By hand, 2 March: 30 shares at 1200, proceeds 143700, costs 100500 + 52750; on
         // 2 February 100 × 1000 − 100500; realised 143700 − 100500 − 20/50 × 52750.
         ExpectAmounts(r, {{6, 4, "26450"}, {6, 5, "0"}, {6, 7, "-500"}, {6, 10, "22100"}});
@@ -292,7 +284,7 @@ TEST_F(ValueReportTest, WindowAfterTheReportTheStoredSheetsAndWrongDatesKeptForC
     EXPECT_TRUE(w.control("Command2").enabled);
     EXPECT_EQ(w.focus(), "Command2");
     const Sheet &r = report("Ertek01");
-    ExpectRow(r, 6, Day(2026, 1, 1), Day(2026, 12, 6), Worth(s.model, Day(2026, 12, 6)),
+    ExpectRow(r, 6, Day(2026, 1, 1), Day(2026, 12, 6), s.model.worth(Day(2026, 12, 6)),
               Currency());
     for (const char *name : {"Befszla01", "Befszla02", "Ertek01", "Eredmeny01", "ARHIV01"})
         EXPECT_TRUE(wb->sheet(name).visible() && wb->sheet(name).isProtected()) << name;
@@ -301,7 +293,8 @@ TEST_F(ValueReportTest, WindowAfterTheReportTheStoredSheetsAndWrongDatesKeptForC
            "click Command1\nanswer OK\nclick Command2\n");
     EXPECT_TRUE(s.atMainWindow());
     EXPECT_EQ(Cur(report("Ertek01"), 5, 4), s.model.cash(Day(2026, 3, 31)));
-    for (const auto &entry : std::filesystem::directory_iterator(s.installation().root() / "Termekek"))
+    const auto products = s.installation().root() / "Termekek";
+    for (const auto &entry : std::filesystem::directory_iterator(products))
         EXPECT_TRUE(entry.is_regular_file()); // the product files are only read
     // The date fields keep a wrong text for correction.
     s.play(kValueMenu + "type Text1 2026.13.01\nanswer OK\n");
