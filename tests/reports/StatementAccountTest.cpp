@@ -56,7 +56,16 @@ struct StatementSession : TradeSession {
 // Every cell of rows `from` to `to`, columns A to V, is empty.
 auto Empty(const Sheet &s, int from, int to) { return RowsEmpty(s, from, to, kLastColumn); }
 
-TEST(AccountStatement, WorkedPeriodWithBalancesTotalsAndTheTaxSummary) {
+// Shows that there is no data, returns to the main window and writes nothing.
+void ExpectNoData(TradeSession &s, const std::string &script) {
+    const std::string before = FileBytes(s.accountFile());
+    s.play(script);
+    EXPECT_EQ(s.shown().back(), kNoData);
+    EXPECT_TRUE(s.atMainWindow());
+    EXPECT_EQ(FileBytes(s.accountFile()), before);
+}
+
+TEST(AccountStatement, WorkedPeriodWithTaxSummaryThenDateChecksAndRefusedTaxRates) {
     StatementSession s;
     s.play(kStatementMenu);
     Form &w = s.window();
@@ -117,6 +126,42 @@ TEST(AccountStatement, WorkedPeriodWithBalancesTotalsAndTheTaxSummary) {
     EXPECT_EQ(st.value(19, RealisedResult).integer(), 100);
     EXPECT_TRUE(Empty(st, 20, 20));
     EXPECT_TRUE(Empty(st, 22, 40));
+
+    // The date fields: checked on Enter and again at the start.
+    const std::string before = FileBytes(s.accountFile());
+    s.play(kStatementMenu + "type Text1 2026.13.01\nanswer OK\n");
+    EXPECT_EQ(s.shown().back(), "Felhívás|Itt csak dátum lehet.");
+    EXPECT_EQ(w.control("Text1").text, "");
+    EXPECT_EQ(w.focus(), "Text1");
+    // Changed after its Enter: the start refuses it, nothing is built.
+    s.play("type Text1 2026.01.01\nset Text2 holnap\nclick Command1\nanswer OK\n");
+    EXPECT_EQ(s.shown().back(), "Felhívás|Itt csak dátum lehet.");
+    EXPECT_EQ(w.control("Text2").text, "");
+    EXPECT_EQ(w.focus(), "Text2");
+    EXPECT_TRUE(w.control("Command1").enabled);
+    s.play("click Command2\n");
+    EXPECT_TRUE(s.atMainWindow());
+    EXPECT_EQ(FileBytes(s.accountFile()), before);
+    // No movement after the last one.
+    ExpectNoData(s, kStatementMenu + "type Text1 2026.12.06\ntype Text2 2026.12.06\n"
+                                     "click Command1\nanswer OK\n");
+
+    // An empty answer is rate 0: the gross dividends equal the net.
+    s.play(statement("2026.05.01", "2026.05.01", "input\n") + "click Command4\n");
+    EXPECT_EQ(s.stored().value(13, RealisedResult).integer(), 85);
+    // Letters, 100 % and a negative rate are refused and asked again; 10 % gives 85 / 0.9 =
+    // 94.4, so 94.
+    const std::string refusal =
+        "Felhívás|Az adók % -os értéke csak 0 és 100 közötti\r\nszámérték lehet (100-nál kisebb).";
+    s.play(statement("2026.05.01", "2026.05.01",
+                     "input tizenöt\nanswer OK\ninput 100\nanswer OK\ninput -5\nanswer OK\n"
+                     "input 10\n") +
+           "click Command4\n");
+    auto shown = s.shown();
+    EXPECT_EQ(std::count(shown.begin(), shown.end(), refusal), 3);
+    const Sheet &rated = s.stored();
+    ExpectAmounts(rated, {{13, SellPrice, "85"}, {15, RealisedResult, "94"}});
+    EXPECT_EQ(rated.value(13, RealisedResult).integer(), 94);
 }
 
 TEST(AccountStatement, AnEndAfterTodayShorterStatementsAndOneAfterTheLedgerLostRows) {
@@ -178,54 +223,6 @@ TEST(AccountStatement, GrossDividendsAreWholeAndHalvesGoUp) {
                    Case{"85,5", "0", 86}, // the net is made whole first
                    Case{"0", "15", 0}, Case{"1000000", "99,99", 10000000000LL}})
         EXPECT_EQ(GrossDividends(Amount(c.net), Amount(c.rate)), c.gross) << c.net << " " << c.rate;
-}
-
-// Shows that there is no data, returns to the main window and writes nothing.
-void ExpectNoData(TradeSession &s, const std::string &script) {
-    const std::string before = FileBytes(s.accountFile());
-    s.play(script);
-    EXPECT_EQ(s.shown().back(), kNoData);
-    EXPECT_TRUE(s.atMainWindow());
-    EXPECT_EQ(FileBytes(s.accountFile()), before);
-}
-
-TEST(AccountStatement, DatesAreCheckedOnEnterAndAtTheStartAndTheTaxRateIsAskedAgainWhenRefused) {
-    StatementSession s;
-    const std::string before = FileBytes(s.accountFile());
-    s.play(kStatementMenu + "type Text1 2026.13.01\nanswer OK\n");
-    Form &w = s.window();
-    EXPECT_EQ(s.shown().back(), "Felhívás|Itt csak dátum lehet.");
-    EXPECT_EQ(w.control("Text1").text, "");
-    EXPECT_EQ(w.focus(), "Text1");
-    // Changed after its Enter: the start refuses it, nothing is built.
-    s.play("type Text1 2026.01.01\nset Text2 holnap\nclick Command1\nanswer OK\n");
-    EXPECT_EQ(s.shown().back(), "Felhívás|Itt csak dátum lehet.");
-    EXPECT_EQ(w.control("Text2").text, "");
-    EXPECT_EQ(w.focus(), "Text2");
-    EXPECT_TRUE(w.control("Command1").enabled);
-    s.play("click Command2\n");
-    EXPECT_TRUE(s.atMainWindow());
-    EXPECT_EQ(FileBytes(s.accountFile()), before);
-    // No movement after the last one.
-    ExpectNoData(s, kStatementMenu + "type Text1 2026.12.06\ntype Text2 2026.12.06\n"
-                                     "click Command1\nanswer OK\n");
-
-    // An empty answer is rate 0: the gross dividends equal the net.
-    s.play(statement("2026.05.01", "2026.05.01", "input\n") + "click Command4\n");
-    EXPECT_EQ(s.stored().value(13, RealisedResult).integer(), 85);
-    // Letters, 100 % and a negative rate are refused and asked again; 10 % gives 85 / 0.9 =
-    // 94.4, so 94.
-    const std::string refusal =
-        "Felhívás|Az adók % -os értéke csak 0 és 100 közötti\r\nszámérték lehet (100-nál kisebb).";
-    s.play(statement("2026.05.01", "2026.05.01",
-                     "input tizenöt\nanswer OK\ninput 100\nanswer OK\ninput -5\nanswer OK\n"
-                     "input 10\n") +
-           "click Command4\n");
-    auto shown = s.shown();
-    EXPECT_EQ(std::count(shown.begin(), shown.end(), refusal), 3);
-    const Sheet &st = s.stored();
-    ExpectAmounts(st, {{13, SellPrice, "85"}, {15, RealisedResult, "94"}});
-    EXPECT_EQ(st.value(13, RealisedResult).integer(), 94);
 }
 
 TEST(AccountStatement, AnEmptyLedgerHasNoDataAndWritesNothing) {
