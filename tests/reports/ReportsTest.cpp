@@ -93,7 +93,7 @@ protected:
 };
 struct ValueReportTest : ResultReportTest {};
 
-TEST_F(ResultReportTest, ProductRowsFollowTheEntriesAndAPeriodBeforeAnyPriceGivesZeros) {
+TEST_F(ResultReportTest, ProductRowsFollowTheEntriesAndTheArchivedRowSumsTheArchiveRows) {
     const std::pair<Date, Date> periods[] = {
         {Day(2026, 2, 5), Day(2026, 3, 31)},   // end on a day without a price row: E is 0
         {Day(2026, 2, 10), Day(2026, 4, 1)},   // end and start on price days
@@ -116,33 +116,7 @@ TEST_F(ResultReportTest, ProductRowsFollowTheEntriesAndAPeriodBeforeAnyPriceGive
         // 2 February 100 × 1000 − 100500; realised 143700 − 100500 − 20/50 × 52750.
         ExpectAmounts(r, {{6, 4, "26450"}, {6, 5, "0"}, {6, 7, "-500"}, {6, 10, "22100"}});
     }
-}
 
-TEST_F(ResultReportTest, ProductWithoutPricesGetsZerosAndStaleRowsBelowAreCleared) {
-    s.play(RegisterScript("Beta", "HU0000654321"));
-    // Stale rows of a longer list must not survive below the new ones.
-    EditWorkbookFile(s.accountFile(), [](Workbook &wb) {
-        for (int c = 3; c <= 12; ++c) wb.sheet("Eredmeny01").setValue(11, c, Amount("999"));
-        for (int c = 1; c <= 7; ++c) {
-            wb.sheet("Ertek01").setValue(9, c, Amount("999"));  // L + 1
-            wb.sheet("Ertek01").setValue(12, c, Amount("999")); // L + 4
-        }
-    });
-    const Date from = Day(2026, 1, 1), to = Day(2026, 4, 1);
-    s.play(ResultReport(from, to) + "click Command4\n");
-    const Sheet &r = report();
-    ASSERT_EQ(Text(r, 7, 1), "Beta");
-    ExpectProductRow(r, 6, from, to, s.model);
-    ExpectProductRow(r, 7, from, to);
-    ExpectTotals(r, 7);
-    s.play(ValueReport(from, to) + "click Command2\n");
-    const Sheet &v = report("Ertek01");
-    ASSERT_EQ(Text(v, 7, 1), "Beta");
-    ExpectRow(v, 7, from, to, Currency(), Currency());
-    ExpectValueTotals(v, 8);
-}
-
-TEST_F(ResultReportTest, ArchivedRowSumsTheArchiveRowsOfThePeriod) {
     // Archive rows as the archiving appends them: date, running total, result, realised
     // result of the year, name, -, result of the year.
     struct ArchiveRow {
@@ -168,11 +142,11 @@ TEST_F(ResultReportTest, ArchivedRowSumsTheArchiveRowsOfThePeriod) {
     // An archive row belongs to the period when it is dated within it, the start day included;
     // the period starts from the running total of the rows before it. Periods around the
     // rows: between them, from one's day, before the first, after the last, the year, one day.
-    const std::pair<Date, Date> periods[] = {
+    const std::pair<Date, Date> archivePeriods[] = {
         {Day(2026, 2, 5), Day(2026, 3, 31)},  {Day(2026, 2, 1), Day(2026, 3, 31)},
         {Day(2026, 1, 1), Day(2026, 1, 31)},  {Day(2026, 6, 1), Day(2026, 11, 30)},
         {Day(2026, 1, 1), Day(2026, 12, 6)},  {Day(2026, 3, 15), Day(2026, 3, 15)}};
-    for (auto [from, to] : periods) {
+    for (auto [from, to] : archivePeriods) {
         SCOPED_TRACE(Typed(from) + " - " + Typed(to));
         Currency atEnd, before, results, realised, year;
         for (const ArchiveRow &row : archive) {
@@ -191,6 +165,30 @@ TEST_F(ResultReportTest, ArchivedRowSumsTheArchiveRowsOfThePeriod) {
         for (auto [c, v] : amounts) EXPECT_EQ(Cur(r, 5, c), v) << "column " << c;
         ExpectTotals(r, 6);
     }
+}
+
+TEST_F(ResultReportTest, ProductWithoutPricesGetsZerosAndStaleRowsBelowAreCleared) {
+    s.play(RegisterScript("Beta", "HU0000654321"));
+    // Stale rows of a longer list must not survive below the new ones.
+    EditWorkbookFile(s.accountFile(), [](Workbook &wb) {
+        for (int c = 3; c <= 12; ++c) wb.sheet("Eredmeny01").setValue(11, c, Amount("999"));
+        for (int c = 1; c <= 7; ++c) {
+            wb.sheet("Ertek01").setValue(9, c, Amount("999"));  // L + 1
+            wb.sheet("Ertek01").setValue(12, c, Amount("999")); // L + 4
+        }
+    });
+    const Date from = Day(2026, 1, 1), to = Day(2026, 4, 1);
+    s.play(ResultReport(from, to) + "click Command4\n");
+    const Sheet &r = report();
+    ASSERT_EQ(Text(r, 7, 1), "Beta");
+    ExpectProductRow(r, 6, from, to, s.model);
+    ExpectProductRow(r, 7, from, to);
+    ExpectTotals(r, 7);
+    s.play(ValueReport(from, to) + "click Command2\n");
+    const Sheet &v = report("Ertek01");
+    ASSERT_EQ(Text(v, 7, 1), "Beta");
+    ExpectRow(v, 7, from, to, Currency(), Currency());
+    ExpectValueTotals(v, 8);
 }
 
 TEST_F(ResultReportTest, DatesAreCheckedViewingHoldsTheReportAndCancelKeepsTheFile) {
@@ -248,7 +246,7 @@ TEST(ResultReportWithoutProducts, TellsThereIsNothingAndEndsTheProgram) {
     EXPECT_TRUE(s.app().ended());
 }
 
-TEST_F(ValueReportTest, WorthOnBothDaysFollowsTheEntriesAndDaysBeforeTheFirstRowsGiveZero) {
+TEST_F(ValueReportTest, WorthOnBothDaysThenTheWindowTheStoredSheetsAndWrongDates) {
     expectValueReport(Day(2026, 2, 10), Day(2026, 4, 10)); // both on days with rows
     expectValueReport(Day(2026, 1, 1), Day(2026, 12, 6));  // value day after the last price row
     expectValueReport(Day(2026, 3, 31), Day(2026, 2, 5));  // value day before the reference day
@@ -268,9 +266,8 @@ TEST_F(ValueReportTest, WorthOnBothDaysFollowsTheEntriesAndDaysBeforeTheFirstRow
     ExpectAmounts(report("Ertek01"), {{5, 4, "0"}, {5, 6, "0"}, {6, 4, "0"}, {6, 6, "0"}});
     expectValueReport(Day(2026, 1, 10), Day(2026, 2, 2));
     ExpectAmounts(report("Ertek01"), {{6, 6, "0"}, {5, 6, "1000000"}});
-}
 
-TEST_F(ValueReportTest, WindowAfterTheReportTheStoredSheetsAndWrongDatesKeptForCorrection) {
+    // The window after a report, the stored sheets, a second report from the same window.
     s.play(kValueMenu);
     Form &w = s.window();
     EXPECT_EQ(w.control("Text1").text, "2026. 01. 01.");
