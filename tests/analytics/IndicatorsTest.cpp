@@ -8,22 +8,12 @@
 #include <functional>
 #include <vector>
 
-namespace vandorix {
+namespace vandorix::testing {
 namespace {
-
-using testing::Amount;
-using testing::Closes;
-using testing::ExpectCells;
-using testing::ExpectedRsi;
-using testing::ExpectIntegers;
-using testing::MovingAverage;
-using testing::Day;
-using testing::PriceLine;
-using testing::WritePriceRows;
 
 // The product "Alfa" in a program state of its own, with the indicator steps as a recording
 // runs them.
-struct Product : testing::ProductBooks {
+struct Product : ProductBooks {
     // Rows from row 5, refreshed as a recording leaves them.
     void load(const std::vector<PriceLine> &lines) {
         WritePriceRows(prices(), lines);
@@ -40,10 +30,10 @@ struct Product : testing::ProductBooks {
     }
 };
 
-std::vector<PriceLine> series(Date first, int count, int dayStep = 1) {
+std::vector<PriceLine> series(Date first, int count) {
     std::vector<PriceLine> lines;
     for (int i = 0; i < count; ++i)
-        lines.push_back({first.addDays(i * dayStep),
+        lines.push_back({first.addDays(i),
                          Currency::fromRaw(500000 + ((i * 37) % 23) * 2500 + i * 125)});
     return lines;
 }
@@ -54,16 +44,10 @@ TEST(MovingAverages, ThresholdRowsDecideWhichAveragesAreWritten) {
     p.load(lines);
     for (int row : {27, 28, 57, 58, 207, 208}) p.movingAverages(row);
     const Sheet &s = p.prices();
-    auto written = [&](int row) {
-        return std::vector<bool>{!s.value(row, 6).isBlank(), !s.value(row, 7).isBlank(),
-                                 !s.value(row, 8).isBlank()};
-    };
-    EXPECT_EQ(written(27), (std::vector<bool>{false, false, false}));
-    EXPECT_EQ(written(28), (std::vector<bool>{true, false, false}));
-    EXPECT_EQ(written(57), (std::vector<bool>{true, false, false}));
-    EXPECT_EQ(written(58), (std::vector<bool>{true, true, false}));
-    EXPECT_EQ(written(207), (std::vector<bool>{true, true, false}));
-    EXPECT_EQ(written(208), (std::vector<bool>{true, true, true}));
+    // MA20 (F) from row 28, MA50 (G) from row 58, MA200 (H) from row 208.
+    for (int row : {27, 28, 57, 58, 207, 208})
+        for (auto [col, from] : {std::pair{6, 28}, {7, 58}, {8, 208}})
+            EXPECT_EQ(s.value(row, col).isBlank(), row < from) << row << "," << col;
     EXPECT_DOUBLE_EQ(*s.value(208, 6).number(), MovingAverage(lines, 208, 20).first);
     EXPECT_DOUBLE_EQ(*s.value(208, 7).number(), MovingAverage(lines, 208, 50).first);
     EXPECT_DOUBLE_EQ(*s.value(208, 8).number(), MovingAverage(lines, 208, 200).first);
@@ -83,25 +67,19 @@ TEST(MovingAverages, RowsOfOneDayAreAllInsideAndTheScanStopsAtRowFive) {
 }
 
 TEST(Rsi, NeedsPeriodPlusSevenRowsWritesTheRecalcRowAndStopsAtRowFive) {
-    Product few;
-    few.load(series(Day(2026, 1, 5), 16)); // last data row 20
-    few.rsi(20);
-    EXPECT_TRUE(few.prices().value(20, 9).isBlank());
-
-    Product enough;
-    const auto lines = series(Day(2026, 1, 5), 17); // last data row 21
-    enough.load(lines);
-    enough.rsi(21);
-    EXPECT_EQ(enough.prices().value(21, 9).number(), ExpectedRsi(Closes(lines), 21, 14));
-
-    // A longer series: the recalc row is written, and near the top only rows from row 5 count.
-    Product p;
-    const auto longer = series(Day(2026, 1, 5), 30);
-    p.load(longer);
-    p.rsi(30);
-    EXPECT_EQ(p.prices().value(30, 9).number(), ExpectedRsi(Closes(longer), 30, 14));
-    p.rsi(9);
-    EXPECT_EQ(p.prices().value(9, 9).number(), ExpectedRsi(Closes(longer), 9, 14));
+    // 16 rows end at row 20, one short of 14 + 7; from 17 rows on the recalc row is written,
+    // and near the top only the rows from row 5 count.
+    for (int count : {16, 17, 30}) {
+        Product p;
+        const auto lines = series(Day(2026, 1, 5), count);
+        p.load(lines);
+        for (int row : {count + 4, 9}) {
+            p.rsi(row);
+            std::optional<double> expected;
+            if (count > 16) expected = ExpectedRsi(Closes(lines), row, 14);
+            EXPECT_EQ(p.prices().value(row, 9).number(), expected) << count << " rows, row " << row;
+        }
+    }
 }
 
 TEST(Rsi, RisingRunFlatRunAndAWorkedExample) {
@@ -177,4 +155,4 @@ TEST(DataRange, IndicatorHeadingsAreRewrittenOnlyWhenI4IsNotRsi14) {
 }
 
 } // namespace
-} // namespace vandorix
+} // namespace vandorix::testing
