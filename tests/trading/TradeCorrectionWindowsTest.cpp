@@ -1,6 +1,7 @@
 // Modifying and deleting trades through the purchase and sale windows: the settlement code of
 // an existing trade offers to modify it, then to delete it. Stored files are read back after
-// each command.
+// each command. `play` checks the stored trade sheets and ledger after every action, so lot
+// statuses, open quantities, totals rows and pointers need no check here.
 #include "TradeWindowSession.h"
 
 namespace vandorix::testing {
@@ -25,8 +26,7 @@ TEST(TradeCorrectionWindows, PurchaseModifiedThenDeletedThenCodesOfAnotherKindAr
         const Sheet &t = wb->sheet("Szla");
         EXPECT_TRUE(t.value(6, szla::Day).isBlank()) << "no row was added";
         EXPECT_EQ(t.value(5, szla::Day).date(), Day(2026, 3, 2));
-        ExpectIntegers(t, {{5, szla::OrderCode, 7}, {5, szla::Bought, 80},
-                           {5, szla::OpenQuantity, 80}});
+        ExpectIntegers(t, {{5, szla::OrderCode, 7}, {5, szla::Bought, 80}});
         ExpectAmounts(t, {{5, szla::BuyCost, "886"}}); // 80 × 11 + 6
         ExpectTexts(t, {{5, szla::Description, "Alfa  80 db. vétel"}});
         auto acc = s.account();
@@ -34,7 +34,7 @@ TEST(TradeCorrectionWindows, PurchaseModifiedThenDeletedThenCodesOfAnotherKindAr
         EXPECT_TRUE(l.value(6, ledger::MovementDate).isBlank());
         EXPECT_EQ(l.value(5, ledger::MovementDate).date(), Day(2026, 3, 2));
         EXPECT_EQ(Int(l, 5, ledger::BoughtQuantity), 80);
-        ExpectAmounts(l, {{5, ledger::Movement, "-886"}, {8, ledger::Balance, "-886"}});
+        ExpectAmounts(l, {{5, ledger::Movement, "-886"}});
         const Sheet &p = wb->sheet("Alfa01");
         EXPECT_EQ(p.value(6, kPriceColDate).date(), Day(2026, 3, 2));
         ExpectAmounts(p, {{6, kPriceColValue, "880"}, {6, kPriceColResult, "-6"}});
@@ -47,17 +47,14 @@ TEST(TradeCorrectionWindows, PurchaseModifiedThenDeletedThenCodesOfAnotherKindAr
         auto wb = s.product();
         const Sheet &t = wb->sheet("Szla");
         EXPECT_TRUE(t.value(5, szla::Day).isBlank());
-        ExpectIntegers(t, {{2, szla::TotalsPointerColumn, 7}, {7, szla::Holding, 0}});
-        ExpectTexts(t, {{7, szla::OrderCode, "Összesen"}});
         EXPECT_TRUE(t.value(2, 1).isBlank()) << "no period caption without trades";
         const Sheet &p = wb->sheet("Alfa01");
-        ExpectAmounts(p, {{6, kPriceColClose, "11"}, {6, kPriceColValue, "0"},
-                          {6, kPriceColResult, "0"}});
+        ExpectAmounts(
+            p, {{6, kPriceColClose, "11"}, {6, kPriceColValue, "0"}, {6, kPriceColResult, "0"}});
         EXPECT_TRUE(p.value(7, kPriceColDate).isBlank());
         auto acc = s.account();
         const Sheet &l = acc->sheet("Befszla01");
         EXPECT_TRUE(l.value(5, ledger::MovementDate).isBlank());
-        EXPECT_EQ(Int(l, 2, ledger::RowType), 7);
         auto accountLog = ReadWorkbookFile(s.accountLogFile());
         EXPECT_EQ(Text(accountLog->sheet("Befszlatörsor01"), 5, ledger::RowType), "VAK");
         auto productLog = ReadWorkbookFile(s.productLogFile());
@@ -110,9 +107,7 @@ TEST(TradeCorrectionWindows, SaleModifiedAndDeletedWhileThePurchasesItTookFromSt
         ASSERT_EQ(RowOfCode(t, 3), 7);
         EXPECT_TRUE(t.value(8, szla::Day).isBlank());
         EXPECT_EQ(Pairs(t, 7), (PairList{{100, 1}, {20, 2}}));
-        ExpectIntegers(t, {{7, szla::Sold, 120}, {6, szla::OpenQuantity, 30}});
         EXPECT_EQ(Cur(t, 7, szla::Result), Amount("563")); // 1790 − (1005 + 20 × 555 / 50)
-        ExpectTexts(t, {{5, szla::LotCode, "VAR"}, {6, szla::LotStatus, "Rész"}});
         auto acc = s.account();
         const Sheet &l = acc->sheet("Befszla01");
         EXPECT_EQ(RowOfCode(l, 3), 7);
@@ -131,11 +126,6 @@ TEST(TradeCorrectionWindows, SaleModifiedAndDeletedWhileThePurchasesItTookFromSt
         auto wb = s.product();
         const Sheet &t = wb->sheet("Szla");
         EXPECT_TRUE(t.value(7, szla::Day).isBlank());
-        for (int r : {5, 6}) {
-            EXPECT_EQ(Text(t, r, szla::LotCode), "VAK") << r;
-            EXPECT_TRUE(t.value(r, szla::LotStatus).isBlank()) << r;
-            EXPECT_EQ(Int(t, r, szla::OpenQuantity), Int(t, r, szla::Bought)) << r;
-        }
         auto acc = s.account();
         const Sheet &l = acc->sheet("Befszla01");
         EXPECT_EQ(RowOfCode(l, 3), 0);
