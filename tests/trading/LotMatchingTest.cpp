@@ -19,8 +19,8 @@ TEST(TradeCorrections, ModifiedPurchaseWithAnotherDateMovesToItsPlace) {
     books.enter(Day(2026, 2, 20), 25, 9, 1, 2);
     ASSERT_EQ(ModifyPurchase(books.app), TradeOutcome::Recorded);
     EXPECT_EQ(books.rowOf(2), 5);
-    EXPECT_EQ(books.cellInt(5, Bought), 25);
-    EXPECT_EQ(books.cellText(5, Description), "Alfa  25 db. vétel");
+    EXPECT_EQ(Int(books.trades(), 5, Bought), 25);
+    EXPECT_EQ(Text(books.trades(), 5, Description), "Alfa  25 db. vétel");
     EXPECT_EQ(books.app.HeldQuantity, 75);
     EXPECT_TRUE(TradeSheetIsSound(books.trades()));
 }
@@ -38,7 +38,7 @@ TEST(TradeCorrections, ModifiedSaleIsMatchedAgain) {
     auto pairs = SaleAllocation(books.trades(), books.rowOf(3));
     ASSERT_EQ(pairs.size(), 2u);
     EXPECT_EQ(pairs[1].taken, 40);
-    EXPECT_EQ(books.cellInt(books.rowOf(2), OpenQuantity), 10);
+    EXPECT_EQ(Int(books.trades(), books.rowOf(2), OpenQuantity), 10);
     // 100 × (16 − 10) + 40 × (16 − 11)
     EXPECT_EQ(books.app.SaleResult, Money(800));
     EXPECT_TRUE(TradeSheetIsSound(books.trades()));
@@ -46,16 +46,16 @@ TEST(TradeCorrections, ModifiedSaleIsMatchedAgain) {
     // 160 is not: the allocation and the sale row stay as they were.
     books.enter(Day(2026, 3, 12), 160, 16, 0, 3);
     EXPECT_EQ(ModifySale(books.app), TradeOutcome::NotEnoughShares);
-    EXPECT_EQ(books.cellInt(books.rowOf(3), Sold), 140);
-    EXPECT_EQ(books.cellInt(books.rowOf(2), OpenQuantity), 10);
+    EXPECT_EQ(Int(books.trades(), books.rowOf(3), Sold), 140);
+    EXPECT_EQ(Int(books.trades(), books.rowOf(2), OpenQuantity), 10);
     EXPECT_TRUE(TradeSheetIsSound(books.trades()));
 
     // Moved before the second purchase, only the first lot is there to sell from.
     books.enter(Day(2026, 3, 3), 90, 16, 0, 3);
     ASSERT_EQ(ModifySale(books.app), TradeOutcome::Recorded);
     EXPECT_EQ(books.rowOf(3), 6);
-    EXPECT_EQ(books.cellInt(books.rowOf(1), OpenQuantity), 10);
-    EXPECT_EQ(books.cellInt(books.rowOf(2), OpenQuantity), 50);
+    EXPECT_EQ(Int(books.trades(), books.rowOf(1), OpenQuantity), 10);
+    EXPECT_EQ(Int(books.trades(), books.rowOf(2), OpenQuantity), 50);
     EXPECT_TRUE(TradeSheetIsSound(books.trades()));
 }
 
