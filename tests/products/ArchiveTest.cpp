@@ -33,7 +33,8 @@ struct Share {
     ReportModel model;
     std::string script;
 
-    void trade(bool buy, Date d, int quantity, const char *price, const char *commission, int code) {
+    void trade(bool buy, Date d, int quantity, const char *price, const char *commission,
+               int code) {
         const TradeEntry entry{Typed(d), quantity, price, commission, code, code};
         script += buy ? Purchase(entry, "", name) : Sale(entry, "FIFO", "", name);
         model.trade({d, buy ? quantity : -quantity, Amount(price), Amount(commission)});
@@ -53,7 +54,8 @@ struct ArchiveRow {
 };
 ArchiveRow Expected(const ReportModel &m, Date lastPriceDay) {
     const Date startOfYear = Day(lastPriceDay.year(), 1, 1);
-    ArchiveRow row{lastPriceDay, m.result(lastPriceDay), {}, m.realisedBetween(startOfYear, lastPriceDay)};
+    ArchiveRow row{
+        lastPriceDay, m.result(lastPriceDay), {}, m.realisedBetween(startOfYear, lastPriceDay)};
     row.year = row.total;
     if (m.priceDay(startOfYear.addDays(-1))) // priced before the year began
         row.year = row.total - m.result(*m.priceDay(startOfYear));
@@ -61,7 +63,7 @@ ArchiveRow Expected(const ReportModel &m, Date lastPriceDay) {
 }
 
 class Installation {
-public:
+  public:
     TestInstallation inst;
     fs::path root() const { return inst.root(); }
 
@@ -139,11 +141,12 @@ TEST(ProductArchive, SoldOutSharesMoveToTheArchiveWithTheirResultsAndRefusalsCha
     // fails as a whole with the failure notice, every file as it was.
     fs::create_directories(arhiv / "Alfa1.xls.vdx-new" / "akadály");
     const auto before = DataFiles(t.root());
-    ReplayRun failed = t.inst.replay(ArchiveScript("Alfa") + "answer OK\n" + kRegister +
-                                         "click Command4\n", "2026-02-11");
+    ReplayRun failed = t.inst.replay(
+        ArchiveScript("Alfa") + "answer OK\n" + kRegister + "click Command4\n", "2026-02-11");
     EXPECT_EQ(failed.exitCode, 0) << failed.output;
     EXPECT_NE(failed.output.find("Alfa1.xls.vdx-new"), std::string::npos) << failed.output;
-    EXPECT_NE(failed.output.find("a fájlokba ebből a műveletből semmi sem került"), std::string::npos);
+    EXPECT_NE(failed.output.find("a fájlokba ebből a műveletből semmi sem került"),
+              std::string::npos);
     EXPECT_EQ(DataFiles(t.root()), before);
     fs::remove_all(arhiv / "Alfa1.xls.vdx-new");
 
@@ -153,14 +156,14 @@ TEST(ProductArchive, SoldOutSharesMoveToTheArchiveWithTheirResultsAndRefusalsCha
     EXPECT_FALSE(fs::exists(termekek / "Alfa.xls"));
     EXPECT_EQ(FileBytes(arhiv / "Alfa1.xls"), alfaBytes);
     const ArchiveRow alfa1 = Expected(alfa.model, Day(2026, 2, 10));
-    EXPECT_EQ(alfa1.total, Amount("7000"));  // 71700 + 35800 − 100500
-    EXPECT_EQ(alfa1.year, Amount("-2500"));   // 7000 − (110000 − 100500) at the year's start
+    EXPECT_EQ(alfa1.total, Amount("7000")); // 71700 + 35800 − 100500
+    EXPECT_EQ(alfa1.year, Amount("-2500")); // 7000 − (110000 − 100500) at the year's start
     EXPECT_EQ(t.names("Ertek01"), (std::vector<std::string>{"Béta", "Gamma"}));
     EXPECT_EQ(t.names("Eredmeny01"), (std::vector<std::string>{"Béta", "Gamma"}));
     // Gone from the lists read from "Ertek01", still offered by the register, whose "Törlés"
     // now finds no active workbook and keeps the window for another choice.
-    ReplayRun closing = t.inst.replay("menu Befektetés/Részvény/Napi záró ár\nchoose Combo1 Alfa\n",
-                                      "2026-02-11");
+    ReplayRun closing =
+        t.inst.replay("menu Befektetés/Részvény/Napi záró ár\nchoose Combo1 Alfa\n", "2026-02-11");
     EXPECT_EQ(closing.exitCode, 1);
     EXPECT_NE(closing.output.find("A listában nincs ilyen elem: Alfa"), std::string::npos);
     t.expectRefused(ArchiveScript("Alfa") + "answer OK\nchoose Combo1 Gamma\nclick Command2\n"
@@ -178,12 +181,14 @@ TEST(ProductArchive, SoldOutSharesMoveToTheArchiveWithTheirResultsAndRefusalsCha
     t.run(beta.take(), "2026-02-20");
     // Every numbered name taken ("Béta1.xls" a folder): refused, nothing written.
     fs::create_directory(arhiv / "Béta1.xls");
-    for (int n = 2; n <= 100; ++n) std::ofstream(arhiv / ("Béta" + std::to_string(n) + ".xls"));
+    for (int n = 2; n <= 100; ++n)
+        std::ofstream(arhiv / ("Béta" + std::to_string(n) + ".xls"));
     t.expectRefused(ArchiveScript("Béta") + "answer OK\n",
                     "Kilépés\nNincs szabad archív fájlnév:\nBéta1 … Béta100 mind foglalt.\n"
                     "Nem lehet arhiválni !\n",
                     "2026-02-21");
-    for (int n = 2; n <= 100; ++n) fs::remove(arhiv / ("Béta" + std::to_string(n) + ".xls"));
+    for (int n = 2; n <= 100; ++n)
+        fs::remove(arhiv / ("Béta" + std::to_string(n) + ".xls"));
     t.archive("Béta", "2026-02-21");
     EXPECT_TRUE(fs::is_directory(arhiv / "Béta1.xls"));
     EXPECT_TRUE(fs::is_regular_file(arhiv / "Béta2.xls"));

@@ -1,17 +1,11 @@
+#include "ProductInstallation.h"
+
 #include "products/ClosingPrice.h"
 #include "support/ReferenceFigures.h"
-#include "support/SheetExpect.h"
-#include "support/TestInstallation.h"
-
-#include <gtest/gtest.h>
-
-#include <filesystem>
-#include <string>
 
 namespace vandorix {
 namespace {
 
-namespace fs = std::filesystem;
 using namespace testing;
 
 // Three trades of "Alfa": a purchase, a partial sale and a second purchase.
@@ -23,8 +17,7 @@ const std::vector<TradeLine> kTrades = {
 
 const std::string kOpen = "menu Befektetés/Részvény/Napi záró ár\nchoose Combo1 Alfa\n";
 
-struct PriceWindow {
-    TestInstallation inst;
+struct PriceWindow : ProductInstallation {
     std::vector<TradeLine> trades = kTrades;
 
     PriceWindow() {
@@ -32,15 +25,9 @@ struct PriceWindow {
         EditWorkbookFile(product(),
                          [&](Workbook &wb) { WriteTradeRows(wb.sheet("Szla"), trades); });
     }
-    fs::path product() const { return inst.root() / "Termekek" / "Alfa.xls"; }
-    ReplayRun run(const std::string &script) const {
-        ReplayRun r = inst.replay(script);
-        EXPECT_EQ(r.exitCode, 0) << r.output;
-        return r;
-    }
     // Records one price through the window; `answers` answer the price field's dialogs.
-    ReplayRun record(const std::string &day, const std::string &price,
-                     const std::string &answers = "") const {
+    std::string record(const std::string &day, const std::string &price,
+                       const std::string &answers = "") const {
         return run(kOpen + "type Text1 " + day + "\ntype Text2 " + price + "\n" + answers +
                    "click Command1\nclick Command4\n");
     }
@@ -64,8 +51,7 @@ struct PriceWindow {
 
 TEST(ClosingPrice, PricesKeepDateOrderAndValuesAndAreOverwrittenOnlyAfterYes) {
     PriceWindow w;
-    EXPECT_EQ(w.record("2026.11.10", "sok", "answer OK\ntype Text2 0\nanswer OK\ntype Text2 101\n")
-                  .output,
+    EXPECT_EQ(w.record("2026.11.10", "sok", "answer OK\ntype Text2 0\nanswer OK\ntype Text2 101\n"),
               "Felhívás\nAz ár csak számérték lehet.\n"
               "Felhívás\nAz ár csak nullánál nagyobb számérték lehet.\n");
     {
@@ -104,9 +90,8 @@ TEST(ClosingPrice, PricesKeepDateOrderAndValuesAndAreOverwrittenOnlyAfterYes) {
     }
 
     const std::string before = FileBytes(w.product());
-    EXPECT_EQ(
-        w.run(kOpen + "type Text1 2026.11.10\ntype Text2 90\nanswer No\nclick Command4\n").output,
-        "Felülírás\nVan létező darab ár.\nFelülírja ?\n");
+    EXPECT_EQ(w.run(kOpen + "type Text1 2026.11.10\ntype Text2 90\nanswer No\nclick Command4\n"),
+              "Felülírás\nVan létező darab ár.\nFelülírja ?\n");
     EXPECT_EQ(FileBytes(w.product()), before);
     w.record("2026.11.10", "90", "answer Yes\n");
     auto wb = ReadWorkbookFile(w.product());
@@ -125,17 +110,15 @@ TEST(ClosingPrice, PricesKeepDateOrderAndValuesAndAreOverwrittenOnlyAfterYes) {
 }
 
 TEST(ClosingPrice, WithoutARegisteredShareTheProgramEndsAndWithoutAPurchaseNothingIsStored) {
-    TestInstallation inst;
-    ReplayRun r = inst.replay("menu Befektetés/Részvény/Napi záró ár\nanswer OK\n");
-    EXPECT_EQ(r.exitCode, 0) << r.output;
-    EXPECT_EQ(r.output, "Felhívás\nA záró darabár bevitele előtt a részvényt\n"
-                        "a Részvény alapadatok menüpontban\nfel kell venni. Kilépés.\n");
-    ASSERT_EQ(inst.replay(RegisterScript("Alfa", "HU0000000001")).exitCode, 0);
-    const fs::path product = inst.root() / "Termekek" / "Alfa.xls";
-    const std::string before = FileBytes(product);
-    EXPECT_EQ(inst.replay(kOpen + "answer OK\nclick Command4\n").output,
+    ProductInstallation t;
+    EXPECT_EQ(t.run("menu Befektetés/Részvény/Napi záró ár\nanswer OK\n"),
+              "Felhívás\nA záró darabár bevitele előtt a részvényt\n"
+              "a Részvény alapadatok menüpontban\nfel kell venni. Kilépés.\n");
+    t.run(RegisterScript("Alfa", "HU0000000001"));
+    const std::string before = FileBytes(t.product());
+    EXPECT_EQ(t.run(kOpen + "answer OK\nclick Command4\n"),
               "Felhívás\nCsak az első vásárlás után\nlehet a záró darabárat bevinni.\n");
-    EXPECT_EQ(FileBytes(product), before);
+    EXPECT_EQ(FileBytes(t.product()), before);
 }
 
 // Indicators driven by a recording: the thresholds and figures themselves are checked on the
@@ -210,6 +193,54 @@ TEST(ClosingPrice, InsertedDayRecomputesLaterValueColumnsButOnlyItsOwnIndicators
     EXPECT_TRUE(prices.value(28, 7).isBlank()) << "row 28 is not past the MA50 threshold";
     for (int r = 29; r <= 45; ++r)
         EXPECT_EQ(prices.value(r, 9), CellValue(555.0)) << r;
+}
+
+// Trades on some days of 2026, several on one day now and then.
+std::vector<TradeLine> TradeHistory() {
+    std::vector<TradeLine> t;
+    int holding = 0;
+    Date d = Day(2026, 2, 1);
+    for (int i = 0; i < 60; ++i) {
+        d = d.addDays(i % 4 == 3 ? 0 : 1 + i % 5);
+        bool sale = holding > 50 && i % 3 == 0;
+        int q = 10 + i % 7;
+        holding += sale ? -q : q;
+        t.push_back({d, sale ? Currency() : Currency::fromUnits(q * 101 + i),
+                     sale ? Currency::fromUnits(q * 99 - i) : Currency(), holding});
+    }
+    return t;
+}
+
+TEST(Position, NoTradeMeansNothingHeldAndTheForwardMergeMatchesTheBackwardScanOnEveryDay) {
+    ProductBooks p;
+    p.app.HeldQuantity = 7;
+    p.app.PositionCost = Amount("5");
+    p.app.PositionDate = Day(2026, 4, 10);
+    ComputePositionAtDate(p.app);
+    EXPECT_EQ(p.app.HeldQuantity, 0);
+    EXPECT_EQ(p.app.PositionCost, Currency());
+    EXPECT_EQ(p.app.PositionProceeds, Currency());
+
+    const auto trades = TradeHistory();
+    WriteTradeRows(p.trades(), trades);
+    ComputePositionAtDate(p.app);
+    const ExpectedPosition e = PositionOn(trades, Day(2026, 4, 10));
+    EXPECT_EQ(p.app.HeldQuantity, e.quantity);
+    EXPECT_EQ(p.app.PositionCost, e.cost);
+    EXPECT_EQ(p.app.PositionProceeds, e.proceeds);
+    // Ascending days from before the first trade to after the last, then one earlier day.
+    TradePositionCursor cursor(p.trades());
+    std::vector<Date> days;
+    for (Date d = Day(2026, 1, 20); d <= Day(2026, 12, 31); d = d.addDays(1))
+        days.push_back(d);
+    days.push_back(Day(2026, 3, 3));
+    for (Date d : days) {
+        const auto got = cursor.at(d);
+        const ExpectedPosition e = PositionOn(trades, d);
+        ASSERT_EQ(got.quantity, e.quantity) << d.toIso();
+        ASSERT_EQ(got.cost, e.cost) << d.toIso();
+        ASSERT_EQ(got.proceeds, e.proceeds) << d.toIso();
+    }
 }
 
 } // namespace

@@ -1,17 +1,11 @@
+#include "ProductInstallation.h"
+
 #include "products/PriceFile.h"
 #include "store/AtomicFile.h"
 #include "store/OoxmlCodec.h"
 #include "support/InProcessScript.h"
-#include "support/ProductFiles.h"
-#include "support/SheetExpect.h"
-#include "support/TestInstallation.h"
-
-#include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
-#include <string>
-#include <vector>
 
 namespace vandorix {
 namespace {
@@ -94,11 +88,10 @@ Currency PriceOfDay(int i) {
 }
 
 // An installation with "Alfa" bought, and `seeded` price rows carrying stale figures in C to I.
-struct Product {
-    TestInstallation inst;
+struct Product : ProductInstallation {
     explicit Product(const std::vector<PriceLine> &seeded) {
-        EXPECT_EQ(inst.replay(RegisterScript("Alfa", "HU0000000001")).exitCode, 0);
-        EditWorkbookFile(path(), [&](Workbook &wb) {
+        run(RegisterScript("Alfa", "HU0000000001"));
+        EditWorkbookFile(product(), [&](Workbook &wb) {
             WriteTradeRows(wb.sheet("Szla"), kTrades);
             Sheet &prices = wb.sheet("Alfa01");
             WritePriceRows(prices, seeded);
@@ -106,12 +99,6 @@ struct Product {
                 for (int c = 3; c <= 9; ++c)
                     prices.setValue(r, c, c <= 5 ? CellValue(Amount("-1")) : CellValue(555.0));
         });
-    }
-    fs::path path() const { return inst.root() / "Termekek" / "Alfa.xls"; }
-    ReplayRun run(const std::string &script) const {
-        ReplayRun r = inst.replay(script);
-        EXPECT_EQ(r.exitCode, 0) << r.output;
-        return r;
     }
 };
 
@@ -188,13 +175,13 @@ TEST_P(PriceImportMatchesTyping, RowByRow) {
         csv.insert(csv.find('\n') + 1, d.date.toIso() + ",1," + price + "\n");
     }
     typed.run(typing);
-    const fs::path file = imported.inst.root() / "arak.csv";
+    const fs::path file = imported.root() / "arak.csv";
     writeFileAtomically(file, csv);
     const int written = static_cast<int>(s.days.size()) - (s.overwrite ? 0 : existing);
-    ReplayRun r = imported.run(kImportMenu + "choose Combo1 Alfa\ntype Text1 " + file.string() +
-                               "\nclick Command1\n" +
-                               (existing ? (s.overwrite ? "answer Yes\n" : "answer No\n") : "") +
-                               "answer OK\nclick Command2\n");
+    const std::string shown = imported.run(
+        kImportMenu + "choose Combo1 Alfa\ntype Text1 " + file.string() + "\nclick Command1\n" +
+        (existing ? (s.overwrite ? "answer Yes\n" : "answer No\n") : "") +
+        "answer OK\nclick Command2\n");
     std::string expected;
     if (existing)
         expected = "Felülírás\nA fájl " + std::to_string(existing) +
@@ -202,10 +189,10 @@ TEST_P(PriceImportMatchesTyping, RowByRow) {
     expected += "Felhívás\n" + std::to_string(written) + " nap záró ára rögzítve.\n";
     if (!s.overwrite && existing)
         expected += std::to_string(existing) + " nap meglévő ára megmaradt.\n";
-    EXPECT_EQ(r.output, expected);
+    EXPECT_EQ(shown, expected);
 
-    auto a = ReadWorkbookFile(typed.path());
-    auto b = ReadWorkbookFile(imported.path());
+    auto a = ReadWorkbookFile(typed.product());
+    auto b = ReadWorkbookFile(imported.product());
     for (const char *sheet : {"Alfa01", "Segéd01", "Szla"})
         ExpectSameRows(a->sheet(sheet), b->sheet(sheet));
     // The scenario reaches what it means to: indicators on imported rows past each threshold.

@@ -1,13 +1,6 @@
-#include "book/Templates.h"
+#include "ProductInstallation.h"
+
 #include "products/ProductRegister.h"
-#include "support/ProductFiles.h"
-#include "support/SheetExpect.h"
-#include "support/TestInstallation.h"
-
-#include <gtest/gtest.h>
-
-#include <filesystem>
-#include <string>
 
 namespace vandorix {
 namespace {
@@ -19,64 +12,48 @@ using Names = std::vector<std::string>;
 const std::string kOpen = "menu Befektetés/Részvény/Alapadatok\n";
 const std::string kNewShare = kOpen + "choose Combo1 Más részvény\n";
 
-struct Register {
-    TestInstallation inst;
-    fs::path list() const { return inst.root() / "Seged" / "ISIN01.xls"; }
-    fs::path product(const std::string &name) const {
-        return inst.root() / "Termekek" / (name + ".xls");
-    }
-    fs::path archive(const std::string &file) const { return inst.root() / "Arhiv" / file; }
-
-    ReplayRun run(const std::string &script) const {
-        ReplayRun r = inst.replay(script);
-        EXPECT_EQ(r.exitCode, 0) << r.output;
-        return r;
-    }
-    Names column(const fs::path &file, const char *sheet, int col, int from) const {
-        auto wb = ReadWorkbookFile(file);
-        Names out;
-        const Sheet &s = wb->sheet(sheet);
-        for (int r = from; !s.value(r, col).isBlank(); ++r)
-            out.push_back(*s.value(r, col).text());
-        return out;
-    }
-};
+// The values of a column from row `from` to the first blank one.
+Names Column(const fs::path &file, const char *sheet, int col, int from) {
+    auto wb = ReadWorkbookFile(file);
+    Names out;
+    for (int r = from; !wb->sheet(sheet).value(r, col).isBlank(); ++r)
+        out.push_back(*wb->sheet(sheet).value(r, col).text());
+    return out;
+}
 
 TEST(ProductRegister, NewSharesAreListedSortedAndGetTheTemplateAsTheirWorkbook) {
-    Register t;
-    const fs::path seged = t.inst.root() / "Seged";
+    ProductInstallation t;
+    const fs::path account = t.inst.accountWorkbook();
+    const fs::path seged = t.root() / "Seged";
     // An existing account log (here: a copy of the product log template) is kept as it is.
     fs::copy_file(seged / "Terméktöröltsorokminta.xls", t.archive("Befszlatöröltsorok.xls"));
     const std::string kept = FileBytes(t.archive("Befszlatöröltsorok.xls"));
     t.run(RegisterScript("Delta", "HU0000000004"));
-    EditWorkbookFile(t.inst.accountWorkbook(), [](Workbook &wb) {
+    EditWorkbookFile(account, [](Workbook &wb) {
         wb.sheet("Ertek01").setValue(6, 4, Amount("1234,5"));
         wb.sheet("Eredmeny01").setValue(6, 12, Amount("-77"));
     });
     // "Vétel" after the registration, then back from the purchase window.
     EXPECT_EQ(t.run(RegisterScript("Béta", "HU0000000002") + kNewShare +
                     "type Text1 Alfa Nyrt\ntype Text2 HU0000123456\nclick Command1\n"
-                    "click Command3\nclick Command3\nmenu Befektetés/Kilépés\n")
-                  .output,
+                    "click Command3\nclick Command3\nmenu Befektetés/Kilépés\n"),
               "");
 
     // Insertion order below "Más részvény": the latest first.
-    EXPECT_EQ(t.column(t.list(), "BET01", 2, 5),
+    EXPECT_EQ(Column(t.list(), "BET01", 2, 5),
               (Names{"Más részvény", "Alfa Nyrt", "Béta", "Delta"}));
-    EXPECT_EQ(t.column(t.list(), "BET01", 3, 6),
+    EXPECT_EQ(Column(t.list(), "BET01", 3, 6),
               (Names{"HU0000123456", "HU0000000002", "HU0000000004"}));
     // By name in the value and result sheets, each code beside its name.
     for (const char *sheet : {"Ertek01", "Eredmeny01"}) {
-        EXPECT_EQ(t.column(t.inst.accountWorkbook(), sheet, 1, 6),
-                  (Names{"Alfa Nyrt", "Béta", "Delta"}))
-            << sheet;
-        EXPECT_EQ(t.column(t.inst.accountWorkbook(), sheet, 2, 6),
+        EXPECT_EQ(Column(account, sheet, 1, 6), (Names{"Alfa Nyrt", "Béta", "Delta"})) << sheet;
+        EXPECT_EQ(Column(account, sheet, 2, 6),
                   (Names{"HU0000123456", "HU0000000002", "HU0000000004"}))
             << sheet;
     }
     {
         // The sort moves whole rows; the header rows above the products are not part of it.
-        auto wb = ReadWorkbookFile(t.inst.accountWorkbook());
+        auto wb = ReadWorkbookFile(account);
         ExpectCells(wb->sheet("Ertek01"), {{8, 4, Amount("1234,5")}, {5, 1, "Befektetési számla"}});
         EXPECT_TRUE(wb->sheet("Ertek01").value(6, 4).isBlank());
         ExpectCells(wb->sheet("Eredmeny01"),
@@ -85,7 +62,7 @@ TEST(ProductRegister, NewSharesAreListedSortedAndGetTheTemplateAsTheirWorkbook) 
     auto list = ReadWorkbookFile(t.list());
     EXPECT_TRUE(list->structureProtected());
     EXPECT_TRUE(list->sheet("BET01").isProtected());
-    EXPECT_EQ(t.run(kOpen + "choose Combo1 Béta\nclick Command4\n").output, "");
+    EXPECT_EQ(t.run(kOpen + "choose Combo1 Béta\nclick Command4\n"), "");
 
     EXPECT_EQ(FileBytes(t.archive("Befszlatöröltsorok.xls")), kept);
     EXPECT_EQ(FileBytes(t.archive("Terméktöröltsorok.xls")),
@@ -124,10 +101,11 @@ std::string Repeated(const char *text, int times) {
 }
 
 TEST(ProductRegister, RefusedEntriesWriteNothingAndAnArchivedShareIsRegisteredAgain) {
-    Register t;
+    ProductInstallation t;
+    const fs::path account = t.inst.accountWorkbook();
     t.run(RegisterScript("Alfa", "A1"));
     // A workbook of a product not in the list yet.
-    fs::copy_file(t.inst.root() / "Seged" / "Termékminta.xls", t.product("Omega"));
+    fs::copy_file(t.root() / "Seged" / "Termékminta.xls", t.product("Omega"));
     const std::string missing =
         "Új részvény felvételéhez a megnevezést\nés az ISIN kódot is meg kell adni.";
     const std::string tooLong = "A részvény megnevezése legfeljebb 29 karakter lehet.";
@@ -147,39 +125,36 @@ TEST(ProductRegister, RefusedEntriesWriteNothingAndAnArchivedShareIsRegisteredAg
         {"Szla", "HU1", clash},
         {"segéd", "HU1", clash},
     };
-    const auto files = DataFiles(t.inst.root());
+    const auto files = DataFiles(t.root());
     for (const auto &c : cases) {
-        ReplayRun r = t.run(kNewShare + "type Text1 " + c.name + "\ntype Text2 " + c.code +
-                            "\nclick Command1\nanswer OK\nclick Command4\n");
-        EXPECT_EQ(r.output, "Felhívás\n" + c.shown + "\n") << c.name;
+        const std::string shown = t.run(kNewShare + "type Text1 " + c.name + "\ntype Text2 " +
+                                        c.code + "\nclick Command1\nanswer OK\nclick Command4\n");
+        EXPECT_EQ(shown, "Felhívás\n" + c.shown + "\n") << c.name;
     }
     // An active share chosen from the list, or typed as new while its workbook exists.
-    EXPECT_EQ(
-        t.run(kOpen + "choose Combo1 Alfa\nclick Command1\nanswer OK\nclick Command4\n").output,
-        active);
-    EXPECT_EQ(t.run(kNewShare + "type Text1 Omega\ntype Text2 O1\nclick Command1\nanswer OK\n"
-                                "click Command4\n")
-                  .output,
+    EXPECT_EQ(t.run(kOpen + "choose Combo1 Alfa\nclick Command1\nanswer OK\nclick Command4\n"),
               active);
-    EXPECT_EQ(DataFiles(t.inst.root()), files);
+    EXPECT_EQ(t.run(kNewShare + "type Text1 Omega\ntype Text2 O1\nclick Command1\nanswer OK\n"
+                                "click Command4\n"),
+              active);
+    EXPECT_EQ(DataFiles(t.root()), files);
 
     // Archived: the workbook moved away and the account rows removed, the list entry kept.
     fs::rename(t.product("Alfa"), t.archive("Alfa1.xls"));
-    EditWorkbookFile(t.inst.accountWorkbook(), [](Workbook &wb) {
+    EditWorkbookFile(account, [](Workbook &wb) {
         wb.sheet("Ertek01").deleteRow(6);
         wb.sheet("Eredmeny01").deleteRow(6);
     });
     const std::string list = FileBytes(t.list());
     EXPECT_EQ(t.run(kNewShare + "type Text1 Alfa\ntype Text2 A2\nclick Command1\nanswer OK\n"
-                                "click Command4\n")
-                  .output,
+                                "click Command4\n"),
               "Felhívás\nEz a részvény már szerepel a listában.\nVálassza ki a listából.\n");
     EXPECT_EQ(FileBytes(t.list()), list);
     EXPECT_FALSE(fs::exists(t.product("Alfa")));
-    EXPECT_EQ(t.run(kOpen + "choose Combo1 Alfa\nclick Command1\nclick Command4\n").output, "");
-    EXPECT_EQ(t.column(t.list(), "BET01", 2, 5), (Names{"Más részvény", "Alfa"}));
+    EXPECT_EQ(t.run(kOpen + "choose Combo1 Alfa\nclick Command1\nclick Command4\n"), "");
+    EXPECT_EQ(Column(t.list(), "BET01", 2, 5), (Names{"Más részvény", "Alfa"}));
     EXPECT_EQ(ReadWorkbookFile(t.product("Alfa"))->sheet("Szla").value(1, 18), CellValue("A1"));
-    EXPECT_EQ(t.column(t.inst.accountWorkbook(), "Ertek01", 1, 6), Names{"Alfa"});
+    EXPECT_EQ(Column(account, "Ertek01", 1, 6), Names{"Alfa"});
 
     // The longest name that fits a sheet name is accepted.
     const std::string longest = Repeated("Á", 29);
