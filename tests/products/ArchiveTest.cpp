@@ -3,6 +3,7 @@
 // entered trades and prices, the numbered archive files, and the result report reading them.
 // Then the archiving killed at random moments: the next start finds the installation either
 // untouched or wholly archived.
+#include "ProductInstallation.h"
 #include "reports/ReportSession.h"
 
 #include "app/Application.h"
@@ -62,27 +63,15 @@ ArchiveRow Expected(const ReportModel &m, Date lastPriceDay) {
     return row;
 }
 
-class Installation {
-  public:
-    TestInstallation inst;
-    fs::path root() const { return inst.root(); }
-
-    void run(const std::string &script, const char *today) {
-        ReplayRun r = inst.replay(script, today);
-        ASSERT_EQ(r.exitCode, 0) << r.output;
-    }
+struct Installation : ProductInstallation {
     // An archiving that succeeds shows nothing.
-    void archive(const std::string &name, const char *today) {
-        ReplayRun r = inst.replay(ArchiveScript(name), today);
-        ASSERT_EQ(r.exitCode, 0) << r.output;
-        EXPECT_EQ(r.output, "");
+    void archiveShare(const std::string &name, const char *today) {
+        EXPECT_EQ(run(ArchiveScript(name), today), "");
     }
     // The script shows `shown` and changes no file; the main window is reached afterwards.
     void expectRefused(const std::string &script, const std::string &shown, const char *today) {
         const auto before = DataFiles(root());
-        ReplayRun r = inst.replay(script + kRegister + "click Command4\n", today);
-        EXPECT_EQ(r.exitCode, 0) << r.output;
-        EXPECT_EQ(r.output, shown);
+        EXPECT_EQ(run(script + kRegister + "click Command4\n", today), shown);
         EXPECT_EQ(DataFiles(root()), before);
     }
     std::vector<std::string> names(const char *sheet) const {
@@ -107,7 +96,6 @@ void ExpectArchiveRow(const Sheet &s, int row, const ArchiveRow &e, const std::s
 
 TEST(ProductArchive, SoldOutSharesMoveToTheArchiveWithTheirResultsAndRefusalsChangeNothing) {
     Installation t;
-    const fs::path arhiv = t.root() / "Arhiv", termekek = t.root() / "Termekek";
     Share alfa{"Alfa"}, beta{"Béta"};
     // Alfa bought last year, sold in two parts this year; Béta bought this year.
     alfa.trade(true, Day(2025, 11, 3), 100, "1000", "500", 101);
@@ -126,35 +114,33 @@ TEST(ProductArchive, SoldOutSharesMoveToTheArchiveWithTheirResultsAndRefusalsCha
     const std::string tooEarly = "Kilépés\nCsak az utolsó eladás napja \nután lehet arhiválni.\n";
     t.expectRefused(ArchiveScript("Béta") + "answer OK\n", refused, "2026-02-10");
     // Sold out by its totals row, yet without a sale row to date it: refused as well.
-    const std::string betaBytes = FileBytes(termekek / "Béta.xls");
-    EditWorkbookFile(termekek / "Béta.xls", [](Workbook &wb) {
+    const std::string betaBytes = FileBytes(t.product("Béta"));
+    EditWorkbookFile(t.product("Béta"), [](Workbook &wb) {
         Sheet &trades = wb.sheet("Szla");
         trades.setValue(static_cast<int>(*trades.value(2, 19).integer()), 18, 0);
     });
     t.expectRefused(ArchiveScript("Béta") + "answer OK\n",
                     "Kilépés\nA termékről nincs eladás rögzítve.\nNem lehet arhiválni !\n",
                     "2026-02-10");
-    std::ofstream(termekek / "Béta.xls", std::ios::binary) << betaBytes;
+    std::ofstream(t.product("Béta"), std::ios::binary) << betaBytes;
     t.expectRefused(ArchiveScript("Alfa") + "answer OK\n", tooEarly, "2026-02-10");
 
     // The archive file cannot be written (its staging name is taken by a folder): the command
     // fails as a whole with the failure notice, every file as it was.
-    fs::create_directories(arhiv / "Alfa1.xls.vdx-new" / "akadály");
+    fs::create_directories(t.archive("Alfa1.xls.vdx-new") / "akadály");
     const auto before = DataFiles(t.root());
-    ReplayRun failed = t.inst.replay(
-        ArchiveScript("Alfa") + "answer OK\n" + kRegister + "click Command4\n", "2026-02-11");
-    EXPECT_EQ(failed.exitCode, 0) << failed.output;
-    EXPECT_NE(failed.output.find("Alfa1.xls.vdx-new"), std::string::npos) << failed.output;
-    EXPECT_NE(failed.output.find("a fájlokba ebből a műveletből semmi sem került"),
-              std::string::npos);
+    const std::string failed =
+        t.run(ArchiveScript("Alfa") + "answer OK\n" + kRegister + "click Command4\n", "2026-02-11");
+    EXPECT_NE(failed.find("Alfa1.xls.vdx-new"), std::string::npos) << failed;
+    EXPECT_NE(failed.find("a fájlokba ebből a műveletből semmi sem került"), std::string::npos);
     EXPECT_EQ(DataFiles(t.root()), before);
-    fs::remove_all(arhiv / "Alfa1.xls.vdx-new");
+    fs::remove_all(t.archive("Alfa1.xls.vdx-new"));
 
     // The day after the last sale Alfa goes, stored as it was, to "Arhiv" as "Alfa1".
-    const std::string alfaBytes = FileBytes(termekek / "Alfa.xls");
-    t.archive("Alfa", "2026-02-11");
-    EXPECT_FALSE(fs::exists(termekek / "Alfa.xls"));
-    EXPECT_EQ(FileBytes(arhiv / "Alfa1.xls"), alfaBytes);
+    const std::string alfaBytes = FileBytes(t.product());
+    t.archiveShare("Alfa", "2026-02-11");
+    EXPECT_FALSE(fs::exists(t.product()));
+    EXPECT_EQ(FileBytes(t.archive("Alfa1.xls")), alfaBytes);
     const ArchiveRow alfa1 = Expected(alfa.model, Day(2026, 2, 10));
     EXPECT_EQ(alfa1.total, Amount("7000")); // 71700 + 35800 − 100500
     EXPECT_EQ(alfa1.year, Amount("-2500")); // 7000 − (110000 − 100500) at the year's start
@@ -180,18 +166,18 @@ TEST(ProductArchive, SoldOutSharesMoveToTheArchiveWithTheirResultsAndRefusalsCha
     beta.trade(false, Day(2026, 2, 20), 6, "5600", "70", 203);
     t.run(beta.take(), "2026-02-20");
     // Every numbered name taken ("Béta1.xls" a folder): refused, nothing written.
-    fs::create_directory(arhiv / "Béta1.xls");
+    fs::create_directory(t.archive("Béta1.xls"));
     for (int n = 2; n <= 100; ++n)
-        std::ofstream(arhiv / ("Béta" + std::to_string(n) + ".xls"));
+        std::ofstream(t.archive("Béta" + std::to_string(n) + ".xls"));
     t.expectRefused(ArchiveScript("Béta") + "answer OK\n",
                     "Kilépés\nNincs szabad archív fájlnév:\nBéta1 … Béta100 mind foglalt.\n"
                     "Nem lehet arhiválni !\n",
                     "2026-02-21");
     for (int n = 2; n <= 100; ++n)
-        fs::remove(arhiv / ("Béta" + std::to_string(n) + ".xls"));
-    t.archive("Béta", "2026-02-21");
-    EXPECT_TRUE(fs::is_directory(arhiv / "Béta1.xls"));
-    EXPECT_TRUE(fs::is_regular_file(arhiv / "Béta2.xls"));
+        fs::remove(t.archive("Béta" + std::to_string(n) + ".xls"));
+    t.archiveShare("Béta", "2026-02-21");
+    EXPECT_TRUE(fs::is_directory(t.archive("Béta1.xls")));
+    EXPECT_TRUE(fs::is_regular_file(t.archive("Béta2.xls")));
     const ArchiveRow beta1 = Expected(beta.model, Day(2026, 2, 20));
 
     // Alfa registered, traded and sold out again: archived as "Alfa2".
@@ -200,9 +186,9 @@ TEST(ProductArchive, SoldOutSharesMoveToTheArchiveWithTheirResultsAndRefusalsCha
     alfaAgain.trade(false, Day(2026, 3, 3), 20, "850", "60", 302);
     t.run(kRegister + "choose Combo1 Alfa\nclick Command1\nclick Command4\n" + alfaAgain.take(),
           "2026-03-03");
-    t.archive("Alfa", "2026-03-04");
-    EXPECT_TRUE(fs::is_regular_file(arhiv / "Alfa2.xls"));
-    EXPECT_FALSE(fs::exists(termekek / "Alfa.xls"));
+    t.archiveShare("Alfa", "2026-03-04");
+    EXPECT_TRUE(fs::is_regular_file(t.archive("Alfa2.xls")));
+    EXPECT_FALSE(fs::exists(t.product()));
     const ArchiveRow alfa2 = Expected(alfaAgain.model, Day(2026, 3, 3));
 
     {
