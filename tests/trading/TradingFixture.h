@@ -1,30 +1,23 @@
 #pragma once
 
-#include "app/AppState.h"
 #include "book/Templates.h"
 #include "trading/LedgerLotCodes.h"
 #include "trading/TradeRows.h"
 #include "trading/TradeSheet.h"
 #include "trading/TradeWindowSession.h"
 
-#include <gtest/gtest.h>
-
 #include <memory>
 #include <string>
 
 namespace vandorix::testing {
-
-inline Currency Money(long long units) {
-    return Currency::fromUnits(units);
-}
 
 // A registered product "Alfa" as registration leaves it (the product template with its daily
 // sheets renamed, A1 and R1 of "Szla" written) and an empty account workbook, both prepared
 // for writing and handed to AppState as the trade windows would have them open.
 class TradeBooks {
   public:
-    explicit TradeBooks(std::string name = "Alfa", std::string isin = "HU0000123456")
-        : product_(makeProductTemplate()), account_(makeAccountWorkbook()) {
+    TradeBooks() : product_(makeProductTemplate()), account_(makeAccountWorkbook()) {
+        const std::string name = "Alfa";
         for (Workbook *wb : {product_.get(), account_.get()}) {
             wb->unprotect(install::kWorkbookPassword);
             for (int i = 1; i <= wb->sheetCount(); ++i)
@@ -34,11 +27,11 @@ class TradeBooks {
         product_->renameSheet(templ + "01", name + "01");
         product_->renameSheet(templ + "02", name + "02");
         trades().setValue(1, 1, name);
-        trades().setValue(1, 18, isin);
+        trades().setValue(1, 18, "HU0000123456");
         app.ProductWorkbook = OpenBook(*product_);
         app.AccountWorkbook = OpenBook(*account_);
         app.ProductName = name;
-        app.ProductCode = isin;
+        app.ProductCode = "HU0000123456";
     }
 
     Sheet &trades() { return product_->sheet("Szla"); }
@@ -47,8 +40,8 @@ class TradeBooks {
     void enter(Date d, int quantity, long long price, long long commission, int code) {
         app.TradeDate = d;
         app.TradeQuantity = quantity;
-        app.UnitPrice = Money(price);
-        app.Commission = Money(commission);
+        app.UnitPrice = Currency::fromUnits(price);
+        app.Commission = Currency::fromUnits(commission);
         app.OrderCode = 9000 + code;
         app.SettlementCode = code;
     }
