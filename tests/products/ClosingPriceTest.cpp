@@ -31,19 +31,15 @@ struct PriceWindow : ProductInstallation {
         return run(kOpen + "type Text1 " + day + "\ntype Text2 " + price + "\n" + answers +
                    "click Command1\nclick Command4\n");
     }
-    void expectValueColumns(const Sheet &prices) const {
-        Currency previous;
-        for (int r = 5; !prices.value(r, kPriceColClose).isBlank(); ++r) {
-            Date day = *prices.value(r, kPriceColDate).date();
-            Currency price = *prices.value(r, kPriceColClose).currency();
-            ExpectedPosition p = PositionOn(trades, day);
-            Currency value = price * p.quantity;
+    // C, D and E from row `from` on, the change of `from` taken against `previous`.
+    void expectValueColumns(const Sheet &prices, int from = 5, Currency previous = {}) const {
+        for (int r = from; !prices.value(r, kPriceColClose).isBlank(); ++r) {
+            ExpectedPosition p = PositionOn(trades, *prices.value(r, kPriceColDate).date());
+            Currency value = *prices.value(r, kPriceColClose).currency() * p.quantity;
             Currency result = value + p.proceeds - p.cost;
             EXPECT_EQ(prices.value(r, kPriceColValue).currency(), value) << "row " << r;
             EXPECT_EQ(prices.value(r, kPriceColResult).currency(), result) << "row " << r;
-            EXPECT_EQ(prices.value(r, kPriceColChange).currency(),
-                      r == 5 ? result : result - previous)
-                << "row " << r;
+            EXPECT_EQ(prices.value(r, kPriceColChange).currency(), result - previous) << r;
             previous = result;
         }
     }
@@ -175,15 +171,7 @@ TEST(ClosingPrice, InsertedDayRecomputesLaterValueColumnsButOnlyItsOwnIndicators
     // Value columns: stale above the new row, recomputed from it to the last row; the first
     // recomputed row's change is taken against the stale row above it.
     EXPECT_EQ(prices.value(27, kPriceColValue), CellValue(Amount("-1")));
-    Currency previous = Amount("-1");
-    for (int r = 28; r <= 45; ++r) {
-        ExpectedPosition p = PositionOn(w.trades, *prices.value(r, kPriceColDate).date());
-        Currency result =
-            *prices.value(r, kPriceColClose).currency() * p.quantity + p.proceeds - p.cost;
-        EXPECT_EQ(prices.value(r, kPriceColResult).currency(), result) << r;
-        EXPECT_EQ(prices.value(r, kPriceColChange).currency(), result - previous) << r;
-        previous = result;
-    }
+    w.expectValueColumns(prices, 28, Amount("-1"));
     // Indicators: only the new row.
     std::vector<PriceLine> all(seeded.begin(), seeded.begin() + 23);
     all.push_back({Day(2026, 10, 16), Amount("100,75")});

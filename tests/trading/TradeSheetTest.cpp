@@ -15,31 +15,15 @@ namespace {
 
 using namespace szla;
 
-TEST(TradeSheetRows, EmptySheetKeepsItsTotalsInRowSevenAndItsFirstPurchaseBecomesRowFive) {
-    TradeBooks books;
-    RecalcTradeSheet(books.app);
-    EXPECT_EQ(books.trades().value(7, Holding).integer(), 0);
-    EXPECT_TRUE(TradeSheetIsSound(books.trades()));
-
-    EXPECT_EQ(LastTradeRow(books.trades()), 4);
-    EXPECT_EQ(PurchaseInsertionRow(books.trades(), Day(2026, 3, 1)), 5);
-    books.buy(Day(2026, 3, 1), 100, 10, 5, 1);
-    EXPECT_EQ(books.rowOf(1), 5);
-    EXPECT_EQ(Text(books.trades(), 5, Description), "Alfa  100 db. vétel");
-    EXPECT_TRUE(TradeSheetIsSound(books.trades()));
-}
-
-TEST(TradeSheetRows, InsertedRowTakesTheFormatsOfTheRowBelow) {
-    TradeBooks books;
-    Sheet &s = books.trades();
+TEST(TradeSheetRows, InsertedRowTakesTheFormatsBelowAndACodeIsFoundAsANumber) {
+    TradeBooks empty;
+    Sheet &s = empty.trades();
     // Row 4 above carries a heading format, row 5 the data format the new row must get.
     FormatRef data = s.cellFormat(5, 4);
     ASSERT_NE(data, s.cellFormat(4, 4));
     InsertTradeRow(s, 5);
     EXPECT_EQ(s.cellFormat(5, 4), data);
-}
 
-TEST(TradeSheetRows, SettlementCodeIsFoundAsANumber) {
     TradeBooks books;
     books.buy(Day(2026, 3, 1), 10, 10, 0, 77);
     books.trades().setValue(5, Settlement, Currency::fromUnits(77)); // read back as an amount
@@ -47,9 +31,17 @@ TEST(TradeSheetRows, SettlementCodeIsFoundAsANumber) {
     EXPECT_EQ(TradeRowOfSettlementCode(books.trades(), 78), 0);
 }
 
-TEST(TradeSheetRecalc, TotalsFollowTheTradesAndTheHoldingsAverageCost) {
+TEST(TradeSheetRecalc, EmptySheetKeepsItsTotalsInRowSevenAndTotalsFollowTheTrades) {
     TradeBooks books;
+    RecalcTradeSheet(books.app);
+    EXPECT_EQ(books.trades().value(7, Holding).integer(), 0);
+    EXPECT_TRUE(TradeSheetIsSound(books.trades()));
+    EXPECT_EQ(LastTradeRow(books.trades()), 4);
+    EXPECT_EQ(PurchaseInsertionRow(books.trades(), Day(2026, 3, 1)), 5);
+
     books.buy(Day(2026, 3, 1), 100, 10, 0, 1);
+    EXPECT_EQ(books.rowOf(1), 5);
+    EXPECT_EQ(Text(books.trades(), 5, Description), "Alfa  100 db. vétel");
     books.buy(Day(2026, 3, 2), 50, 13, 5, 2);
     EXPECT_EQ(books.app.HeldQuantity, 150);
     EXPECT_EQ(books.app.HeldAverageCost, Currency::fromRaw(110333)); // (1000 + 655) ÷ 150
