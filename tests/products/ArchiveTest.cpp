@@ -1,6 +1,7 @@
 // Archiving a sold-out share with "Törlés" of the register window, driven through
 // vandorix-replay in a fresh installation: the refusals, the archive rows worked out from the
-// entered trades and prices, the numbered archive files, and the result report reading them.
+// entered trades and prices (in the layout the result report's own tests read), and the
+// numbered archive files.
 // Then the archiving killed at random moments: the next start finds the installation either
 // untouched or wholly archived.
 #include "ProductInstallation.h"
@@ -191,31 +192,16 @@ TEST(ProductArchive, SoldOutSharesMoveToTheArchiveWithTheirResultsAndRefusalsCha
     EXPECT_FALSE(fs::exists(t.product()));
     const ArchiveRow alfa2 = Expected(alfaAgain.model, Day(2026, 3, 3));
 
-    {
-        auto wb = ReadWorkbookFile(t.inst.accountWorkbook());
-        const Sheet &a = wb->sheet("ARHIV01");
-        ExpectArchiveRow(a, 5, alfa1, "Alfa", alfa1.total);
-        ExpectArchiveRow(a, 6, beta1, "Béta", alfa1.total + beta1.total);
-        ExpectArchiveRow(a, 7, alfa2, "Alfa", alfa1.total + beta1.total + alfa2.total);
-        EXPECT_TRUE(a.value(8, 1).isBlank());
-        EXPECT_EQ(Text(a, 2, 1), "2026. 02. 10. től 2026. 03. 03. -ig");
-        EXPECT_EQ(Int(a, 2, 8), 7);
-    }
-    EXPECT_EQ(t.names("Ertek01"), std::vector<std::string>{"Gamma"});
-
-    // The result report over a period holding the last two archive rows.
-    t.run("menu Befektetés/Információ/Eredmény\ntype Text1 2026.02.15\ntype Text2 2026.03.04\n"
-          "click Command1\nclick Command4\n",
-          "2026-03-04");
     auto wb = ReadWorkbookFile(t.inst.accountWorkbook());
-    const Sheet &r = wb->sheet("Eredmeny01");
-    const Currency all = alfa1.total + beta1.total + alfa2.total;
-    EXPECT_EQ(Cur(r, 5, 4), all);
-    EXPECT_EQ(Cur(r, 5, 7), alfa1.total);
-    EXPECT_EQ(Cur(r, 5, 8), all - alfa1.total);
-    EXPECT_EQ(Cur(r, 5, 9), beta1.year + alfa2.year);
-    EXPECT_EQ(Cur(r, 5, 10), beta1.realised + alfa2.realised);
-    EXPECT_EQ(Text(r, 6, 1), "Gamma");
+    const Sheet &a = wb->sheet("ARHIV01");
+    ExpectArchiveRow(a, 5, alfa1, "Alfa", alfa1.total);
+    ExpectArchiveRow(a, 6, beta1, "Béta", alfa1.total + beta1.total);
+    ExpectArchiveRow(a, 7, alfa2, "Alfa", alfa1.total + beta1.total + alfa2.total);
+    EXPECT_TRUE(a.value(8, 1).isBlank());
+    EXPECT_EQ(Text(a, 2, 1), "2026. 02. 10. től 2026. 03. 03. -ig");
+    EXPECT_EQ(Int(a, 2, 8), 7);
+    EXPECT_EQ(t.names("Ertek01"), std::vector<std::string>{"Gamma"});
+    EXPECT_EQ(t.names("Eredmeny01"), std::vector<std::string>{"Gamma"});
 }
 
 // Archives the sold-out "Alfa" in a child process that is killed `delayUs` after "Törlés" is
