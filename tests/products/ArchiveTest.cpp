@@ -1,8 +1,10 @@
 // Archiving a sold-out share with "Törlés" of the register window, driven through
 // vandorix-replay in a fresh installation: the refusals, the archive rows worked out from the
-// entered trades and prices, the numbered archive files, and the result report reading them.
+// entered trades and prices (in the layout the result report's own tests read), and the
+// numbered archive files.
 // Then the archiving killed at random moments: the next start finds the installation either
 // untouched or wholly archived.
+#include "ProductInstallation.h"
 #include "reports/ReportSession.h"
 
 #include "app/Application.h"
@@ -33,7 +35,8 @@ struct Share {
     ReportModel model;
     std::string script;
 
-    void trade(bool buy, Date d, int quantity, const char *price, const char *commission, int code) {
+    void trade(bool buy, Date d, int quantity, const char *price, const char *commission,
+               int code) {
         const TradeEntry entry{Typed(d), quantity, price, commission, code, code};
         script += buy ? Purchase(entry, "", name) : Sale(entry, "FIFO", "", name);
         model.trade({d, buy ? quantity : -quantity, Amount(price), Amount(commission)});
@@ -53,34 +56,23 @@ struct ArchiveRow {
 };
 ArchiveRow Expected(const ReportModel &m, Date lastPriceDay) {
     const Date startOfYear = Day(lastPriceDay.year(), 1, 1);
-    ArchiveRow row{lastPriceDay, m.result(lastPriceDay), {}, m.realisedBetween(startOfYear, lastPriceDay)};
+    ArchiveRow row{
+        lastPriceDay, m.result(lastPriceDay), {}, m.realisedBetween(startOfYear, lastPriceDay)};
     row.year = row.total;
     if (m.priceDay(startOfYear.addDays(-1))) // priced before the year began
         row.year = row.total - m.result(*m.priceDay(startOfYear));
     return row;
 }
 
-class Installation {
-public:
-    TestInstallation inst;
-    fs::path root() const { return inst.root(); }
-
-    void run(const std::string &script, const char *today) {
-        ReplayRun r = inst.replay(script, today);
-        ASSERT_EQ(r.exitCode, 0) << r.output;
-    }
+struct Installation : ProductInstallation {
     // An archiving that succeeds shows nothing.
-    void archive(const std::string &name, const char *today) {
-        ReplayRun r = inst.replay(ArchiveScript(name), today);
-        ASSERT_EQ(r.exitCode, 0) << r.output;
-        EXPECT_EQ(r.output, "");
+    void archiveShare(const std::string &name, const char *today) {
+        EXPECT_EQ(run(ArchiveScript(name), today), "");
     }
     // The script shows `shown` and changes no file; the main window is reached afterwards.
     void expectRefused(const std::string &script, const std::string &shown, const char *today) {
         const auto before = DataFiles(root());
-        ReplayRun r = inst.replay(script + kRegister + "click Command4\n", today);
-        EXPECT_EQ(r.exitCode, 0) << r.output;
-        EXPECT_EQ(r.output, shown);
+        EXPECT_EQ(run(script + kRegister + "click Command4\n", today), shown);
         EXPECT_EQ(DataFiles(root()), before);
     }
     std::vector<std::string> names(const char *sheet) const {
@@ -105,7 +97,6 @@ void ExpectArchiveRow(const Sheet &s, int row, const ArchiveRow &e, const std::s
 
 TEST(ProductArchive, SoldOutSharesMoveToTheArchiveWithTheirResultsAndRefusalsChangeNothing) {
     Installation t;
-    const fs::path arhiv = t.root() / "Arhiv", termekek = t.root() / "Termekek";
     Share alfa{"Alfa"}, beta{"Béta"};
     // Alfa bought last year, sold in two parts this year; Béta bought this year.
     alfa.trade(true, Day(2025, 11, 3), 100, "1000", "500", 101);
@@ -124,43 +115,42 @@ TEST(ProductArchive, SoldOutSharesMoveToTheArchiveWithTheirResultsAndRefusalsCha
     const std::string tooEarly = "Kilépés\nCsak az utolsó eladás napja \nután lehet arhiválni.\n";
     t.expectRefused(ArchiveScript("Béta") + "answer OK\n", refused, "2026-02-10");
     // Sold out by its totals row, yet without a sale row to date it: refused as well.
-    const std::string betaBytes = FileBytes(termekek / "Béta.xls");
-    EditWorkbookFile(termekek / "Béta.xls", [](Workbook &wb) {
+    const std::string betaBytes = FileBytes(t.product("Béta"));
+    EditWorkbookFile(t.product("Béta"), [](Workbook &wb) {
         Sheet &trades = wb.sheet("Szla");
         trades.setValue(static_cast<int>(*trades.value(2, 19).integer()), 18, 0);
     });
     t.expectRefused(ArchiveScript("Béta") + "answer OK\n",
                     "Kilépés\nA termékről nincs eladás rögzítve.\nNem lehet arhiválni !\n",
                     "2026-02-10");
-    std::ofstream(termekek / "Béta.xls", std::ios::binary) << betaBytes;
+    std::ofstream(t.product("Béta"), std::ios::binary) << betaBytes;
     t.expectRefused(ArchiveScript("Alfa") + "answer OK\n", tooEarly, "2026-02-10");
 
     // The archive file cannot be written (its staging name is taken by a folder): the command
     // fails as a whole with the failure notice, every file as it was.
-    fs::create_directories(arhiv / "Alfa1.xls.vdx-new" / "akadály");
+    fs::create_directories(t.archive("Alfa1.xls.vdx-new") / "akadály");
     const auto before = DataFiles(t.root());
-    ReplayRun failed = t.inst.replay(ArchiveScript("Alfa") + "answer OK\n" + kRegister +
-                                         "click Command4\n", "2026-02-11");
-    EXPECT_EQ(failed.exitCode, 0) << failed.output;
-    EXPECT_NE(failed.output.find("Alfa1.xls.vdx-new"), std::string::npos) << failed.output;
-    EXPECT_NE(failed.output.find("a fájlokba ebből a műveletből semmi sem került"), std::string::npos);
+    const std::string failed =
+        t.run(ArchiveScript("Alfa") + "answer OK\n" + kRegister + "click Command4\n", "2026-02-11");
+    EXPECT_NE(failed.find("Alfa1.xls.vdx-new"), std::string::npos) << failed;
+    EXPECT_NE(failed.find("a fájlokba ebből a műveletből semmi sem került"), std::string::npos);
     EXPECT_EQ(DataFiles(t.root()), before);
-    fs::remove_all(arhiv / "Alfa1.xls.vdx-new");
+    fs::remove_all(t.archive("Alfa1.xls.vdx-new"));
 
     // The day after the last sale Alfa goes, stored as it was, to "Arhiv" as "Alfa1".
-    const std::string alfaBytes = FileBytes(termekek / "Alfa.xls");
-    t.archive("Alfa", "2026-02-11");
-    EXPECT_FALSE(fs::exists(termekek / "Alfa.xls"));
-    EXPECT_EQ(FileBytes(arhiv / "Alfa1.xls"), alfaBytes);
+    const std::string alfaBytes = FileBytes(t.product());
+    t.archiveShare("Alfa", "2026-02-11");
+    EXPECT_FALSE(fs::exists(t.product()));
+    EXPECT_EQ(FileBytes(t.archive("Alfa1.xls")), alfaBytes);
     const ArchiveRow alfa1 = Expected(alfa.model, Day(2026, 2, 10));
-    EXPECT_EQ(alfa1.total, Amount("7000"));  // 71700 + 35800 − 100500
-    EXPECT_EQ(alfa1.year, Amount("-2500"));   // 7000 − (110000 − 100500) at the year's start
+    EXPECT_EQ(alfa1.total, Amount("7000")); // 71700 + 35800 − 100500
+    EXPECT_EQ(alfa1.year, Amount("-2500")); // 7000 − (110000 − 100500) at the year's start
     EXPECT_EQ(t.names("Ertek01"), (std::vector<std::string>{"Béta", "Gamma"}));
     EXPECT_EQ(t.names("Eredmeny01"), (std::vector<std::string>{"Béta", "Gamma"}));
     // Gone from the lists read from "Ertek01", still offered by the register, whose "Törlés"
     // now finds no active workbook and keeps the window for another choice.
-    ReplayRun closing = t.inst.replay("menu Befektetés/Részvény/Napi záró ár\nchoose Combo1 Alfa\n",
-                                      "2026-02-11");
+    ReplayRun closing =
+        t.inst.replay("menu Befektetés/Részvény/Napi záró ár\nchoose Combo1 Alfa\n", "2026-02-11");
     EXPECT_EQ(closing.exitCode, 1);
     EXPECT_NE(closing.output.find("A listában nincs ilyen elem: Alfa"), std::string::npos);
     t.expectRefused(ArchiveScript("Alfa") + "answer OK\nchoose Combo1 Gamma\nclick Command2\n"
@@ -177,16 +167,18 @@ TEST(ProductArchive, SoldOutSharesMoveToTheArchiveWithTheirResultsAndRefusalsCha
     beta.trade(false, Day(2026, 2, 20), 6, "5600", "70", 203);
     t.run(beta.take(), "2026-02-20");
     // Every numbered name taken ("Béta1.xls" a folder): refused, nothing written.
-    fs::create_directory(arhiv / "Béta1.xls");
-    for (int n = 2; n <= 100; ++n) std::ofstream(arhiv / ("Béta" + std::to_string(n) + ".xls"));
+    fs::create_directory(t.archive("Béta1.xls"));
+    for (int n = 2; n <= 100; ++n)
+        std::ofstream(t.archive("Béta" + std::to_string(n) + ".xls"));
     t.expectRefused(ArchiveScript("Béta") + "answer OK\n",
                     "Kilépés\nNincs szabad archív fájlnév:\nBéta1 … Béta100 mind foglalt.\n"
                     "Nem lehet arhiválni !\n",
                     "2026-02-21");
-    for (int n = 2; n <= 100; ++n) fs::remove(arhiv / ("Béta" + std::to_string(n) + ".xls"));
-    t.archive("Béta", "2026-02-21");
-    EXPECT_TRUE(fs::is_directory(arhiv / "Béta1.xls"));
-    EXPECT_TRUE(fs::is_regular_file(arhiv / "Béta2.xls"));
+    for (int n = 2; n <= 100; ++n)
+        fs::remove(t.archive("Béta" + std::to_string(n) + ".xls"));
+    t.archiveShare("Béta", "2026-02-21");
+    EXPECT_TRUE(fs::is_directory(t.archive("Béta1.xls")));
+    EXPECT_TRUE(fs::is_regular_file(t.archive("Béta2.xls")));
     const ArchiveRow beta1 = Expected(beta.model, Day(2026, 2, 20));
 
     // Alfa registered, traded and sold out again: archived as "Alfa2".
@@ -195,36 +187,21 @@ TEST(ProductArchive, SoldOutSharesMoveToTheArchiveWithTheirResultsAndRefusalsCha
     alfaAgain.trade(false, Day(2026, 3, 3), 20, "850", "60", 302);
     t.run(kRegister + "choose Combo1 Alfa\nclick Command1\nclick Command4\n" + alfaAgain.take(),
           "2026-03-03");
-    t.archive("Alfa", "2026-03-04");
-    EXPECT_TRUE(fs::is_regular_file(arhiv / "Alfa2.xls"));
-    EXPECT_FALSE(fs::exists(termekek / "Alfa.xls"));
+    t.archiveShare("Alfa", "2026-03-04");
+    EXPECT_TRUE(fs::is_regular_file(t.archive("Alfa2.xls")));
+    EXPECT_FALSE(fs::exists(t.product()));
     const ArchiveRow alfa2 = Expected(alfaAgain.model, Day(2026, 3, 3));
 
-    {
-        auto wb = ReadWorkbookFile(t.inst.accountWorkbook());
-        const Sheet &a = wb->sheet("ARHIV01");
-        ExpectArchiveRow(a, 5, alfa1, "Alfa", alfa1.total);
-        ExpectArchiveRow(a, 6, beta1, "Béta", alfa1.total + beta1.total);
-        ExpectArchiveRow(a, 7, alfa2, "Alfa", alfa1.total + beta1.total + alfa2.total);
-        EXPECT_TRUE(a.value(8, 1).isBlank());
-        EXPECT_EQ(Text(a, 2, 1), "2026. 02. 10. től 2026. 03. 03. -ig");
-        EXPECT_EQ(Int(a, 2, 8), 7);
-    }
-    EXPECT_EQ(t.names("Ertek01"), std::vector<std::string>{"Gamma"});
-
-    // The result report over a period holding the last two archive rows.
-    t.run("menu Befektetés/Információ/Eredmény\ntype Text1 2026.02.15\ntype Text2 2026.03.04\n"
-          "click Command1\nclick Command4\n",
-          "2026-03-04");
     auto wb = ReadWorkbookFile(t.inst.accountWorkbook());
-    const Sheet &r = wb->sheet("Eredmeny01");
-    const Currency all = alfa1.total + beta1.total + alfa2.total;
-    EXPECT_EQ(Cur(r, 5, 4), all);
-    EXPECT_EQ(Cur(r, 5, 7), alfa1.total);
-    EXPECT_EQ(Cur(r, 5, 8), all - alfa1.total);
-    EXPECT_EQ(Cur(r, 5, 9), beta1.year + alfa2.year);
-    EXPECT_EQ(Cur(r, 5, 10), beta1.realised + alfa2.realised);
-    EXPECT_EQ(Text(r, 6, 1), "Gamma");
+    const Sheet &a = wb->sheet("ARHIV01");
+    ExpectArchiveRow(a, 5, alfa1, "Alfa", alfa1.total);
+    ExpectArchiveRow(a, 6, beta1, "Béta", alfa1.total + beta1.total);
+    ExpectArchiveRow(a, 7, alfa2, "Alfa", alfa1.total + beta1.total + alfa2.total);
+    EXPECT_TRUE(a.value(8, 1).isBlank());
+    EXPECT_EQ(Text(a, 2, 1), "2026. 02. 10. től 2026. 03. 03. -ig");
+    EXPECT_EQ(Int(a, 2, 8), 7);
+    EXPECT_EQ(t.names("Ertek01"), std::vector<std::string>{"Gamma"});
+    EXPECT_EQ(t.names("Eredmeny01"), std::vector<std::string>{"Gamma"});
 }
 
 // Archives the sold-out "Alfa" in a child process that is killed `delayUs` after "Törlés" is

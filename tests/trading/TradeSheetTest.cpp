@@ -1,68 +1,60 @@
+// The trade sheet's procedures on the sheet itself: rows, recomputation, ledger lot codes, the
+// entry-mode decision, and corrections the windows give no way to reach (a purchase moved to
+// another day's place, a sale modified beyond what its date covers and moved before a later
+// lot). TradeSheetIsSound checks the totals row, its pointer in S2, the running holding, the
+// period caption and the average cost of the holding, each computed from the cells alone.
 #include "TradingFixture.h"
+
+#include "support/ScriptedDialogsFake.h"
+#include "trading/EntryMode.h"
+#include "trading/LotMatching.h"
+#include "trading/TradeCorrections.h"
 
 namespace vandorix::testing {
 namespace {
 
 using namespace szla;
 
-TEST(TradeSheetRows, EmptySheetKeepsItsTotalsInRowSevenAndItsFirstPurchaseBecomesRowFive) {
-    TradeBooks books;
-    RecalcTradeSheet(books.app);
-    EXPECT_EQ(books.trades().value(2, TotalsPointerColumn).integer(), 7);
-    EXPECT_EQ(books.trades().value(7, 2).text(), "Összesen");
-    EXPECT_EQ(books.cellInt(7, Holding), 0);
-    EXPECT_TRUE(TradeSheetIsSound(books.trades()));
-
-    EXPECT_EQ(LastTradeRow(books.trades()), 4);
-    EXPECT_EQ(PurchaseInsertionRow(books.trades(), Day(2026, 3, 1)), 5);
-    books.buy(Day(2026, 3, 1), 100, 10, 5, 1);
-    EXPECT_EQ(books.rowOf(1), 5);
-    EXPECT_EQ(books.trades().value(2, TotalsPointerColumn).integer(), 8);
-    EXPECT_EQ(books.trades().value(8, 2).text(), "Összesen");
-    EXPECT_EQ(books.cellText(5, Description), "Alfa  100 db. vétel");
-    EXPECT_EQ(books.trades().value(2, 1).text(), "2026. 03. 01. -től      2026. 03. 01. -ig.");
-    EXPECT_TRUE(TradeSheetIsSound(books.trades()));
-}
-
-TEST(TradeSheetRows, InsertedRowTakesTheFormatsOfTheRowBelow) {
-    TradeBooks books;
-    Sheet &s = books.trades();
+TEST(TradeSheetRows, InsertedRowTakesTheFormatsBelowAndACodeIsFoundAsANumber) {
+    TradeBooks empty;
+    Sheet &s = empty.trades();
     // Row 4 above carries a heading format, row 5 the data format the new row must get.
     FormatRef data = s.cellFormat(5, 4);
     ASSERT_NE(data, s.cellFormat(4, 4));
     InsertTradeRow(s, 5);
     EXPECT_EQ(s.cellFormat(5, 4), data);
-}
 
-TEST(TradeSheetRows, SettlementCodeIsFoundAsANumber) {
     TradeBooks books;
     books.buy(Day(2026, 3, 1), 10, 10, 0, 77);
-    books.trades().setValue(5, 21, Currency::fromUnits(77)); // a code read back as an amount
+    books.trades().setValue(5, Settlement, Currency::fromUnits(77)); // read back as an amount
     EXPECT_EQ(TradeRowOfSettlementCode(books.trades(), 77), 5);
     EXPECT_EQ(TradeRowOfSettlementCode(books.trades(), 78), 0);
 }
 
-TEST(TradeSheetRecalc, TotalsFollowTheTradesAndTheHoldingsAverageCost) {
+TEST(TradeSheetRecalc, EmptySheetKeepsItsTotalsInRowSevenAndTotalsFollowTheTrades) {
     TradeBooks books;
+    RecalcTradeSheet(books.app);
+    EXPECT_EQ(books.trades().value(7, Holding).integer(), 0);
+    EXPECT_TRUE(TradeSheetIsSound(books.trades()));
+    EXPECT_EQ(LastTradeRow(books.trades()), 4);
+    EXPECT_EQ(PurchaseInsertionRow(books.trades(), Day(2026, 3, 1)), 5);
+
     books.buy(Day(2026, 3, 1), 100, 10, 0, 1);
+    EXPECT_EQ(books.rowOf(1), 5);
+    EXPECT_EQ(Text(books.trades(), 5, Description), "Alfa  100 db. vétel");
     books.buy(Day(2026, 3, 2), 50, 13, 5, 2);
     EXPECT_EQ(books.app.HeldQuantity, 150);
-    // (1000 + 655) ÷ 150
-    EXPECT_EQ(books.app.HeldAverageCost, Currency::fromRaw(110333));
-    EXPECT_EQ(books.trades().value(9, CostPerShare).currency(), Currency::fromRaw(110333));
+    EXPECT_EQ(books.app.HeldAverageCost, Currency::fromRaw(110333)); // (1000 + 655) ÷ 150
     EXPECT_EQ(books.app.FirstTradeDate, Day(2026, 3, 1));
     EXPECT_EQ(books.app.LastTradeDate, Day(2026, 3, 2));
-
-    books.sell(Day(2026, 3, 3), 60, 12, 0, 3);
-    EXPECT_EQ(books.cellInt(7, Holding), 90);  // the holding drops at the sale row
-    EXPECT_EQ(books.cellInt(10, Holding), 90); // final holding in the totals row
-    EXPECT_EQ(books.app.LastTradeDate, Day(2026, 3, 3));
     EXPECT_TRUE(TradeSheetIsSound(books.trades()));
 
+    books.sell(Day(2026, 3, 3), 60, 12, 0, 3);
+    EXPECT_EQ(books.app.LastTradeDate, Day(2026, 3, 3));
+    EXPECT_TRUE(TradeSheetIsSound(books.trades()));
     books.sell(Day(2026, 3, 4), 90, 12, 0, 4);
     EXPECT_EQ(books.app.HeldQuantity, 0);
-    EXPECT_TRUE(books.trades().value(11, CostPerShare).isBlank());
-    EXPECT_EQ(books.cellInt(11, Holding), 0);
+    EXPECT_EQ(books.trades().value(11, Holding).integer(), 0);
     EXPECT_TRUE(TradeSheetIsSound(books.trades()));
 }
 
@@ -71,13 +63,96 @@ TEST(LedgerLotCodes, OpenLotsShowVakAgainAndOtherRowsAreLeftAlone) {
     books.addLedgerRow(Day(2026, 2, 1), 0, Currency(), 500, "BAR");
     books.buy(Day(2026, 3, 1), 10, 10, 0, 1);
     books.buy(Day(2026, 3, 2), 10, 10, 0, 2);
-    books.ledger().setValue(books.ledgerRowOf(2), 22, "VAR"); // stale from before a deletion
+    // Stale from before a deletion.
+    books.ledger().setValue(RowOfCode(books.ledger(), 2), ledger::RowType, "VAR");
     books.sell(Day(2026, 3, 3), 10, 10, 0, 3);
     SyncLedgerLotCodes(books.app);
     EXPECT_EQ(books.ledgerType(1), "VAR");
     EXPECT_EQ(books.ledgerType(2), "VAK");
     EXPECT_EQ(books.ledgerType(3), "EAR");
     EXPECT_EQ(books.ledgerType(500), "BAR");
+}
+
+TEST(EntryMode, CodeOfAnotherKindOtherDataOrAnotherProductIsAMismatch) {
+    TradeBooks books;
+    books.buy(Day(2026, 3, 1), 10, 10, 0, 1);
+    books.buy(Day(2026, 3, 2), 20, 11, 0, 2);
+    books.sell(Day(2026, 3, 3), 10, 12, 0, 3);
+    SyncLedgerLotCodes(books.app); // lot 1 is "VAR" now
+    books.addLedgerRow(Day(2026, 3, 4), 0, Currency(), 4, "BAR");
+    books.app.ProductCode.clear(); // the decision reads it from "Szla"
+    // Answers "Yes" to modifying, then sees the notice; returns the decision.
+    auto decide = [&](TradeWindowKind kind, int code, int quantity, long long price) {
+        books.app.EntryMode = vandorix::EntryMode::New;
+        books.app.LedgerRow = 0;
+        books.app.SettlementCode = code;
+        books.app.TradeQuantity = quantity;
+        books.app.UnitPrice = Currency::fromUnits(price);
+        ScriptedDialogsFake dialogs;
+        dialogs.answer(MessageAnswer::Yes);
+        dialogs.answer(MessageAnswer::Ok);
+        const EntryDecision decision = DecideTradeEntryMode(books.app, dialogs, kind);
+        EXPECT_EQ(dialogs.messages().back().title, "Kilépés") << code;
+        return decision;
+    };
+    const struct {
+        TradeWindowKind kind;
+        int code, quantity;
+        long long price;
+    } cases[] = {
+        {TradeWindowKind::Purchase, 3, 10, 12}, // a sale's code in the purchase window
+        {TradeWindowKind::Sale, 2, 20, 11},     // a purchase's code in the sale window
+        {TradeWindowKind::Purchase, 4, 0, 0},   // a deposit
+        {TradeWindowKind::Sale, 4, 0, 0},
+        {TradeWindowKind::Purchase, 2, 21, 11}, // another quantity
+        {TradeWindowKind::Purchase, 2, 20, 12}, // another price
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(decide(c.kind, c.code, c.quantity, c.price), EntryDecision::Mismatch) << c.code;
+    // The right data under another product code on the ledger row.
+    books.ledger().setValue(RowOfCode(books.ledger(), 2), ledger::ProductId, "HU0000999999");
+    EXPECT_EQ(decide(TradeWindowKind::Purchase, 2, 20, 11), EntryDecision::Mismatch);
+}
+
+TEST(TradeCorrections, ModifiedSaleIsMatchedAgainAndAModifiedPurchaseMovesToItsDay) {
+    TradeBooks books;
+    books.buy(Day(2026, 3, 1), 100, 10, 0, 1);
+    books.buy(Day(2026, 3, 5), 50, 11, 0, 2);
+    books.sell(Day(2026, 3, 12), 120, 15, 0, 3, "FIFO");
+
+    // 140 is covered: 30 still open plus the 120 the sale itself holds.
+    books.enter(Day(2026, 3, 12), 140, 16, 0, 3);
+    books.app.PreviousQuantity = 120;
+    ASSERT_EQ(ModifySale(books.app), TradeOutcome::Recorded);
+    auto pairs = SaleAllocation(books.trades(), books.rowOf(3));
+    ASSERT_EQ(pairs.size(), 2u);
+    EXPECT_EQ(pairs[1].taken, 40);
+    // 100 × (16 − 10) + 40 × (16 − 11)
+    EXPECT_EQ(books.app.SaleResult, Currency::fromUnits(800));
+    EXPECT_TRUE(TradeSheetIsSound(books.trades()));
+
+    // 160 is not: the allocation and the sale row stay as they were.
+    books.enter(Day(2026, 3, 12), 160, 16, 0, 3);
+    EXPECT_EQ(ModifySale(books.app), TradeOutcome::NotEnoughShares);
+    EXPECT_EQ(Int(books.trades(), books.rowOf(3), Sold), 140);
+    EXPECT_EQ(Int(books.trades(), books.rowOf(2), OpenQuantity), 10);
+    EXPECT_TRUE(TradeSheetIsSound(books.trades()));
+
+    // Moved before the second purchase, only the first lot is there to sell from.
+    books.enter(Day(2026, 3, 3), 90, 16, 0, 3);
+    ASSERT_EQ(ModifySale(books.app), TradeOutcome::Recorded);
+    EXPECT_EQ(books.rowOf(3), 6);
+    EXPECT_EQ(Int(books.trades(), books.rowOf(1), OpenQuantity), 10);
+    EXPECT_TRUE(TradeSheetIsSound(books.trades()));
+
+    // The untouched second purchase moved before everything.
+    books.enter(Day(2026, 2, 20), 25, 9, 1, 2);
+    ASSERT_EQ(ModifyPurchase(books.app), TradeOutcome::Recorded);
+    EXPECT_EQ(books.rowOf(2), 5);
+    EXPECT_EQ(Int(books.trades(), 5, Bought), 25);
+    EXPECT_EQ(Text(books.trades(), 5, Description), "Alfa  25 db. vétel");
+    EXPECT_EQ(books.app.HeldQuantity, 35); // 100 + 25 − 90
+    EXPECT_TRUE(TradeSheetIsSound(books.trades()));
 }
 
 } // namespace

@@ -29,17 +29,17 @@ struct TradeEntry {
 };
 
 inline std::string Fields(const TradeEntry &t) {
-    return "type Text1 " + t.date + "\ntype Text2 " + std::to_string(t.quantity) +
-           "\ntype Text3 " + t.price + "\ntype Text4 " + t.commission + "\ntype Text5 " +
-           std::to_string(t.orderCode) + "\ntype Text6 " + std::to_string(t.settlementCode) +
-           "\n";
+    return "type Text1 " + t.date + "\ntype Text2 " + std::to_string(t.quantity) + "\ntype Text3 " +
+           t.price + "\ntype Text4 " + t.commission + "\ntype Text5 " +
+           std::to_string(t.orderCode) + "\ntype Text6 " + std::to_string(t.settlementCode) + "\n";
 }
 
 inline std::string OpenPurchase(const std::string &product = "Alfa") {
     return "menu Befektetés/Részvény/Vétel\nchoose Combo1 " + product + "\n";
 }
 
-inline std::string OpenSale(const std::string &order = "FIFO", const std::string &product = "Alfa") {
+inline std::string OpenSale(const std::string &order = "FIFO",
+                            const std::string &product = "Alfa") {
     return "menu Befektetés/Részvény/Eladás\nchoose Combo1 " +
            std::string(order == "LIFO" ? "LIFO.Legutóbbiak" : "FIFO.Legkorábbiak") +
            "\nchoose Combo2 " + product + "\n";
@@ -62,7 +62,7 @@ inline const std::string kMismatchNotice =
     "Kilépés|A teljesítés Tr. kód téves, nem ehhez a\r\nművelethez tartozik. Kilépés.";
 
 class TradeSession : public InProcessSession {
-public:
+  public:
     // A fresh installation with the share "Alfa" registered.
     TradeSession() { play(RegisterScript("Alfa", "HU0000123456")); }
 
@@ -100,8 +100,12 @@ public:
 };
 
 // Typed reads of stored cells.
-inline long long Int(const Sheet &s, int r, int c) { return s.value(r, c).integer().value_or(-1); }
-inline std::string Text(const Sheet &s, int r, int c) { return s.value(r, c).text().value_or(""); }
+inline long long Int(const Sheet &s, int r, int c) {
+    return s.value(r, c).integer().value_or(-1);
+}
+inline std::string Text(const Sheet &s, int r, int c) {
+    return s.value(r, c).text().value_or("");
+}
 inline Currency Cur(const Sheet &s, int r, int c) {
     return s.value(r, c).currency().value_or(Currency::fromRaw(-1));
 }
@@ -111,7 +115,8 @@ inline Currency Cur(const Sheet &s, int r, int c) {
 inline int RowOfCode(const Sheet &s, long long code) {
     static_assert(szla::Settlement == ledger::SettlementCode);
     for (int r = 5; !s.value(r, 1).isBlank(); ++r)
-        if (s.value(r, szla::Settlement).integer() == code) return r;
+        if (s.value(r, szla::Settlement).integer() == code)
+            return r;
     return 0;
 }
 

@@ -1,29 +1,23 @@
 #pragma once
 
-#include "app/AppState.h"
 #include "book/Templates.h"
-#include "support/ProductFiles.h"
-#include "support/TradeSheetInvariants.h"
 #include "trading/LedgerLotCodes.h"
 #include "trading/TradeRows.h"
 #include "trading/TradeSheet.h"
-
-#include <gtest/gtest.h>
+#include "trading/TradeWindowSession.h"
 
 #include <memory>
 #include <string>
 
 namespace vandorix::testing {
 
-inline Currency Money(long long units) { return Currency::fromUnits(units); }
-
 // A registered product "Alfa" as registration leaves it (the product template with its daily
 // sheets renamed, A1 and R1 of "Szla" written) and an empty account workbook, both prepared
 // for writing and handed to AppState as the trade windows would have them open.
 class TradeBooks {
-public:
-    explicit TradeBooks(std::string name = "Alfa", std::string isin = "HU0000123456")
-        : product_(makeProductTemplate()), account_(makeAccountWorkbook()) {
+  public:
+    TradeBooks() : product_(makeProductTemplate()), account_(makeAccountWorkbook()) {
+        const std::string name = "Alfa";
         for (Workbook *wb : {product_.get(), account_.get()}) {
             wb->unprotect(install::kWorkbookPassword);
             for (int i = 1; i <= wb->sheetCount(); ++i)
@@ -33,11 +27,11 @@ public:
         product_->renameSheet(templ + "01", name + "01");
         product_->renameSheet(templ + "02", name + "02");
         trades().setValue(1, 1, name);
-        trades().setValue(1, 18, isin);
+        trades().setValue(1, 18, "HU0000123456");
         app.ProductWorkbook = OpenBook(*product_);
         app.AccountWorkbook = OpenBook(*account_);
         app.ProductName = name;
-        app.ProductCode = isin;
+        app.ProductCode = "HU0000123456";
     }
 
     Sheet &trades() { return product_->sheet("Szla"); }
@@ -46,8 +40,8 @@ public:
     void enter(Date d, int quantity, long long price, long long commission, int code) {
         app.TradeDate = d;
         app.TradeQuantity = quantity;
-        app.UnitPrice = Money(price);
-        app.Commission = Money(commission);
+        app.UnitPrice = Currency::fromUnits(price);
+        app.Commission = Currency::fromUnits(commission);
         app.OrderCode = 9000 + code;
         app.SettlementCode = code;
     }
@@ -64,7 +58,8 @@ public:
         enter(d, quantity, price, commission, code);
         app.SaleOrder = order;
         TradeOutcome outcome = RecordSale(app);
-        if (outcome == TradeOutcome::Recorded) addLedgerRow(d, quantity, app.UnitPrice, code, "EAR");
+        if (outcome == TradeOutcome::Recorded)
+            addLedgerRow(d, quantity, app.UnitPrice, code, "EAR");
         return outcome;
     }
 
@@ -72,41 +67,31 @@ public:
     // at the end (the order of the ledger does not matter to them), and V2 pointing three rows
     // below it as the ledger recomputation leaves it.
     void addLedgerRow(Date d, int quantity, Currency price, int code, const std::string &type) {
+        using namespace ledger;
         Sheet &l = ledger();
-        int r = 5;
-        while (!l.value(r, 1).isBlank()) ++r;
-        l.setValue(r, 1, d);
-        bool sale = type == "EAR";
-        bool trade = sale || type == "VAK" || type == "VAR";
-        if (trade) {
-            l.setValue(r, sale ? 10 : 3, quantity);
-            l.setValue(r, sale ? 11 : 4, price);
-            l.setValue(r, 8, app.ProductCode);
+        int r = kFirstDataRow;
+        while (!l.value(r, MovementDate).isBlank())
+            ++r;
+        l.setValue(r, MovementDate, d);
+        const bool sale = type == "EAR";
+        if (sale || type == "VAK" || type == "VAR") {
+            l.setValue(r, sale ? SoldQuantity : BoughtQuantity, quantity);
+            l.setValue(r, sale ? SellPrice : BuyPrice, price);
+            l.setValue(r, ProductId, app.ProductCode);
         }
-        l.setValue(r, 21, code);
-        l.setValue(r, 22, type);
-        l.setValue(2, 22, r + 3);
+        l.setValue(r, SettlementCode, code);
+        l.setValue(r, RowType, type);
+        l.setValue(kHeaderRow, RowType, r + 3);
     }
 
     int rowOf(int code) { return TradeRowOfSettlementCode(trades(), code); }
-    int ledgerRowOf(int code) {
-        for (int r = 5; !ledger().value(r, 1).isBlank(); ++r)
-            if (ledger().value(r, 21).integer() == code) return r;
-        return 0;
-    }
     std::string ledgerType(int code) {
-        return ledger().value(ledgerRowOf(code), 22).text().value_or("");
-    }
-    long long cellInt(int row, int column) {
-        return trades().value(row, column).integer().value_or(-1);
-    }
-    std::string cellText(int row, int column) {
-        return trades().value(row, column).text().value_or("");
+        return Text(ledger(), RowOfCode(ledger(), code), ledger::RowType);
     }
 
     AppState app;
 
-private:
+  private:
     std::unique_ptr<Workbook> product_;
     std::unique_ptr<Workbook> account_;
 };
