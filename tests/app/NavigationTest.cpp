@@ -11,6 +11,7 @@ namespace vandorix {
 namespace {
 
 using testing::FileBytes;
+using testing::ReplayRun;
 using testing::ScriptedDialogsFake;
 using testing::TestInstallation;
 
@@ -64,9 +65,11 @@ const std::vector<MenuEntry> kWindowItems = {
      "Command3"},
     {{"Befektetés", "Információ", "Termék szlámla kivonat"}, "Termékfájl számla kivonat",
      "Command4", "Command5"},
+    {{"Befektetés", "Karbantartás", "Adatsor törlés"}, "Adatsor törlés", "Command3", "Command4"},
     {{"Befektetés", "Karbantartás", "Teljesülés  tr. kód módosítás"},
      "Teljesítés tranzakciós kód csere", "Command4", "Command5"},
 };
+const char *kNoPurchaseYet = "Felhívás\nCsak az első vásárlás után\nlehet a záró darabárat bevinni.\n";
 
 std::vector<std::string> captions(const std::vector<MenuItem> &items) {
     std::vector<std::string> out;
@@ -121,7 +124,9 @@ TEST(MainMenu, HasTheFullTreeWithExactCaptionsSetsWindowModesAndExitsWithoutAQue
 
 TEST(MainMenu, EveryItemOpensOneWindowAndItsButtonsLeaveIt) {
     Running r;
-    r.registerProduct("Alfa");
+    EXPECT_THROW(r.app.clickMenu({"Befektetés", "Részvény", "Nincs ilyen"}), ActionError);
+    EXPECT_THROW(r.app.click("Command1"), ActionError);
+    r.registerProduct("Alfa"); // without a share the purchase window ends the program
     for (const MenuEntry &e : kWindowItems) {
         r.app.clickMenu(e.path);
         Form *shown = r.app.visibleForm();
@@ -132,6 +137,15 @@ TEST(MainMenu, EveryItemOpensOneWindowAndItsButtonsLeaveIt) {
             r.dialogs.answer(MessageAnswer::Ok); // a share without a purchase has no prices yet
             r.app.choose(e.productList, "Alfa");
         }
+        // A disabled or hidden button is refused and the window stays.
+        Control &back = shown->control(e.backButton);
+        back.enabled = false;
+        EXPECT_THROW(r.app.click(e.backButton), ActionError) << e.caption;
+        back.enabled = true;
+        back.visible = false;
+        EXPECT_THROW(r.app.click(e.backButton), ActionError) << e.caption;
+        back.visible = true;
+        EXPECT_EQ(r.app.visibleForm(), shown);
         r.app.click(e.backButton);
         EXPECT_EQ(r.app.visibleForm(), &r.app.mainForm()) << e.caption;
         EXPECT_FALSE(r.app.state().HostRunning);
@@ -144,35 +158,7 @@ TEST(MainMenu, EveryItemOpensOneWindowAndItsButtonsLeaveIt) {
     EXPECT_TRUE(r.dialogs.allAnswersTaken());
 }
 
-TEST(MainMenu, MissingDisabledOrHiddenTargetsAreRefusedBeforeAnythingRuns) {
-    Running r;
-    EXPECT_THROW(r.app.clickMenu({"Befektetés", "Részvény", "Nincs ilyen"}), ActionError);
-    EXPECT_THROW(r.app.click("Command1"), ActionError);
-    r.registerProduct("Alfa"); // without a share the purchase window ends the program
-    r.app.clickMenu({"Befektetés", "Részvény", "Vétel"});
-    Form &f = *r.app.visibleForm();
-    f.control("Command3").enabled = false;
-    EXPECT_THROW(r.app.click("Command3"), ActionError);
-    f.control("Command3").enabled = true;
-    f.control("Command3").visible = false;
-    EXPECT_THROW(r.app.click("Command3"), ActionError);
-    EXPECT_EQ(r.app.visibleForm(), &f);
-}
-
-TEST(Commands, AHostFailureIsShownAndTheProgramGoesOn) {
-    Running r;
-    std::filesystem::remove(r.inst.accountWorkbook());
-    r.dialogs.answer(MessageAnswer::Ok);
-    r.app.clickMenu({"Befektetés", "Befektetési számla", "Megtekintés"});
-    ASSERT_EQ(r.dialogs.messages().size(), 1u);
-    EXPECT_EQ(r.dialogs.messages()[0].title, "Hiba");
-    EXPECT_NE(r.dialogs.messages()[0].text.find("Befszla.xls"), std::string::npos);
-    EXPECT_FALSE(r.app.ended());
-    EXPECT_EQ(r.app.visibleForm(), &r.app.mainForm());
-    EXPECT_FALSE(std::filesystem::exists(r.inst.accountWorkbook()));
-}
-
-TEST(Commands, AFailureInsideAWindowDropsWhatIsOpenAndReturnsToTheMainWindow) {
+TEST(Commands, AFailureIsShownDropsWhatIsOpenAndTheProgramGoesOn) {
     Running r;
     r.registerProduct("Alfa");
     EXPECT_EQ(r.app.statusLine(), "Elmentve: Alfa – részvény nyilvántartva");
@@ -181,7 +167,7 @@ TEST(Commands, AFailureInsideAWindowDropsWhatIsOpenAndReturnsToTheMainWindow) {
     r.app.clickMenu({"Befektetés", "Részvény", "Napi záró ár"});
     r.dialogs.answer(MessageAnswer::Ok);
     r.app.choose("Combo1", "Alfa");
-    ASSERT_FALSE(r.dialogs.messages().empty());
+    ASSERT_EQ(r.dialogs.messages().size(), 1u);
     EXPECT_EQ(r.dialogs.messages().back().title, "Hiba");
     EXPECT_NE(r.dialogs.messages().back().text.find("Alfa.xls"), std::string::npos);
     EXPECT_EQ(r.app.visibleForm(), &r.app.mainForm());
@@ -194,7 +180,69 @@ TEST(Commands, AFailureInsideAWindowDropsWhatIsOpenAndReturnsToTheMainWindow) {
     // The next window reads the files afresh.
     r.app.clickMenu({"Befektetés", "Befektetési számla", "Befizetés"});
     EXPECT_EQ(r.app.visibleForm()->caption(), "Befizetés a befektetési számlára");
+    r.app.click("Command3");
+
+    // A failure outside a window: shown, and the missing file is not made up.
+    std::filesystem::remove(r.inst.accountWorkbook());
+    r.dialogs.answer(MessageAnswer::Ok);
+    r.app.clickMenu({"Befektetés", "Befektetési számla", "Megtekintés"});
+    ASSERT_EQ(r.dialogs.messages().size(), 2u);
+    EXPECT_EQ(r.dialogs.messages()[1].title, "Hiba");
+    EXPECT_NE(r.dialogs.messages()[1].text.find("Befszla.xls"), std::string::npos);
+    EXPECT_FALSE(r.app.ended());
+    EXPECT_EQ(r.app.visibleForm(), &r.app.mainForm());
+    EXPECT_FALSE(std::filesystem::exists(r.inst.accountWorkbook()));
     EXPECT_TRUE(r.dialogs.allAnswersTaken());
+}
+
+TEST(Replay, OpensAndLeavesEveryWindowAndPrintsEachDialog) {
+    // One share registered, then every window of the menu opened and left again.
+    std::string script = "menu Befektetés/Részvény/Alapadatok\nchoose Combo1 Más részvény\n"
+                         "type Text1 Alfa\ntype Text2 A1\nclick Command1\nclick Command4\n";
+    std::string expected;
+    for (const MenuEntry &e : kWindowItems) {
+        script += "menu " + e.path[0] + "/" + e.path[1] + "/" + e.path[2] + "\n";
+        if (e.productList) {
+            script += "choose " + std::string(e.productList) + " Alfa\nanswer OK\n";
+            expected += kNoPurchaseYet;
+        }
+        script += "click " + std::string(e.backButton) + "\n";
+    }
+    // The product data view comes last: until a range is shown it is left only by its exit.
+    script += "menu Befektetés/Befektetési számla/Brókerdíj visszatérítés\nclick Command3\n"
+              "menu Befektetés/Befektetési számla/Megtekintés\nanswer OK\n"
+              "menu Befektetés/Információ/Termék adatok\nclick Command3\n";
+    TestInstallation inst;
+    ReplayRun run = inst.replay(script);
+    EXPECT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_EQ(run.output, expected + "Kilépés\nA Befektetési fájlban\nMég nincs adat. Kilépés!\n");
+}
+
+TEST(Replay, FailsNamingTheScriptLine) {
+    const std::string view = "menu Befektetés/Befektetési számla/Megtekintés\n";
+    const std::string deposit = "menu Befektetés/Befektetési számla/Befizetés\n";
+    const std::pair<std::string, const char *> cases[] = {
+        {view, "(1. sor)"},                         // a dialog with no answer for it
+        {view + "answer Yes\n", "(2. sor)"},        // answers of the wrong kind
+        {view + "input 5\n", "(2. sor)"},
+        {deposit + "answer OK\n", "(2. sor)"},      // an answer that no dialog took
+        {deposit + "click Command9\n", "(2. sor)"}, // a control that does not exist
+        {"# comment\n\nmenu Befektetés/Nincs\n", "(3. sor)"},
+        {"click Command1\n", "(1. sor)"},
+        {"menu Befektetés/Kilépés\nmenu Befektetés/Kilépés\n", "(2. sor)"}, // after the end
+        {"frobnicate Text1\n", "(1. sor)"},
+    };
+    for (const auto &[script, line] : cases) {
+        TestInstallation inst;
+        ReplayRun run = inst.replay(script);
+        EXPECT_EQ(run.exitCode, 1) << script << run.output;
+        EXPECT_NE(run.output.find(line), std::string::npos) << script << run.output;
+    }
+    // Start-up dialogs take the answers at the top of the script.
+    TestInstallation inst("Vandorix12");
+    ReplayRun run = inst.replay("answer OK\n");
+    EXPECT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_NE(run.output.find("Felhívás\nTelpítési hiba."), std::string::npos) << run.output;
 }
 
 } // namespace
