@@ -1,7 +1,7 @@
 // Values and files a careful attacker tries: each is refused with a Hungarian message that
 // names what is wrong, and no file of the installation changes.
 #include "app/Validation.h"
-#include "maintenance/MaintenanceSession.h"
+#include "trading/TradeWindowSession.h"
 
 #include <gtest/gtest.h>
 

@@ -69,7 +69,8 @@ const std::vector<MenuEntry> kWindowItems = {
     {{"Befektetés", "Karbantartás", "Teljesülés  tr. kód módosítás"},
      "Teljesítés tranzakciós kód csere", "Command4", "Command5"},
 };
-const char *kNoPurchaseYet = "Felhívás\nCsak az első vásárlás után\nlehet a záró darabárat bevinni.\n";
+const char *kNoPurchaseYet =
+    "Felhívás\nCsak az első vásárlás után\nlehet a záró darabárat bevinni.\n";
 
 std::vector<std::string> captions(const std::vector<MenuItem> &items) {
     std::vector<std::string> out;
