@@ -331,20 +331,5 @@ TEST(AccountView, RecomputesBeforeShowingAndStoresTheResult) {
         EXPECT_TRUE(wb->sheetAt(i).visible() && wb->sheetAt(i).isProtected());
 }
 
-TEST(CashWindowsReplay, ScriptRunOfTheProgramPrintsTheRefusalAndStoresTheMovements) {
-    testing::TestInstallation inst;
-    testing::ReplayRun run = inst.replay(
-        entry(kDeposit, "2026.11.01", "100", 1) + entry(kWithdrawal, "2026.11.02", "30", 2) +
-        typed(kWithdrawal, "2026.11.03", "1", 1, "answer Yes\nanswer OK\n") +
-        "menu Befektetés/Kilépés\n");
-    EXPECT_EQ(run.exitCode, 0) << run.output;
-    EXPECT_EQ(run.output, "Felhívás\nVan már ilyen adat.\nMódosítani szeretné ?\n"
-                          "Kilépés\nA teljesítés Tr. kód téves, nem ehhez a\n"
-                          "művelethez tartozik. Kilépés.\n");
-    EXPECT_TRUE(testing::StoredLedgerIsSound(inst.accountWorkbook()));
-    auto wb = testing::ReadWorkbookFile(inst.accountWorkbook());
-    ExpectAmounts(wb->sheet("Befszla01"), {{9, Balance, "70"}});
-}
-
 } // namespace
 } // namespace vandorix

@@ -1,4 +1,5 @@
 #include "app/Application.h"
+#include "app/Script.h"
 #include "store/HostError.h"
 #include "support/ScriptedDialogsFake.h"
 #include "support/TestInstallation.h"
@@ -33,110 +34,94 @@ struct Running {
     }
 };
 
-// Every item of the main menu with the window it opens and the button that leaves it.
+// Every item of the main menu that opens a window, below "Befektetés": the window's caption and
+// the button that leaves it; some windows are left only after a product is chosen.
 struct MenuEntry {
-    std::vector<std::string> path;
-    const char *caption;
-    const char *backButton;
-    const char *exitButton;
-    const char *productList = nullptr; // a window that is left only after a product is chosen
+    const char *path, *caption, *backButton;
+    bool productList = false;
 };
 
 const std::vector<MenuEntry> kWindowItems = {
-    {{"Befektetés", "Részvény", "Alapadatok"}, "Részvény alapadatok", "Command4", "Command5"},
-    {{"Befektetés", "Részvény", "Vétel"}, "Részvény vétel", "Command3", "Command4"},
-    {{"Befektetés", "Részvény", "Eladás"}, "Részvény eladás", "Command3", "Command4"},
-    {{"Befektetés", "Részvény", "Napi záró ár"}, "Adatbevitel-Napi záró árak", "Command4",
-     "Command5", "Combo1"},
-    {{"Befektetés", "Részvény", "Árfolyamok betöltése fájlból"}, "Árfolyamok betöltése fájlból",
-     "Command2", "Command3", "Combo1"},
-    {{"Befektetés", "Befektetési számla", "Befizetés"}, "Befizetés a befektetési számlára",
-     "Command3", "Command4"},
-    {{"Befektetés", "Befektetési számla", "Osztalék bevétel"}, "Osztalék bevétel", "Command3",
-     "Command4"},
-    {{"Befektetés", "Befektetési számla", "Kivét"}, "Pénz kivét a befektetési számláról",
-     "Command3", "Command4"},
-    {{"Befektetés", "Befektetési számla", "Számlavezetési kts"},
-     "Befektetési számlavezetési költség", "Command3", "Command4"},
-    {{"Befektetés", "Befektetési számla", "Számla kivonat"}, "Befektetési számla kivonat",
-     "Command4", "Command5"},
-    {{"Befektetés", "Információ", "Eredmény"}, "Eredmény kimutatás", "Command4", "Command5"},
-    {{"Befektetés", "Információ", "Érték kinutatás"}, "Érték kimutatása", "Command2",
-     "Command3"},
-    {{"Befektetés", "Információ", "Termék szlámla kivonat"}, "Termékfájl számla kivonat",
-     "Command4", "Command5"},
-    {{"Befektetés", "Karbantartás", "Adatsor törlés"}, "Adatsor törlés", "Command3", "Command4"},
-    {{"Befektetés", "Karbantartás", "Teljesülés  tr. kód módosítás"},
-     "Teljesítés tranzakciós kód csere", "Command4", "Command5"},
+    {"Részvény/Alapadatok", "Részvény alapadatok", "Command4"},
+    {"Részvény/Vétel", "Részvény vétel", "Command3"},
+    {"Részvény/Eladás", "Részvény eladás", "Command3"},
+    {"Részvény/Napi záró ár", "Adatbevitel-Napi záró árak", "Command4", true},
+    {"Részvény/Árfolyamok betöltése fájlból", "Árfolyamok betöltése fájlból", "Command2", true},
+    {"Befektetési számla/Befizetés", "Befizetés a befektetési számlára", "Command3"},
+    {"Befektetési számla/Osztalék bevétel", "Osztalék bevétel", "Command3"},
+    {"Befektetési számla/Kivét", "Pénz kivét a befektetési számláról", "Command3"},
+    {"Befektetési számla/Számlavezetési kts", "Befektetési számlavezetési költség", "Command3"},
+    {"Befektetési számla/Számla kivonat", "Befektetési számla kivonat", "Command4"},
+    {"Információ/Eredmény", "Eredmény kimutatás", "Command4"},
+    {"Információ/Érték kinutatás", "Érték kimutatása", "Command2"},
+    {"Információ/Termék szlámla kivonat", "Termékfájl számla kivonat", "Command4"},
+    {"Karbantartás/Adatsor törlés", "Adatsor törlés", "Command3"},
+    {"Karbantartás/Teljesülés  tr. kód módosítás", "Teljesítés tranzakciós kód csere", "Command4"},
 };
 const char *kNoPurchaseYet =
     "Felhívás\nCsak az első vásárlás után\nlehet a záró darabárat bevinni.\n";
 
-std::vector<std::string> captions(const std::vector<MenuItem> &items) {
-    std::vector<std::string> out;
-    for (const MenuItem &i : items) out.push_back(i.caption);
+std::vector<std::string> path(const std::string &belowTop) {
+    return SplitMenuPath("Befektetés/" + belowTop);
+}
+
+// The menu tree as one line: captions, a submenu in brackets, a separator as "|".
+std::string tree(const std::vector<MenuItem> &items) {
+    std::string out;
+    for (const MenuItem &i : items) {
+        out += (out.empty() ? "" : ", ") + (i.separator ? "|" : i.caption);
+        if (!i.items.empty()) out += " (" + tree(i.items) + ")";
+    }
     return out;
 }
 
 TEST(MainMenu, HasTheFullTreeWithExactCaptionsSetsWindowModesAndExitsWithoutAQuestion) {
     Running r;
-    const auto &bar = r.app.mainForm().menu();
-    ASSERT_EQ(bar.size(), 1u);
-    EXPECT_EQ(bar[0].caption, "Befektetés");
-    const auto &top = bar[0].items;
-    EXPECT_EQ(captions(top),
-              (std::vector<std::string>{"Részvény", "Befektetési számla", "Információ", "-----",
-                                        "Karbantartás", "----", "Kilépés"}));
-    EXPECT_TRUE(top[3].separator);
-    EXPECT_TRUE(top[5].separator);
-    EXPECT_EQ(captions(top[0].items),
-              (std::vector<std::string>{"Alapadatok", "Vétel", "Eladás", "Napi záró ár",
-                                        "Árfolyamok betöltése fájlból"}));
-    EXPECT_EQ(captions(top[1].items),
-              (std::vector<std::string>{"Befizetés", "Brókerdíj visszatérítés",
-                                        "Osztalék bevétel", "Kivét", "Számlavezetési kts",
-                                        "Megtekintés", "Számla kivonat"}));
-    EXPECT_EQ(captions(top[2].items),
-              (std::vector<std::string>{"Eredmény", "Érték kinutatás", "Termék szlámla kivonat",
-                                        "Termék adatok"}));
-    EXPECT_EQ(captions(top[4].items),
-              (std::vector<std::string>{"Teljesülés  tr. kód módosítás", "Adatsor törlés",
-                                        "Utolsó művelet visszavonása", "Biztonsági mentés"}));
+    EXPECT_EQ(tree(r.app.mainForm().menu()),
+              "Befektetés (Részvény (Alapadatok, Vétel, Eladás, Napi záró ár, Árfolyamok betöltése "
+              "fájlból), Befektetési számla (Befizetés, Brókerdíj visszatérítés, Osztalék bevétel, "
+              "Kivét, Számlavezetési kts, Megtekintés, Számla kivonat), Információ (Eredmény, "
+              "Érték kinutatás, Termék szlámla kivonat, Termék adatok), |, Karbantartás "
+              "(Teljesülés  tr. kód módosítás, Adatsor törlés, Utolsó művelet visszavonása, "
+              "Biztonsági mentés), |, Kilépés)");
+    const auto &top = r.app.mainForm().menu()[0].items;
+    EXPECT_EQ(top[3].caption, "-----");
+    EXPECT_EQ(top[5].caption, "----");
 
     // The refund and deposit items set the mode of the same window.
-    r.app.clickMenu({"Befektetés", "Befektetési számla", "Brókerdíj visszatérítés"});
+    r.app.clickMenu(path("Befektetési számla/Brókerdíj visszatérítés"));
     EXPECT_TRUE(r.app.state().BrokerFeeRefundMode);
     Form *refund = r.app.visibleForm();
     EXPECT_EQ(refund->focus(), "Text1") << "the date field takes the focus";
     r.app.click("Command3");
-    r.app.clickMenu({"Befektetés", "Befektetési számla", "Befizetés"});
+    r.app.clickMenu(path("Befektetési számla/Befizetés"));
     EXPECT_FALSE(r.app.state().BrokerFeeRefundMode);
     EXPECT_EQ(r.app.visibleForm(), refund);
     r.app.click("Command3");
 
     // Exit with nothing open quits the host without a question.
-    r.app.clickMenu({"Befektetés", "Kilépés"});
+    r.app.clickMenu(path("Kilépés"));
     EXPECT_TRUE(r.app.ended());
     EXPECT_TRUE(r.dialogs.messages().empty());
     EXPECT_GE(r.app.state().HostApp->state().quitRequests, 1);
     EXPECT_EQ(r.app.visibleForm(), nullptr);
-    EXPECT_THROW(r.app.clickMenu({"Befektetés", "Kilépés"}), ActionError);
+    EXPECT_THROW(r.app.clickMenu(path("Kilépés")), ActionError);
 }
 
 TEST(MainMenu, EveryItemOpensOneWindowAndItsButtonsLeaveIt) {
     Running r;
-    EXPECT_THROW(r.app.clickMenu({"Befektetés", "Részvény", "Nincs ilyen"}), ActionError);
+    EXPECT_THROW(r.app.clickMenu(path("Részvény/Nincs ilyen")), ActionError);
     EXPECT_THROW(r.app.click("Command1"), ActionError);
     r.registerProduct("Alfa"); // without a share the purchase window ends the program
     for (const MenuEntry &e : kWindowItems) {
-        r.app.clickMenu(e.path);
+        r.app.clickMenu(path(e.path));
         Form *shown = r.app.visibleForm();
         ASSERT_NE(shown, nullptr) << e.caption;
         EXPECT_EQ(shown->caption(), e.caption);
         EXPECT_FALSE(r.app.mainForm().visible()) << "only one window is visible";
         if (e.productList) {
             r.dialogs.answer(MessageAnswer::Ok); // a share without a purchase has no prices yet
-            r.app.choose(e.productList, "Alfa");
+            r.app.choose("Combo1", "Alfa");
         }
         // A disabled or hidden button is refused and the window stays.
         Control &back = shown->control(e.backButton);
@@ -152,8 +137,8 @@ TEST(MainMenu, EveryItemOpensOneWindowAndItsButtonsLeaveIt) {
         EXPECT_FALSE(r.app.state().HostRunning);
     }
     // The leave button of the last window ends the program.
-    r.app.clickMenu(kWindowItems.back().path);
-    r.app.click(kWindowItems.back().exitButton);
+    r.app.clickMenu(path(kWindowItems.back().path));
+    r.app.click("Command5");
     EXPECT_TRUE(r.app.ended());
     EXPECT_EQ(r.app.visibleForm(), nullptr);
     EXPECT_TRUE(r.dialogs.allAnswersTaken());
@@ -202,9 +187,9 @@ TEST(Replay, OpensAndLeavesEveryWindowAndPrintsEachDialog) {
                          "type Text1 Alfa\ntype Text2 A1\nclick Command1\nclick Command4\n";
     std::string expected;
     for (const MenuEntry &e : kWindowItems) {
-        script += "menu " + e.path[0] + "/" + e.path[1] + "/" + e.path[2] + "\n";
+        script += "menu Befektetés/" + std::string(e.path) + "\n";
         if (e.productList) {
-            script += "choose " + std::string(e.productList) + " Alfa\nanswer OK\n";
+            script += "choose Combo1 Alfa\nanswer OK\n";
             expected += kNoPurchaseYet;
         }
         script += "click " + std::string(e.backButton) + "\n";
