@@ -1,38 +1,13 @@
-#include "app/Application.h"
 #include "app/Script.h"
-#include "store/HostError.h"
-#include "support/ScriptedDialogsFake.h"
-#include "support/TestInstallation.h"
+#include "support/InProcessScript.h"
+#include "support/ProductFiles.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
-namespace vandorix {
+namespace vandorix::testing {
 namespace {
-
-using testing::FileBytes;
-using testing::ReplayRun;
-using testing::ScriptedDialogsFake;
-using testing::TestInstallation;
-
-struct Running {
-    TestInstallation inst;
-    ScriptedDialogsFake dialogs;
-    Application app{dialogs,
-                    StartupEnvironment{inst.programFolder(), *Date::fromYmd(2026, 12, 6)}};
-    Running() { app.start(); }
-
-    // Registers one share, so that the windows which need a product open normally.
-    void registerProduct(const std::string &name) {
-        app.clickMenu({"Befektetés", "Részvény", "Alapadatok"});
-        app.choose("Combo1", "Más részvény");
-        app.type("Text1", name);
-        app.type("Text2", name + "1");
-        app.click("Command1");
-        app.click("Command4");
-    }
-};
 
 // Every item of the main menu that opens a window, below "Befektetés": the window's caption and
 // the button that leaves it; some windows are left only after a product is chosen.
@@ -76,115 +51,110 @@ std::string tree(const std::vector<MenuItem> &items) {
 }
 
 TEST(MainMenu, HasTheFullTreeWithExactCaptionsSetsWindowModesAndExitsWithoutAQuestion) {
-    Running r;
-    EXPECT_EQ(tree(r.app.mainForm().menu()),
+    InProcessSession r;
+    EXPECT_EQ(tree(r.app().mainForm().menu()),
               "Befektetés (Részvény (Alapadatok, Vétel, Eladás, Napi záró ár, Árfolyamok betöltése "
               "fájlból), Befektetési számla (Befizetés, Brókerdíj visszatérítés, Osztalék bevétel, "
               "Kivét, Számlavezetési kts, Megtekintés, Számla kivonat), Információ (Eredmény, "
               "Érték kinutatás, Termék szlámla kivonat, Termék adatok), |, Karbantartás "
               "(Teljesülés  tr. kód módosítás, Adatsor törlés, Utolsó művelet visszavonása, "
               "Biztonsági mentés), |, Kilépés)");
-    const auto &top = r.app.mainForm().menu()[0].items;
+    const auto &top = r.app().mainForm().menu()[0].items;
     EXPECT_EQ(top[3].caption, "-----");
     EXPECT_EQ(top[5].caption, "----");
 
     // The refund and deposit items set the mode of the same window.
-    r.app.clickMenu(path("Befektetési számla/Brókerdíj visszatérítés"));
-    EXPECT_TRUE(r.app.state().BrokerFeeRefundMode);
-    Form *refund = r.app.visibleForm();
+    r.app().clickMenu(path("Befektetési számla/Brókerdíj visszatérítés"));
+    EXPECT_TRUE(r.app().state().BrokerFeeRefundMode);
+    Form *refund = r.app().visibleForm();
     EXPECT_EQ(refund->focus(), "Text1") << "the date field takes the focus";
-    r.app.click("Command3");
-    r.app.clickMenu(path("Befektetési számla/Befizetés"));
-    EXPECT_FALSE(r.app.state().BrokerFeeRefundMode);
-    EXPECT_EQ(r.app.visibleForm(), refund);
-    r.app.click("Command3");
+    r.app().click("Command3");
+    r.app().clickMenu(path("Befektetési számla/Befizetés"));
+    EXPECT_FALSE(r.app().state().BrokerFeeRefundMode);
+    EXPECT_EQ(r.app().visibleForm(), refund);
+    r.app().click("Command3");
 
     // Exit with nothing open quits the host without a question.
-    r.app.clickMenu(path("Kilépés"));
-    EXPECT_TRUE(r.app.ended());
-    EXPECT_TRUE(r.dialogs.messages().empty());
-    EXPECT_GE(r.app.state().HostApp->state().quitRequests, 1);
-    EXPECT_EQ(r.app.visibleForm(), nullptr);
-    EXPECT_THROW(r.app.clickMenu(path("Kilépés")), ActionError);
+    r.app().clickMenu(path("Kilépés"));
+    EXPECT_TRUE(r.app().ended());
+    EXPECT_TRUE(r.dialogs().messages().empty());
+    EXPECT_GE(r.app().state().HostApp->state().quitRequests, 1);
+    EXPECT_EQ(r.app().visibleForm(), nullptr);
+    EXPECT_THROW(r.app().clickMenu(path("Kilépés")), ActionError);
 }
 
 TEST(MainMenu, EveryItemOpensOneWindowAndItsButtonsLeaveIt) {
-    Running r;
-    EXPECT_THROW(r.app.clickMenu(path("Részvény/Nincs ilyen")), ActionError);
-    EXPECT_THROW(r.app.click("Command1"), ActionError);
-    r.registerProduct("Alfa"); // without a share the purchase window ends the program
+    InProcessSession r;
+    EXPECT_THROW(r.app().clickMenu(path("Részvény/Nincs ilyen")), ActionError);
+    EXPECT_THROW(r.app().click("Command1"), ActionError);
+    r.run(RegisterScript("Alfa", "A1")); // without a share the purchase window ends the program
     for (const MenuEntry &e : kWindowItems) {
-        r.app.clickMenu(path(e.path));
-        Form *shown = r.app.visibleForm();
+        r.app().clickMenu(path(e.path));
+        Form *shown = r.app().visibleForm();
         ASSERT_NE(shown, nullptr) << e.caption;
         EXPECT_EQ(shown->caption(), e.caption);
-        EXPECT_FALSE(r.app.mainForm().visible()) << "only one window is visible";
+        EXPECT_FALSE(r.app().mainForm().visible()) << "only one window is visible";
         if (e.productList) {
-            r.dialogs.answer(MessageAnswer::Ok); // a share without a purchase has no prices yet
-            r.app.choose("Combo1", "Alfa");
+            r.dialogs().answer(MessageAnswer::Ok); // a share without a purchase has no prices yet
+            r.app().choose("Combo1", "Alfa");
         }
         // A disabled or hidden button is refused and the window stays.
         Control &back = shown->control(e.backButton);
         back.enabled = false;
-        EXPECT_THROW(r.app.click(e.backButton), ActionError) << e.caption;
+        EXPECT_THROW(r.app().click(e.backButton), ActionError) << e.caption;
         back.enabled = true;
         back.visible = false;
-        EXPECT_THROW(r.app.click(e.backButton), ActionError) << e.caption;
+        EXPECT_THROW(r.app().click(e.backButton), ActionError) << e.caption;
         back.visible = true;
-        EXPECT_EQ(r.app.visibleForm(), shown);
-        r.app.click(e.backButton);
-        EXPECT_EQ(r.app.visibleForm(), &r.app.mainForm()) << e.caption;
-        EXPECT_FALSE(r.app.state().HostRunning);
+        EXPECT_EQ(r.app().visibleForm(), shown);
+        r.app().click(e.backButton);
+        EXPECT_EQ(r.app().visibleForm(), &r.app().mainForm()) << e.caption;
+        EXPECT_FALSE(r.app().state().HostRunning);
     }
     // The leave button of the last window ends the program.
-    r.app.clickMenu(path(kWindowItems.back().path));
-    r.app.click("Command5");
-    EXPECT_TRUE(r.app.ended());
-    EXPECT_EQ(r.app.visibleForm(), nullptr);
-    EXPECT_TRUE(r.dialogs.allAnswersTaken());
+    r.app().clickMenu(path(kWindowItems.back().path));
+    r.app().click("Command5");
+    EXPECT_TRUE(r.app().ended());
+    EXPECT_EQ(r.app().visibleForm(), nullptr);
+    EXPECT_TRUE(r.dialogs().allAnswersTaken());
 }
 
 TEST(Commands, AFailureIsShownDropsWhatIsOpenAndTheProgramGoesOn) {
-    Running r;
-    r.registerProduct("Alfa");
-    EXPECT_EQ(r.app.statusLine(), "Elmentve: Alfa – részvény nyilvántartva");
-    std::filesystem::remove(r.inst.root() / "Termekek" / "Alfa.xls");
-    const std::string account = FileBytes(r.inst.accountWorkbook());
-    r.app.clickMenu({"Befektetés", "Részvény", "Napi záró ár"});
-    r.dialogs.answer(MessageAnswer::Ok);
-    r.app.choose("Combo1", "Alfa");
-    ASSERT_EQ(r.dialogs.messages().size(), 1u);
-    EXPECT_EQ(r.dialogs.messages().back().title, "Hiba");
-    EXPECT_NE(r.dialogs.messages().back().text.find("Alfa.xls"), std::string::npos);
-    EXPECT_EQ(r.app.visibleForm(), &r.app.mainForm());
-    EXPECT_TRUE(r.app.state().HostApp->workbooks().empty());
-    EXPECT_FALSE(r.app.state().AccountWorkbookOpen() || r.app.state().ProductWorkbookOpen() ||
-                 r.app.state().ProductListOpen());
-    EXPECT_EQ(FileBytes(r.inst.accountWorkbook()), account);
-    EXPECT_EQ(r.app.statusLine(), kFailedCommandNotice);
+    InProcessSession r;
+    r.run(RegisterScript("Alfa", "A1"));
+    EXPECT_EQ(r.app().statusLine(), "Elmentve: Alfa – részvény nyilvántartva");
+    std::filesystem::remove(r.installation().root() / "Termekek" / "Alfa.xls");
+    const std::string account = FileBytes(r.installation().accountWorkbook());
+    r.run("menu Befektetés/Részvény/Napi záró ár\nchoose Combo1 Alfa\nanswer OK\n");
+    ASSERT_EQ(r.dialogs().messages().size(), 1u);
+    EXPECT_EQ(r.dialogs().messages().back().title, "Hiba");
+    EXPECT_NE(r.dialogs().messages().back().text.find("Alfa.xls"), std::string::npos);
+    EXPECT_EQ(r.app().visibleForm(), &r.app().mainForm());
+    EXPECT_TRUE(r.app().state().HostApp->workbooks().empty());
+    EXPECT_FALSE(r.app().state().AccountWorkbookOpen() || r.app().state().ProductWorkbookOpen() ||
+                 r.app().state().ProductListOpen());
+    EXPECT_EQ(FileBytes(r.installation().accountWorkbook()), account);
+    EXPECT_EQ(r.app().statusLine(), kFailedCommandNotice);
 
     // The next window reads the files afresh.
-    r.app.clickMenu({"Befektetés", "Befektetési számla", "Befizetés"});
-    EXPECT_EQ(r.app.visibleForm()->caption(), "Befizetés a befektetési számlára");
-    r.app.click("Command3");
+    r.run("menu Befektetés/Befektetési számla/Befizetés\n");
+    EXPECT_EQ(r.app().visibleForm()->caption(), "Befizetés a befektetési számlára");
+    r.run("click Command3\n");
 
     // A failure outside a window: shown, and the missing file is not made up.
-    std::filesystem::remove(r.inst.accountWorkbook());
-    r.dialogs.answer(MessageAnswer::Ok);
-    r.app.clickMenu({"Befektetés", "Befektetési számla", "Megtekintés"});
-    ASSERT_EQ(r.dialogs.messages().size(), 2u);
-    EXPECT_EQ(r.dialogs.messages()[1].title, "Hiba");
-    EXPECT_NE(r.dialogs.messages()[1].text.find("Befszla.xls"), std::string::npos);
-    EXPECT_FALSE(r.app.ended());
-    EXPECT_EQ(r.app.visibleForm(), &r.app.mainForm());
-    EXPECT_FALSE(std::filesystem::exists(r.inst.accountWorkbook()));
-    EXPECT_TRUE(r.dialogs.allAnswersTaken());
+    std::filesystem::remove(r.installation().accountWorkbook());
+    r.run("menu Befektetés/Befektetési számla/Megtekintés\nanswer OK\n");
+    ASSERT_EQ(r.dialogs().messages().size(), 2u);
+    EXPECT_EQ(r.dialogs().messages()[1].title, "Hiba");
+    EXPECT_NE(r.dialogs().messages()[1].text.find("Befszla.xls"), std::string::npos);
+    EXPECT_FALSE(r.app().ended());
+    EXPECT_EQ(r.app().visibleForm(), &r.app().mainForm());
+    EXPECT_FALSE(std::filesystem::exists(r.installation().accountWorkbook()));
 }
 
 TEST(Replay, OpensAndLeavesEveryWindowAndPrintsEachDialog) {
     // One share registered, then every window of the menu opened and left again.
-    std::string script = "menu Befektetés/Részvény/Alapadatok\nchoose Combo1 Más részvény\n"
-                         "type Text1 Alfa\ntype Text2 A1\nclick Command1\nclick Command4\n";
+    std::string script = RegisterScript("Alfa", "A1");
     std::string expected;
     for (const MenuEntry &e : kWindowItems) {
         script += "menu Befektetés/" + std::string(e.path) + "\n";
@@ -232,4 +202,4 @@ TEST(Replay, FailsNamingTheScriptLine) {
 }
 
 } // namespace
-} // namespace vandorix
+} // namespace vandorix::testing

@@ -2,6 +2,7 @@
 #include "app/Startup.h"
 #include "app/WorkbookProtocol.h"
 #include "support/ScriptedDialogsFake.h"
+#include "support/ProductFiles.h"
 #include "support/TestInstallation.h"
 
 #include <gtest/gtest.h>
@@ -9,38 +10,35 @@
 #include <filesystem>
 #include <memory>
 
-namespace vandorix {
+namespace vandorix::testing {
 namespace {
 
-using testing::ScriptedDialogsFake;
-using testing::TestInstallation;
 namespace fs = std::filesystem;
 
 struct Started {
     ScriptedDialogsFake dialogs;
     Application app;
-    explicit Started(const fs::path &programFolder, Date today = *Date::fromYmd(2026, 12, 6))
+    explicit Started(const fs::path &programFolder, Date today = Day(2026, 12, 6))
         : app(dialogs, StartupEnvironment{programFolder, today}) {}
 };
 
 // A root with a digit; the last day of a year keeps that year.
 TEST(Startup, SetsFoldersDatesPasswordsAndShowsTheMainWindow) {
     TestInstallation inst("Vandorix7");
-    Started s(inst.programFolder(), *Date::fromYmd(2025, 12, 31));
+    Started s(inst.programFolder(), Day(2025, 12, 31));
     s.app.start();
     AppState &st = s.app.state();
     ASSERT_FALSE(s.app.ended());
     EXPECT_TRUE(s.dialogs.messages().empty());
-    EXPECT_EQ(st.RootFolderPath, inst.root().string());
-    EXPECT_EQ(st.RootParentPath, inst.root().parent_path().string());
-    EXPECT_EQ(st.ProgramFolderPath, inst.programFolder().string());
-    for (auto [path, folder] : {std::pair{&st.MasterDataPath, "Torzs"},
-                                {&st.ProductsPath, "Termekek"},
-                                {&st.AuxiliaryPath, "Seged"},
-                                {&st.ArchivePath, "Arhiv"}})
-        EXPECT_EQ(*path, (inst.root() / folder).string());
-    EXPECT_EQ(st.Today, *Date::fromYmd(2025, 12, 31));
-    EXPECT_EQ(st.StartOfYear, *Date::fromYmd(2025, 1, 1));
+    const fs::path root = inst.root();
+    for (auto [path, expected] :
+         {std::pair{&st.RootFolderPath, root}, {&st.RootParentPath, root.parent_path()},
+          {&st.ProgramFolderPath, inst.programFolder()}, {&st.MasterDataPath, root / "Torzs"},
+          {&st.ProductsPath, root / "Termekek"}, {&st.AuxiliaryPath, root / "Seged"},
+          {&st.ArchivePath, root / "Arhiv"}})
+        EXPECT_EQ(*path, expected.string());
+    EXPECT_EQ(st.Today, Day(2025, 12, 31));
+    EXPECT_EQ(st.StartOfYear, Day(2025, 1, 1));
     EXPECT_EQ(st.WorkbookPassword, "Hx4m27Qb");
     EXPECT_EQ(st.SheetPassword, "r5Lw93Ze");
     EXPECT_TRUE(st.HostRunning);
@@ -124,4 +122,4 @@ TEST(Startup, OnlyTheProductWordAndOneDigitAreAcceptedAsRootName) {
 }
 
 } // namespace
-} // namespace vandorix
+} // namespace vandorix::testing

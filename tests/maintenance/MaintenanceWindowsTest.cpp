@@ -108,44 +108,6 @@ TEST(SettlementCodeChange, RefusalsChangeNothingAndADepositsCodeIsReplacedInTheL
     EXPECT_EQ(FileBytes(s.productFile()), renamedProduct) << "a cash movement has no trade row";
 }
 
-TEST(SettlementCodeChange, APurchaseAndASaleKeepTheirLinksUnderTheirNewCodes) {
-    TradeSession s;
-    s.play(Purchase({"2026.03.01", 100, "10", "0", 1, 10}));
-    s.play(Purchase({"2026.03.02", 50, "11", "0", 2, 11}));
-    s.play(Sale({"2026.03.10", 120, "12", "0", 3, 20}));
-    {
-        auto wb = s.product();
-        const Sheet &t = wb->sheet("Szla");
-        ASSERT_EQ(Pairs(t, RowOfCode(t, 20)), (PairList{{100, 10}, {20, 11}}));
-    }
-    // The lot the sale consumed whole (its own code and the sale's reference to it), then the
-    // sale (its own code and its copy in W).
-    s.play(ChangeCode(10, 110) + ChangeCode(20, 220));
-
-    auto wb = s.product();
-    const Sheet &t = wb->sheet("Szla");
-    const int sale = RowOfCode(t, 220);
-    ASSERT_NE(sale, 0);
-    EXPECT_EQ(Int(t, sale, szla::SaleCode), 220);
-    EXPECT_EQ(Pairs(t, sale), (PairList{{100, 110}, {20, 11}}));
-    EXPECT_EQ(Text(t, RowOfCode(t, 110), szla::LotCode), "VAR");
-    EXPECT_EQ(Int(t, RowOfCode(t, 11), szla::OpenQuantity), 30);
-    EXPECT_EQ(StoredCodes(t), (Codes{110, 11, 220, 220, 110, 11})) << "no old code is left";
-    auto acc = s.account();
-    const Sheet &l = acc->sheet("Befszla01");
-    EXPECT_EQ(LedgerCodes(l), (Codes{110, 11, 220}));
-    // Row 5: the lot code of the renamed purchase.
-    ExpectTexts(l, {{5, ledger::RowType, "VAR"}, {6, ledger::RowType, "VAK"}});
-
-    // The sale still refers to its lots: deleting it gives them back under their codes.
-    s.play(DeleteRow(220) + "click Command3\n");
-    auto after = s.product();
-    const Sheet &t2 = after->sheet("Szla");
-    EXPECT_EQ(Int(t2, RowOfCode(t2, 110), szla::OpenQuantity), 100);
-    EXPECT_EQ(Int(t2, RowOfCode(t2, 11), szla::OpenQuantity), 50);
-    EXPECT_EQ(Text(t2, RowOfCode(t2, 110), szla::LotCode), "VAK");
-}
-
 TEST(LedgerRowDeletion, ACashMovementGoesToTheLogOnlyWhenConfirmedAndTheBalancesFollow) {
     TradeSession s;
     s.play(DepositScript("2026.03.01", "1000", 1) + DepositScript("2026.03.05", "500,5", 2) +
@@ -197,6 +159,8 @@ TEST(LedgerRowDeletion, ACashMovementGoesToTheLogOnlyWhenConfirmedAndTheBalances
     EXPECT_TRUE(g.value(6, ledger::MovementDate).isBlank());
 }
 
+// A purchase sold from cannot be deleted, an untouched one can; lot and sale renamed keep their
+// links, and the deleted sale gives its lots back under their new codes.
 TEST(LedgerRowDeletion, APurchaseSoldFromStaysAnUntouchedOneGoesAndASaleGivesItsLotsBack) {
     TradeSession s;
     s.play(DepositScript("2026.03.01", "5000", 1));
@@ -212,37 +176,51 @@ TEST(LedgerRowDeletion, APurchaseSoldFromStaysAnUntouchedOneGoesAndASaleGivesIts
     EXPECT_EQ(FileBytes(s.accountFile()), account);
     EXPECT_EQ(FileBytes(s.productFile()), product);
     EXPECT_EQ(s.window().focus(), "Text1");
-
     // The untouched lot can go; the window takes the next code at once.
-    s.play("type Text1 12\nanswer Yes\nclick Command1\n");
+    s.play("type Text1 12\nanswer Yes\nclick Command1\nclick Command3\n");
+
+    // The lot the sale consumed whole (its own code and the sale's reference to it), then the
+    // sale (its own code and its copy in W).
+    s.play(ChangeCode(10, 110) + ChangeCode(20, 220));
     {
         auto wb = s.product();
         const Sheet &t = wb->sheet("Szla");
-        EXPECT_EQ(StoredCodes(t), (Codes{10, 11, 20, 20, 10, 11}));
-        EXPECT_EQ(Int(t, 7, szla::Holding), 30); // 100 + 50 − 120
-        EXPECT_EQ(LedgerCodes(s.account()->sheet("Befszla01")), (Codes{1, 10, 11, 20}));
+        const int sale = RowOfCode(t, 220);
+        ASSERT_EQ(sale, 7);
+        EXPECT_EQ(Int(t, sale, szla::SaleCode), 220);
+        EXPECT_EQ(Int(t, sale, szla::Holding), 30); // 100 + 50 − 120
+        EXPECT_EQ(Pairs(t, sale), (PairList{{100, 110}, {20, 11}}));
+        EXPECT_EQ(Text(t, RowOfCode(t, 110), szla::LotCode), "VAR");
+        EXPECT_EQ(Int(t, RowOfCode(t, 11), szla::OpenQuantity), 30);
+        EXPECT_EQ(StoredCodes(t), (Codes{110, 11, 220, 220, 110, 11})) << "no old code is left";
+        auto acc = s.account();
+        const Sheet &l = acc->sheet("Befszla01");
+        EXPECT_EQ(LedgerCodes(l), (Codes{1, 110, 11, 220}));
+        // The lot codes of the renamed purchase and of the one partly sold.
+        ExpectTexts(l, {{6, ledger::RowType, "VAR"}, {7, ledger::RowType, "VAK"}});
     }
 
-    s.play("type Text1 20\nanswer Yes\nclick Command1\nclick Command3\n");
+    s.play(DeleteRow(220) + "click Command3\n");
     auto wb = s.product();
     const Sheet &t = wb->sheet("Szla");
-    EXPECT_EQ(StoredCodes(t), (Codes{10, 11}));
+    EXPECT_EQ(StoredCodes(t), (Codes{110, 11}));
     // The holding without the sale.
     ExpectIntegers(t, {{5, szla::OpenQuantity, 100},
                        {6, szla::OpenQuantity, 50},
                        {6, szla::Holding, 150}});
+    EXPECT_EQ(Text(t, 5, szla::LotCode), "VAK");
     auto acc = s.account();
     const Sheet &l = acc->sheet("Befszla01");
-    EXPECT_EQ(LedgerCodes(l), (Codes{1, 10, 11}));
+    EXPECT_EQ(LedgerCodes(l), (Codes{1, 110, 11}));
     // 5000 − 100 × 10 − 50 × 11, computed by hand.
     EXPECT_EQ(Cur(l, 7, ledger::Balance), Amount("3450"));
     EXPECT_EQ(Text(l, 6, ledger::RowType), "VAK") << "the lot codes follow the restored lots";
     auto accLog = ReadWorkbookFile(s.accountLogFile());
     ExpectIntegers(accLog->sheet("Befszlatörsor01"),
-                   {{5, ledger::SettlementCode, 12}, {6, ledger::SettlementCode, 20}});
+                   {{5, ledger::SettlementCode, 12}, {6, ledger::SettlementCode, 220}});
     auto productLog = ReadWorkbookFile(s.productLogFile());
     ExpectIntegers(productLog->sheet("Szla"), {{5, szla::Settlement, 12},
-                                               {6, szla::Settlement, 20},
+                                               {6, szla::Settlement, 220},
                                                {6, szla::Sold, 120}});
 }
 
