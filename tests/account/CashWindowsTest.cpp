@@ -11,16 +11,11 @@
 #include <filesystem>
 #include <fstream>
 
-namespace vandorix {
+namespace vandorix::testing {
 namespace {
 
 namespace fs = std::filesystem;
 using namespace ledger;
-using testing::DateOrder;
-using testing::ExpectAmounts;
-using testing::ExpectIntegers;
-using testing::ExpectTexts;
-using testing::FileBytes;
 
 const std::string kDeposit = "menu Befektetés/Befektetési számla/Befizetés\n";
 const std::string kRefund = "menu Befektetés/Befektetési számla/Brókerdíj visszatérítés\n";
@@ -46,7 +41,7 @@ std::string dividend(const char *date, const char *amount, const char *name, int
            "\ntype Text4 " + std::to_string(code) + "\n";
 }
 
-struct Session : testing::InProcessSession {
+struct Session : InProcessSession {
     DateOrder order = DateOrder::Checked;
     explicit Session(Date today = *Date::fromYmd(2026, 12, 6)) : InProcessSession(today) {}
 
@@ -55,15 +50,13 @@ struct Session : testing::InProcessSession {
     // Runs the script, checking the stored ledger after every action.
     void play(const std::string &script) {
         run(script, [&](const std::string &line) {
-            EXPECT_TRUE(testing::StoredLedgerIsSound(accountFile(), order)) << "after: " << line;
+            EXPECT_TRUE(StoredLedgerIsSound(accountFile(), order)) << "after: " << line;
         });
     }
-    std::unique_ptr<Workbook> account() { return testing::ReadWorkbookFile(accountFile()); }
+    std::unique_ptr<Workbook> account() { return ReadWorkbookFile(accountFile()); }
     Form &window() { return *app().visibleForm(); }
     bool atMainWindow() { return app().visibleForm() == &app().mainForm(); }
 };
-
-Currency cur(const char *text) { return *Currency::parse(text); }
 
 TEST(CashWindows, DepositsAreBookedInDateOrderAndAModifiedDateKeepsTheRowInPlace) {
     Session s;
@@ -237,7 +230,7 @@ TEST(CashWindows, DeletionLogsTheRowAndRecomputesTheBalancesBelowOrChangesNothin
     EXPECT_TRUE(l.value(6, MovementDate).isBlank());
     ExpectAmounts(l, {{8, Balance, "100"}});
 
-    auto log = testing::ReadWorkbookFile(s.logFile());
+    auto log = ReadWorkbookFile(s.logFile());
     const Sheet &rows = log->sheet("Befszlatörsor01");
     ExpectIntegers(rows, {{5, SettlementCode, 2}, {6, SettlementCode, 3}});
     ExpectTexts(rows, {{5, RowType, "BAR"}, {5, Description, "Kp befizetés"}, {3, 1, "Dátum"}});
@@ -280,7 +273,7 @@ TEST(CashWindows, CodeOfAnotherTypeIsRefusedAndDecliningModifyAndDeleteEndsWitho
     EXPECT_EQ(s.dialogs().messages()[shownBefore].defaultAnswer, MessageAnswer::No);
 }
 
-TEST(CashWindows, FieldsAreCheckedOnEnterAndInOrderAndTheOnlyRowCanBeDeleted) {
+TEST(CashWindows, FieldsAreCheckedInOrderTheOnlyRowCanBeDeletedAndViewingRecomputes) {
     Session s;
     s.play(kWithdrawal);
     EXPECT_EQ(s.window().control("Text1").text, "2026. 12. 06.");
@@ -301,35 +294,32 @@ TEST(CashWindows, FieldsAreCheckedOnEnterAndInOrderAndTheOnlyRowCanBeDeleted) {
     s.play("type Text1 2026.12.06\nclick Command1\nclick Command3\n");
     EXPECT_EQ(s.account()->sheet("Befszla01").value(5, SettlementCode).integer(), 1);
 
-    // Deleting the only row leaves an empty ledger.
+    // Deleting the only row leaves an empty ledger; viewing it writes nothing.
     s.play(typed(kWithdrawal, "2026.12.06", "5", 1, "answer No\nanswer Yes\nclick Command2\n") +
            "click Command3\n");
     auto wb = s.account();
     EXPECT_TRUE(wb->sheet("Befszla01").value(5, MovementDate).isBlank());
     EXPECT_EQ(wb->sheet("Befszla01").value(kHeaderRow, RowType).integer(), 7);
-}
-
-TEST(AccountView, RecomputesBeforeShowingAndStoresTheResult) {
-    Session s;
     const std::string empty = FileBytes(s.accountFile());
     s.play("menu Befektetés/Befektetési számla/Megtekintés\nanswer OK\n");
     EXPECT_EQ(s.shown().back(), "Kilépés|A Befektetési fájlban\r\nMég nincs adat. Kilépés!");
-    EXPECT_EQ(FileBytes(s.accountFile()), empty) << "an empty ledger is not written";
+    EXPECT_EQ(FileBytes(s.accountFile()), empty);
     EXPECT_FALSE(s.app().state().AccountWorkbookOpen());
     EXPECT_FALSE(s.app().state().HostRunning);
     EXPECT_TRUE(s.atMainWindow());
-    s.play(entry(kDeposit, "2026.11.01", "100", 1) + entry(kDeposit, "2026.11.02", "50", 2));
+
     // A balance spoilt on disk is put right by viewing.
-    testing::EditWorkbookFile(s.accountFile(), [](Workbook &wb) {
-        wb.sheet("Befszla01").setValue(6, Balance, cur("1"));
+    s.play(entry(kDeposit, "2026.11.01", "100", 1) + entry(kDeposit, "2026.11.02", "50", 2));
+    EditWorkbookFile(s.accountFile(), [](Workbook &wb) {
+        wb.sheet("Befszla01").setValue(6, Balance, Amount("1"));
     });
     s.play("menu Befektetés/Befektetési számla/Megtekintés\nanswer OK\n");
     EXPECT_EQ(s.shown().back(), "Tovább|Továbblépés");
-    auto wb = s.account();
-    ExpectAmounts(wb->sheet("Befszla01"), {{6, Balance, "150"}});
-    for (int i = 1; i <= wb->sheetCount(); ++i)
-        EXPECT_TRUE(wb->sheetAt(i).visible() && wb->sheetAt(i).isProtected());
+    auto viewed = s.account();
+    ExpectAmounts(viewed->sheet("Befszla01"), {{6, Balance, "150"}});
+    for (int i = 1; i <= viewed->sheetCount(); ++i)
+        EXPECT_TRUE(viewed->sheetAt(i).visible() && viewed->sheetAt(i).isProtected());
 }
 
 } // namespace
-} // namespace vandorix
+} // namespace vandorix::testing

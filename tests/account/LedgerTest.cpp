@@ -4,20 +4,19 @@
 #include "book/Templates.h"
 #include "store/HostError.h"
 #include "support/LedgerInvariants.h"
+#include "support/ProductFiles.h"
 #include "support/TestInstallation.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
 
-namespace vandorix {
+namespace vandorix::testing {
 namespace {
 
 using namespace ledger;
-using testing::LedgerIsSound;
 
 Date day(int m, int d) { return *Date::fromYmd(2026, m, d); }
-Currency cur(const char *text) { return *Currency::parse(text); }
 
 // The account workbook of a new installation, writable, in an AppState of its own.
 struct Ledger {
@@ -35,8 +34,8 @@ struct Ledger {
              const char *movement) {
         s.clearRange(row, 1, row, kLastColumn); // rows 5 to 9 hold the new workbook's zero totals
         s.setValue(row, MovementDate, d);
-        s.setValue(row, amountColumn, cur(amount));
-        s.setValue(row, Movement, cur(movement));
+        s.setValue(row, amountColumn, Amount(amount));
+        s.setValue(row, Movement, Amount(movement));
         s.setValue(row, SettlementCode, code);
         s.setValue(row, RowType, type);
     }
@@ -53,13 +52,13 @@ TEST(RecalcAccountLedger, BalancesAndTotalsOfMixedMovementsMatchAHandComputation
     // 9,9 commission with a result of 170,6; withdrawal 1 500; fee 4,0001; dividend 77,77.
     l.deposit(5, day(1, 5), 1, "10000");
     l.put(6, day(1, 6), 2, "VAK", BuyValue, "6245", "-6260,1");
-    l.s.setValue(6, BuyCommission, cur("15,1"));
-    l.s.setValue(6, BuyCost, cur("6260,1"));
+    l.s.setValue(6, BuyCommission, Amount("15,1"));
+    l.s.setValue(6, BuyCost, Amount("6260,1"));
     l.put(7, day(1, 6), 3, "BKR", PaidOut, "2,5", "-2,5");
     l.put(8, day(2, 1), 4, "EAR", SellValue, "3300", "3290,1");
-    l.s.setValue(8, SellCommission, cur("9,9"));
-    l.s.setValue(8, NetProceeds, cur("3290,1"));
-    l.s.setValue(8, RealisedResult, cur("170,6"));
+    l.s.setValue(8, SellCommission, Amount("9,9"));
+    l.s.setValue(8, NetProceeds, Amount("3290,1"));
+    l.s.setValue(8, RealisedResult, Amount("170,6"));
     l.put(9, day(2, 3), 5, "KAR", PaidOut, "1500", "-1500");
     l.put(10, day(2, 28), 6, "HAR", Fee, "4,0001", "-4,0001");
     l.put(11, day(3, 1), 7, "OAR", PaidIn, "77,77", "77,77");
@@ -67,13 +66,14 @@ TEST(RecalcAccountLedger, BalancesAndTotalsOfMixedMovementsMatchAHandComputation
 
     const char *balances[] = {"10000",  "3739,9",    "3737,4",   "7027,5",
                               "5527,5", "5523,4999", "5601,2699"};
-    for (int r = 5; r <= 11; ++r) EXPECT_EQ(l.at(r, Balance), cur(balances[r - 5])) << "row " << r;
+    for (int r = 5; r <= 11; ++r)
+        EXPECT_EQ(l.at(r, Balance), Amount(balances[r - 5])) << "row " << r;
     const std::pair<int, const char *> totals[] = {
         {BuyValue, "6245"},      {BuyCommission, "15,1"}, {BuyCost, "6260,1"},
         {SellValue, "3300"},     {SellCommission, "9,9"}, {NetProceeds, "3290,1"},
         {RealisedResult, "170,6"}, {PaidIn, "10077,77"},  {PaidOut, "1502,5"},
         {Fee, "4,0001"},         {Balance, "5601,2699"}};
-    for (auto [c, v] : totals) EXPECT_EQ(l.at(14, c), cur(v)) << c;
+    for (auto [c, v] : totals) EXPECT_EQ(l.at(14, c), Amount(v)) << c;
     EXPECT_EQ(l.s.value(kHeaderRow, 1).text(), "2026. 01. 05. -től      2026. 03. 01. -ig.");
     EXPECT_EQ(l.app.LedgerLastRow, 11);
     EXPECT_EQ(l.app.LedgerLastDate, day(3, 1));
@@ -106,9 +106,9 @@ TEST(LedgerInvariants, NoticeGapsDisorderDuplicateCodesAndStaleBalances) {
     l.deposit(5, day(7, 2), 1, "10");
     l.deposit(6, day(7, 1), 1, "10");
     l.recalc();
-    l.s.setValue(6, Balance, cur("999"));
+    l.s.setValue(6, Balance, Amount("999"));
     l.s.setValue(12, MovementDate, day(7, 9));
-    const std::string v = ::testing::PrintToString(testing::LedgerViolations(l.s));
+    const std::string v = ::testing::PrintToString(LedgerViolations(l.s));
     for (const char *part : {"dated before", "twice", "T6", "below the first empty row"})
         EXPECT_NE(v.find(part), std::string::npos) << part << " in " << v;
 }
@@ -146,7 +146,7 @@ TEST(DeletionLogs, AppendRowNeverLandsOnARowThatHoldsAnything) {
 }
 
 TEST(DeletionLogs, OpeningWithoutAChangeWritesNothingAndWrongPasswordFails) {
-    testing::TestInstallation inst;
+    TestInstallation inst;
     AppState app;
     app.HostApp = std::make_unique<SpreadsheetHost>();
     app.ArchivePath = (inst.root() / "Arhiv").string();
@@ -155,16 +155,16 @@ TEST(DeletionLogs, OpeningWithoutAChangeWritesNothingAndWrongPasswordFails) {
     app.SheetPassword = install::kSheetPassword;
     const auto log = inst.root() / "Arhiv" / "Terméktöröltsorok.xls";
     app.HostApp->copyFile(inst.root() / "Seged" / "Terméktöröltsorokminta.xls", log);
-    const std::string before = testing::FileBytes(log);
+    const std::string before = FileBytes(log);
     OpenProductDeletionLog(app);
     EXPECT_TRUE(app.ProductDeletionLogOpen());
     EXPECT_FALSE(app.ProductDeletionLog->sheet("Szla").isProtected());
     app.ProductDeletionLog.close();
-    EXPECT_EQ(testing::FileBytes(log), before);
+    EXPECT_EQ(FileBytes(log), before);
 
     app.SheetPassword = "másik";
     EXPECT_THROW(OpenProductDeletionLog(app), HostError);
 }
 
 } // namespace
-} // namespace vandorix
+} // namespace vandorix::testing

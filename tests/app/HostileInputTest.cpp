@@ -7,8 +7,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <map>
-#include <string>
 #include <sys/stat.h>
 
 namespace vandorix::testing {
@@ -32,26 +30,21 @@ TEST(HostileInput, FieldBoundsRefuseWhatTheFilesCannotHoldAndWriteNothing) {
         std::string script; // ends with the refused value typed (Enter) or "Rögzítés" clicked
         std::string message;
     };
-    const std::string purchase = OpenPurchase();
-    const std::string deposit = kDepositWindow;
+    const std::string amount = kDepositWindow + "type Text1 2026.03.01\ntype Text2 ";
+    const std::string price = OpenPurchase() + "type Text1 2026.03.01\ntype Text2 100\ntype Text3 ";
     const Case cases[] = {
-        {deposit + "type Text1 2026.03.01\ntype Text2 922337203685477,5808\n", kRange},
-        {deposit + "type Text1 2026.03.01\ntype Text2 999999999999999\n", kRange},
-        {deposit + "type Text1 2026.03.01\ntype Text2 -1000000000000,0001\n", kRange},
-        {deposit + "type Text1 2026.03.01\ntype Text2 99999999999999999999999\n", kRange},
-        {deposit + "type Text1 2026.03.01\ntype Text2 12a\n", "Felhívás|Itt csak számérték lehet."},
+        {amount + "922337203685477,5808\n", kRange},
+        {amount + "999999999999999\n", kRange},
+        {amount + "-1000000000000,0001\n", kRange},
+        {amount + "99999999999999999999999\n", kRange},
+        {amount + "12a\n", "Felhívás|Itt csak számérték lehet."},
         // A value changed after Enter accepted the field is checked again by "Adatbevitel".
-        {deposit +
-             "type Text1 2026.03.01\ntype Text2 10\ntype Text3 5\nset Text2 922337203685477,5808\n"
-             "click Command1\n",
-         kRange},
-        {deposit + "type Text1 1899.12.31\n", kNoDate},
-        {deposit + "type Text1 1900.02.28\n", kNoDate},
-        {purchase + "type Text1 1026.03.01\n", kNoDate},
-        {purchase + "type Text1 2026.03.01\ntype Text2 100\ntype Text3 900000000000000\n", kRange},
-        {purchase +
-             "type Text1 2026.03.01\ntype Text2 100\ntype Text3 10\ntype Text4 1000000000001\n",
-         kRange},
+        {amount + "10\ntype Text3 5\nset Text2 922337203685477,5808\nclick Command1\n", kRange},
+        {kDepositWindow + "type Text1 1899.12.31\n", kNoDate},
+        {kDepositWindow + "type Text1 1900.02.28\n", kNoDate},
+        {OpenPurchase() + "type Text1 1026.03.01\n", kNoDate},
+        {price + "900000000000000\n", kRange},
+        {price + "10\ntype Text4 1000000000001\n", kRange},
     };
     for (const Case &c : cases) {
         TradeSession s;
@@ -63,16 +56,15 @@ TEST(HostileInput, FieldBoundsRefuseWhatTheFilesCannotHoldAndWriteNothing) {
 
     // The bound itself is taken and stored exactly; the first day the files hold is taken.
     TradeSession s;
-    s.play(deposit + "type Text1 1900.03.01\ntype Text2 1000000000000\ntype Text3 1\n"
-                     "click Command1\nclick Command3\n");
+    s.play(DepositScript("1900.03.01", "1000000000000", 1));
     auto acc = s.account();
     EXPECT_EQ(Cur(acc->sheet("Befszla01"), 5, ledger::Balance), Amount("1000000000000"));
     EXPECT_EQ(acc->sheet("Befszla01").value(5, ledger::MovementDate).date(), Day(1900, 3, 1));
 
     // Quantity times price beyond the currency's range ends the command, nothing written.
     const auto before = DataFiles(s.installation().root(), true);
-    s.play(purchase + "type Text1 2026.03.01\ntype Text2 32767\ntype Text3 1000000000000\n"
-                      "type Text4 0\ntype Text5 2\ntype Text6 2\nclick Command1\nanswer OK\n");
+    s.play(OpenPurchase() + Fields({"2026.03.01", 32767, "1000000000000", "0", 2, 2}) +
+           "click Command1\nanswer OK\n");
     EXPECT_NE(s.shown().back().find("túl nagy"), std::string::npos) << s.shown().back();
     EXPECT_EQ(DataFiles(s.installation().root(), true), before);
     EXPECT_TRUE(s.atMainWindow());
