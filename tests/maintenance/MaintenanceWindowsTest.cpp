@@ -1,7 +1,5 @@
-// The settlement-code change and ledger row deletion windows, driven through the main menu on
-// an installation with the share "Alfa"; the stored ledger and trade sheets are checked after
-// every action and read back. A code lives in the ledger and, for a trade, wherever the trade
-// sheet keeps it; a deleted row goes to the deleted-row logs.
+// The settlement-code change and ledger row deletion windows on an installation with the share
+// "Alfa"; the stored ledger and trade sheets are checked after every action and read back.
 #include "trading/TradeWindowSession.h"
 
 namespace vandorix::testing {
@@ -41,10 +39,13 @@ Codes LedgerCodes(const Sheet &ledger) {
     return out;
 }
 
-TEST(SettlementCodeChange, RefusalsChangeNothingAndADepositsCodeIsReplacedInTheLedgerOnly) {
+// The code-change window refuses what it must and replaces a code in the ledger only for a cash
+// movement; the row deletion window then deletes a deposit into the log once confirmed.
+TEST(MaintenanceWindows, RefusalsChangeNothingADepositsCodeIsReplacedAndADepositDeleted) {
     TradeSession s;
     s.play(DepositScript("2026.03.01", "5000", 1));
     s.play(Purchase({"2026.03.02", 100, "10", "0", 1, 10}));
+    s.play(DepositScript("2026.03.05", "500,5", 2) + DepositScript("2026.03.09", "300", 3));
     const std::string account = FileBytes(s.accountFile());
     const std::string product = FileBytes(s.productFile());
 
@@ -99,58 +100,43 @@ TEST(SettlementCodeChange, RefusalsChangeNothingAndADepositsCodeIsReplacedInTheL
     EXPECT_FALSE(w.control("Command1").enabled) << "waits for the new code";
     s.play("type Text2 77\nclick Command1\nclick Command4\n");
     EXPECT_TRUE(s.atMainWindow());
-
-    auto acc = s.account();
-    const Sheet &l = acc->sheet("Befszla01");
-    EXPECT_EQ(LedgerCodes(l), (Codes{77, 12}));
-    EXPECT_EQ(Cur(l, 5, ledger::PaidIn), Amount("5000")) << "the movement itself is unchanged";
-    EXPECT_EQ(Cur(l, 9, ledger::Balance), Amount("4000"));
     EXPECT_EQ(FileBytes(s.productFile()), renamedProduct) << "a cash movement has no trade row";
-}
-
-TEST(LedgerRowDeletion, ACashMovementGoesToTheLogOnlyWhenConfirmedAndTheBalancesFollow) {
-    TradeSession s;
-    s.play(DepositScript("2026.03.01", "1000", 1) + DepositScript("2026.03.05", "500,5", 2) +
-           DepositScript("2026.03.09", "300", 3));
-    const std::string account = FileBytes(s.accountFile());
 
     // A missing code, a declined one and one given up leave the ledger as it was.
+    const std::string renamed = FileBytes(s.accountFile());
     s.play(kRowDeletion + "type Text1 5\nanswer OK\n");
     EXPECT_EQ(s.shown().back(), "Adathiba|Nincs ilyen teljesítés  kód,\r\njavítson !");
-    Form &w = s.window();
-    EXPECT_EQ(w.control("Text1").text, "");
-    EXPECT_EQ(w.focus(), "Text1");
-    EXPECT_FALSE(w.control("Command1").enabled);
-    s.play("type Text1 1\nanswer No\n");
-    EXPECT_EQ(w.control("Text1").text, "");
-    EXPECT_TRUE(w.control("Text1").enabled);
-    EXPECT_FALSE(w.control("Command1").enabled);
+    Form &d = s.window();
+    EXPECT_EQ(d.control("Text1").text, "");
+    EXPECT_EQ(d.focus(), "Text1");
+    EXPECT_FALSE(d.control("Command1").enabled);
+    s.play("type Text1 77\nanswer No\n");
+    EXPECT_EQ(d.control("Text1").text, "");
+    EXPECT_TRUE(d.control("Text1").enabled);
+    EXPECT_FALSE(d.control("Command1").enabled);
     // Confirmed, then given up with "Mégse".
-    s.play("type Text1 1\nanswer Yes\nclick Command2\n");
-    EXPECT_FALSE(w.control("Command1").enabled);
-    EXPECT_EQ(w.focus(), "Text1");
-    EXPECT_EQ(FileBytes(s.accountFile()), account);
-    EXPECT_FALSE(std::filesystem::exists(s.accountLogFile()) &&
-                 !ReadWorkbookFile(s.accountLogFile())
-                      ->sheet("Befszlatörsor01")
-                      .value(5, ledger::MovementDate)
-                      .isBlank());
+    s.play("type Text1 77\nanswer Yes\nclick Command2\n");
+    EXPECT_FALSE(d.control("Command1").enabled);
+    EXPECT_EQ(d.focus(), "Text1");
+    EXPECT_EQ(FileBytes(s.accountFile()), renamed);
 
     s.play("type Text1 2\nanswer Yes\n");
     EXPECT_EQ(s.shown().back(), "Kérdés|2026. 03. 05. Kp befizetés\r\nEzt törli ?");
-    EXPECT_EQ(w.caption(), "Adatsor törlés");
-    EXPECT_EQ(w.focus(), "Command1");
-    EXPECT_FALSE(w.control("Text1").enabled) << "the confirmed code stays";
+    EXPECT_EQ(d.caption(), "Adatsor törlés");
+    EXPECT_EQ(d.focus(), "Command1");
+    EXPECT_FALSE(d.control("Text1").enabled) << "the confirmed code stays";
     s.play("click Command1\n");
-    EXPECT_EQ(w.control("Text1").text, "");
-    EXPECT_EQ(w.focus(), "Text1") << "ready for the next code";
+    EXPECT_EQ(d.control("Text1").text, "");
+    EXPECT_EQ(d.focus(), "Text1") << "ready for the next code";
     s.play("click Command3\n");
 
     auto acc = s.account();
     const Sheet &l = acc->sheet("Befszla01");
-    EXPECT_EQ(LedgerCodes(l), (Codes{1, 3}));
-    ExpectAmounts(l, {{6, ledger::Balance, "1300"}, {9, ledger::PaidIn, "1300"}});
-    EXPECT_EQ(Int(l, 2, ledger::RowType), 9);
+    EXPECT_EQ(LedgerCodes(l), (Codes{77, 12, 3}));
+    // 5000 − 100 × 10 + 300 by hand; the deposit's amount is unchanged by its new code.
+    ExpectAmounts(l, {{5, ledger::PaidIn, "5000"}, {6, ledger::Balance, "4000"},
+                      {7, ledger::Balance, "4300"}, {10, ledger::PaidIn, "5300"}});
+    EXPECT_EQ(Int(l, 2, ledger::RowType), 10);
     auto log = ReadWorkbookFile(s.accountLogFile());
     const Sheet &g = log->sheet("Befszlatörsor01");
     EXPECT_EQ(Int(g, 5, ledger::SettlementCode), 2);
@@ -205,8 +191,7 @@ TEST(LedgerRowDeletion, APurchaseSoldFromStaysAnUntouchedOneGoesAndASaleGivesIts
     const Sheet &t = wb->sheet("Szla");
     EXPECT_EQ(StoredCodes(t), (Codes{110, 11}));
     // The holding without the sale.
-    ExpectIntegers(t, {{5, szla::OpenQuantity, 100},
-                       {6, szla::OpenQuantity, 50},
+    ExpectIntegers(t, {{5, szla::OpenQuantity, 100}, {6, szla::OpenQuantity, 50},
                        {6, szla::Holding, 150}});
     EXPECT_EQ(Text(t, 5, szla::LotCode), "VAK");
     auto acc = s.account();
@@ -219,9 +204,8 @@ TEST(LedgerRowDeletion, APurchaseSoldFromStaysAnUntouchedOneGoesAndASaleGivesIts
     ExpectIntegers(accLog->sheet("Befszlatörsor01"),
                    {{5, ledger::SettlementCode, 12}, {6, ledger::SettlementCode, 220}});
     auto productLog = ReadWorkbookFile(s.productLogFile());
-    ExpectIntegers(productLog->sheet("Szla"), {{5, szla::Settlement, 12},
-                                               {6, szla::Settlement, 220},
-                                               {6, szla::Sold, 120}});
+    ExpectIntegers(productLog->sheet("Szla"),
+                   {{5, szla::Settlement, 12}, {6, szla::Settlement, 220}, {6, szla::Sold, 120}});
 }
 
 } // namespace
