@@ -71,51 +71,45 @@ TEST(HostileInput, FieldBoundsRefuseWhatTheFilesCannotHoldAndWriteNothing) {
 }
 
 TEST(HostileInput, OddFilesAreRefusedNamingTheFileAndNothingIsWritten) {
+    // The file made odd (written with `content`, or made read-only when null), the script that
+    // meets it, and what the message names.
     struct Case {
-        std::string name;
-        std::function<void(const fs::path &root)> prepare;
+        const char *file, *content;
         std::string script;
         std::vector<std::string> inMessage;
     };
-    const std::string deposit =
-        kDepositWindow +
+    const std::string deposit = kDepositWindow +
         "type Text1 2026.03.01\ntype Text2 10\ntype Text3 1\nclick Command1\nanswer OK\n";
     const Case cases[] = {
-        {"read-only ledger",
-         [](const fs::path &r) { fs::permissions(r / "Torzs/Befszla.xls", fs::perms(0444)); },
-         deposit,
-         {"írásvédett", "Torzs/Befszla.xls"}},
-        {"LibreOffice lock",
-         [](const fs::path &r) { std::ofstream(r / "Torzs/.~lock.Befszla.xls#") << "x"; },
-         deposit,
+        {"Torzs/Befszla.xls", nullptr, deposit, {"írásvédett", "Torzs/Befszla.xls"}},
+        {"Torzs/.~lock.Befszla.xls#", "x", deposit,
          {"táblázatkezelőben", "Torzs/Befszla.xls", ".~lock.Befszla.xls#"}},
-        {"Excel lock",
-         [](const fs::path &r) { std::ofstream(r / "Torzs/~$Befszla.xls") << "x"; },
-         deposit,
-         {"táblázatkezelőben", "Torzs/Befszla.xls"}},
-        {"product open elsewhere",
-         [](const fs::path &r) { std::ofstream(r / "Termekek/.~lock.Alfa.xls#") << "x"; },
+        {"Torzs/~$Befszla.xls", "x", deposit, {"táblázatkezelőben", "Torzs/Befszla.xls"}},
+        {"Termekek/.~lock.Alfa.xls#", "x",
          OpenPurchase() + Fields({"2026.03.01", 1, "10", "0", 1, 1}) +
              "click Command1\ninput 10\nanswer OK\n",
          {"táblázatkezelőben", "Termekek/Alfa.xls"}},
-        {"damaged template",
-         [](const fs::path &r) { std::ofstream(r / "Seged/Termékminta.xls") << "nem zip"; },
+        {"Seged/Termékminta.xls", "nem zip",
          "menu Befektetés/Részvény/Alapadatok\nchoose Combo1 Más részvény\ntype Text1 Gamma\n"
          "type Text2 HU0000999999\nclick Command1\nanswer OK\n",
          {"Seged/Termékminta.xls"}},
     };
     for (const Case &c : cases) {
+        SCOPED_TRACE(c.file);
         TradeSession s;
         const fs::path root = s.installation().root();
-        c.prepare(root);
+        if (c.content)
+            std::ofstream(root / c.file) << c.content;
+        else
+            fs::permissions(root / c.file, fs::perms(0444));
         const auto before = DataFiles(root, true);
         s.run(c.script);
         const std::string shown = s.shown().back();
         for (const std::string &part : c.inMessage)
-            EXPECT_NE(shown.find(part), std::string::npos) << c.name << ": " << shown;
-        EXPECT_EQ(shown.find("Gamma.xls"), std::string::npos) << c.name << ": " << shown;
-        EXPECT_EQ(DataFiles(root, true), before) << c.name;
-        EXPECT_TRUE(s.atMainWindow()) << c.name;
+            EXPECT_NE(shown.find(part), std::string::npos) << shown;
+        EXPECT_EQ(shown.find("Gamma.xls"), std::string::npos) << shown;
+        EXPECT_EQ(DataFiles(root, true), before);
+        EXPECT_TRUE(s.atMainWindow());
     }
 
     // A replaced workbook keeps the permissions it had.

@@ -1,7 +1,4 @@
-// Undoing the last commands and the one-click backup, driven from the main menu: commands
-// undone in reverse order leave every data file byte for byte as before them, an undone
-// archiving brings the share back, a file changed by hand refuses the undo, only the newest
-// fifty commands are kept, and the backup zip holds every data file.
+// Undoing the last commands and the one-click backup, driven from the main menu.
 #include "store/CommitJournal.h"
 #include "trading/TradeWindowSession.h"
 
@@ -29,10 +26,6 @@ std::vector<std::string> KeptCommands(const fs::path &root) {
         names.push_back(e.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
-}
-
-std::string Question(const std::string &words) {
-    return "Kérdés|Az utolsó művelet:\r\n" + words + "\r\n(";
 }
 
 TEST(Undo, PurchaseSaleAndDepositUndoneInReverseOrderLeaveEveryFileAsBeforeUnlessEditedByHand) {
@@ -78,7 +71,8 @@ TEST(Undo, PurchaseSaleAndDepositUndoneInReverseOrderLeaveEveryFileAsBeforeUnles
         SCOPED_TRACE(s->words);
         t.play(kUndo + "answer Yes\nanswer OK\n");
         const auto shown = t.shown();
-        EXPECT_EQ(shown.end()[-2].rfind(Question(s->words), 0), 0u) << shown.end()[-2];
+        const std::string question = "Kérdés|Az utolsó művelet:\r\n" + s->words + "\r\n(";
+        EXPECT_EQ(shown.end()[-2].rfind(question, 0), 0u) << shown.end()[-2];
         EXPECT_EQ(shown.back(), "Felhívás|Visszavonva:\r\n" + s->words);
         EXPECT_EQ(DataFiles(root), s->before);
         EXPECT_TRUE(t.atMainWindow());
@@ -122,19 +116,16 @@ TEST(Undo, OnlyTheNewestFiftyCommandsAreKept) {
 // Every member of a zip by name, read with libzip.
 std::map<std::string, std::string> ZipMembers(const fs::path &file) {
     std::map<std::string, std::string> out;
-    int error = 0;
-    zip_t *z = zip_open(file.c_str(), ZIP_RDONLY, &error);
-    if (!z) return out;
-    for (zip_int64_t i = 0; i < zip_get_num_entries(z, 0); ++i) {
+    zip_t *z = zip_open(file.c_str(), ZIP_RDONLY, nullptr);
+    for (zip_uint64_t i = 0; z && i < static_cast<zip_uint64_t>(zip_get_num_entries(z, 0)); ++i) {
         zip_stat_t st;
-        zip_stat_index(z, static_cast<zip_uint64_t>(i), 0, &st);
-        std::string bytes(st.size, '\0');
-        zip_file_t *f = zip_fopen_index(z, static_cast<zip_uint64_t>(i), 0);
+        zip_stat_index(z, i, 0, &st);
+        std::string &bytes = out[st.name] = std::string(st.size, '\0');
+        zip_file_t *f = zip_fopen_index(z, i, 0);
         zip_fread(f, bytes.data(), bytes.size());
         zip_fclose(f);
-        out[st.name] = bytes;
     }
-    zip_discard(z);
+    if (z) zip_discard(z);
     return out;
 }
 
@@ -197,9 +188,9 @@ TEST(Undo, UndoneArchivingBringsTheShareBackThroughTheDriverAndTheBackupZipHolds
 TEST(Undo, KilledUndoLeavesTheFilesBeforeOrAfterIt) {
     TestInstallation inst;
     const fs::path root = inst.root();
-    ASSERT_EQ(inst.replay(RegisterScript("Alfa", "A1") + DepositScript("2026.11.01", "1000000", 1))
-                  .exitCode,
-              0);
+    const ReplayRun setup =
+        inst.replay(RegisterScript("Alfa", "A1") + DepositScript("2026.11.01", "1000000", 1));
+    ASSERT_EQ(setup.exitCode, 0) << setup.output;
     const auto undone = DataFiles(root);
     ASSERT_EQ(inst.replay(Purchase({"2026.11.03", 100, "1000", "500", 11, 11})).exitCode, 0);
     const auto committed = DataFiles(root);
