@@ -3,9 +3,9 @@
 #include "app/AppState.h"
 #include "book/Templates.h"
 #include "store/HostError.h"
+#include "support/InProcessScript.h"
 #include "support/LedgerInvariants.h"
 #include "support/ProductFiles.h"
-#include "support/TestInstallation.h"
 
 #include <gtest/gtest.h>
 
@@ -146,15 +146,10 @@ TEST(DeletionLogs, AppendRowNeverLandsOnARowThatHoldsAnything) {
 }
 
 TEST(DeletionLogs, OpeningWithoutAChangeWritesNothingAndWrongPasswordFails) {
-    TestInstallation inst;
-    AppState app;
-    app.HostApp = std::make_unique<SpreadsheetHost>();
-    app.ArchivePath = (inst.root() / "Arhiv").string();
-    app.AuxiliaryPath = (inst.root() / "Seged").string();
-    app.WorkbookPassword = install::kWorkbookPassword;
-    app.SheetPassword = install::kSheetPassword;
-    const auto log = inst.root() / "Arhiv" / "Terméktöröltsorok.xls";
-    app.HostApp->copyFile(inst.root() / "Seged" / "Terméktöröltsorokminta.xls", log);
+    InProcessSession s;
+    AppState &app = s.app().state();
+    const auto log = s.installation().root() / "Arhiv" / "Terméktöröltsorok.xls";
+    app.host().copyFile(s.installation().root() / "Seged" / "Terméktöröltsorokminta.xls", log);
     const std::string before = FileBytes(log);
     OpenProductDeletionLog(app);
     EXPECT_TRUE(app.ProductDeletionLogOpen());

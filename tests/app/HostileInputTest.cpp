@@ -127,8 +127,7 @@ TEST(HostileInput, AStoredDateBeforeTheFilesRangeIsNamedAndTheRestStaysUsable) {
     for (const CellValue &bad :
          {CellValue(0.0), CellValue(Day(1899, 12, 31)), CellValue(Day(1026, 3, 1))}) {
         TradeSession s;
-        s.play(DepositScript("2026.03.01", "5000", 1));
-        s.play(DepositScript("2026.03.02", "100", 2));
+        s.play(DepositScript("2026.03.01", "5000", 1) + DepositScript("2026.03.02", "100", 2));
         EditWorkbookFile(s.accountFile(),
                          [&](Workbook &wb) { wb.sheet("Befszla01").setValue(5, 1, bad); });
         s.run(kDepositWindow +
