@@ -1,14 +1,12 @@
 // Values and files a careful attacker tries: each is refused with a Hungarian message that
 // names what is wrong, and no file of the installation changes.
 #include "app/Validation.h"
-#include "maintenance/MaintenanceSession.h"
+#include "trading/TradeWindowSession.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
-#include <map>
-#include <string>
 #include <sys/stat.h>
 
 namespace vandorix::testing {
@@ -32,26 +30,21 @@ TEST(HostileInput, FieldBoundsRefuseWhatTheFilesCannotHoldAndWriteNothing) {
         std::string script; // ends with the refused value typed (Enter) or "Rögzítés" clicked
         std::string message;
     };
-    const std::string purchase = OpenPurchase();
-    const std::string deposit = kDepositWindow;
+    const std::string amount = kDepositWindow + "type Text1 2026.03.01\ntype Text2 ";
+    const std::string price = OpenPurchase() + "type Text1 2026.03.01\ntype Text2 100\ntype Text3 ";
     const Case cases[] = {
-        {deposit + "type Text1 2026.03.01\ntype Text2 922337203685477,5808\n", kRange},
-        {deposit + "type Text1 2026.03.01\ntype Text2 999999999999999\n", kRange},
-        {deposit + "type Text1 2026.03.01\ntype Text2 -1000000000000,0001\n", kRange},
-        {deposit + "type Text1 2026.03.01\ntype Text2 99999999999999999999999\n", kRange},
-        {deposit + "type Text1 2026.03.01\ntype Text2 12a\n", "Felhívás|Itt csak számérték lehet."},
+        {amount + "922337203685477,5808\n", kRange},
+        {amount + "999999999999999\n", kRange},
+        {amount + "-1000000000000,0001\n", kRange},
+        {amount + "99999999999999999999999\n", kRange},
+        {amount + "12a\n", "Felhívás|Itt csak számérték lehet."},
         // A value changed after Enter accepted the field is checked again by "Adatbevitel".
-        {deposit +
-             "type Text1 2026.03.01\ntype Text2 10\ntype Text3 5\nset Text2 922337203685477,5808\n"
-             "click Command1\n",
-         kRange},
-        {deposit + "type Text1 1899.12.31\n", kNoDate},
-        {deposit + "type Text1 1900.02.28\n", kNoDate},
-        {purchase + "type Text1 1026.03.01\n", kNoDate},
-        {purchase + "type Text1 2026.03.01\ntype Text2 100\ntype Text3 900000000000000\n", kRange},
-        {purchase +
-             "type Text1 2026.03.01\ntype Text2 100\ntype Text3 10\ntype Text4 1000000000001\n",
-         kRange},
+        {amount + "10\ntype Text3 5\nset Text2 922337203685477,5808\nclick Command1\n", kRange},
+        {kDepositWindow + "type Text1 1899.12.31\n", kNoDate},
+        {kDepositWindow + "type Text1 1900.02.28\n", kNoDate},
+        {OpenPurchase() + "type Text1 1026.03.01\n", kNoDate},
+        {price + "900000000000000\n", kRange},
+        {price + "10\ntype Text4 1000000000001\n", kRange},
     };
     for (const Case &c : cases) {
         TradeSession s;
@@ -63,67 +56,60 @@ TEST(HostileInput, FieldBoundsRefuseWhatTheFilesCannotHoldAndWriteNothing) {
 
     // The bound itself is taken and stored exactly; the first day the files hold is taken.
     TradeSession s;
-    s.play(deposit + "type Text1 1900.03.01\ntype Text2 1000000000000\ntype Text3 1\n"
-                     "click Command1\nclick Command3\n");
+    s.play(DepositScript("1900.03.01", "1000000000000", 1));
     auto acc = s.account();
     EXPECT_EQ(Cur(acc->sheet("Befszla01"), 5, ledger::Balance), Amount("1000000000000"));
     EXPECT_EQ(acc->sheet("Befszla01").value(5, ledger::MovementDate).date(), Day(1900, 3, 1));
 
     // Quantity times price beyond the currency's range ends the command, nothing written.
     const auto before = DataFiles(s.installation().root(), true);
-    s.play(purchase + "type Text1 2026.03.01\ntype Text2 32767\ntype Text3 1000000000000\n"
-                      "type Text4 0\ntype Text5 2\ntype Text6 2\nclick Command1\nanswer OK\n");
+    s.play(OpenPurchase() + Fields({"2026.03.01", 32767, "1000000000000", "0", 2, 2}) +
+           "click Command1\nanswer OK\n");
     EXPECT_NE(s.shown().back().find("túl nagy"), std::string::npos) << s.shown().back();
     EXPECT_EQ(DataFiles(s.installation().root(), true), before);
     EXPECT_TRUE(s.atMainWindow());
 }
 
 TEST(HostileInput, OddFilesAreRefusedNamingTheFileAndNothingIsWritten) {
+    // The file made odd (written with `content`, or made read-only when null), the script that
+    // meets it, and what the message names.
     struct Case {
-        std::string name;
-        std::function<void(const fs::path &root)> prepare;
+        const char *file, *content;
         std::string script;
         std::vector<std::string> inMessage;
     };
-    const std::string deposit =
-        kDepositWindow +
+    const std::string deposit = kDepositWindow +
         "type Text1 2026.03.01\ntype Text2 10\ntype Text3 1\nclick Command1\nanswer OK\n";
     const Case cases[] = {
-        {"read-only ledger",
-         [](const fs::path &r) { fs::permissions(r / "Torzs/Befszla.xls", fs::perms(0444)); },
-         deposit,
-         {"írásvédett", "Torzs/Befszla.xls"}},
-        {"LibreOffice lock",
-         [](const fs::path &r) { std::ofstream(r / "Torzs/.~lock.Befszla.xls#") << "x"; },
-         deposit,
+        {"Torzs/Befszla.xls", nullptr, deposit, {"írásvédett", "Torzs/Befszla.xls"}},
+        {"Torzs/.~lock.Befszla.xls#", "x", deposit,
          {"táblázatkezelőben", "Torzs/Befszla.xls", ".~lock.Befszla.xls#"}},
-        {"Excel lock",
-         [](const fs::path &r) { std::ofstream(r / "Torzs/~$Befszla.xls") << "x"; },
-         deposit,
-         {"táblázatkezelőben", "Torzs/Befszla.xls"}},
-        {"product open elsewhere",
-         [](const fs::path &r) { std::ofstream(r / "Termekek/.~lock.Alfa.xls#") << "x"; },
+        {"Torzs/~$Befszla.xls", "x", deposit, {"táblázatkezelőben", "Torzs/Befszla.xls"}},
+        {"Termekek/.~lock.Alfa.xls#", "x",
          OpenPurchase() + Fields({"2026.03.01", 1, "10", "0", 1, 1}) +
              "click Command1\ninput 10\nanswer OK\n",
          {"táblázatkezelőben", "Termekek/Alfa.xls"}},
-        {"damaged template",
-         [](const fs::path &r) { std::ofstream(r / "Seged/Termékminta.xls") << "nem zip"; },
+        {"Seged/Termékminta.xls", "nem zip",
          "menu Befektetés/Részvény/Alapadatok\nchoose Combo1 Más részvény\ntype Text1 Gamma\n"
          "type Text2 HU0000999999\nclick Command1\nanswer OK\n",
          {"Seged/Termékminta.xls"}},
     };
     for (const Case &c : cases) {
+        SCOPED_TRACE(c.file);
         TradeSession s;
         const fs::path root = s.installation().root();
-        c.prepare(root);
+        if (c.content)
+            std::ofstream(root / c.file) << c.content;
+        else
+            fs::permissions(root / c.file, fs::perms(0444));
         const auto before = DataFiles(root, true);
         s.run(c.script);
         const std::string shown = s.shown().back();
         for (const std::string &part : c.inMessage)
-            EXPECT_NE(shown.find(part), std::string::npos) << c.name << ": " << shown;
-        EXPECT_EQ(shown.find("Gamma.xls"), std::string::npos) << c.name << ": " << shown;
-        EXPECT_EQ(DataFiles(root, true), before) << c.name;
-        EXPECT_TRUE(s.atMainWindow()) << c.name;
+            EXPECT_NE(shown.find(part), std::string::npos) << shown;
+        EXPECT_EQ(shown.find("Gamma.xls"), std::string::npos) << shown;
+        EXPECT_EQ(DataFiles(root, true), before);
+        EXPECT_TRUE(s.atMainWindow());
     }
 
     // A replaced workbook keeps the permissions it had.
@@ -141,8 +127,7 @@ TEST(HostileInput, AStoredDateBeforeTheFilesRangeIsNamedAndTheRestStaysUsable) {
     for (const CellValue &bad :
          {CellValue(0.0), CellValue(Day(1899, 12, 31)), CellValue(Day(1026, 3, 1))}) {
         TradeSession s;
-        s.play(DepositScript("2026.03.01", "5000", 1));
-        s.play(DepositScript("2026.03.02", "100", 2));
+        s.play(DepositScript("2026.03.01", "5000", 1) + DepositScript("2026.03.02", "100", 2));
         EditWorkbookFile(s.accountFile(),
                          [&](Workbook &wb) { wb.sheet("Befszla01").setValue(5, 1, bad); });
         s.run(kDepositWindow +
@@ -154,6 +139,43 @@ TEST(HostileInput, AStoredDateBeforeTheFilesRangeIsNamedAndTheRestStaysUsable) {
         // The rest of the program works: another share is registered.
         s.run(RegisterScript("Beta", "HU0000654321"));
         EXPECT_TRUE(fs::exists(s.productFile("Beta")));
+    }
+}
+
+// A window with two fields, as the entry windows have.
+struct EntryForm : Form {
+    explicit EntryForm(Application &app) : Form(app, "FormT", "Teszt") {
+        addTextBox("Text1");
+        addTextBox("Text2");
+    }
+};
+
+TEST(NumberField, QuantitiesAndCodesOutsideTheirRangeAreRefusedNotWrapped) {
+    struct Case {
+        const char *text;
+        bool quantity, accepted;
+    };
+    for (Case c : {Case{"1", true, true}, {"32767", true, true}, {"32 767", true, true},
+                   {"32768", true, false}, {"0", true, false}, {"-5", true, false},
+                   {"2,5", true, false}, {"100000", true, false}, {"2147483647", false, true},
+                   {"2147483648", false, false}, {"4294967297", false, false},
+                   {"0", false, false}, {"12,0", false, true}}) {
+        ScriptedDialogsFake dialogs;
+        Application app{dialogs, StartupEnvironment{}};
+        EntryForm form(app);
+        Control &field = form.control("Text1");
+        field.text = c.text;
+        form.SetFocus("Text2"); // the focus was elsewhere before the check
+        if (!c.accepted) dialogs.answer(MessageAnswer::Ok);
+        const bool ok = c.quantity ? CheckQuantityField(dialogs, form, field)
+                                   : CheckCodeField(dialogs, form, field);
+        EXPECT_EQ(ok, c.accepted) << c.text;
+        if (c.accepted) continue;
+        ASSERT_EQ(dialogs.messages().size(), 1u) << c.text;
+        EXPECT_NE(dialogs.messages()[0].text.find(c.quantity ? "32767" : "2147483647"),
+                  std::string::npos);
+        EXPECT_EQ(field.text, "");
+        EXPECT_EQ(form.focus(), "Text1");
     }
 }
 
