@@ -13,36 +13,14 @@
 #include "SheetTableModel.h"
 #include "SheetViewer.h"
 #include "account/Ledger.h"
-#include "app/Application.h"
 #include "store/SpreadsheetHost.h"
-#include "store/Workbook.h"
 #include "support/InProcessScript.h"
 #include "support/ProductFiles.h"
 #include "support/SheetExpect.h"
-#include "support/TestInstallation.h"
 
-#include <QAction>
-#include <QApplication>
-#include <QComboBox>
-#include <QDialogButtonBox>
-#include <QDir>
-#include <QInputDialog>
-#include <QLabel>
-#include <QLineEdit>
-#include <QLocale>
-#include <QMenu>
-#include <QMenuBar>
-#include <QMessageBox>
 #include <QPieSeries>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QScreen>
-#include <QScrollBar>
-#include <QSignalSpy>
-#include <QTabWidget>
-#include <QTableWidget>
-#include <QTest>
-#include <QTimer>
+#include <QtTest>
+#include <QtWidgets>
 
 #include <gtest/gtest.h>
 
