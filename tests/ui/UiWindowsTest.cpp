@@ -34,9 +34,10 @@ TEST(RealWindowsTest, DepositTypedIntoTheWidgetsIsStoredAndLettersInTheAmountAre
     live.chooseMenu({"Befektetés", "Befektetési számla", "Befizetés"});
     QWidget *window = live.shownWindow();
     ASSERT_TRUE(window && window->windowTitle() == u("Befizetés a befektetési számlára"));
-    auto *date = live.widget<QLineEdit>("Text1"), *amount = live.widget<QLineEdit>("Text2"),
-         *code = live.widget<QLineEdit>("Text3");
-    auto *enter = live.widget<QPushButton>("Command1"), *back = live.widget<QPushButton>("Command3");
+    QLineEdit *date = live.widget<QLineEdit>("Text1"), *amount = live.widget<QLineEdit>("Text2");
+    QLineEdit *code = live.widget<QLineEdit>("Text3");
+    QPushButton *enter = live.widget<QPushButton>("Command1");
+    QPushButton *back = live.widget<QPushButton>("Command3");
     ASSERT_TRUE(date && amount && code && enter && back);
     EXPECT_EQ(date->text(), u("2026. 12. 06."));
     EXPECT_EQ(focused(), date);
@@ -96,7 +97,8 @@ TEST(RealWindowsTest, DepositTypedIntoTheWidgetsIsStoredAndLettersInTheAmountAre
     auto wb = storedAccount(live);
     const Sheet &ledger = wb->sheet("Befszla01");
     EXPECT_EQ(ledger.value(5, ledger::MovementDate).date(), testing::Day(2026, 12, 1));
-    testing::ExpectAmounts(ledger, {{5, ledger::PaidIn, "1500,5"}, {5, ledger::Movement, "1500,5"}});
+    testing::ExpectAmounts(ledger,
+                           {{5, ledger::PaidIn, "1500,5"}, {5, ledger::Movement, "1500,5"}});
     testing::ExpectIntegers(ledger, {{5, ledger::SettlementCode, 7}});
     testing::ExpectTexts(ledger, {{5, ledger::RowType, "BAR"}});
     EXPECT_TRUE(ledger.value(6, ledger::MovementDate).isBlank());
@@ -105,30 +107,21 @@ TEST(RealWindowsTest, DepositTypedIntoTheWidgetsIsStoredAndLettersInTheAmountAre
     EXPECT_EQ(live.app().visibleForm(), &live.app().mainForm());
 }
 
-// Saves a picture of `widget` into the folder VANDORIX_UI_SHOTS names, if any.
-void saveShot(QWidget &widget, const char *name) {
-    QApplication::processEvents();
-    if (const char *folder = std::getenv("VANDORIX_UI_SHOTS"))
-        widget.grab().save(QDir(QString::fromLocal8Bit(folder)).filePath(u(name)));
-}
-
-// A window as a user sees it: every visible label beside the field it names, no button
-// narrower than its caption, no control outside the window or over another one, no empty band
-// left by hidden controls. With VANDORIX_UI_SHOTS naming a folder the window is also saved
-// there as a picture, for a look at it.
+// A window as a user sees it: whole on the screen and centred on it when it opens, every
+// visible label beside the field it names, no button narrower than its caption, no control
+// outside the window or over another one, no empty band left by hidden controls.
 void expectSoundLayout(LiveWindows &live, const std::string &what) {
+    SCOPED_TRACE(what);
     QWidget *top = live.shownWindow();
-    ASSERT_NE(top, nullptr) << what;
-    saveShot(*top, (what + ".png").c_str());
-
-    // Whole on the screen, and centred on it when it opens.
+    ASSERT_NE(top, nullptr);
+    QApplication::processEvents();
     const QRect screen = top->screen()->availableGeometry();
-    EXPECT_TRUE(screen.contains(top->geometry())) << what << ": reaches past the screen";
-    if (what.ends_with("-opened"))
-        EXPECT_LE(std::abs(top->geometry().center().x() - screen.center().x()), 4) << what;
-    EXPECT_GE(top->width(), top->minimumSizeHint().width()) << what;
-    EXPECT_GE(top->height(), top->minimumSizeHint().height()) << what;
-    const QRect inside = top->rect();
+    EXPECT_TRUE(screen.contains(top->geometry())) << "reaches past the screen";
+    if (what.ends_with("-opened")) {
+        EXPECT_LE(std::abs(top->geometry().center().x() - screen.center().x()), 4);
+    }
+    EXPECT_GE(top->width(), top->minimumSizeHint().width());
+    EXPECT_GE(top->height(), top->minimumSizeHint().height());
     auto place = [top](QWidget *w) { return QRect(w->mapTo(top, QPoint(0, 0)), w->size()); };
     FormWidget *body = live.windows.bodyOf(*live.app().visibleForm());
     std::vector<QWidget *> shown;
@@ -136,28 +129,25 @@ void expectSoundLayout(LiveWindows &live, const std::string &what) {
         QWidget *w = body->controlWidget(c.name);
         if (!w || !w->isVisibleTo(top)) continue;
         shown.push_back(w);
-        EXPECT_TRUE(inside.contains(place(w))) << what << ": " << c.name << " is cut off";
+        EXPECT_TRUE(top->rect().contains(place(w))) << c.name << " is cut off";
         if (auto *button = qobject_cast<QAbstractButton *>(w)) {
-            EXPECT_GE(button->width(), button->sizeHint().width())
-                << what << ": the caption of " << c.name << " does not fit";
+            EXPECT_GE(button->width(), button->sizeHint().width()) << c.name << " is cut";
         }
         if (auto *label = qobject_cast<QLabel *>(w); label && label->buddy()) {
             QWidget *field = label->buddy();
-            EXPECT_TRUE(field->isVisibleTo(top)) << what << ": " << c.name << " names no field";
-            EXPECT_GE(label->width(), label->sizeHint().width())
-                << what << ": " << c.name << " is cut or broken over lines";
-            EXPECT_GE(label->height(), label->sizeHint().height())
-                << what << ": " << c.name << " is cut";
+            EXPECT_TRUE(field->isVisibleTo(top)) << c.name << " names no field";
+            EXPECT_GE(label->width(), label->sizeHint().width()) << c.name << " is cut or broken";
+            EXPECT_GE(label->height(), label->sizeHint().height()) << c.name << " is cut";
             const QRect l = place(label), f = place(field);
-            EXPECT_LE(l.right(), f.left()) << what << ": " << c.name << " is not beside its field";
+            EXPECT_LE(l.right(), f.left()) << c.name << " is not beside its field";
             EXPECT_TRUE(l.center().y() >= f.top() && l.center().y() <= f.bottom())
-                << what << ": " << c.name << " is not on its field's row";
+                << c.name << " is not on its field's row";
         }
     }
     for (std::size_t i = 0; i < shown.size(); ++i)
         for (std::size_t j = i + 1; j < shown.size(); ++j)
             EXPECT_FALSE(place(shown[i]).intersects(place(shown[j])))
-                << what << ": " << shown[i]->objectName().toStdString() << " overlaps "
+                << shown[i]->objectName().toStdString() << " overlaps "
                 << shown[j]->objectName().toStdString();
     // Rows follow each other at the layout's spacing, whatever is hidden between them.
     std::vector<QRect> rows;
@@ -168,8 +158,7 @@ void expectSoundLayout(LiveWindows &live, const std::string &what) {
     for (std::size_t i = 1; i < rows.size(); ++i) {
         int above = 0;
         for (std::size_t k = 0; k < i; ++k) above = std::max(above, rows[k].bottom());
-        EXPECT_LE(rows[i].top() - above, 40) << what << ": an empty band above "
-                                             << rows[i].top();
+        EXPECT_LE(rows[i].top() - above, 40) << "an empty band above " << rows[i].top();
     }
 }
 
@@ -191,7 +180,6 @@ TEST(RealWindowsTest, MainWindowMenusDataWindowsOverviewAndExit) {
     EXPECT_FALSE(overview.hint()->isHidden());
     EXPECT_TRUE(overview.hint()->text().contains(u("Alapadatok")));
     EXPECT_EQ(overview.table()->rowCount(), 0);
-    saveShot(*main, "Form1-empty.png");
 
     const std::string share = "Árvíztűrő Tükörfúrógép Nyrt";
     live.session.run(testing::RegisterScript(share, "HU0000123456") +
@@ -276,7 +264,6 @@ TEST(RealWindowsTest, MainWindowMenusDataWindowsOverviewAndExit) {
     EXPECT_TRUE(overview.totalsLine()->text().contains(u("1 024 500,00 Ft")));
     EXPECT_TRUE(overview.totalsLine()->text().contains(u("-500,00 Ft")));
     EXPECT_EQ(overview.allocation()->count(), 2); // the holding and the cash
-    saveShot(*main, "Form1-overview.png");
 
     // Closing from the title bar is no way out: the workbooks close only through the menu.
     QSignalSpy ended(&live.windows, &AppWindows::programEnded);
@@ -303,7 +290,6 @@ TEST(RealWindowsTest, MainWindowMenusDataWindowsOverviewAndExit) {
     const int bottomRow = view->rowAt(view->viewport()->height() - 2);
     EXPECT_TRUE(bottomRow == -1 || bottomRow >= lastDataRow - 1) << bottomRow;
     EXPECT_GE(view->rowAt(view->viewport()->height() / 2), 4) << "frozen rows scrolled away";
-    saveShot(viewer, "viewer-frozen.png");
 }
 
 } // namespace
