@@ -70,7 +70,8 @@ std::vector<std::string> LedgerViolations(const Sheet &s, DateOrder order) {
 
         running += amount(s, r, kS, out);
         expectAmount(s, r, kT, running, out);
-        for (std::size_t i = 0; i < std::size(kSummed); ++i) sums[i] += amount(s, r, kSummed[i], out);
+        for (std::size_t i = 0; i < std::size(kSummed); ++i)
+            sums[i] += amount(s, r, kSummed[i], out);
     }
 
     const int totals = last + 3;
@@ -90,10 +91,11 @@ std::vector<std::string> LedgerViolations(const Sheet &s, DateOrder order) {
     if (s.value(2, kV).integer().value_or(-1) != totals)
         out.push_back("V2 is " + s.value(2, kV).display() + ", expected " + std::to_string(totals));
     const std::string caption = s.value(2, kA).text().value_or("");
-    const std::string expected =
-        last < 5 ? std::string()
-                 : s.value(5, kA).display() + " -től      " + s.value(last, kA).display() + " -ig.";
-    if (caption != expected) out.push_back("A2 is \"" + caption + "\", expected \"" + expected + "\"");
+    const std::string expected = last < 5 ? std::string()
+                                          : s.value(5, kA).display() + " -től      " +
+                                                s.value(last, kA).display() + " -ig.";
+    if (caption != expected)
+        out.push_back("A2 is \"" + caption + "\", expected \"" + expected + "\"");
     return out;
 }
 

@@ -30,8 +30,6 @@ bool Near(long double a, long double b, long double tolerance) {
     return std::fabs(a - b) <= tolerance;
 }
 
-} // namespace
-
 std::vector<std::string> TradeSheetViolations(const Sheet &s) {
     std::vector<std::string> bad;
     auto report = [&](int row, const std::string &what) {
@@ -81,7 +79,7 @@ std::vector<std::string> TradeSheetViolations(const Sheet &s) {
             if (kind == "VAK" && status == "Rész" && !(v > 0 && v < c))
                 report(r, "partly sold lot with V outside 1..C−1");
             if (kind == "VAK" && !status.empty() && status != "Rész") report(r, "open lot status");
-            if (kind == "VAR" && (status != "Kész" || v != 0)) report(r, "exhausted lot not Kész/0");
+            if (kind == "VAR" && (status != "Kész" || v != 0)) report(r, "spent lot not Kész/0");
             openSum += v;
             if (kind == "VAK") {
                 openLotSum += v;
@@ -164,6 +162,8 @@ std::vector<std::string> TradeSheetViolations(const Sheet &s) {
     }
     return bad;
 }
+
+} // namespace
 
 ::testing::AssertionResult TradeSheetIsSound(const Sheet &trades) {
     std::vector<std::string> bad = TradeSheetViolations(trades);

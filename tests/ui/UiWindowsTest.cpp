@@ -97,10 +97,9 @@ TEST(RealWindowsTest, DepositTypedIntoTheWidgetsIsStoredAndLettersInTheAmountAre
     auto wb = storedAccount(live);
     const Sheet &ledger = wb->sheet("Befszla01");
     EXPECT_EQ(ledger.value(5, ledger::MovementDate).date(), testing::Day(2026, 12, 1));
-    testing::ExpectAmounts(ledger,
-                           {{5, ledger::PaidIn, "1500,5"}, {5, ledger::Movement, "1500,5"}});
+    // What the fields held; how a deposit is booked is the cash windows' tests' concern.
+    testing::ExpectAmounts(ledger, {{5, ledger::PaidIn, "1500,5"}});
     testing::ExpectIntegers(ledger, {{5, ledger::SettlementCode, 7}});
-    testing::ExpectTexts(ledger, {{5, ledger::RowType, "BAR"}});
     EXPECT_TRUE(ledger.value(6, ledger::MovementDate).isBlank());
 
     QTest::mouseClick(back, Qt::LeftButton);
@@ -221,8 +220,7 @@ TEST(RealWindowsTest, MainWindowMenusDataWindowsOverviewAndExit) {
          "Form17-opened");
     // The path field has a file dialog beside it.
     auto *browse = live.shownWindow()->findChild<QPushButton *>("Text1Browse");
-    ASSERT_NE(browse, nullptr);
-    EXPECT_TRUE(browse->isVisible());
+    ASSERT_TRUE(browse && browse->isVisible());
     EXPECT_EQ(browse->text(), u("Tallózás…"));
 
     live.session.run("click Command2\nmenu Befektetés/Befektetési számla/Befizetés\n"
