@@ -1,9 +1,9 @@
 #include "support/LedgerInvariants.h"
 
-#include "store/OoxmlCodec.h"
 #include "store/Sheet.h"
 #include "store/Workbook.h"
-#include "support/TestInstallation.h"
+#include "support/ProductFiles.h"
+#include "support/SheetExpect.h"
 
 #include <set>
 #include <sstream>
@@ -15,11 +15,9 @@ namespace {
 constexpr int kA = 1, kB = 2, kS = 19, kT = 20, kU = 21, kV = 22;
 constexpr int kSummed[] = {5, 6, 7, 12, 13, 14, 15, 16, 17, 18};
 
+// The ledger's columns all lie within A to V: one letter each.
 std::string at(int row, int column) {
-    std::string letters;
-    for (int c = column; c > 0; c = (c - 1) / 26)
-        letters.insert(letters.begin(), static_cast<char>('A' + (c - 1) % 26));
-    return letters + std::to_string(row);
+    return std::string(1, static_cast<char>('A' + column - 1)) + std::to_string(row);
 }
 
 // Blank counts as zero; anything that is no amount is reported and counts as zero.
@@ -29,12 +27,6 @@ Currency amount(const Sheet &s, int row, int column, std::vector<std::string> &o
     if (auto c = v.currency()) return *c;
     out.push_back(at(row, column) + " is no amount: " + v.display());
     return Currency();
-}
-
-bool rowBlank(const Sheet &s, int row) {
-    for (int c = 1; c <= kV; ++c)
-        if (!s.value(row, c).isBlank()) return false;
-    return true;
 }
 
 void expectAmount(const Sheet &s, int row, int column, Currency expected,
@@ -78,12 +70,13 @@ std::vector<std::string> LedgerViolations(const Sheet &s, DateOrder order) {
 
         running += amount(s, r, kS, out);
         expectAmount(s, r, kT, running, out);
-        for (std::size_t i = 0; i < std::size(kSummed); ++i) sums[i] += amount(s, r, kSummed[i], out);
+        for (std::size_t i = 0; i < std::size(kSummed); ++i)
+            sums[i] += amount(s, r, kSummed[i], out);
     }
 
     const int totals = last + 3;
     for (int r : {last + 1, last + 2, last + 4})
-        if (!rowBlank(s, r)) out.push_back("row " + std::to_string(r) + " should be empty");
+        if (!RowsEmpty(s, r, r, kV)) out.push_back("row " + std::to_string(r) + " should be empty");
     if (s.value(totals, kB).text().value_or("") != "Összesen")
         out.push_back(at(totals, kB) + " is not \"Összesen\"");
     for (std::size_t i = 0; i < std::size(kSummed); ++i)
@@ -98,10 +91,11 @@ std::vector<std::string> LedgerViolations(const Sheet &s, DateOrder order) {
     if (s.value(2, kV).integer().value_or(-1) != totals)
         out.push_back("V2 is " + s.value(2, kV).display() + ", expected " + std::to_string(totals));
     const std::string caption = s.value(2, kA).text().value_or("");
-    const std::string expected =
-        last < 5 ? std::string()
-                 : s.value(5, kA).display() + " -től      " + s.value(last, kA).display() + " -ig.";
-    if (caption != expected) out.push_back("A2 is \"" + caption + "\", expected \"" + expected + "\"");
+    const std::string expected = last < 5 ? std::string()
+                                          : s.value(5, kA).display() + " -től      " +
+                                                s.value(last, kA).display() + " -ig.";
+    if (caption != expected)
+        out.push_back("A2 is \"" + caption + "\", expected \"" + expected + "\"");
     return out;
 }
 
@@ -116,8 +110,7 @@ std::vector<std::string> LedgerViolations(const Sheet &s, DateOrder order) {
 
 ::testing::AssertionResult StoredLedgerIsSound(const std::filesystem::path &accountWorkbook,
                                                DateOrder order) {
-    std::unique_ptr<Workbook> wb = decodeWorkbook(FileBytes(accountWorkbook), accountWorkbook.string());
-    return LedgerIsSound(wb->sheet("Befszla01"), order);
+    return LedgerIsSound(ReadWorkbookFile(accountWorkbook)->sheet("Befszla01"), order);
 }
 
 } // namespace vandorix::testing

@@ -49,12 +49,8 @@ void WritePriceRows(Sheet &prices, const std::vector<PriceLine> &lines, int firs
 }
 
 std::string RegisterScript(const std::string &name, const std::string &code) {
-    return "menu Befektetés/Részvény/Alapadatok\n"
-           "choose Combo1 Más részvény\n"
-           "type Text1 " + name + "\n"
-           "type Text2 " + code + "\n"
-           "click Command1\n"
-           "click Command4\n";
+    return "menu Befektetés/Részvény/Alapadatok\nchoose Combo1 Más részvény\ntype Text1 " + name +
+           "\ntype Text2 " + code + "\nclick Command1\nclick Command4\n";
 }
 
 std::string DepositScript(const std::string &day, const std::string &amount, int code) {

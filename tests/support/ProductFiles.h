@@ -17,7 +17,8 @@ std::unique_ptr<Workbook> ReadWorkbookFile(const std::filesystem::path &path);
 
 // Changes a stored workbook: opened, every sheet and the structure unprotected, `change` run,
 // then protected again with the installation's passwords and written back.
-void EditWorkbookFile(const std::filesystem::path &path, const std::function<void(Workbook &)> &change);
+void EditWorkbookFile(const std::filesystem::path &path,
+                      const std::function<void(Workbook &)> &change);
 
 // One trade row of "Szla" as far as the position of a day is made of it.
 struct TradeLine {

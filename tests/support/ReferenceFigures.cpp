@@ -54,7 +54,8 @@ std::vector<Currency> Closes(const std::vector<PriceLine> &rows) {
 
 std::vector<Currency> Closes(const Sheet &prices) {
     std::vector<Currency> out;
-    for (int r = 5; !prices.value(r, 2).isBlank(); ++r) out.push_back(*prices.value(r, 2).currency());
+    for (int r = 5; !prices.value(r, 2).isBlank(); ++r)
+        out.push_back(*prices.value(r, 2).currency());
     return out;
 }
 

@@ -19,15 +19,18 @@ namespace fs = std::filesystem;
 
 namespace vandorix::testing {
 
+namespace {
+const char *const kDataFolders[] = {install::kMasterDataFolder, install::kProductsFolder,
+                                    install::kAuxiliaryFolder, install::kArchiveFolder};
+} // namespace
+
 TestInstallation::TestInstallation(const std::string &rootName) {
     std::string pattern = (fs::temp_directory_path() / "vandorix-test-XXXXXX").string();
     if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
     parent_ = pattern;
     root_ = parent_ / rootName;
     fs::create_directories(root_ / install::kProgramFolder);
-    for (const char *folder : {install::kMasterDataFolder, install::kProductsFolder,
-                               install::kAuxiliaryFolder, install::kArchiveFolder})
-        fs::create_directories(root_ / folder);
+    for (const char *folder : kDataFolders) fs::create_directories(root_ / folder);
     for (const InstallationWorkbook &entry : kInstallationWorkbooks)
         writeFileDurably(root_ / entry.folder / entry.fileName, encodeWorkbook(*entry.make()));
 }
@@ -37,15 +40,10 @@ TestInstallation::~TestInstallation() {
     fs::remove_all(parent_, ec);
 }
 
-fs::path TestInstallation::installTool(const std::string &name) const {
-    fs::path target = programFolder() / name;
-    fs::copy_file(fs::path(VANDORIX_BIN_DIR) / name, target,
-                  fs::copy_options::overwrite_existing);
-    return target;
-}
-
 ReplayRun TestInstallation::replay(const std::string &script, const std::string &today) const {
-    const fs::path tool = installTool("vandorix-replay");
+    const fs::path tool = programFolder() / "vandorix-replay";
+    fs::copy_file(fs::path(VANDORIX_BIN_DIR) / "vandorix-replay", tool,
+                  fs::copy_options::overwrite_existing);
     const fs::path scriptPath = parent_ / "script.txt";
     std::ofstream(scriptPath) << script;
     std::string command = "'" + tool.string() + "' --today " + today + " '" +
@@ -70,9 +68,9 @@ std::string FileBytes(const fs::path &path) {
 
 std::map<std::string, std::string> DataFiles(const fs::path &root, bool withKeptVersions) {
     std::map<std::string, std::string> files;
-    const fs::path kept = withKeptVersions ? fs::path() : root / install::kArchiveFolder / "Mentések";
-    for (const char *folder : {install::kMasterDataFolder, install::kProductsFolder,
-                               install::kAuxiliaryFolder, install::kArchiveFolder})
+    const fs::path kept =
+        withKeptVersions ? fs::path() : root / install::kArchiveFolder / "Mentések";
+    for (const char *folder : kDataFolders)
         for (auto it = fs::recursive_directory_iterator(root / folder); it != fs::end(it); ++it) {
             if (it->path() == kept) it.disable_recursion_pending();
             else if (it->is_regular_file())
@@ -82,8 +80,7 @@ std::map<std::string, std::string> DataFiles(const fs::path &root, bool withKept
 }
 
 void RestoreDataFiles(const fs::path &root, const std::map<std::string, std::string> &files) {
-    for (const char *folder : {install::kMasterDataFolder, install::kProductsFolder,
-                               install::kAuxiliaryFolder, install::kArchiveFolder}) {
+    for (const char *folder : kDataFolders) {
         fs::remove_all(root / folder);
         fs::create_directory(root / folder);
     }
@@ -96,10 +93,7 @@ void RestoreDataFiles(const fs::path &root, const std::map<std::string, std::str
 std::chrono::microseconds RunInChildKilledAfter(
     long killAfterUs, const std::function<void(const std::function<void()> &moment)> &body) {
     int fds[2];
-    if (::pipe(fds) != 0) {
-        ADD_FAILURE() << "no pipe";
-        return {};
-    }
+    if (::pipe(fds) != 0) throw std::runtime_error("pipe failed");
     const pid_t child = ::fork();
     if (child == 0) {
         ::close(fds[0]);

@@ -8,15 +8,15 @@
 
 namespace vandorix::testing {
 
-// A new installation in a temporary folder, removed again at the end of the test:
-// PARENT/<rootName>/ with the program folder "Program", the four data folders and the
-// workbooks of a new installation.
 // The result of one run of vandorix-replay.
 struct ReplayRun {
     int exitCode = -1;
     std::string output; // standard output and standard error together
 };
 
+// A new installation in a temporary folder, removed again at the end of the test:
+// PARENT/<rootName>/ with the program folder "Program", the four data folders and the
+// workbooks of a new installation.
 class TestInstallation {
 public:
     explicit TestInstallation(const std::string &rootName = "Vandorix");
@@ -27,9 +27,7 @@ public:
     const std::filesystem::path &root() const { return root_; }
     std::filesystem::path programFolder() const { return root_ / "Program"; }
     std::filesystem::path accountWorkbook() const { return root_ / "Torzs" / "Befszla.xls"; }
-    // Copies a tool of the build (vandorix-replay, …) into the program folder.
-    std::filesystem::path installTool(const std::string &name) const;
-    // Runs a script through vandorix-replay in the program folder, with a fixed date.
+    // Runs a script through vandorix-replay copied into the program folder, with a fixed date.
     ReplayRun replay(const std::string &script, const std::string &today = "2026-12-06") const;
 
 private:

@@ -4,7 +4,6 @@
 #include <map>
 #include <optional>
 #include <set>
-#include <sstream>
 
 namespace vandorix::testing {
 
@@ -31,14 +30,10 @@ bool Near(long double a, long double b, long double tolerance) {
     return std::fabs(a - b) <= tolerance;
 }
 
-} // namespace
-
 std::vector<std::string> TradeSheetViolations(const Sheet &s) {
     std::vector<std::string> bad;
     auto report = [&](int row, const std::string &what) {
-        std::ostringstream line;
-        line << "row " << row << ": " << what;
-        bad.push_back(line.str());
+        bad.push_back("row " + std::to_string(row) + ": " + what);
     };
 
     int last = 4;
@@ -49,9 +44,10 @@ std::vector<std::string> TradeSheetViolations(const Sheet &s) {
     std::optional<Date> previousDate;
     bool saleSeenToday = false;
     long long holding = 0, openSum = 0, openLotSum = 0;
-    long long sumC = 0, sumJ = 0;
-    long double sumE = 0, sumF = 0, sumG = 0, sumL = 0, sumM = 0, sumN = 0, sumP = 0;
-    long double heldCost = 0;
+    // The columns summed in the totals row: quantities whole, amounts to the fourth decimal.
+    const int counted[] = {C, J}, summed[] = {E, F, G, L, M, N, P};
+    long long counts[std::size(counted)] = {};
+    long double sums[std::size(summed)] = {}, heldCost = 0;
 
     for (int r = 5; r <= last; ++r) {
         auto date = s.value(r, A).date();
@@ -83,7 +79,7 @@ std::vector<std::string> TradeSheetViolations(const Sheet &s) {
             if (kind == "VAK" && status == "Rész" && !(v > 0 && v < c))
                 report(r, "partly sold lot with V outside 1..C−1");
             if (kind == "VAK" && !status.empty() && status != "Rész") report(r, "open lot status");
-            if (kind == "VAR" && (status != "Kész" || v != 0)) report(r, "exhausted lot not Kész/0");
+            if (kind == "VAR" && (status != "Kész" || v != 0)) report(r, "spent lot not Kész/0");
             openSum += v;
             if (kind == "VAK") {
                 openLotSum += v;
@@ -123,15 +119,8 @@ std::vector<std::string> TradeSheetViolations(const Sheet &s) {
         } else {
             report(r, "S is no trade code: " + kind);
         }
-        sumC += Whole(s, r, C);
-        sumJ += Whole(s, r, J);
-        sumE += Money(s, r, E);
-        sumF += Money(s, r, F);
-        sumG += Money(s, r, G);
-        sumL += Money(s, r, L);
-        sumM += Money(s, r, M);
-        sumN += Money(s, r, N);
-        sumP += Money(s, r, P);
+        for (std::size_t i = 0; i < std::size(counted); ++i) counts[i] += Whole(s, r, counted[i]);
+        for (std::size_t i = 0; i < std::size(summed); ++i) sums[i] += Money(s, r, summed[i]);
     }
 
     for (const auto &[code, row] : rowOfCode) {
@@ -149,13 +138,12 @@ std::vector<std::string> TradeSheetViolations(const Sheet &s) {
             if (!s.value(r, c).isBlank()) report(r, "leftover in column " + std::to_string(c));
     if (Whole(s, 2, S) != totals) report(2, "S2 does not point at the totals row");
     if (Text(s, totals, B) != "Összesen") report(totals, "no \"Összesen\"");
-    if (Whole(s, totals, C) != sumC) report(totals, "sum of C");
-    if (Whole(s, totals, J) != sumJ) report(totals, "sum of J");
-    const std::pair<int, long double> sums[] = {{E, sumE}, {F, sumF}, {G, sumG}, {L, sumL},
-                                                {M, sumM}, {N, sumN}, {P, sumP}};
-    for (auto [c, sum] : sums)
-        if (!Near(Money(s, totals, c), sum, 0.00005L))
-            report(totals, "sum of column " + std::to_string(c));
+    for (std::size_t i = 0; i < std::size(counted); ++i)
+        if (Whole(s, totals, counted[i]) != counts[i])
+            report(totals, "sum of column " + std::to_string(counted[i]));
+    for (std::size_t i = 0; i < std::size(summed); ++i)
+        if (!Near(Money(s, totals, summed[i]), sums[i], 0.00005L))
+            report(totals, "sum of column " + std::to_string(summed[i]));
     if (Whole(s, totals, R) != holding) report(totals, "R is not the final holding");
     if (holding != openLotSum) report(totals, "final holding differs from the open lots");
     if (Whole(s, totals, V) != openSum) report(totals, "sum of V");
@@ -174,6 +162,8 @@ std::vector<std::string> TradeSheetViolations(const Sheet &s) {
     }
     return bad;
 }
+
+} // namespace
 
 ::testing::AssertionResult TradeSheetIsSound(const Sheet &trades) {
     std::vector<std::string> bad = TradeSheetViolations(trades);

@@ -1,7 +1,7 @@
 #pragma once
 
-// Helpers shared by the Qt interface tests: the installation, modal-dialog checks, menu lookup
-// and the live program with its windows.
+// Helpers shared by the Qt interface tests: modal-dialog checks and the live program with its
+// windows on a fresh installation.
 
 #include "AppWindows.h"
 #include "ChartSheetView.h"
@@ -13,74 +13,29 @@
 #include "SheetTableModel.h"
 #include "SheetViewer.h"
 #include "account/Ledger.h"
-#include "app/Application.h"
 #include "store/SpreadsheetHost.h"
-#include "store/Workbook.h"
 #include "support/InProcessScript.h"
 #include "support/ProductFiles.h"
 #include "support/SheetExpect.h"
-#include "support/TestInstallation.h"
 
-#include <QAction>
-#include <QApplication>
-#include <QComboBox>
-#include <QDialogButtonBox>
-#include <QDir>
-#include <QInputDialog>
-#include <QLabel>
-#include <QLineEdit>
-#include <QLocale>
-#include <QMenu>
-#include <QMenuBar>
-#include <QMessageBox>
 #include <QPieSeries>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QSignalSpy>
-#include <QScreen>
-#include <QScrollBar>
-#include <QTabWidget>
-#include <QTableWidget>
-#include <QTest>
-#include <QTimer>
+#include <QtTest>
+#include <QtWidgets>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
-
 namespace vandorix::uitest {
 
-namespace fs = std::filesystem;
-
 inline QString u(const char *utf8) { return QString::fromUtf8(utf8); }
-
-// Answers every box with a failure: the windows under test show none.
-class NoDialogs : public Dialogs {
-public:
-    MessageAnswer showMessage(const MessageRequest &request) override {
-        ADD_FAILURE() << "Unexpected message box \"" << request.title << "\": " << request.text;
-        return request.defaultAnswer;
-    }
-    std::optional<std::string> showInput(const InputRequest &request) override {
-        ADD_FAILURE() << "Unexpected input box \"" << request.title << "\": " << request.prompt;
-        return std::nullopt;
-    }
-};
-
-// One installation laid out by vandorix-setup for the tests that only read it.
-inline const fs::path &installedRoot() {
-    static const testing::TestInstallation installation;
-    return installation.root();
-}
 
 // Runs `check` on the modal dialog that the next call opens, once its event loop runs.
 // A dialog that `check` leaves open is rejected, so a failing test cannot hang.
@@ -99,25 +54,6 @@ void onNextModal(std::function<void(Dialog &)> check) {
     });
 }
 
-// A menu entry's caption without its Alt mnemonic mark.
-inline QString caption(const QAction *action) { return QString(action->text()).remove(QLatin1Char('&')); }
-
-inline QAction *findAction(const QList<QAction *> &actions, const QString &text) {
-    for (QAction *action : actions)
-        if (caption(action) == text) return action;
-    return nullptr;
-}
-
-inline std::vector<QWidget *> visibleTopLevels() {
-    std::vector<QWidget *> shown;
-    for (QWidget *w : QApplication::topLevelWidgets())
-        if (w->isVisible() && !qobject_cast<QMenu *>(w)) shown.push_back(w);
-    return shown;
-}
-
-// ---------------------------------------------------------------------------------------------
-// The real windows on a fresh installation of their own, driven through their widgets.
-
 // The program running on a new installation with its windows; dialogs are answered by the
 // scripted fake, so no modal box takes the focus from the window under test.
 struct LiveWindows {
@@ -126,6 +62,7 @@ struct LiveWindows {
     Application &app() { return session.app(); }
     testing::ScriptedDialogsFake &dialogs() { return session.dialogs(); }
     const std::vector<MessageRequest> &messages() { return dialogs().messages(); }
+    MainWindow *main() { return qobject_cast<MainWindow *>(windows.windowOf(app().mainForm())); }
 
     // The window of the form now shown, made active so that it holds the keyboard focus.
     QWidget *shownWindow() {
@@ -146,18 +83,26 @@ struct LiveWindows {
         return found;
     }
 
+    // The main window's menu entry of these captions, read without their Alt marks; or nullptr.
+    QAction *menuAction(std::initializer_list<const char *> path) {
+        QList<QAction *> actions = main()->menuBar()->actions();
+        QAction *found = nullptr;
+        for (const char *caption : path) {
+            auto it = std::find_if(actions.begin(), actions.end(), [caption](QAction *a) {
+                return QString(a->text()).remove(QLatin1Char('&')) == u(caption);
+            });
+            if (it == actions.end()) return nullptr;
+            found = *it;
+            actions = found->menu() ? found->menu()->actions() : QList<QAction *>();
+        }
+        return found;
+    }
+
     // Triggers the main window's menu item of these captions, as a user chooses it.
     void chooseMenu(std::initializer_list<const char *> path) {
-        auto *main = qobject_cast<QMainWindow *>(windows.windowOf(app().mainForm()));
-        ASSERT_TRUE(main && main->isVisible());
-        QList<QAction *> actions = main->menuBar()->actions();
-        QAction *action = nullptr;
-        for (const char *caption : path) {
-            action = findAction(actions, u(caption));
-            ASSERT_NE(action, nullptr) << caption;
-            if (action->menu()) actions = action->menu()->actions();
-        }
-        ASSERT_TRUE(action->isEnabled() && !action->menu());
+        ASSERT_TRUE(main() && main()->isVisible());
+        QAction *action = menuAction(path);
+        ASSERT_TRUE(action && action->isEnabled() && !action->menu());
         action->trigger();
     }
 

@@ -4,59 +4,6 @@ namespace vandorix {
 namespace {
 using namespace uitest;
 
-TEST(MainMenuTest, MenuOpensAWindowWhoseBackButtonReturnsAndExitEndsTheProgram) {
-    LiveWindows live;
-    // A registered share, so that the purchase window opens as it does for a user.
-    live.session.run(testing::RegisterScript("Alfa", "HU0000000001"));
-    Application &app = live.app();
-    AppWindows &windows = live.windows;
-    QSignalSpy ended(&windows, &AppWindows::programEnded);
-    ASSERT_FALSE(app.ended());
-
-    auto *main = qobject_cast<QMainWindow *>(windows.windowOf(app.mainForm()));
-    ASSERT_NE(main, nullptr);
-    EXPECT_TRUE(main->isVisible());
-    EXPECT_EQ(main->windowTitle(), u("Vandorix"));
-
-    QAction *invest = findAction(main->menuBar()->actions(), u("Befektetés"));
-    ASSERT_NE(invest, nullptr);
-    ASSERT_NE(invest->menu(), nullptr);
-    QAction *shares = findAction(invest->menu()->actions(), u("Részvény"));
-    ASSERT_NE(shares->menu(), nullptr);
-    // Every entry has its own Alt letter among its siblings.
-    QStringList marks;
-    for (QAction *a : shares->menu()->actions()) marks << a->text();
-    EXPECT_EQ(marks, (QStringList{u("&Alapadatok"), u("&Vétel"), u("&Eladás"),
-                                  u("&Napi záró ár"), u("&Árfolyamok betöltése fájlból")}));
-
-    findAction(shares->menu()->actions(), u("Vétel"))->trigger();
-    Form &purchase = app.form("Form3");
-    QWidget *purchaseWindow = windows.windowOf(purchase);
-    ASSERT_NE(purchaseWindow, nullptr);
-    EXPECT_TRUE(purchaseWindow->isVisible());
-    EXPECT_EQ(purchaseWindow->windowTitle(), u("Részvény vétel"));
-    EXPECT_FALSE(main->isVisible());
-    EXPECT_EQ(visibleTopLevels(), std::vector<QWidget *>{purchaseWindow});
-
-    auto *back = purchaseWindow->findChild<QPushButton *>("Command3");
-    ASSERT_NE(back, nullptr);
-    EXPECT_EQ(back->text(), u("Vissza a főmenübe"));
-    QTest::mouseClick(back, Qt::LeftButton);
-    EXPECT_TRUE(main->isVisible());
-    EXPECT_FALSE(purchaseWindow->isVisible());
-    EXPECT_EQ(visibleTopLevels(), std::vector<QWidget *>{main});
-
-    // Closing from the title bar is no way out: the workbooks close only through the menu.
-    main->close();
-    EXPECT_TRUE(main->isVisible());
-    EXPECT_EQ(ended.count(), 0);
-
-    findAction(invest->menu()->actions(), u("Kilépés"))->trigger();
-    EXPECT_TRUE(app.ended());
-    EXPECT_EQ(ended.count(), 1);
-    EXPECT_TRUE(visibleTopLevels().empty());
-}
-
 // A window with every kind of field, filled by the test as a handler would fill it.
 class FieldsForm : public Form {
 public:
@@ -73,9 +20,11 @@ public:
 };
 
 TEST(MainWindowTest, FieldsShowTheModelsHungarianTextsAndStates) {
-    NoDialogs dialogs;
+    // The window under test shows no dialog: the scripted fake has no answer for one.
+    testing::ScriptedDialogsFake dialogs;
+    testing::TestInstallation installation;
     Application app(dialogs,
-                    StartupEnvironment{installedRoot() / "Program", Date::fromYmd(2026, 12, 6)});
+                    StartupEnvironment{installation.programFolder(), testing::Day(2026, 12, 6)});
     AppWindows windows(app);
     FieldsForm form(app);
     form.control("Text1").text = "Őrült űrhajó";
@@ -127,7 +76,7 @@ TEST(MainWindowTest, FieldsShowTheModelsHungarianTextsAndStates) {
     EXPECT_TRUE(daily->parentWidget()->isHidden());
 }
 
-TEST(QtDialogsTest, MessageAndInputBoxesShowTheirTextsAndAnswerByButton) {
+TEST(QtDialogsTest, BoxesAndTheSheetViewerShowTheirTextsAndAnswerByButton) {
     QtDialogs dialogs;
     onNextModal<QMessageBox>([](QMessageBox &box) {
         EXPECT_EQ(box.windowTitle(), u("Törlés"));
@@ -144,14 +93,6 @@ TEST(QtDialogsTest, MessageAndInputBoxesShowTheirTextsAndAnswerByButton) {
     EXPECT_EQ(dialogs.showMessage({"Első sor\r\nMásodik sor", "Törlés", MessageIcon::Question,
                                    MessageButtons::YesNo, MessageAnswer::No, false}),
               MessageAnswer::Yes);
-
-    onNextModal<QMessageBox>([](QMessageBox &box) {
-        EXPECT_EQ(box.icon(), QMessageBox::Warning);
-        box.button(QMessageBox::No)->click();
-    });
-    EXPECT_EQ(dialogs.showMessage({"Biztos?", "Kérdés", MessageIcon::Exclamation,
-                                   MessageButtons::YesNo, MessageAnswer::Yes, false}),
-              MessageAnswer::No);
 
     onNextModal<QMessageBox>([](QMessageBox &box) {
         // A short text under a long title: the box is as wide as the title needs.
@@ -186,22 +127,24 @@ TEST(QtDialogsTest, MessageAndInputBoxesShowTheirTextsAndAnswerByButton) {
         dialog.reject();
     });
     EXPECT_EQ(dialogs.showInput({"Ár:", "Záró darabár bekérés.", "12"}), std::nullopt);
-}
 
-TEST(SheetViewerTest, MessageOverAMaximisedHostShowsTheVisibleSheetsAndOkAnswersIt) {
+    // A message over a maximised report shows in the sheet viewer; a minimised host is no
+    // report on screen: a plain message box, here a warning answered No.
     AppState state;
     state.HostApp = std::make_unique<SpreadsheetHost>();
     SpreadsheetHost &host = *state.HostApp;
-    host.open(installedRoot() / "Seged" / "Termékminta.xls");
-    QtDialogs dialogs;
+    const testing::TestInstallation installation;
+    host.open(installation.root() / "Seged" / "Termékminta.xls");
     dialogs.watch(state);
-
-    // A minimised host is no report on screen: a plain message box.
     host.state().visible = true;
     host.state().windowState = HostWindowState::Minimized;
-    onNextModal<QMessageBox>([](QMessageBox &box) { box.button(QMessageBox::Ok)->click(); });
-    EXPECT_EQ(dialogs.showMessage({"Továbblépés", "Tovább", MessageIcon::Exclamation}),
-              MessageAnswer::Ok);
+    onNextModal<QMessageBox>([](QMessageBox &box) {
+        EXPECT_EQ(box.icon(), QMessageBox::Warning);
+        box.button(QMessageBox::No)->click();
+    });
+    EXPECT_EQ(dialogs.showMessage({"Biztos?", "Kérdés", MessageIcon::Exclamation,
+                                   MessageButtons::YesNo, MessageAnswer::Yes, false}),
+              MessageAnswer::No);
 
     host.state().windowState = HostWindowState::Maximized;
     onNextModal<SheetViewer>([](SheetViewer &viewer) {
@@ -211,13 +154,11 @@ TEST(SheetViewerTest, MessageOverAMaximisedHostShowsTheVisibleSheetsAndOkAnswers
         // The hidden helper sheets stay hidden.
         EXPECT_EQ(tabs, (QStringList{u("Termékminta01"), u("Termékminta02")}));
         auto *message = viewer.findChild<QLabel *>("message");
-        ASSERT_NE(message, nullptr);
-        EXPECT_EQ(message->text(), u("Továbblépés"));
         auto *open = viewer.findChild<QPushButton *>("openExternally");
-        ASSERT_NE(open, nullptr);
-        EXPECT_EQ(open->text(), u("Megnyitás táblázatkezelőben"));
         QPushButton *ok = viewer.buttons()->button(QDialogButtonBox::Ok);
-        ASSERT_NE(ok, nullptr);
+        ASSERT_TRUE(message && open && ok);
+        EXPECT_EQ(message->text(), u("Továbblépés"));
+        EXPECT_EQ(open->text(), u("Megnyitás táblázatkezelőben"));
         QTest::mouseClick(ok, Qt::LeftButton);
         EXPECT_FALSE(viewer.isVisible());
     });
@@ -235,21 +176,20 @@ TEST(SheetViewerTest, MessageOverAMaximisedHostShowsTheVisibleSheetsAndOkAnswers
 }
 
 // The four charts of the product data view drawn in the viewer's tabs from the chart sheets
-// the command built: each tab grabbed offscreen shows its series with every point. With
-// VANDORIX_UI_SHOTS naming a folder the pictures are saved there.
+// the command built: each tab grabbed offscreen shows its series with every point.
 TEST(ChartTabsTest, EveryChartSheetIsDrawnInItsTabWithItsSeries) {
     testing::InProcessSession session;
     session.run(testing::RegisterScript("Alfa", "HU0000000001"));
-    const fs::path file = session.installation().root() / "Termekek" / "Alfa.xls";
+    const std::filesystem::path file = session.installation().root() / "Termekek" / "Alfa.xls";
     const int days = 300;
     auto dayOf = [](int i) { return testing::Day(2026, 1, 5).addDays(i); };
+    auto wave = [](int i) { return static_cast<long long>(std::sin(i / 15.0) * 600 + i * 5); };
     testing::EditWorkbookFile(file, [&](Workbook &wb) {
         Sheet &p = wb.sheet("Alfa01");
         for (int i = 0; i < days; ++i) {
-            const double wave = std::sin(i / 15.0) * 600 + i * 5;
             p.setValue(5 + i, 1, dayOf(i));
-            p.setValue(5 + i, 2, Currency::fromUnits(10000 + static_cast<long long>(wave)));
-            p.setValue(5 + i, 4, Currency::fromUnits(static_cast<long long>(wave) * 20));
+            p.setValue(5 + i, 2, Currency::fromUnits(10000 + wave(i)));
+            p.setValue(5 + i, 4, Currency::fromUnits(wave(i) * 20));
             p.setValue(5 + i, 5, Currency::fromUnits(i % 9 * 300 - 1200));
         }
         Sheet &t = wb.sheet("Szla");
@@ -258,7 +198,6 @@ TEST(ChartTabsTest, EveryChartSheetIsDrawnInItsTabWithItsSeries) {
         t.setValue(totals, 16, Currency::fromUnits(5000));
     });
     const int firstRow = 58, lastRow = 4 + days, points = lastRow - firstRow + 1;
-    const QString shots = QString::fromLocal8Bit(qgetenv("VANDORIX_UI_SHOTS"));
 
     int looked = 0;
     session.dialogs().onMessage = [&](const MessageRequest &request) {
@@ -278,41 +217,33 @@ TEST(ChartTabsTest, EveryChartSheetIsDrawnInItsTabWithItsSeries) {
         ASSERT_TRUE(save && save->isVisible() && save->isEnabled());
 
         // The averages were computed for the last 200 rows (the MA200 from row 208), the RSI
-        // from the first day's row (60) on; the custom RSI column was emptied.
-        struct Expected {
-            const char *sheet;
-            std::vector<int> pointCounts;
-            QColor firstSeries;
+        // from the first day's row (60) on; the custom RSI column was emptied. Each chart's
+        // first series is drawn in green.
+        const std::pair<const char *, std::vector<int>> expected[] = {
+            {"ArfDiag01", {points, 200, 200, lastRow - 207}},
+            {"EredDiag01", {points}},
+            {"NapiEredDiag01", {points}},
+            {"RSIDiag01", {lastRow - 59, 0}},
         };
-        const Expected expected[] = {
-            {"ArfDiag01", {points, 200, 200, lastRow - 207}, QColor(0, 255, 0)},
-            {"EredDiag01", {points}, QColor(0, 255, 0)},
-            {"NapiEredDiag01", {points}, QColor(0, 255, 0)},
-            {"RSIDiag01", {lastRow - 59, 0}, QColor(0, 255, 0)},
-        };
-        for (const Expected &e : expected) {
-            SCOPED_TRACE(e.sheet);
-            viewer.tabs()->setCurrentIndex(tabs.indexOf(e.sheet));
+        for (const auto &[sheet, pointCounts] : expected) {
+            SCOPED_TRACE(sheet);
+            viewer.tabs()->setCurrentIndex(tabs.indexOf(sheet));
             QApplication::processEvents();
             auto *chart = viewer.currentChart();
             ASSERT_NE(chart, nullptr);
-            EXPECT_EQ(chart->pointCounts(), e.pointCounts);
+            EXPECT_EQ(chart->pointCounts(), pointCounts);
             const QImage image = chart->grab().toImage();
             ASSERT_FALSE(image.isNull());
             int seriesPixels = 0;
             for (int y = 0; y < image.height(); y += 2)
                 for (int x = 0; x < image.width(); x += 2)
-                    seriesPixels += image.pixelColor(x, y) == e.firstSeries;
-            EXPECT_GT(seriesPixels, 100) << "the first series is drawn in its colour";
-            if (!shots.isEmpty())
-                EXPECT_TRUE(chart->savePicture(QDir(shots).filePath(QString(e.sheet) + ".png")));
+                    seriesPixels += image.pixelColor(x, y) == QColor(0, 255, 0);
+            EXPECT_GT(seriesPixels, 100);
         }
         viewer.tabs()->setCurrentIndex(tabs.indexOf("ArfDiag01"));
         EXPECT_EQ(viewer.currentChart()->pointText(0, 0),
-                    QString::fromStdString(dayOf(firstRow - 5).toString()) + u("\nÁrfolyam: ") +
-                      QLocale(QLocale::Hungarian).toString(
-                          10000 + static_cast<long long>(std::sin((firstRow - 5) / 15.0) * 600 +
-                                                         (firstRow - 5) * 5)));
+                  QString::fromStdString(dayOf(firstRow - 5).toString()) + u("\nÁrfolyam: ") +
+                      QLocale(QLocale::Hungarian).toString(10000 + wave(firstRow - 5)));
         viewer.tabs()->setCurrentIndex(0);
         EXPECT_FALSE(save->isEnabled()) << "a worksheet is no picture";
     };
@@ -326,7 +257,7 @@ QString shown(const SheetTableModel &model, int row, int column) {
     return model.data(model.index(row - 1, column - 1), Qt::DisplayRole).toString();
 }
 
-TEST(SheetTableModelTest, CellsReadAsAHungarianReaderExpectsThemUnderTheirFormat) {
+TEST(SheetTableModelTest, CellsReadAsAHungarianReaderExpectsAndEditsWriteTypedValues) {
     Workbook workbook("Proba.xls");
     Sheet &sheet = workbook.addSheet("Lap1");
     sheet.setValue(1, 1, *Date::fromYmd(2026, 12, 6));
@@ -346,7 +277,8 @@ TEST(SheetTableModelTest, CellsReadAsAHungarianReaderExpectsThemUnderTheirFormat
     const char *expected[2][4] = {{"2026. 12. 06.", "1 234 567,89", "-0,01", "Árfolyam"},
                                   {"1 234 567", "25,6%", "2026. 12. 06.", "1 000,00 Ft"}};
     for (int r = 1; r <= 2; ++r)
-        for (int c = 1; c <= 4; ++c) EXPECT_EQ(shown(model, r, c), u(expected[r - 1][c - 1])) << r << c;
+        for (int c = 1; c <= 4; ++c)
+            EXPECT_EQ(shown(model, r, c), u(expected[r - 1][c - 1])) << r << c;
     // Negative amounts in red, as a spreadsheet shows them; others in the text colour.
     auto colour = [&](int row, int column) {
         return model.data(model.index(row - 1, column - 1), Qt::ForegroundRole);
@@ -356,37 +288,29 @@ TEST(SheetTableModelTest, CellsReadAsAHungarianReaderExpectsThemUnderTheirFormat
     EXPECT_FALSE(colour(1, 1).isValid());
     EXPECT_EQ(model.headerData(27, Qt::Horizontal).toString(), u("AB"));
     EXPECT_EQ(model.headerData(0, Qt::Vertical).toInt(), 1);
-}
 
-TEST(SheetTableModelTest, EditsWriteTypedValuesAndAProtectedSheetRefusesThem) {
-    Workbook workbook("Proba.xls");
-    Sheet &sheet = workbook.addSheet("Lap1");
-    sheet.setValue(1, 1, *Date::fromYmd(2026, 12, 6));
-    sheet.setValue(1, 2, Currency::fromUnits(5));
-    {
-        SheetTableModel model(sheet);
-        EXPECT_TRUE(model.flags(model.index(0, 0)) & Qt::ItemIsEditable);
-        EXPECT_TRUE(model.setData(model.index(0, 0), u("2026. 12. 07.")));
-        EXPECT_EQ(sheet.value(1, 1), CellValue(*Date::fromYmd(2026, 12, 7)));
-        EXPECT_TRUE(model.setData(model.index(0, 1), u("1 000,5")));
-        EXPECT_EQ(sheet.value(1, 2), CellValue(Currency::fromRaw(10'005'000)));
-        EXPECT_EQ(shown(model, 1, 2), u("1 000,50"));
-        // A text that is no amount does not replace an amount.
-        EXPECT_FALSE(model.setData(model.index(0, 1), u("sok")));
-        EXPECT_EQ(sheet.value(1, 2), CellValue(Currency::fromRaw(10'005'000)));
-        // A cell beyond the stored rows grows the table.
-        const int rows = model.rowCount();
-        EXPECT_TRUE(model.setData(model.index(rows - 1, 0), u("Őrült űrhajó")));
-        EXPECT_EQ(sheet.value(rows, 1), CellValue("Őrült űrhajó"));
-        EXPECT_GT(model.rowCount(), rows);
-    }
+    // Edits write typed values; a protected sheet refuses them.
+    EXPECT_TRUE(model.flags(model.index(0, 0)) & Qt::ItemIsEditable);
+    EXPECT_TRUE(model.setData(model.index(0, 0), u("2026. 12. 07.")));
+    EXPECT_EQ(sheet.value(1, 1), CellValue(*Date::fromYmd(2026, 12, 7)));
+    EXPECT_TRUE(model.setData(model.index(0, 1), u("1 000,5")));
+    EXPECT_EQ(sheet.value(1, 2), CellValue(Currency::fromRaw(10'005'000)));
+    EXPECT_EQ(shown(model, 1, 2), u("1 000,50"));
+    // A text that is no amount does not replace an amount.
+    EXPECT_FALSE(model.setData(model.index(0, 1), u("sok")));
+    EXPECT_EQ(sheet.value(1, 2), CellValue(Currency::fromRaw(10'005'000)));
+    // A cell beyond the stored rows grows the table.
+    const int rows = model.rowCount();
+    EXPECT_TRUE(model.setData(model.index(rows - 1, 0), u("Őrült űrhajó")));
+    EXPECT_EQ(sheet.value(rows, 1), CellValue("Őrült űrhajó"));
+    EXPECT_GT(model.rowCount(), rows);
 
     sheet.protect("jelszo");
-    SheetTableModel model(sheet);
-    EXPECT_FALSE(model.flags(model.index(0, 0)) & Qt::ItemIsEditable);
-    EXPECT_FALSE(model.setData(model.index(0, 0), u("2027. 01. 01.")));
+    SheetTableModel locked(sheet);
+    EXPECT_FALSE(locked.flags(locked.index(0, 0)) & Qt::ItemIsEditable);
+    EXPECT_FALSE(locked.setData(locked.index(0, 0), u("2027. 01. 01.")));
     EXPECT_EQ(sheet.value(1, 1), CellValue(*Date::fromYmd(2026, 12, 7)));
-    EXPECT_EQ(shown(model, 1, 1), u("2026. 12. 07."));
+    EXPECT_EQ(shown(locked, 1, 1), u("2026. 12. 07."));
 }
 
 } // namespace
