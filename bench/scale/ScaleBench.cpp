@@ -307,7 +307,8 @@ VANDORIX_SCALE_BENCHMARK(BM_ProductStatement);
 void BM_AccountWorkbookView(benchmark::State &state) {
     timeCommand(state, {{}, [](Application &app) {
                             app.clickMenu({"Befektetés", "Befektetési számla", "Megtekintés"});
-                        }});
+                        },
+                        {}});
 }
 VANDORIX_SCALE_BENCHMARK(BM_AccountWorkbookView);
 
@@ -317,7 +318,8 @@ void BM_ProductDataViewWithCharts(benchmark::State &state) {
                             d.yesNo = {MessageAnswer::No, MessageAnswer::Yes};
                         },
                         periodCommand({"Befektetés", "Információ", "Termék adatok"}, productName(0), kYearAgo,
-                                      "Command1", "Command2")});
+                                      "Command1", "Command2"),
+                        {}});
 }
 VANDORIX_SCALE_BENCHMARK(BM_ProductDataViewWithCharts);
 

@@ -78,7 +78,7 @@ TEST_F(SaveFolders, RecoveryThatCannotFinishACommitChangesNothingAndStrayFilesGo
     // A journal naming a file that is neither staged nor there (a folder moved away after the
     // commit began), beside a file it could finish, and a journal cut short.
     writeFileDurably(CommitJournal::stagingPath(a_), workbookBytes(a_.string(), 3));
-    for (const std::string journal : {std::string("Torzs/Befszla.xls\nElveszett/Gamma.xls\nEND\n"),
+    for (const std::string &journal : {std::string("Torzs/Befszla.xls\nElveszett/Gamma.xls\nEND\n"),
                                       std::string("Torzs/Befszla.xls\n")}) {
         writeFileAtomically(CommitJournal::journalPath(root_), journal);
         try {

@@ -40,7 +40,9 @@ void expectKinds(const Sheet &s, int row, const std::string &want) {
         const CellFormat &f = formatOf(s.cellFormat(row, c));
         const char got =
             f.isDateFormat() ? 'D' : f.currency ? 'A' : f.numberFormat == "0" ? 'W' : '.';
-        if (want[i] != '?') EXPECT_EQ(got, want[i]) << s.name() << " row " << row << " col " << c;
+        if (want[i] != '?') {
+            EXPECT_EQ(got, want[i]) << s.name() << " row " << row << " col " << c;
+        }
     }
 }
 
