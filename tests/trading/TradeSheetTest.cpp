@@ -15,23 +15,7 @@ namespace {
 
 using namespace szla;
 
-TEST(TradeSheetRows, InsertedRowTakesTheFormatsBelowAndACodeIsFoundAsANumber) {
-    TradeBooks empty;
-    Sheet &s = empty.trades();
-    // Row 4 above carries a heading format, row 5 the data format the new row must get.
-    FormatRef data = s.cellFormat(5, 4);
-    ASSERT_NE(data, s.cellFormat(4, 4));
-    InsertTradeRow(s, 5);
-    EXPECT_EQ(s.cellFormat(5, 4), data);
-
-    TradeBooks books;
-    books.buy(Day(2026, 3, 1), 10, 10, 0, 77);
-    books.trades().setValue(5, Settlement, Currency::fromUnits(77)); // read back as an amount
-    EXPECT_EQ(TradeRowOfSettlementCode(books.trades(), 77), 5);
-    EXPECT_EQ(TradeRowOfSettlementCode(books.trades(), 78), 0);
-}
-
-TEST(TradeSheetRecalc, EmptySheetKeepsItsTotalsInRowSevenAndTotalsFollowTheTrades) {
+TEST(TradeSheetRecalc, EmptySheetKeepsItsTotalsInRowSevenTotalsFollowTheTradesAndRowsInsert) {
     TradeBooks books;
     RecalcTradeSheet(books.app);
     EXPECT_EQ(books.trades().value(7, Holding).integer(), 0);
@@ -54,32 +38,32 @@ TEST(TradeSheetRecalc, EmptySheetKeepsItsTotalsInRowSevenAndTotalsFollowTheTrade
     EXPECT_TRUE(TradeSheetIsSound(books.trades()));
     books.sell(Day(2026, 3, 4), 90, 12, 0, 4);
     EXPECT_EQ(books.app.HeldQuantity, 0);
-    EXPECT_EQ(books.trades().value(11, Holding).integer(), 0);
     EXPECT_TRUE(TradeSheetIsSound(books.trades()));
+
+    // A code stored as an amount is still found.
+    books.trades().setValue(5, Settlement, Currency::fromUnits(1));
+    EXPECT_EQ(TradeRowOfSettlementCode(books.trades(), 1), 5);
+    EXPECT_EQ(TradeRowOfSettlementCode(books.trades(), 78), 0);
+    // An inserted row takes the data format of the row below, not the heading format above.
+    Sheet &s = books.trades();
+    const FormatRef data = s.cellFormat(5, 4);
+    ASSERT_NE(data, s.cellFormat(4, 4));
+    InsertTradeRow(s, 5);
+    EXPECT_EQ(s.cellFormat(5, 4), data);
 }
 
-TEST(LedgerLotCodes, OpenLotsShowVakAgainAndOtherRowsAreLeftAlone) {
+TEST(EntryMode, LotCodesSyncedThenCodeOfAnotherKindOtherDataOrAnotherProductIsAMismatch) {
     TradeBooks books;
-    books.addLedgerRow(Day(2026, 2, 1), 0, Currency(), 500, "BAR");
-    books.buy(Day(2026, 3, 1), 10, 10, 0, 1);
-    books.buy(Day(2026, 3, 2), 10, 10, 0, 2);
-    // Stale from before a deletion.
-    books.ledger().setValue(RowOfCode(books.ledger(), 2), ledger::RowType, "VAR");
-    books.sell(Day(2026, 3, 3), 10, 10, 0, 3);
-    SyncLedgerLotCodes(books.app);
-    EXPECT_EQ(books.ledgerType(1), "VAR");
-    EXPECT_EQ(books.ledgerType(2), "VAK");
-    EXPECT_EQ(books.ledgerType(3), "EAR");
-    EXPECT_EQ(books.ledgerType(500), "BAR");
-}
-
-TEST(EntryMode, CodeOfAnotherKindOtherDataOrAnotherProductIsAMismatch) {
-    TradeBooks books;
+    books.addLedgerRow(Day(2026, 2, 1), 0, Currency(), 4, "BAR");
     books.buy(Day(2026, 3, 1), 10, 10, 0, 1);
     books.buy(Day(2026, 3, 2), 20, 11, 0, 2);
+    // Stale from before a deletion.
+    books.ledger().setValue(RowOfCode(books.ledger(), 2), ledger::RowType, "VAR");
     books.sell(Day(2026, 3, 3), 10, 12, 0, 3);
-    SyncLedgerLotCodes(books.app); // lot 1 is "VAR" now
-    books.addLedgerRow(Day(2026, 3, 4), 0, Currency(), 4, "BAR");
+    SyncLedgerLotCodes(books.app);
+    // The sold-out lot shows "VAR", the open one "VAK" again; other rows are left alone.
+    for (auto [code, type] : {std::pair{1, "VAR"}, {2, "VAK"}, {3, "EAR"}, {4, "BAR"}})
+        EXPECT_EQ(books.ledgerType(code), type) << code;
     books.app.ProductCode.clear(); // the decision reads it from "Szla"
     // Answers "Yes" to modifying, then sees the notice; returns the decision.
     auto decide = [&](TradeWindowKind kind, int code, int quantity, long long price) {
