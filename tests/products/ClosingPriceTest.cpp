@@ -105,82 +105,42 @@ TEST(ClosingPrice, PricesKeepDateOrderAndValuesAndAreOverwrittenOnlyAfterYes) {
     EXPECT_EQ(FileBytes(w.product()), recorded);
 }
 
-TEST(ClosingPrice, WithoutARegisteredShareTheProgramEndsAndWithoutAPurchaseNothingIsStored) {
-    ProductInstallation t;
-    EXPECT_EQ(t.run("menu Befektetés/Részvény/Napi záró ár\nanswer OK\n"),
-              "Felhívás\nA záró darabár bevitele előtt a részvényt\n"
-              "a Részvény alapadatok menüpontban\nfel kell venni. Kilépés.\n");
-    t.run(RegisterScript("Alfa", "HU0000000001"));
-    const std::string before = FileBytes(t.product());
-    EXPECT_EQ(t.run(kOpen + "answer OK\nclick Command4\n"),
-              "Felhívás\nCsak az első vásárlás után\nlehet a záró darabárat bevinni.\n");
-    EXPECT_EQ(FileBytes(t.product()), before);
-}
-
-// Indicators driven by a recording: the thresholds and figures themselves are checked on the
+// Indicators driven by recordings: the thresholds and figures themselves are checked on the
 // procedures in IndicatorsTest.
-
-std::vector<PriceLine> DailyPrices(Date first, int count, int step = 1) {
-    std::vector<PriceLine> lines;
-    for (int i = 0; i < count; ++i)
-        lines.push_back({first.addDays(i * step),
-                         Currency::fromRaw(1000000 + ((i * 7919) % 53) * 1250 - i * 300)});
-    return lines;
-}
-
-TEST(ClosingPrice, IndicatorsStartAt27RowsAndMovingAveragesAfterRow27) {
+TEST(ClosingPrice, InsertedDaysRecomputeLaterValueColumnsButOnlyTheirOwnIndicators) {
     PriceWindow w;
-    std::vector<PriceLine> all = DailyPrices(Day(2026, 10, 1), 21); // rows 5 to 25
-    EditWorkbookFile(w.product(), [&](Workbook &wb) { WritePriceRows(wb.sheet("Alfa01"), all); });
-    for (auto [day, price] : {std::pair{22, "100"}, {23, "101"}, {24, "99"}}) {
-        all.push_back({Day(2026, 10, day), Amount(price)}); // rows 26, 27 and 28
-        w.record(Typed(all.back().date), price);
+    // Every fifth day from 2026-08-01: rows 5 to 25 (11-09), with stale figures in C to I.
+    std::vector<PriceLine> all;
+    for (int i = 0; i < 21; ++i)
+        all.push_back({Day(2026, 8, 1).addDays(5 * i), PriceOfDay(i)});
+    EditWorkbookFile(w.product(), [&](Workbook &wb) { SeedStalePrices(wb.sheet("Alfa01"), all); });
+    // Four days inserted before 11-09: rows 25 to 28, the sheet 26 to 29 rows long.
+    for (auto [day, price] : {std::pair{5, "100"}, {6, "101"}, {7, "99"}, {8, "100,75"}}) {
+        all.insert(all.end() - 1, {Day(2026, 11, day), Amount(price)});
+        w.record(Typed(Day(2026, 11, day)), price);
     }
     auto wb = ReadWorkbookFile(w.product());
     const Sheet &prices = wb->sheet("Alfa01");
-    EXPECT_EQ(prices.value(26, kPriceColClose), CellValue(Amount("100")));
+    for (int r = 24; r <= 29; ++r)
+        EXPECT_EQ(prices.value(r, kPriceColDate), CellValue(all[r - 5].date)) << r;
+    EXPECT_EQ(Closes(prices), Closes(all));
+    EXPECT_EQ(wb->sheet("Segéd01").value(6, 3).integer(), 29);
+
+    // Value columns: stale above the first new row, recomputed from it to the last row; the
+    // first recomputed row's change is taken against the stale row above it.
+    EXPECT_EQ(prices.value(24, kPriceColValue), CellValue(Amount("-1")));
+    w.expectValueColumns(prices, 25, Amount("-1"));
+    // Indicators of each new row only: none while the sheet is shorter than 27 rows, then the
+    // RSI, and MA20 from row 28 on.
     for (int c = 6; c <= 9; ++c)
-        EXPECT_TRUE(prices.value(26, c).isBlank()) << c;
-    EXPECT_EQ(prices.value(27, 9).number(), ExpectedRsi(Closes(all), 27, 14));
+        EXPECT_TRUE(prices.value(25, c).isBlank()) << c;
+    for (int r = 26; r <= 28; ++r)
+        EXPECT_EQ(prices.value(r, 9).number(), ExpectedRsi(Closes(all), r, 14)) << r;
     EXPECT_TRUE(prices.value(27, 6).isBlank());
-    EXPECT_EQ(prices.value(28, 9).number(), ExpectedRsi(Closes(all), 28, 14));
     ASSERT_TRUE(prices.value(28, 6).number());
     EXPECT_DOUBLE_EQ(*prices.value(28, 6).number(), MovingAverage(all, 28, 20).first);
-    EXPECT_TRUE(prices.value(28, 7).isBlank());
-}
-
-TEST(ClosingPrice, InsertedDayRecomputesLaterValueColumnsButOnlyItsOwnIndicators) {
-    PriceWindow w;
-    // Every other day from 2026-09-01: 40 rows, rows 5 to 44, with stale figures in C to I.
-    const std::vector<PriceLine> seeded = DailyPrices(Day(2026, 9, 1), 40, 2);
-    EditWorkbookFile(w.product(), [&](Workbook &wb) {
-        Sheet &prices = wb.sheet("Alfa01");
-        WritePriceRows(prices, seeded);
-        for (int r = 5; r <= 44; ++r)
-            for (int c = 3; c <= 9; ++c)
-                prices.setValue(r, c, c <= 5 ? CellValue(Amount("-1")) : CellValue(555.0));
-    });
-    // 2026-10-16 lies between row 27 (10-15) and row 28 (10-17).
-    w.record("2026.10.16", "100,75");
-    auto wb = ReadWorkbookFile(w.product());
-    const Sheet &prices = wb->sheet("Alfa01");
-    ASSERT_EQ(prices.value(28, kPriceColDate), CellValue(Day(2026, 10, 16)));
-    EXPECT_EQ(prices.value(45, kPriceColDate), CellValue(seeded.back().date));
-    EXPECT_EQ(wb->sheet("Segéd01").value(6, 3).integer(), 45);
-
-    // Value columns: stale above the new row, recomputed from it to the last row; the first
-    // recomputed row's change is taken against the stale row above it.
-    EXPECT_EQ(prices.value(27, kPriceColValue), CellValue(Amount("-1")));
-    w.expectValueColumns(prices, 28, Amount("-1"));
-    // Indicators: only the new row.
-    std::vector<PriceLine> all(seeded.begin(), seeded.begin() + 23);
-    all.push_back({Day(2026, 10, 16), Amount("100,75")});
-    all.insert(all.end(), seeded.begin() + 23, seeded.end());
-    EXPECT_DOUBLE_EQ(*prices.value(28, 6).number(), MovingAverage(all, 28, 20).first);
-    EXPECT_EQ(prices.value(28, 9).number(), ExpectedRsi(Closes(prices), 28, 14));
     EXPECT_TRUE(prices.value(28, 7).isBlank()) << "row 28 is not past the MA50 threshold";
-    for (int r = 29; r <= 45; ++r)
-        EXPECT_EQ(prices.value(r, 9), CellValue(555.0)) << r;
+    EXPECT_EQ(prices.value(29, 9), CellValue(555.0)) << "the moved row keeps its indicators";
 }
 
 // Trades on some days of 2026, several on one day now and then.

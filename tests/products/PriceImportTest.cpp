@@ -83,21 +83,13 @@ const std::vector<TradeLine> kTrades = {
     {Day(2026, 11, 18), Amount("4200"), Currency(), 100},
 };
 
-Currency PriceOfDay(int i) {
-    return Currency::fromRaw(1000000 + ((i * 7919) % 53) * 1250 - i * 300);
-}
-
 // An installation with "Alfa" bought, and `seeded` price rows carrying stale figures in C to I.
 struct Product : ProductInstallation {
     explicit Product(const std::vector<PriceLine> &seeded) {
         run(RegisterScript("Alfa", "HU0000000001"));
         EditWorkbookFile(product(), [&](Workbook &wb) {
             WriteTradeRows(wb.sheet("Szla"), kTrades);
-            Sheet &prices = wb.sheet("Alfa01");
-            WritePriceRows(prices, seeded);
-            for (int r = 5; r < 5 + static_cast<int>(seeded.size()); ++r)
-                for (int c = 3; c <= 9; ++c)
-                    prices.setValue(r, c, c <= 5 ? CellValue(Amount("-1")) : CellValue(555.0));
+            SeedStalePrices(wb.sheet("Alfa01"), seeded);
         });
     }
 };

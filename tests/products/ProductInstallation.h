@@ -9,8 +9,33 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace vandorix::testing {
+
+// The closing price of the i-th seeded day: about 100, up and down.
+inline Currency PriceOfDay(int i) {
+    return Currency::fromRaw(1000000 + ((i * 7919) % 53) * 1250 - i * 300);
+}
+
+// `seeded` written as price rows from row 5 with stale figures in C to I (-1 in the value
+// columns, 555 in the indicators), so that every recomputed cell shows.
+inline void SeedStalePrices(Sheet &prices, const std::vector<PriceLine> &seeded) {
+    WritePriceRows(prices, seeded);
+    for (int r = 5; r < 5 + static_cast<int>(seeded.size()); ++r)
+        for (int c = 3; c <= 9; ++c)
+            prices.setValue(r, c, c <= 5 ? CellValue(Currency::fromUnits(-1)) : CellValue(555.0));
+}
+
+// The texts of a column from row `from` to the first blank one.
+inline std::vector<std::string> Column(const std::filesystem::path &file, const char *sheet,
+                                       int col, int from) {
+    auto wb = ReadWorkbookFile(file);
+    std::vector<std::string> out;
+    for (int r = from; !wb->sheet(sheet).value(r, col).isBlank(); ++r)
+        out.push_back(wb->sheet(sheet).value(r, col).text().value_or(""));
+    return out;
+}
 
 struct ProductInstallation {
     TestInstallation inst;

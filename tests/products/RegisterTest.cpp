@@ -12,15 +12,6 @@ using Names = std::vector<std::string>;
 const std::string kOpen = "menu Befektetés/Részvény/Alapadatok\n";
 const std::string kNewShare = kOpen + "choose Combo1 Más részvény\n";
 
-// The values of a column from row `from` to the first blank one.
-Names Column(const fs::path &file, const char *sheet, int col, int from) {
-    auto wb = ReadWorkbookFile(file);
-    Names out;
-    for (int r = from; !wb->sheet(sheet).value(r, col).isBlank(); ++r)
-        out.push_back(*wb->sheet(sheet).value(r, col).text());
-    return out;
-}
-
 TEST(ProductRegister, NewSharesAreListedSortedAndGetTheTemplateAsTheirWorkbook) {
     ProductInstallation t;
     const fs::path account = t.inst.accountWorkbook();
@@ -103,6 +94,10 @@ std::string Repeated(const char *text, int times) {
 TEST(ProductRegister, RefusedEntriesWriteNothingAndAnArchivedShareIsRegisteredAgain) {
     ProductInstallation t;
     const fs::path account = t.inst.accountWorkbook();
+    // The closing price window before any share is registered ends the program.
+    EXPECT_EQ(t.run("menu Befektetés/Részvény/Napi záró ár\nanswer OK\n"),
+              "Felhívás\nA záró darabár bevitele előtt a részvényt\n"
+              "a Részvény alapadatok menüpontban\nfel kell venni. Kilépés.\n");
     t.run(RegisterScript("Alfa", "A1"));
     // A workbook of a product not in the list yet.
     fs::copy_file(t.root() / "Seged" / "Termékminta.xls", t.product("Omega"));
@@ -137,6 +132,8 @@ TEST(ProductRegister, RefusedEntriesWriteNothingAndAnArchivedShareIsRegisteredAg
     EXPECT_EQ(t.run(kNewShare + "type Text1 Omega\ntype Text2 O1\nclick Command1\nanswer OK\n"
                                 "click Command4\n"),
               active);
+    // Without a purchase the closing price window stores nothing.
+    t.run("menu Befektetés/Részvény/Napi záró ár\nchoose Combo1 Alfa\nanswer OK\nclick Command4\n");
     EXPECT_EQ(DataFiles(t.root()), files);
 
     // Archived: the workbook moved away and the account rows removed, the list entry kept.
