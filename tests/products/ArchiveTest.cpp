@@ -1,9 +1,6 @@
-// Archiving a sold-out share with "Törlés" of the register window, driven through
-// vandorix-replay in a fresh installation: the refusals, the archive rows worked out from the
-// entered trades and prices (in the layout the result report's own tests read), and the
-// numbered archive files.
-// Then the archiving killed at random moments: the next start finds the installation either
-// untouched or wholly archived.
+// Archiving a sold-out share with "Törlés" of the register window through vandorix-replay: the
+// refusals, the archive rows worked out from the entered trades and prices, the numbered
+// archive files; then the archiving killed at random moments.
 #include "ProductInstallation.h"
 #include "reports/ReportSession.h"
 
@@ -82,15 +79,15 @@ struct Installation : ProductInstallation {
     }
 };
 
-void ExpectArchiveRow(const Sheet &s, int row, const ArchiveRow &e, const std::string &name,
+void ExpectArchiveRow(const Sheet &s, int r, const ArchiveRow &e, const std::string &name,
                       Currency cumulative) {
-    SCOPED_TRACE("ARHIV01 row " + std::to_string(row));
-    EXPECT_EQ(s.value(row, 1).date(), e.day);
-    EXPECT_EQ(Cur(s, row, 2), cumulative);
-    EXPECT_EQ(Cur(s, row, 3), e.total);
-    EXPECT_EQ(Cur(s, row, 4), e.realised);
-    EXPECT_EQ(Text(s, row, 5), name);
-    EXPECT_EQ(Cur(s, row, 7), e.year);
+    SCOPED_TRACE("ARHIV01 row " + std::to_string(r));
+    ExpectCells(s, {{r, 1, e.day},
+                    {r, 2, cumulative},
+                    {r, 3, e.total},
+                    {r, 4, e.realised},
+                    {r, 5, name},
+                    {r, 7, e.year}});
 }
 
 TEST(ProductArchive, SoldOutSharesMoveToTheArchiveWithTheirResultsAndRefusalsChangeNothing) {

@@ -91,7 +91,7 @@ std::string Repeated(const char *text, int times) {
     return s;
 }
 
-TEST(ProductRegister, RefusedEntriesWriteNothingAndAnArchivedShareIsRegisteredAgain) {
+TEST(ProductRegister, RefusedEntriesWriteNothingAnArchivedShareIsRegisteredAgainNameRule) {
     ProductInstallation t;
     const fs::path account = t.inst.accountWorkbook();
     // The closing price window before any share is registered ends the program.
@@ -158,10 +158,9 @@ TEST(ProductRegister, RefusedEntriesWriteNothingAndAnArchivedShareIsRegisteredAg
     t.run(RegisterScript(longest, "HU1"));
     ASSERT_TRUE(fs::exists(t.product(longest)));
     EXPECT_NE(ReadWorkbookFile(t.product(longest))->findSheet(longest + "01"), nullptr);
-}
 
-// A script line cannot end in a blank, so the trailing blank is checked on the rule itself.
-TEST(ProductRegister, NameRuleRefusesATrailingBlankAndEveryForbiddenCharacter) {
+    // A script line cannot end in a blank, so the trailing blank is checked on the rule itself;
+    // so is every forbidden character.
     EXPECT_EQ(ProductNameProblem("Alfa "),
               std::optional<std::string>("A részvény megnevezése nem kezdődhet\r\n"
                                          "és nem végződhet szóközzel."));

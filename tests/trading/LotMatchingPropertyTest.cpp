@@ -66,14 +66,10 @@ class LotBook {
         for (Lot &lot : lots)
             if (lot.date == d)
                 take(lot);
-        if (lifo) {
-            for (auto it = lots.rbegin(); it != lots.rend(); ++it)
-                if (it->date <= d)
-                    take(*it);
-        } else {
-            for (Lot &lot : lots)
-                if (lot.date <= d)
-                    take(lot);
+        for (std::size_t k = 0; k < lots.size(); ++k) {
+            Lot &lot = lots[lifo ? lots.size() - 1 - k : k];
+            if (lot.date <= d)
+                take(lot);
         }
         sales.push_back(sale);
         return &sales.back();

@@ -1,7 +1,6 @@
 // Modifying and deleting trades through the purchase and sale windows: the settlement code of
-// an existing trade offers to modify it, then to delete it. Stored files are read back after
-// each command. `play` checks the stored trade sheets and ledger after every action, so lot
-// statuses, open quantities, totals rows and pointers need no check here.
+// an existing trade offers to modify it, then to delete it. `play` checks the stored trade
+// sheets and ledger after every action: lot statuses, totals, pointers, unique codes.
 #include "TradeWindowSession.h"
 
 namespace vandorix::testing {
@@ -24,14 +23,12 @@ TEST(TradeCorrectionWindows, PurchaseModifiedThenDeletedThenCodesOfAnotherKindAr
     {
         auto wb = s.product();
         const Sheet &t = wb->sheet("Szla");
-        EXPECT_TRUE(t.value(6, szla::Day).isBlank()) << "no row was added";
         EXPECT_EQ(t.value(5, szla::Day).date(), Day(2026, 3, 2));
         ExpectIntegers(t, {{5, szla::OrderCode, 7}, {5, szla::Bought, 80}});
         ExpectAmounts(t, {{5, szla::BuyCost, "886"}}); // 80 × 11 + 6
         ExpectTexts(t, {{5, szla::Description, "Alfa  80 db. vétel"}});
         auto acc = s.account();
         const Sheet &l = acc->sheet("Befszla01");
-        EXPECT_TRUE(l.value(6, ledger::MovementDate).isBlank());
         EXPECT_EQ(l.value(5, ledger::MovementDate).date(), Day(2026, 3, 2));
         EXPECT_EQ(Int(l, 5, ledger::BoughtQuantity), 80);
         ExpectAmounts(l, {{5, ledger::Movement, "-886"}});
@@ -105,13 +102,11 @@ TEST(TradeCorrectionWindows, SaleModifiedAndDeletedWhileThePurchasesItTookFromSt
         auto wb = s.product();
         const Sheet &t = wb->sheet("Szla");
         ASSERT_EQ(RowOfCode(t, 3), 7);
-        EXPECT_TRUE(t.value(8, szla::Day).isBlank());
         EXPECT_EQ(Pairs(t, 7), (PairList{{100, 1}, {20, 2}}));
         EXPECT_EQ(Cur(t, 7, szla::Result), Amount("563")); // 1790 − (1005 + 20 × 555 / 50)
         auto acc = s.account();
         const Sheet &l = acc->sheet("Befszla01");
         EXPECT_EQ(RowOfCode(l, 3), 7);
-        EXPECT_TRUE(l.value(8, ledger::MovementDate).isBlank());
         EXPECT_EQ(Int(l, 7, ledger::SoldQuantity), 120);
         ExpectAmounts(l, {{7, ledger::RealisedResult, "563"}, {7, ledger::Movement, "1790"}});
         ExpectTexts(l, {{5, ledger::RowType, "VAR"}, {6, ledger::RowType, "VAK"}});

@@ -1,8 +1,6 @@
-// The trade sheet's procedures on the sheet itself: rows, recomputation, ledger lot codes, the
-// entry-mode decision, and corrections the windows give no way to reach (a purchase moved to
-// another day's place, a sale modified beyond what its date covers and moved before a later
-// lot). TradeSheetIsSound checks the totals row, its pointer in S2, the running holding, the
-// period caption and the average cost of the holding, each computed from the cells alone.
+// The trade sheet's procedures on the sheet itself: recomputation, rows, ledger lot codes, the
+// entry-mode decision, and corrections the windows give no way to reach. TradeSheetIsSound
+// checks totals, pointers, holdings and the caption, each computed from the cells alone.
 #include "TradingFixture.h"
 
 #include "support/ScriptedDialogsFake.h"
