@@ -17,14 +17,10 @@ const std::vector<TradeLine> kTrades = {
 
 const std::string kOpen = "menu Befektetés/Részvény/Napi záró ár\nchoose Combo1 Alfa\n";
 
-struct PriceWindow : ProductInstallation {
+struct PriceWindow : TradedProduct {
     std::vector<TradeLine> trades = kTrades;
 
-    PriceWindow() {
-        run(RegisterScript("Alfa", "HU0000000001"));
-        EditWorkbookFile(product(),
-                         [&](Workbook &wb) { WriteTradeRows(wb.sheet("Szla"), trades); });
-    }
+    PriceWindow() : TradedProduct(kTrades) {}
     // Records one price through the window; `answers` answer the price field's dialogs.
     std::string record(const std::string &day, const std::string &price,
                        const std::string &answers = "") const {

@@ -68,17 +68,6 @@ const std::vector<TradeLine> kTrades = {
     {Day(2026, 11, 18), Amount("4200"), Currency(), 100},
 };
 
-// An installation with "Alfa" bought, and `seeded` price rows carrying stale figures in C to I.
-struct Product : ProductInstallation {
-    explicit Product(const std::vector<PriceLine> &seeded) {
-        run(RegisterScript("Alfa", "HU0000000001"));
-        EditWorkbookFile(product(), [&](Workbook &wb) {
-            WriteTradeRows(wb.sheet("Szla"), kTrades);
-            SeedStalePrices(wb.sheet("Alfa01"), seeded);
-        });
-    }
-};
-
 // Values, cell formats, row formats and heights alike; at most ten differences are told.
 void ExpectSameRows(const Sheet &typed, const Sheet &imported) {
     int differences = 0;
@@ -134,7 +123,7 @@ class PriceImportMatchesTyping : public ::testing::TestWithParam<Scenario> {};
 
 TEST_P(PriceImportMatchesTyping, RowByRow) {
     const Scenario &s = GetParam();
-    Product typed(s.seeded), imported(s.seeded);
+    TradedProduct typed(kTrades, s.seeded), imported(kTrades, s.seeded);
     // Typed day by day; the file lists the newest day first, with ISO dates and decimal points.
     std::string typing, csv = "Date,Open,Close\n";
     int existing = 0;

@@ -55,4 +55,16 @@ struct ProductInstallation {
     }
 };
 
+// "Alfa" registered, `trades` written in its trade sheet and `seeded` as stale price rows.
+struct TradedProduct : ProductInstallation {
+    explicit TradedProduct(const std::vector<TradeLine> &trades,
+                           const std::vector<PriceLine> &seeded = {}) {
+        run(RegisterScript("Alfa", "HU0000000001"));
+        EditWorkbookFile(product(), [&](Workbook &wb) {
+            WriteTradeRows(wb.sheet("Szla"), trades);
+            SeedStalePrices(wb.sheet("Alfa01"), seeded);
+        });
+    }
+};
+
 } // namespace vandorix::testing

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "book/Templates.h"
+#include "support/ReferenceFigures.h"
 #include "trading/LedgerLotCodes.h"
 #include "trading/TradeRows.h"
 #include "trading/TradeSheet.h"
@@ -11,30 +12,21 @@
 
 namespace vandorix::testing {
 
-// A registered product "Alfa" as registration leaves it (the product template with its daily
-// sheets renamed, A1 and R1 of "Szla" written) and an empty account workbook, both prepared
-// for writing and handed to AppState as the trade windows would have them open.
-class TradeBooks {
+// A registered product "Alfa" as registration leaves it (A1 and R1 of "Szla" written) and an
+// empty account workbook prepared for writing, handed to AppState as the trade windows would
+// have them open.
+class TradeBooks : public ProductBooks {
   public:
-    TradeBooks() : product_(makeProductTemplate()), account_(makeAccountWorkbook()) {
-        const std::string name = "Alfa";
-        for (Workbook *wb : {product_.get(), account_.get()}) {
-            wb->unprotect(install::kWorkbookPassword);
-            for (int i = 1; i <= wb->sheetCount(); ++i)
-                wb->sheetAt(i).unprotect(install::kSheetPassword);
-        }
-        const std::string templ = install::kTemplateProductName;
-        product_->renameSheet(templ + "01", name + "01");
-        product_->renameSheet(templ + "02", name + "02");
-        trades().setValue(1, 1, name);
+    TradeBooks() : account_(makeAccountWorkbook()) {
+        account_->unprotect(install::kWorkbookPassword);
+        for (int i = 1; i <= account_->sheetCount(); ++i)
+            account_->sheetAt(i).unprotect(install::kSheetPassword);
+        trades().setValue(1, 1, "Alfa");
         trades().setValue(1, 18, "HU0000123456");
-        app.ProductWorkbook = OpenBook(*product_);
         app.AccountWorkbook = OpenBook(*account_);
-        app.ProductName = name;
         app.ProductCode = "HU0000123456";
     }
 
-    Sheet &trades() { return product_->sheet("Szla"); }
     Sheet &ledger() { return account_->sheet("Befszla01"); }
 
     void enter(Date d, int quantity, long long price, long long commission, int code) {
@@ -89,10 +81,7 @@ class TradeBooks {
         return Text(ledger(), RowOfCode(ledger(), code), ledger::RowType);
     }
 
-    AppState app;
-
   private:
-    std::unique_ptr<Workbook> product_;
     std::unique_ptr<Workbook> account_;
 };
 
