@@ -24,7 +24,7 @@ class LotBook {
     };
     struct Sale {
         int code;
-        std::vector<std::pair<long long, long long>> taken; // (quantity, lot code)
+        PairList taken; // (quantity, lot code)
         long double result = 0;
     };
 
@@ -132,10 +132,7 @@ TEST_P(RandomTrades, ResultsAndLotsAgreeWithAnIndependentLotBook) {
             } else {
                 ASSERT_EQ(outcome, TradeOutcome::Recorded);
                 const int row = books.rowOf(nextCode);
-                std::vector<std::pair<long long, long long>> pairs;
-                for (const ConsumedLot &lot : SaleAllocation(books.trades(), row))
-                    pairs.emplace_back(lot.taken, lot.lotCode);
-                EXPECT_EQ(pairs, expected->taken);
+                EXPECT_EQ(Pairs(books.trades(), row), expected->taken);
                 EXPECT_LT(std::fabs(resultAt(row) - expected->result), 0.005L)
                     << "expected " << static_cast<double>(expected->result);
             }

@@ -106,9 +106,7 @@ TEST(TradeCorrections, ModifiedSaleIsMatchedAgainAndAModifiedPurchaseMovesToItsD
     books.enter(Day(2026, 3, 12), 140, 16, 0, 3);
     books.app.PreviousQuantity = 120;
     ASSERT_EQ(ModifySale(books.app), TradeOutcome::Recorded);
-    auto pairs = SaleAllocation(books.trades(), books.rowOf(3));
-    ASSERT_EQ(pairs.size(), 2u);
-    EXPECT_EQ(pairs[1].taken, 40);
+    EXPECT_EQ(Pairs(books.trades(), books.rowOf(3)), (PairList{{100, 1}, {40, 2}}));
     // 100 × (16 − 10) + 40 × (16 − 11)
     EXPECT_EQ(books.app.SaleResult, Currency::fromUnits(800));
     EXPECT_TRUE(TradeSheetIsSound(books.trades()));
