@@ -8,11 +8,13 @@ namespace {
 
 using namespace testing;
 
-// Three trades of "Alfa": a purchase, a partial sale and a second purchase.
+// Trades of "Alfa": a purchase; a purchase and a partial sale on one day, whose last row gives
+// the day's position; a third purchase.
 const std::vector<TradeLine> kTrades = {
     {Day(2026, 11, 3), Amount("10050"), Currency(), 100},
-    {Day(2026, 11, 12), Currency(), Amount("3960,5"), 60},
-    {Day(2026, 11, 18), Amount("4200"), Currency(), 100},
+    {Day(2026, 11, 12), Amount("3030"), Currency(), 130},
+    {Day(2026, 11, 12), Currency(), Amount("3960,5"), 70},
+    {Day(2026, 11, 18), Amount("4200"), Currency(), 170},
 };
 
 const std::string kOpen = "menu Befektetés/Részvény/Napi záró ár\nchoose Combo1 Alfa\n";
@@ -130,54 +132,6 @@ TEST(ClosingPrice, InsertedDaysRecomputeLaterValueColumnsButOnlyTheirOwnIndicato
     EXPECT_DOUBLE_EQ(*prices.value(28, 6).number(), MovingAverage(all, 28, 20).first);
     EXPECT_TRUE(prices.value(28, 7).isBlank()) << "row 28 is not past the MA50 threshold";
     EXPECT_EQ(prices.value(29, 9), CellValue(555.0)) << "the moved row keeps its indicators";
-}
-
-// Trades on some days of 2026, several on one day now and then.
-std::vector<TradeLine> TradeHistory() {
-    std::vector<TradeLine> t;
-    int holding = 0;
-    Date d = Day(2026, 2, 1);
-    for (int i = 0; i < 60; ++i) {
-        d = d.addDays(i % 4 == 3 ? 0 : 1 + i % 5);
-        bool sale = holding > 50 && i % 3 == 0;
-        int q = 10 + i % 7;
-        holding += sale ? -q : q;
-        t.push_back({d, sale ? Currency() : Currency::fromUnits(q * 101 + i),
-                     sale ? Currency::fromUnits(q * 99 - i) : Currency(), holding});
-    }
-    return t;
-}
-
-TEST(Position, NoTradeMeansNothingHeldAndTheForwardMergeMatchesTheBackwardScanOnEveryDay) {
-    ProductBooks p;
-    p.app.HeldQuantity = 7;
-    p.app.PositionCost = Amount("5");
-    p.app.PositionDate = Day(2026, 4, 10);
-    ComputePositionAtDate(p.app);
-    EXPECT_EQ(p.app.HeldQuantity, 0);
-    EXPECT_EQ(p.app.PositionCost, Currency());
-    EXPECT_EQ(p.app.PositionProceeds, Currency());
-
-    const auto trades = TradeHistory();
-    WriteTradeRows(p.trades(), trades);
-    ComputePositionAtDate(p.app);
-    const ExpectedPosition e = PositionOn(trades, Day(2026, 4, 10));
-    EXPECT_EQ(p.app.HeldQuantity, e.quantity);
-    EXPECT_EQ(p.app.PositionCost, e.cost);
-    EXPECT_EQ(p.app.PositionProceeds, e.proceeds);
-    // Ascending days from before the first trade to after the last, then one earlier day.
-    TradePositionCursor cursor(p.trades());
-    std::vector<Date> days;
-    for (Date d = Day(2026, 1, 20); d <= Day(2026, 12, 31); d = d.addDays(1))
-        days.push_back(d);
-    days.push_back(Day(2026, 3, 3));
-    for (Date d : days) {
-        const auto got = cursor.at(d);
-        const ExpectedPosition e = PositionOn(trades, d);
-        ASSERT_EQ(got.quantity, e.quantity) << d.toIso();
-        ASSERT_EQ(got.cost, e.cost) << d.toIso();
-        ASSERT_EQ(got.proceeds, e.proceeds) << d.toIso();
-    }
 }
 
 } // namespace
