@@ -85,11 +85,55 @@ protected:
         ExpectValueTotals(r, 6);
     }
 };
-struct ValueReportTest : ResultReportTest {};
 
-TEST_F(ResultReportTest, ProductRowsFollowTheEntriesAndTheArchivedRowSumsTheArchiveRows) {
-    // Archive rows as the archiving appends them: date, running total, result, realised
-    // result of the year, name, -, result of the year.
+TEST_F(ResultReportTest, DatesViewingAndCancelThenProductAndArchivedRowsThenTheValueReport) {
+    s.play("menu Befektetés/Információ/Eredmény\n");
+    Form &w = s.window();
+    for (const char *c : {"Command1", "Command2", "Command3"})
+        EXPECT_FALSE(w.control(c).enabled) << c;
+    // The start field keeps a wrong text for correction.
+    s.play("type Text1 2026.02.30\nanswer OK\n");
+    EXPECT_EQ(w.control("Text1").text, "2026.02.30");
+    EXPECT_EQ(w.focus(), "Text1");
+    EXPECT_EQ(s.shown().back(), kDateOnlyKeep);
+    // The end field is limited to today and emptied when refused.
+    s.play("type Text1 2026.02.01\ntype Text2 2026.12.07\nanswer OK\n");
+    EXPECT_EQ(s.shown().back(),
+              "Dátum hiba|A dátum nagyobb a rendszerdátumnál.\r\nElőre bevitel nem lehetséges");
+    EXPECT_EQ(w.control("Text2").text, "");
+    EXPECT_FALSE(w.control("Command1").enabled);
+    s.play("type Text2 semmi\nanswer OK\n");
+    EXPECT_EQ(s.shown().back(), "Felhívás|Itt csak dátum lehet.");
+    s.play("type Text2 2026.12.06\n");
+    EXPECT_TRUE(w.control("Command1").enabled);
+    EXPECT_EQ(w.focus(), "Command1");
+    // A start changed to no date after the end was accepted is refused by the computation.
+    s.play("set Text1 tegnap\nclick Command1\nanswer OK\n");
+    EXPECT_EQ(s.shown().back(), kDateOnlyKeep);
+    EXPECT_EQ(w.focus(), "Text1");
+    EXPECT_TRUE(report().value(6, 3).isBlank()); // nothing was computed
+    s.play("set Text1 2026.01.01\nclick Command1\n");
+    EXPECT_TRUE(w.control("Command2").enabled);
+    EXPECT_FALSE(w.control("Command1").enabled);
+    EXPECT_EQ(w.focus(), "Command2");
+    EXPECT_EQ(w.control("Text1").text, "");
+    // Viewing holds the report behind the continue notice, then returns to the main window.
+    s.play("click Command2\nanswer OK\n");
+    EXPECT_EQ(s.shown().back(), "Tovább|Továbblépés");
+    EXPECT_TRUE(s.atMainWindow());
+    ExpectProductRow(report(), 6, Day(2026, 1, 1), Day(2026, 12, 6), s.model);
+    for (const char *name : {"Befszla01", "Befszla02", "Ertek01", "Eredmeny01", "ARHIV01"})
+        EXPECT_TRUE(wb->sheet(name).visible() && wb->sheet(name).isProtected()) << name;
+    // Cancel and exit write nothing.
+    const std::string viewed = FileBytes(s.accountFile());
+    s.play("menu Befektetés/Információ/Eredmény\ntype Text1 2026.01.01\ntype Text2 2026.04.01\n"
+           "click Command3\nclick Command4\n");
+    EXPECT_TRUE(s.atMainWindow());
+    EXPECT_EQ(FileBytes(s.accountFile()), viewed);
+
+    // The product row and the archived row over periods around the entries and the archive,
+    // its rows as the archiving appends them: date, running total, result, realised result of
+    // the year, name, -, result of the year.
     struct ArchiveRow {
         Date day;
         const char *result, *realised, *year;
@@ -152,6 +196,63 @@ TEST_F(ResultReportTest, ProductRowsFollowTheEntriesAndTheArchivedRowSumsTheArch
         // 2 February 100 × 1000 − 100500; realised 143700 − 100500 − 20/50 × 52750.
         ExpectAmounts(r, {{6, 4, "26450"}, {6, 5, "0"}, {6, 7, "-500"}, {6, 10, "22100"}});
     }
+
+    expectValueReport(Day(2026, 2, 10), Day(2026, 4, 10)); // both on days with rows
+    expectValueReport(Day(2026, 1, 1), Day(2026, 12, 6));  // value day after the last price row
+    expectValueReport(Day(2026, 3, 31), Day(2026, 2, 5));  // value day before the reference day
+    // By hand: 31 March holds 30 shares at 1200 and 1000000 − 100500 − 52750 + 143700 cash.
+    expectValueReport(Day(2026, 2, 5), Day(2026, 3, 31));
+    ExpectAmounts(report("Ertek01"), {{6, 4, "36000"}, {5, 4, "990450"}, {5, 6, "899500"}});
+    // The reference day carries the first purchase: the cash after it and the holding bought
+    // that day make the day's worth; a movement after the reference day is not part of it.
+    expectValueReport(Day(2026, 2, 2), Day(2026, 2, 20));
+    ExpectAmounts(report("Ertek01"), {{5, 6, "899500"}, {6, 6, "100000"}});
+    // Nothing happened between the two days: no difference anywhere.
+    expectValueReport(Day(2026, 3, 5), Day(2026, 3, 20));
+    ExpectAmounts(report("Ertek01"), {{5, 7, "0"}, {6, 7, "0"}});
+    // Days before the first rows give zero; before the first price row the holding was worth
+    // nothing.
+    expectValueReport(Day(2025, 11, 1), Day(2025, 12, 1));
+    ExpectAmounts(report("Ertek01"), {{5, 4, "0"}, {5, 6, "0"}, {6, 4, "0"}, {6, 6, "0"}});
+    expectValueReport(Day(2026, 1, 10), Day(2026, 2, 2));
+    ExpectAmounts(report("Ertek01"), {{6, 6, "0"}, {5, 6, "1000000"}});
+
+    // The window after a report, the stored sheets, a second report from the same window.
+    s.play(kValueMenu);
+    Form &vw = s.window();
+    EXPECT_EQ(vw.control("Text1").text, "2026. 01. 01.");
+    EXPECT_EQ(vw.control("Text2").text, "2026. 12. 06.");
+    EXPECT_EQ(vw.focus(), "Text1");
+    EXPECT_FALSE(vw.control("Command1").enabled);
+    s.play("type Text1 2026. 01. 01.\ntype Text2 2026. 12. 06.\nclick Command1\nanswer OK\n");
+    EXPECT_EQ(s.shown().back(), "Tovább|Továbblépés");
+    EXPECT_EQ(s.app().visibleForm(), &vw);
+    EXPECT_FALSE(vw.control("Command1").enabled);
+    EXPECT_TRUE(vw.control("Command2").enabled);
+    EXPECT_EQ(vw.focus(), "Command2");
+    const Sheet &r = report("Ertek01");
+    ExpectRow(r, 6, Day(2026, 1, 1), Day(2026, 12, 6), s.model.worth(Day(2026, 12, 6)),
+              Currency());
+    // A second report from the same window opens the account workbook again.
+    s.play("type Text1 2026.02.05\ntype Text2 2026.03.31\n"
+           "click Command1\nanswer OK\nclick Command2\n");
+    EXPECT_TRUE(s.atMainWindow());
+    EXPECT_EQ(Cur(report("Ertek01"), 5, 4), s.model.cash(Day(2026, 3, 31)));
+    // The date fields keep a wrong text for correction.
+    s.play(kValueMenu + "type Text1 2026.13.01\nanswer OK\n");
+    ASSERT_EQ(&s.window(), &vw);
+    EXPECT_EQ(s.shown().back(), kDateOnlyKeep);
+    EXPECT_EQ(vw.control("Text1").text, "2026.13.01");
+    EXPECT_EQ(vw.focus(), "Text1");
+    s.play("type Text1 2026.01.01\ntype Text2 holnap\nanswer OK\n");
+    EXPECT_EQ(s.shown().back(), kDateOnlyKeep);
+    EXPECT_EQ(vw.control("Text2").text, "holnap");
+    EXPECT_EQ(vw.focus(), "Text2");
+    EXPECT_FALSE(vw.control("Command1").enabled);
+    // The value day is not limited to today.
+    s.play("type Text2 2027.01.15\n");
+    EXPECT_TRUE(vw.control("Command1").enabled);
+    EXPECT_EQ(vw.focus(), "Command1");
 }
 
 TEST_F(ResultReportTest, ProductWithoutPricesGetsZerosAndStaleRowsBelowAreCleared) {
@@ -177,111 +278,6 @@ TEST_F(ResultReportTest, ProductWithoutPricesGetsZerosAndStaleRowsBelowAreCleare
     ASSERT_EQ(Text(v, 7, 1), "Beta");
     ExpectRow(v, 7, from, to, Currency(), Currency());
     ExpectValueTotals(v, 7);
-}
-
-TEST_F(ResultReportTest, DatesAreCheckedViewingHoldsTheReportAndCancelKeepsTheFile) {
-    s.play("menu Befektetés/Információ/Eredmény\n");
-    Form &w = s.window();
-    for (const char *c : {"Command1", "Command2", "Command3"})
-        EXPECT_FALSE(w.control(c).enabled) << c;
-    // The start field keeps a wrong text for correction.
-    s.play("type Text1 2026.02.30\nanswer OK\n");
-    EXPECT_EQ(w.control("Text1").text, "2026.02.30");
-    EXPECT_EQ(w.focus(), "Text1");
-    EXPECT_EQ(s.shown().back(), kDateOnlyKeep);
-    // The end field is limited to today and emptied when refused.
-    s.play("type Text1 2026.02.01\ntype Text2 2026.12.07\nanswer OK\n");
-    EXPECT_EQ(s.shown().back(),
-              "Dátum hiba|A dátum nagyobb a rendszerdátumnál.\r\nElőre bevitel nem lehetséges");
-    EXPECT_EQ(w.control("Text2").text, "");
-    EXPECT_FALSE(w.control("Command1").enabled);
-    s.play("type Text2 semmi\nanswer OK\n");
-    EXPECT_EQ(s.shown().back(), "Felhívás|Itt csak dátum lehet.");
-    s.play("type Text2 2026.12.06\n");
-    EXPECT_TRUE(w.control("Command1").enabled);
-    EXPECT_EQ(w.focus(), "Command1");
-    // A start changed to no date after the end was accepted is refused by the computation.
-    s.play("set Text1 tegnap\nclick Command1\nanswer OK\n");
-    EXPECT_EQ(s.shown().back(), kDateOnlyKeep);
-    EXPECT_EQ(w.focus(), "Text1");
-    EXPECT_TRUE(report().value(6, 3).isBlank()); // nothing was computed
-    s.play("set Text1 2026.01.01\nclick Command1\n");
-    EXPECT_TRUE(w.control("Command2").enabled);
-    EXPECT_FALSE(w.control("Command1").enabled);
-    EXPECT_EQ(w.focus(), "Command2");
-    EXPECT_EQ(w.control("Text1").text, "");
-    // Viewing holds the report behind the continue notice, then returns to the main window.
-    s.play("click Command2\nanswer OK\n");
-    EXPECT_EQ(s.shown().back(), "Tovább|Továbblépés");
-    EXPECT_TRUE(s.atMainWindow());
-    ExpectProductRow(report(), 6, Day(2026, 1, 1), Day(2026, 12, 6), s.model);
-    for (const char *name : {"Befszla01", "Befszla02", "Ertek01", "Eredmeny01", "ARHIV01"})
-        EXPECT_TRUE(wb->sheet(name).visible() && wb->sheet(name).isProtected()) << name;
-    // Cancel and exit write nothing.
-    const std::string before = FileBytes(s.accountFile());
-    s.play("menu Befektetés/Információ/Eredmény\ntype Text1 2026.01.01\ntype Text2 2026.04.01\n"
-           "click Command3\nclick Command4\n");
-    EXPECT_TRUE(s.atMainWindow());
-    EXPECT_EQ(FileBytes(s.accountFile()), before);
-}
-
-TEST_F(ValueReportTest, WorthOnBothDaysThenTheWindowTheStoredSheetsAndWrongDates) {
-    expectValueReport(Day(2026, 2, 10), Day(2026, 4, 10)); // both on days with rows
-    expectValueReport(Day(2026, 1, 1), Day(2026, 12, 6));  // value day after the last price row
-    expectValueReport(Day(2026, 3, 31), Day(2026, 2, 5));  // value day before the reference day
-    // By hand: 31 March holds 30 shares at 1200 and 1000000 − 100500 − 52750 + 143700 cash.
-    expectValueReport(Day(2026, 2, 5), Day(2026, 3, 31));
-    ExpectAmounts(report("Ertek01"), {{6, 4, "36000"}, {5, 4, "990450"}, {5, 6, "899500"}});
-    // The reference day carries the first purchase: the cash after it and the holding bought
-    // that day make the day's worth; a movement after the reference day is not part of it.
-    expectValueReport(Day(2026, 2, 2), Day(2026, 2, 20));
-    ExpectAmounts(report("Ertek01"), {{5, 6, "899500"}, {6, 6, "100000"}});
-    // Nothing happened between the two days: no difference anywhere.
-    expectValueReport(Day(2026, 3, 5), Day(2026, 3, 20));
-    ExpectAmounts(report("Ertek01"), {{5, 7, "0"}, {6, 7, "0"}});
-    // Days before the first rows give zero; before the first price row the holding was worth
-    // nothing.
-    expectValueReport(Day(2025, 11, 1), Day(2025, 12, 1));
-    ExpectAmounts(report("Ertek01"), {{5, 4, "0"}, {5, 6, "0"}, {6, 4, "0"}, {6, 6, "0"}});
-    expectValueReport(Day(2026, 1, 10), Day(2026, 2, 2));
-    ExpectAmounts(report("Ertek01"), {{6, 6, "0"}, {5, 6, "1000000"}});
-
-    // The window after a report, the stored sheets, a second report from the same window.
-    s.play(kValueMenu);
-    Form &w = s.window();
-    EXPECT_EQ(w.control("Text1").text, "2026. 01. 01.");
-    EXPECT_EQ(w.control("Text2").text, "2026. 12. 06.");
-    EXPECT_EQ(w.focus(), "Text1");
-    EXPECT_FALSE(w.control("Command1").enabled);
-    s.play("type Text1 2026. 01. 01.\ntype Text2 2026. 12. 06.\nclick Command1\nanswer OK\n");
-    EXPECT_EQ(s.shown().back(), "Tovább|Továbblépés");
-    EXPECT_EQ(s.app().visibleForm(), &w);
-    EXPECT_FALSE(w.control("Command1").enabled);
-    EXPECT_TRUE(w.control("Command2").enabled);
-    EXPECT_EQ(w.focus(), "Command2");
-    const Sheet &r = report("Ertek01");
-    ExpectRow(r, 6, Day(2026, 1, 1), Day(2026, 12, 6), s.model.worth(Day(2026, 12, 6)),
-              Currency());
-    // A second report from the same window opens the account workbook again.
-    s.play("type Text1 2026.02.05\ntype Text2 2026.03.31\n"
-           "click Command1\nanswer OK\nclick Command2\n");
-    EXPECT_TRUE(s.atMainWindow());
-    EXPECT_EQ(Cur(report("Ertek01"), 5, 4), s.model.cash(Day(2026, 3, 31)));
-    // The date fields keep a wrong text for correction.
-    s.play(kValueMenu + "type Text1 2026.13.01\nanswer OK\n");
-    ASSERT_EQ(&s.window(), &w);
-    EXPECT_EQ(s.shown().back(), kDateOnlyKeep);
-    EXPECT_EQ(w.control("Text1").text, "2026.13.01");
-    EXPECT_EQ(w.focus(), "Text1");
-    s.play("type Text1 2026.01.01\ntype Text2 holnap\nanswer OK\n");
-    EXPECT_EQ(s.shown().back(), kDateOnlyKeep);
-    EXPECT_EQ(w.control("Text2").text, "holnap");
-    EXPECT_EQ(w.focus(), "Text2");
-    EXPECT_FALSE(w.control("Command1").enabled);
-    // The value day is not limited to today.
-    s.play("type Text2 2027.01.15\n");
-    EXPECT_TRUE(w.control("Command1").enabled);
-    EXPECT_EQ(w.focus(), "Command1");
 }
 
 TEST(ReportsWithoutData, TheValueReportWritesNothingAndTheResultReportEndsTheProgram) {
