@@ -243,9 +243,6 @@ TEST(ProductDataView, RefusalsAndAFailureLeaveTheFileAsItWas) {
 
 // The scale block by the rules, from the stored chart source: Int is the floor, 1.05 and 0.95
 // exact, so the figures are worked out on ten-thousandths in whole numbers.
-struct Scale {
-    double min, max, cross, major, minor;
-};
 long long FloorDiv(long long a, long long b) {
     return a / b - ((a % b != 0) && ((a < 0) != (b < 0)));
 }
@@ -253,13 +250,20 @@ long long Raw(const CellValue &v) { return std::llround(v.number().value_or(0) *
 double Times105(long long raw) { return double(FloorDiv(raw * 105, 1'000'000)); }
 double Over105(long long raw) { return double(FloorDiv(raw * 100, 1'050'000)); }
 double Times95(long long raw) { return double(FloorDiv(raw * 95, 1'000'000)); }
-Scale WithUnits(double min, double max, double cross) {
+// A row of the scale block: lowest, highest, crossing level and the units from the span.
+void ExpectScale(const Sheet &aux, int row, double min, double max, double cross) {
+    SCOPED_TRACE("row " + std::to_string(row));
     const double major = std::floor((max - min) / 10);
-    return {min, max, cross, major, major / 10};
+    EXPECT_EQ(aux.value(row, 3).number(), min);
+    EXPECT_EQ(aux.value(row, 5).number(), max);
+    EXPECT_EQ(aux.value(row, 7).number(), cross);
+    EXPECT_EQ(aux.value(row, 9).number(), major);
+    EXPECT_DOUBLE_EQ(*aux.value(row, 11).number(), major / 10);
 }
 
-std::map<int, Scale> ExpectedScales(const Sheet &src, int last, int lastDataRow, double cost,
-                                    Currency realised) {
+void ExpectScales(const Sheet &aux, const Sheet &src, int lastDataRow, double cost,
+                  Currency realised) {
+    const int last = static_cast<int>(*aux.value(24, 3).integer());
     // The lowest and highest of a column over the range rows, row 5's value first; a blank
     // counts as 0 unless skipped.
     auto span = [&](int col, bool skipBlanks) {
@@ -282,10 +286,10 @@ std::map<int, Scale> ExpectedScales(const Sheet &src, int last, int lastDataRow,
     const double resultMax =
         maxQ > resultCross * 10000 ? (maxQ > 0 ? Times105(maxQ) : Over105(maxQ)) : resultCross;
     const double resultMin = minQ > 0 ? Over105(minQ) : Times105(minQ);
-    return {{30, WithUnits(priceMin, priceMax, priceCross)},
-            {32, WithUnits(resultMin, resultMax, resultCross)},
-            {33, WithUnits(minS > 0 ? Over105(minS) : Times105(minS),
-                           Times105(std::max(0LL, maxS)), 0)}};
+    ExpectScale(aux, 30, priceMin, priceMax, priceCross);
+    ExpectScale(aux, 32, resultMin, resultMax, resultCross);
+    ExpectScale(aux, 33, minS > 0 ? Over105(minS) : Times105(minS), Times105(std::max(0LL, maxS)),
+                0);
 }
 
 std::vector<std::string> SeriesNames(const Chart &c) {
@@ -361,17 +365,8 @@ TEST(ProductDataView, ChartObjectsAndScalesFollowTheRows) {
 
         auto wb = v.stored();
         const Sheet &aux = wb->sheet("Segéd01");
-        const int last = static_cast<int>(*aux.value(24, 3).integer());
-        const int lastDataRow = static_cast<int>(sc.rows.size()) + 4;
-        for (auto [row, e] :
-             ExpectedScales(wb->sheet("Alfa02"), last, lastDataRow, sc.cost, sc.realised)) {
-            SCOPED_TRACE("row " + std::to_string(row));
-            EXPECT_EQ(aux.value(row, 3).number(), e.min);
-            EXPECT_EQ(aux.value(row, 5).number(), e.max);
-            EXPECT_EQ(aux.value(row, 7).number(), e.cross);
-            EXPECT_EQ(aux.value(row, 9).number(), e.major);
-            EXPECT_DOUBLE_EQ(*aux.value(row, 11).number(), e.minor);
-        }
+        ExpectScales(aux, wb->sheet("Alfa02"), static_cast<int>(sc.rows.size()) + 4, sc.cost,
+                     sc.realised);
         const ChartAxis &price = charts[kPriceChartSheet].valueAxis;
         EXPECT_EQ(price.crossesAt, std::floor(sc.cost));
         const std::string what = sc.what;

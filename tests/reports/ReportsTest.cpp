@@ -280,9 +280,12 @@ TEST_F(ResultReportTest, ProductWithoutPricesGetsZerosAndStaleRowsBelowAreCleare
     ExpectValueTotals(v, 7);
 }
 
-TEST(ReportsWithoutData, TheValueReportWritesNothingAndTheResultReportEndsTheProgram) {
+TEST(ReportsWithoutData, StatementAndValueReportWriteNothingAndTheResultReportEndsTheProgram) {
     InProcessSession s;
     const std::string before = FileBytes(s.installation().accountWorkbook());
+    s.run("menu Befektetés/Befektetési számla/Számla kivonat\nclick Command1\nanswer OK\n");
+    EXPECT_EQ(s.shown().back(), "Felhívás|A kért dátum intervallumban\r\nnincs adat");
+    EXPECT_EQ(s.app().visibleForm(), &s.app().mainForm());
     s.run(kValueMenu + "type Text1 2026. 01. 01.\ntype Text2 2026. 12. 06.\nclick Command1\n"
                        "answer OK\n");
     EXPECT_EQ(s.shown().back(), "Kilépés|A Befektetési fájlban\r\nMég nincs érték adat. Kilépés!");

@@ -16,27 +16,22 @@ std::string statement(const std::string &from, const std::string &to) {
            "\nclick Command1\nanswer OK\n";
 }
 
-// Three purchases and one FIFO sale of Alfa: "Szla" rows 5 (100 bought), 6 (50 bought),
-// 7 (120 sold: the first lot and 20 of the second), 8 (30 bought).
-struct ProductSession : TradeSession {
-    ProductSession() {
-        play(Purchase({"2026.01.05", 100, "10", "5", 1, 1}));
-        play(Purchase({"2026.02.10", 50, "12", "6", 2, 2}));
-        play(Sale({"2026.03.15", 120, "15", "9", 3, 3}));
-        play(Purchase({"2026.06.01", 30, "11", "3", 4, 4}));
-    }
-    std::unique_ptr<Workbook> wb;
-    const Sheet &stored() {
-        wb = product();
-        return wb->sheet("Szla02");
-    }
-};
-
 // Every cell of rows `from` to `to`, columns A to AI, is empty.
 auto Empty(const Sheet &s, int from, int to) { return RowsEmpty(s, from, to, 35); }
 
 TEST(ProductStatement, PeriodRowsRangesShorterStatementsNoDataAndARowWithoutSignedQuantity) {
-    ProductSession s;
+    // Three purchases and one FIFO sale of Alfa: "Szla" rows 5 (100 bought), 6 (50 bought),
+    // 7 (120 sold: the first lot and 20 of the second), 8 (30 bought).
+    TradeSession s;
+    s.play(Purchase({"2026.01.05", 100, "10", "5", 1, 1}) +
+           Purchase({"2026.02.10", 50, "12", "6", 2, 2}) +
+           Sale({"2026.03.15", 120, "15", "9", 3, 3}) +
+           Purchase({"2026.06.01", 30, "11", "3", 4, 4}));
+    std::unique_ptr<Workbook> wb;
+    auto stored = [&]() -> const Sheet & {
+        wb = s.product();
+        return wb->sheet("Szla02");
+    };
     s.play(kMenu);
     Form &w = s.window();
     for (const char *c : {"Text1", "Text2", "Label1", "Label2", "Label3"})
@@ -58,8 +53,8 @@ TEST(ProductStatement, PeriodRowsRangesShorterStatementsNoDataAndARowWithoutSign
     EXPECT_EQ(w.focus(), "Command4");
     s.play("click Command4\n");
 
-    const Sheet &st = s.stored();
-    const Sheet &trades = s.wb->sheet("Szla");
+    const Sheet &st = stored();
+    const Sheet &trades = wb->sheet("Szla");
     // Rows 6 and 7 of "Szla" copied, the sale with its two consumed lots.
     for (int c = 1; c <= 35; ++c) {
         if (c == szla::Holding) continue;
@@ -83,7 +78,7 @@ TEST(ProductStatement, PeriodRowsRangesShorterStatementsNoDataAndARowWithoutSign
 
     // From before the first trade to today: every row, from row 5.
     s.play(statement("2025.06.01", "2026.12.06") + "click Command4\n");
-    const Sheet &all = s.stored();
+    const Sheet &all = stored();
     EXPECT_EQ(all.value(5, szla::Day).date(), Day(2026, 1, 5));
     EXPECT_EQ(all.value(8, szla::Day).date(), Day(2026, 6, 1));
     ExpectIntegers(all, {{5, szla::Holding, 100}, {6, szla::Holding, 150}, {7, szla::Holding, 30},
@@ -92,7 +87,7 @@ TEST(ProductStatement, PeriodRowsRangesShorterStatementsNoDataAndARowWithoutSign
     // The first day is the last trade's day: only that day's row, and nothing of the longer
     // statement stays below it.
     s.play(statement("2026.06.01", "2026.12.06") + "click Command4\n");
-    const Sheet &last = s.stored();
+    const Sheet &last = stored();
     EXPECT_EQ(last.value(5, szla::Day).date(), Day(2026, 6, 1));
     ExpectIntegers(last, {{5, szla::Holding, 60}, {8, szla::Bought, 30},
                           {2, szla::TotalsPointerColumn, 8}});
@@ -103,11 +98,11 @@ TEST(ProductStatement, PeriodRowsRangesShorterStatementsNoDataAndARowWithoutSign
     // The end is checked against today only on Enter; set without it, it still bounds the rows.
     s.play(kMenu + "choose Combo1 Alfa\ntype Text1 2026.03.15\nset Text2 2027.02.01\n"
                    "click Command1\nanswer OK\nclick Command4\n");
-    ExpectTexts(s.stored(), {{5, szla::LotCode, "EAR"}, {6, szla::LotCode, "VAK"}});
-    EXPECT_EQ(Int(s.stored(), 2, szla::TotalsPointerColumn), 9);
+    ExpectTexts(stored(), {{5, szla::LotCode, "EAR"}, {6, szla::LotCode, "VAK"}});
+    EXPECT_EQ(Int(stored(), 2, szla::TotalsPointerColumn), 9);
     // A start after the end: an empty statement with zero totals.
     s.play(statement("2026.03.01", "2026.02.01") + "click Command4\n");
-    const Sheet &none = s.stored();
+    const Sheet &none = stored();
     EXPECT_TRUE(Empty(none, 5, 6));
     EXPECT_EQ(none.value(7, szla::OrderCode).text(), "Összesen");
     ExpectIntegers(none, {{7, szla::Bought, 0}, {7, szla::Holding, 0},
@@ -139,7 +134,7 @@ TEST(ProductStatement, PeriodRowsRangesShorterStatementsNoDataAndARowWithoutSign
         wb.sheet("Szla").setValue(7, szla::SignedQuantity, CellValue());
     });
     s.run(statement("2026.01.01", "2026.12.06") + "click Command4\n");
-    ExpectIntegers(s.stored(), {{5, szla::Holding, 100}, {6, szla::Holding, 150},
+    ExpectIntegers(stored(), {{5, szla::Holding, 100}, {6, szla::Holding, 150},
                                 {7, szla::Holding, 150}, {8, szla::Holding, 180},
                                 {11, szla::Holding, 180}});
 }
