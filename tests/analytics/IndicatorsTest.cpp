@@ -63,7 +63,7 @@ TEST(MovingAverages, ThresholdRowsDecideWhichAreWrittenAndRowsOfOneDayAreAllInsi
     EXPECT_DOUBLE_EQ(*oneDay.prices().value(34, 6).number(), 114.5);
 }
 
-TEST(Rsi, NeedsPeriodPlusSevenRowsWritesTheRecalcRowAndStopsAtRowFive) {
+TEST(Rsi, NeedsPeriodPlusSevenRowsStopsAtRowFiveAndMatchesWorkedExamples) {
     // 16 rows end at row 20, one short of 14 + 7; from 17 rows on the recalc row is written,
     // and near the top only the rows from row 5 count.
     for (int count : {16, 17, 30}) {
@@ -77,9 +77,7 @@ TEST(Rsi, NeedsPeriodPlusSevenRowsWritesTheRecalcRowAndStopsAtRowFive) {
             EXPECT_EQ(p.prices().value(row, 9).number(), expected) << count << " rows, row " << row;
         }
     }
-}
 
-TEST(Rsi, RisingRunFlatRunAndAWorkedExample) {
     struct Case {
         const char *what;
         int days;

@@ -77,7 +77,6 @@ std::string View(Date from, Date to, const std::string &answers) {
 constexpr const char *kNoCustomNoCharts = "answer No\nanswer OK\nanswer No\n";
 constexpr const char *kNoCustomCharts = "answer No\nanswer OK\nanswer Yes\nanswer OK\n";
 
-// The range rows, through vandorix-replay.
 TEST(ReplayedView, RangeRowsAreCopiedFromTheRowsTheDatesNameAndChartsLeaveTheirRowsInSeged) {
     TestInstallation inst;
     ASSERT_EQ(inst.replay(RegisterScript("Alfa", "HU0000000001")).exitCode, 0);
@@ -140,7 +139,7 @@ TEST(ReplayedView, RangeRowsAreCopiedFromTheRowsTheDatesNameAndChartsLeaveTheirR
     }
 }
 
-// Questions, refusals and the charts, driven in process.
+// The view driven in process.
 struct LiveView {
     InProcessSession s;
     LiveView() { s.run(RegisterScript("Alfa", "HU0000000001")); }
@@ -148,7 +147,7 @@ struct LiveView {
     std::unique_ptr<Workbook> stored() { return ReadWorkbookFile(file()); }
 };
 
-TEST(ProductDataView, CustomRsiAnswers) {
+TEST(ProductDataView, CustomRsiAnswersNewDatesAndAFirstDayAfterTheData) {
     LiveView v;
     const auto rows = Days(120, [](int i) { return 50000 + (i * 53 % 17) * 300 - (i % 3) * 200; });
     Seed(v.s.installation().root(), rows, 0, Currency(), {}, 77);
@@ -193,6 +192,15 @@ TEST(ProductDataView, CustomRsiAnswers) {
     EXPECT_EQ(v.s.shown().back(),
               std::string("Felhívás|Előbb válassza ki a terméket") + kCrLf + "a listából.");
     EXPECT_EQ(v.s.app().visibleForm()->focus(), "Combo1");
+
+    // A first day after the last data day: only the exit button is left.
+    v.s.run("choose Combo1 Alfa\n" + Fields(Day(2026, 6, 1), Day(2026, 6, 5), "answer OK\n"));
+    EXPECT_EQ(v.s.shown().back(),
+              std::string("Felhívás|A kért dátum intervallumban") + kCrLf + "nincs adat");
+    const Form &w = *v.s.app().visibleForm();
+    for (const char *name : {"Command1", "Command2", "Text1", "Text2", "Combo1"})
+        EXPECT_FALSE(w.control(name).enabled) << name;
+    EXPECT_TRUE(w.control("Command3").enabled);
 }
 
 TEST(ProductDataView, RefusalsAndAFailureLeaveTheFileAsItWas) {
@@ -229,16 +237,6 @@ TEST(ProductDataView, RefusalsAndAFailureLeaveTheFileAsItWas) {
         EXPECT_TRUE(c.textPrice ? v.s.app().ended()
                                 : v.s.app().visibleForm() == &v.s.app().mainForm());
     }
-    // A first day after the last data day: only the exit button is left.
-    LiveView v;
-    Seed(v.s.installation().root(), Days(30, [](int i) { return 1000 + i; }), 0, Currency());
-    v.s.run(View(Day(2026, 3, 1), Day(2026, 3, 5), "answer OK\n"));
-    EXPECT_EQ(v.s.shown().back(),
-              std::string("Felhívás|A kért dátum intervallumban") + kCrLf + "nincs adat");
-    const Form &w = *v.s.app().visibleForm();
-    for (const char *name : {"Command1", "Command2", "Text1", "Text2", "Combo1"})
-        EXPECT_FALSE(w.control(name).enabled) << name;
-    EXPECT_TRUE(w.control("Command3").enabled);
 }
 
 // The scale block by the rules, from the stored chart source: Int is the floor, 1.05 and 0.95
