@@ -367,15 +367,14 @@ TEST(ProductDataView, ChartObjectsAndScalesFollowTheRows) {
                      sc.realised);
         const ChartAxis &price = charts[kPriceChartSheet].valueAxis;
         EXPECT_EQ(price.crossesAt, std::floor(sc.cost));
-        const std::string what = sc.what;
-        if (what == "small") {
+        if (std::string(sc.what) == "small") {
             // Maximum at the crossing level; a unit of 0 is stored, the chart steps on its own.
             ExpectCells(aux, {{30, 5, 7.0}, {30, 9, 0.0}, {32, 5, 3000.0}});
             EXPECT_EQ(price.majorUnit, std::nullopt);
             const ChartAxis &daily = charts[kDailyResultChartSheet].valueAxis;
             EXPECT_EQ(daily.majorUnit, 1);
             EXPECT_EQ(daily.minorUnit, 0.1);
-        } else if (what == "middle") {
+        } else if (std::string(sc.what) == "middle") {
             EXPECT_EQ(price.majorUnit, aux.value(30, 9).number());
             EXPECT_EQ(charts[kPriceChartSheet].title,
                       std::string("Alfa  árfolyamváltozás a kezdő és vég dátum között:  ") +

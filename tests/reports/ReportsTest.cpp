@@ -160,16 +160,13 @@ TEST_F(ResultReportTest, DatesViewingCancelAProductWithoutPricesArchivedRowsThen
                                   {Day(2026, 3, 15), "2000", "200", "20"},
                                   {Day(2026, 5, 1), "-4000", "400", "40"}};
     EditWorkbookFile(s.accountFile(), [&](Workbook &wb) {
-        Sheet &a = wb.sheet("ARHIV01");
         Currency running;
         for (int i = 0; i < 3; ++i) {
-            running += Amount(archive[i].result);
-            a.setValue(5 + i, 1, archive[i].day);
-            a.setValue(5 + i, 2, running);
-            a.setValue(5 + i, 3, Amount(archive[i].result));
-            a.setValue(5 + i, 4, Amount(archive[i].realised));
-            a.setValue(5 + i, 5, "Régi");
-            a.setValue(5 + i, 7, Amount(archive[i].year));
+            const ArchiveRow &a = archive[i];
+            running += Amount(a.result);
+            const CellValue row[] = {a.day,  running,    Amount(a.result), Amount(a.realised),
+                                     "Régi", CellValue(), Amount(a.year)};
+            for (int c = 1; c <= 7; ++c) wb.sheet("ARHIV01").setValue(5 + i, c, row[c - 1]);
         }
     });
     const std::pair<Date, Date> periods[] = {
@@ -249,9 +246,8 @@ TEST_F(ResultReportTest, DatesViewingCancelAProductWithoutPricesArchivedRowsThen
     EXPECT_FALSE(vw.control("Command1").enabled);
     EXPECT_TRUE(vw.control("Command2").enabled);
     EXPECT_EQ(vw.focus(), "Command2");
-    const Sheet &r = report("Ertek01");
-    ExpectRow(r, 6, Day(2026, 1, 1), Day(2026, 12, 6), s.model.worth(Day(2026, 12, 6)),
-              Currency());
+    ExpectRow(report("Ertek01"), 6, Day(2026, 1, 1), Day(2026, 12, 6),
+              s.model.worth(Day(2026, 12, 6)), Currency());
     // A second report from the same window opens the account workbook again.
     s.play("type Text1 2026.02.05\ntype Text2 2026.03.31\n"
            "click Command1\nanswer OK\nclick Command2\n");
