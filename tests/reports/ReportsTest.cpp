@@ -50,12 +50,6 @@ void ExpectTotals(const Sheet &s, int last, int lastCol, std::initializer_list<i
         EXPECT_EQ(Cur(s, last + 3, c), sum) << "column " << c;
     }
 }
-void ExpectResultTotals(const Sheet &s, int last) {
-    ExpectTotals(s, last, 12, {1, 3, 6}, {4, 5, 7, 8, 9, 10, 11, 12});
-}
-void ExpectValueTotals(const Sheet &s, int last) {
-    ExpectTotals(s, last, 7, {1, 2, 3, 5}, {4, 6, 7});
-}
 
 void ExpectRow(const Sheet &s, int row, Date ref, Date value, Currency worth, Currency refWorth) {
     SCOPED_TRACE("row " + std::to_string(row));
@@ -66,16 +60,15 @@ void ExpectRow(const Sheet &s, int row, Date ref, Date value, Currency worth, Cu
     EXPECT_EQ(Cur(s, row, 7), worth - refWorth);
 }
 
-class ResultReportTest : public ::testing::Test {
-protected:
+TEST(ResultAndValueReports, DatesViewingCancelAProductWithoutPricesArchivedRowsAndWorth) {
     ReportSession s;
+    s.enterScenario();
     std::unique_ptr<Workbook> wb;
-    void SetUp() override { s.enterScenario(); }
-    const Sheet &report(const char *sheet = "Eredmeny01") {
+    auto report = [&](const char *sheet = "Eredmeny01") -> const Sheet & {
         wb = s.account();
         return wb->sheet(sheet);
-    }
-    void expectValueReport(Date ref, Date value) {
+    };
+    auto expectValueReport = [&](Date ref, Date value) {
         SCOPED_TRACE(Typed(ref) + " / " + Typed(value));
         s.play(ValueReport(ref, value) + "click Command2\n");
         const Sheet &r = report("Ertek01");
@@ -83,11 +76,8 @@ protected:
         EXPECT_EQ(Text(r, 6, 1), "Alfa");
         ExpectRow(r, 6, ref, value, s.model.worth(value), s.model.worth(ref));
         ExpectRow(r, 7, ref, value, Currency(), Currency()); // Beta, without prices
-        ExpectValueTotals(r, 7);
-    }
-};
-
-TEST_F(ResultReportTest, DatesViewingCancelAProductWithoutPricesArchivedRowsThenTheValueReport) {
+        ExpectTotals(r, 7, 7, {1, 2, 3, 5}, {4, 6, 7});
+    };
     s.play("menu Befektetés/Információ/Eredmény\n");
     Form &w = s.window();
     for (const char *c : {"Command1", "Command2", "Command3"})
@@ -146,7 +136,7 @@ TEST_F(ResultReportTest, DatesViewingCancelAProductWithoutPricesArchivedRowsThen
     const Sheet &withBeta = report();
     ASSERT_EQ(Text(withBeta, 7, 1), "Beta");
     ExpectProductRow(withBeta, 5, start, end); // "ARHIV01" is empty
-    ExpectResultTotals(withBeta, 7);
+    ExpectTotals(withBeta, 7, 12, {1, 3, 6}, {4, 5, 7, 8, 9, 10, 11, 12});
     expectValueReport(start, end);
 
     // The product row and the archived row over periods around the entries and the archive,
@@ -199,7 +189,7 @@ TEST_F(ResultReportTest, DatesViewingCancelAProductWithoutPricesArchivedRowsThen
         EXPECT_EQ(Text(r, 6, 1), "Alfa");
         ExpectProductRow(r, 6, from, to, s.model);
         ExpectProductRow(r, 7, from, to);
-        ExpectResultTotals(r, 7);
+        ExpectTotals(r, 7, 12, {1, 3, 6}, {4, 5, 7, 8, 9, 10, 11, 12});
         EXPECT_EQ(r.value(5, 3).date(), to);
         EXPECT_EQ(r.value(5, 6).date(), from);
         if (to < from) continue; // the archive sums are checked for ordered periods
