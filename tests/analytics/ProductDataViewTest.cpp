@@ -139,7 +139,6 @@ TEST(ReplayedView, RangeRowsAreCopiedFromTheRowsTheDatesNameAndChartsLeaveTheirR
     }
 }
 
-// The view driven in process.
 struct LiveView {
     InProcessSession s;
     LiveView() { s.run(RegisterScript("Alfa", "HU0000000001")); }

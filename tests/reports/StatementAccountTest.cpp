@@ -30,7 +30,6 @@ std::string statement(const std::string &from, const std::string &to,
            rateAnswer + "answer OK\n";
 }
 
-// Every cell of rows `from` to `to`, columns A to V, is empty.
 auto Empty(const Sheet &s, int from, int to) { return RowsEmpty(s, from, to, kLastColumn); }
 
 TEST(AccountStatement, WorkedPeriodDateChecksTaxRatesShorterStatementsAndLostLedgerRows) {

@@ -16,8 +16,7 @@ std::string statement(const std::string &from, const std::string &to) {
            "\nclick Command1\nanswer OK\n";
 }
 
-// Every cell of rows `from` to `to`, columns A to AI, is empty.
-auto Empty(const Sheet &s, int from, int to) { return RowsEmpty(s, from, to, 35); }
+auto Empty(const Sheet &s, int from, int to) { return RowsEmpty(s, from, to, 35); } // A to AI
 
 TEST(ProductStatement, PeriodRowsRangesShorterStatementsNoDataAndARowWithoutSignedQuantity) {
     // Three purchases and one FIFO sale of Alfa: "Szla" rows 5 (100 bought), 6 (50 bought),
@@ -56,7 +55,7 @@ TEST(ProductStatement, PeriodRowsRangesShorterStatementsNoDataAndARowWithoutSign
     const Sheet &st = stored();
     const Sheet &trades = wb->sheet("Szla");
     // Rows 6 and 7 of "Szla" copied, the sale with its two consumed lots.
-    for (int c = 1; c <= 35; ++c) {
+    for (int c = 1; c <= szla::ClearedColumns; ++c) {
         if (c == szla::Holding) continue;
         EXPECT_EQ(st.value(5, c), trades.value(6, c)) << c;
         EXPECT_EQ(st.value(6, c), trades.value(7, c)) << c;
