@@ -139,7 +139,7 @@ TEST(AccountStatement, WorkedPeriodDateChecksTaxRatesShorterStatementsAndLostLed
     const Sheet &rated = stored();
     ExpectAmounts(rated, {{13, SellPrice, "85"}, {15, RealisedResult, "94"}});
     EXPECT_EQ(rated.value(13, RealisedResult).integer(), 94);
-    // An end after today takes the last movement.
+    // An end after today: every movement, the last one included.
     s.play(statement("2025.01.01", "2027.01.31") + "click Command4\n");
     const Sheet &whole = stored();
     EXPECT_EQ(whole.value(13, MovementDate).date(), Day(2026, 12, 5));
