@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <functional>
 #include <vector>
 
@@ -38,7 +37,7 @@ std::vector<PriceLine> series(Date first, int count) {
     return lines;
 }
 
-TEST(MovingAverages, ThresholdRowsDecideWhichAveragesAreWritten) {
+TEST(MovingAverages, ThresholdRowsDecideWhichAreWrittenAndRowsOfOneDayAreAllInside) {
     Product p;
     const auto lines = series(Day(2025, 1, 1), 210);
     p.load(lines);
@@ -51,22 +50,19 @@ TEST(MovingAverages, ThresholdRowsDecideWhichAveragesAreWritten) {
     EXPECT_DOUBLE_EQ(*s.value(208, 6).number(), MovingAverage(lines, 208, 20).first);
     EXPECT_DOUBLE_EQ(*s.value(208, 7).number(), MovingAverage(lines, 208, 50).first);
     EXPECT_DOUBLE_EQ(*s.value(208, 8).number(), MovingAverage(lines, 208, 200).first);
-}
 
-TEST(MovingAverages, RowsOfOneDayAreAllInsideAndTheScanStopsAtRowFive) {
-    Product p;
-    // 30 rows, three a day on ten consecutive days: every row is inside the 20-day window.
-    std::vector<PriceLine> lines;
+    // 30 rows, three a day on ten days: all inside the 20-day window, the scan stops at row 5;
+    // prices 100 to 129 average 114,5.
+    Product oneDay;
+    std::vector<PriceLine> days;
     for (int i = 0; i < 30; ++i)
-        lines.push_back({Day(2026, 5, 1).addDays(i / 3), Currency::fromUnits(100 + i)});
-    p.load(lines);
-    p.movingAverages(34);
-    double sum = 0;
-    for (const auto &l : lines) sum += l.price.toDouble();
-    EXPECT_DOUBLE_EQ(*p.prices().value(34, 6).number(), sum / 30);
+        days.push_back({Day(2026, 5, 1).addDays(i / 3), Currency::fromUnits(100 + i)});
+    oneDay.load(days);
+    oneDay.movingAverages(34);
+    EXPECT_DOUBLE_EQ(*oneDay.prices().value(34, 6).number(), 114.5);
 }
 
-TEST(Rsi, NeedsPeriodPlusSevenRowsWritesTheRecalcRowAndStopsAtRowFive) {
+TEST(Rsi, NeedsPeriodPlusSevenRowsStopsAtRowFiveAndMatchesWorkedExamples) {
     // 16 rows end at row 20, one short of 14 + 7; from 17 rows on the recalc row is written,
     // and near the top only the rows from row 5 count.
     for (int count : {16, 17, 30}) {
@@ -80,9 +76,7 @@ TEST(Rsi, NeedsPeriodPlusSevenRowsWritesTheRecalcRowAndStopsAtRowFive) {
             EXPECT_EQ(p.prices().value(row, 9).number(), expected) << count << " rows, row " << row;
         }
     }
-}
 
-TEST(Rsi, RisingRunFlatRunAndAWorkedExample) {
     struct Case {
         const char *what;
         int days;
@@ -108,7 +102,7 @@ TEST(Rsi, RisingRunFlatRunAndAWorkedExample) {
     }
 }
 
-TEST(DataRange, ParameterBlockCaptionYearStartAndAnEmptySheet) {
+TEST(DataRange, ParameterBlockCaptionYearStartEmptySheetAndIndicatorHeadings) {
     Product p;
     p.aux().setValue(10, 3, "régi");
     std::vector<PriceLine> lines = {{Day(2025, 12, 29), Amount("10")},
@@ -139,9 +133,8 @@ TEST(DataRange, ParameterBlockCaptionYearStartAndAnEmptySheet) {
     ExpectCells(empty.aux(), {{5, 4, Day(2026, 4, 1)}, {9, 4, Day(2026, 4, 2)}});
     ExpectIntegers(empty.aux(), {{6, 3, 5}, {8, 3, 6}});
     EXPECT_EQ(empty.prices().value(2, 1), CellValue(" -től      2026. 04. 01. -ig."));
-}
 
-TEST(DataRange, IndicatorHeadingsAreRewrittenOnlyWhenI4IsNotRsi14) {
+    // The indicator headings are rewritten only when I4 is not "RSI14".
     Product kept;
     kept.prices().setValue(4, 6, "saját");
     kept.load(series(Day(2026, 1, 5), 3));

@@ -77,7 +77,6 @@ std::string View(Date from, Date to, const std::string &answers) {
 constexpr const char *kNoCustomNoCharts = "answer No\nanswer OK\nanswer No\n";
 constexpr const char *kNoCustomCharts = "answer No\nanswer OK\nanswer Yes\nanswer OK\n";
 
-// The range rows, through vandorix-replay.
 TEST(ReplayedView, RangeRowsAreCopiedFromTheRowsTheDatesNameAndChartsLeaveTheirRowsInSeged) {
     TestInstallation inst;
     ASSERT_EQ(inst.replay(RegisterScript("Alfa", "HU0000000001")).exitCode, 0);
@@ -140,7 +139,6 @@ TEST(ReplayedView, RangeRowsAreCopiedFromTheRowsTheDatesNameAndChartsLeaveTheirR
     }
 }
 
-// Questions, refusals and the charts, driven in process.
 struct LiveView {
     InProcessSession s;
     LiveView() { s.run(RegisterScript("Alfa", "HU0000000001")); }
@@ -148,7 +146,7 @@ struct LiveView {
     std::unique_ptr<Workbook> stored() { return ReadWorkbookFile(file()); }
 };
 
-TEST(ProductDataView, CustomRsiAnswers) {
+TEST(ProductDataView, CustomRsiAnswersNewDatesAndAFirstDayAfterTheData) {
     LiveView v;
     const auto rows = Days(120, [](int i) { return 50000 + (i * 53 % 17) * 300 - (i % 3) * 200; });
     Seed(v.s.installation().root(), rows, 0, Currency(), {}, 77);
@@ -193,6 +191,15 @@ TEST(ProductDataView, CustomRsiAnswers) {
     EXPECT_EQ(v.s.shown().back(),
               std::string("Felhívás|Előbb válassza ki a terméket") + kCrLf + "a listából.");
     EXPECT_EQ(v.s.app().visibleForm()->focus(), "Combo1");
+
+    // A first day after the last data day: only the exit button is left.
+    v.s.run("choose Combo1 Alfa\n" + Fields(Day(2026, 6, 1), Day(2026, 6, 5), "answer OK\n"));
+    EXPECT_EQ(v.s.shown().back(),
+              std::string("Felhívás|A kért dátum intervallumban") + kCrLf + "nincs adat");
+    const Form &w = *v.s.app().visibleForm();
+    for (const char *name : {"Command1", "Command2", "Text1", "Text2", "Combo1"})
+        EXPECT_FALSE(w.control(name).enabled) << name;
+    EXPECT_TRUE(w.control("Command3").enabled);
 }
 
 TEST(ProductDataView, RefusalsAndAFailureLeaveTheFileAsItWas) {
@@ -229,23 +236,10 @@ TEST(ProductDataView, RefusalsAndAFailureLeaveTheFileAsItWas) {
         EXPECT_TRUE(c.textPrice ? v.s.app().ended()
                                 : v.s.app().visibleForm() == &v.s.app().mainForm());
     }
-    // A first day after the last data day: only the exit button is left.
-    LiveView v;
-    Seed(v.s.installation().root(), Days(30, [](int i) { return 1000 + i; }), 0, Currency());
-    v.s.run(View(Day(2026, 3, 1), Day(2026, 3, 5), "answer OK\n"));
-    EXPECT_EQ(v.s.shown().back(),
-              std::string("Felhívás|A kért dátum intervallumban") + kCrLf + "nincs adat");
-    const Form &w = *v.s.app().visibleForm();
-    for (const char *name : {"Command1", "Command2", "Text1", "Text2", "Combo1"})
-        EXPECT_FALSE(w.control(name).enabled) << name;
-    EXPECT_TRUE(w.control("Command3").enabled);
 }
 
 // The scale block by the rules, from the stored chart source: Int is the floor, 1.05 and 0.95
 // exact, so the figures are worked out on ten-thousandths in whole numbers.
-struct Scale {
-    double min, max, cross, major, minor;
-};
 long long FloorDiv(long long a, long long b) {
     return a / b - ((a % b != 0) && ((a < 0) != (b < 0)));
 }
@@ -253,13 +247,20 @@ long long Raw(const CellValue &v) { return std::llround(v.number().value_or(0) *
 double Times105(long long raw) { return double(FloorDiv(raw * 105, 1'000'000)); }
 double Over105(long long raw) { return double(FloorDiv(raw * 100, 1'050'000)); }
 double Times95(long long raw) { return double(FloorDiv(raw * 95, 1'000'000)); }
-Scale WithUnits(double min, double max, double cross) {
+// A row of the scale block: lowest, highest, crossing level and the units from the span.
+void ExpectScale(const Sheet &aux, int row, double min, double max, double cross) {
+    SCOPED_TRACE("row " + std::to_string(row));
     const double major = std::floor((max - min) / 10);
-    return {min, max, cross, major, major / 10};
+    EXPECT_EQ(aux.value(row, 3).number(), min);
+    EXPECT_EQ(aux.value(row, 5).number(), max);
+    EXPECT_EQ(aux.value(row, 7).number(), cross);
+    EXPECT_EQ(aux.value(row, 9).number(), major);
+    EXPECT_DOUBLE_EQ(*aux.value(row, 11).number(), major / 10);
 }
 
-std::map<int, Scale> ExpectedScales(const Sheet &src, int last, int lastDataRow, double cost,
-                                    Currency realised) {
+void ExpectScales(const Sheet &aux, const Sheet &src, int lastDataRow, double cost,
+                  Currency realised) {
+    const int last = static_cast<int>(*aux.value(24, 3).integer());
     // The lowest and highest of a column over the range rows, row 5's value first; a blank
     // counts as 0 unless skipped.
     auto span = [&](int col, bool skipBlanks) {
@@ -282,10 +283,10 @@ std::map<int, Scale> ExpectedScales(const Sheet &src, int last, int lastDataRow,
     const double resultMax =
         maxQ > resultCross * 10000 ? (maxQ > 0 ? Times105(maxQ) : Over105(maxQ)) : resultCross;
     const double resultMin = minQ > 0 ? Over105(minQ) : Times105(minQ);
-    return {{30, WithUnits(priceMin, priceMax, priceCross)},
-            {32, WithUnits(resultMin, resultMax, resultCross)},
-            {33, WithUnits(minS > 0 ? Over105(minS) : Times105(minS),
-                           Times105(std::max(0LL, maxS)), 0)}};
+    ExpectScale(aux, 30, priceMin, priceMax, priceCross);
+    ExpectScale(aux, 32, resultMin, resultMax, resultCross);
+    ExpectScale(aux, 33, minS > 0 ? Over105(minS) : Times105(minS), Times105(std::max(0LL, maxS)),
+                0);
 }
 
 std::vector<std::string> SeriesNames(const Chart &c) {
@@ -361,28 +362,18 @@ TEST(ProductDataView, ChartObjectsAndScalesFollowTheRows) {
 
         auto wb = v.stored();
         const Sheet &aux = wb->sheet("Segéd01");
-        const int last = static_cast<int>(*aux.value(24, 3).integer());
-        const int lastDataRow = static_cast<int>(sc.rows.size()) + 4;
-        for (auto [row, e] :
-             ExpectedScales(wb->sheet("Alfa02"), last, lastDataRow, sc.cost, sc.realised)) {
-            SCOPED_TRACE("row " + std::to_string(row));
-            EXPECT_EQ(aux.value(row, 3).number(), e.min);
-            EXPECT_EQ(aux.value(row, 5).number(), e.max);
-            EXPECT_EQ(aux.value(row, 7).number(), e.cross);
-            EXPECT_EQ(aux.value(row, 9).number(), e.major);
-            EXPECT_DOUBLE_EQ(*aux.value(row, 11).number(), e.minor);
-        }
+        ExpectScales(aux, wb->sheet("Alfa02"), static_cast<int>(sc.rows.size()) + 4, sc.cost,
+                     sc.realised);
         const ChartAxis &price = charts[kPriceChartSheet].valueAxis;
         EXPECT_EQ(price.crossesAt, std::floor(sc.cost));
-        const std::string what = sc.what;
-        if (what == "small") {
+        if (std::string(sc.what) == "small") {
             // Maximum at the crossing level; a unit of 0 is stored, the chart steps on its own.
             ExpectCells(aux, {{30, 5, 7.0}, {30, 9, 0.0}, {32, 5, 3000.0}});
             EXPECT_EQ(price.majorUnit, std::nullopt);
             const ChartAxis &daily = charts[kDailyResultChartSheet].valueAxis;
             EXPECT_EQ(daily.majorUnit, 1);
             EXPECT_EQ(daily.minorUnit, 0.1);
-        } else if (what == "middle") {
+        } else if (std::string(sc.what) == "middle") {
             EXPECT_EQ(price.majorUnit, aux.value(30, 9).number());
             EXPECT_EQ(charts[kPriceChartSheet].title,
                       std::string("Alfa  árfolyamváltozás a kezdő és vég dátum között:  ") +

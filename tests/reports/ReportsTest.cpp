@@ -37,16 +37,17 @@ void ExpectProductRow(const Sheet &s, int row, Date from, Date to, const ReportM
     for (auto [c, v] : amounts) EXPECT_EQ(Cur(s, row, c), v) << "column " << c;
 }
 
-// Rows 5 to n summed into row n + 3, which has no label and nothing in C and F; rows n + 1,
-// n + 2 and n + 4 are empty.
-void ExpectTotals(const Sheet &s, int n) {
-    EXPECT_TRUE(RowsEmpty(s, n + 1, n + 2, 12));
-    EXPECT_TRUE(RowsEmpty(s, n + 4, n + 4, 12));
-    for (int c : {1, 3, 6}) EXPECT_TRUE(s.value(n + 3, c).isBlank()) << c;
-    for (int c : {4, 5, 7, 8, 9, 10, 11, 12}) {
+// Rows 5 to `last` summed into row last + 3, which holds nothing in the `blank` columns; rows
+// last + 1, last + 2, last + 4 and last + 5 are empty up to `lastCol`.
+void ExpectTotals(const Sheet &s, int last, int lastCol, std::initializer_list<int> blank,
+                  std::initializer_list<int> summed) {
+    EXPECT_TRUE(RowsEmpty(s, last + 1, last + 2, lastCol));
+    EXPECT_TRUE(RowsEmpty(s, last + 4, last + 5, lastCol));
+    for (int c : blank) EXPECT_TRUE(s.value(last + 3, c).isBlank()) << c;
+    for (int c : summed) {
         Currency sum;
-        for (int r = 5; r <= n; ++r) sum += s.value(r, c).currency().value_or(Currency());
-        EXPECT_EQ(Cur(s, n + 3, c), sum) << "column " << c;
+        for (int r = 5; r <= last; ++r) sum += s.value(r, c).currency().value_or(Currency());
+        EXPECT_EQ(Cur(s, last + 3, c), sum) << "column " << c;
     }
 }
 
@@ -59,133 +60,24 @@ void ExpectRow(const Sheet &s, int row, Date ref, Date value, Currency worth, Cu
     EXPECT_EQ(Cur(s, row, 7), worth - refWorth);
 }
 
-// The value report's totals two rows below the first empty A after the list, rows L to L + 4
-// otherwise empty.
-void ExpectValueTotals(const Sheet &s, int L) {
-    EXPECT_TRUE(RowsEmpty(s, L, L + 1, 7));
-    EXPECT_TRUE(RowsEmpty(s, L + 3, L + 4, 7));
-    for (int c : {1, 2, 3, 5}) EXPECT_TRUE(s.value(L + 2, c).isBlank()) << c;
-    for (int c : {4, 6, 7}) {
-        Currency sum;
-        for (int r = 5; r < L; ++r) sum += s.value(r, c).currency().value_or(Currency());
-        EXPECT_EQ(Cur(s, L + 2, c), sum) << "column " << c;
-    }
-}
-
-class ResultReportTest : public ::testing::Test {
-protected:
+TEST(ResultAndValueReports, DatesViewingCancelAProductWithoutPricesArchivedRowsAndWorth) {
     ReportSession s;
+    s.enterScenario();
     std::unique_ptr<Workbook> wb;
-    void SetUp() override { s.enterScenario(); }
-    const Sheet &report(const char *sheet = "Eredmeny01") {
+    auto report = [&](const char *sheet = "Eredmeny01") -> const Sheet & {
         wb = s.account();
         return wb->sheet(sheet);
-    }
-    void expectValueReport(Date ref, Date value) {
+    };
+    auto expectValueReport = [&](Date ref, Date value) {
         SCOPED_TRACE(Typed(ref) + " / " + Typed(value));
         s.play(ValueReport(ref, value) + "click Command2\n");
         const Sheet &r = report("Ertek01");
         ExpectRow(r, 5, ref, value, s.model.cash(value), s.model.cash(ref));
         EXPECT_EQ(Text(r, 6, 1), "Alfa");
         ExpectRow(r, 6, ref, value, s.model.worth(value), s.model.worth(ref));
-        ExpectValueTotals(r, 7);
-    }
-};
-struct ValueReportTest : ResultReportTest {};
-
-TEST_F(ResultReportTest, ProductRowsFollowTheEntriesAndTheArchivedRowSumsTheArchiveRows) {
-    // Archive rows as the archiving appends them: date, running total, result, realised
-    // result of the year, name, -, result of the year.
-    struct ArchiveRow {
-        Date day;
-        const char *result, *realised, *year;
+        ExpectRow(r, 7, ref, value, Currency(), Currency()); // Beta, without prices
+        ExpectTotals(r, 7, 7, {1, 2, 3, 5}, {4, 6, 7});
     };
-    const ArchiveRow archive[] = {{Day(2026, 2, 1), "1000", "100", "10"},
-                                  {Day(2026, 3, 15), "2000", "200", "20"},
-                                  {Day(2026, 5, 1), "-4000", "400", "40"}};
-    EditWorkbookFile(s.accountFile(), [&](Workbook &wb) {
-        Sheet &a = wb.sheet("ARHIV01");
-        Currency running;
-        for (int i = 0; i < 3; ++i) {
-            running += Amount(archive[i].result);
-            a.setValue(5 + i, 1, archive[i].day);
-            a.setValue(5 + i, 2, running);
-            a.setValue(5 + i, 3, Amount(archive[i].result));
-            a.setValue(5 + i, 4, Amount(archive[i].realised));
-            a.setValue(5 + i, 5, "Régi");
-            a.setValue(5 + i, 7, Amount(archive[i].year));
-        }
-    });
-    const std::pair<Date, Date> periods[] = {
-        {Day(2026, 2, 5), Day(2026, 3, 31)},  // end on a day without a price row: E is 0
-        {Day(2026, 2, 10), Day(2026, 4, 1)},  // end and start on price days
-        {Day(2026, 1, 1), Day(2026, 1, 31)},  // ends before the first price and archive rows
-        {Day(2026, 1, 1), Day(2026, 12, 6)},  // the whole year, ends after the last price row
-        {Day(2026, 3, 2), Day(2026, 3, 2)},   // a single day with the sale
-        {Day(2026, 4, 1), Day(2026, 2, 10)},  // start after end: the same rules
-        {Day(2025, 6, 1), Day(2025, 12, 31)}, // before every entry: all zero
-        {Day(2026, 2, 1), Day(2026, 3, 31)},  // starts on an archive row's day
-        {Day(2026, 6, 1), Day(2026, 11, 30)}, // starts after the last archive row
-        {Day(2026, 3, 15), Day(2026, 3, 15)}, // a single day with an archive row
-    };
-    for (const auto &[from, to] : periods) {
-        SCOPED_TRACE(Typed(from) + " - " + Typed(to));
-        // An archive row belongs to the period when it is dated within it, the start day
-        // included; the period starts from the running total of the rows before it.
-        Currency atEnd, before, results, realised, year;
-        for (const ArchiveRow &row : archive) {
-            if (row.day <= to) atEnd += Amount(row.result);
-            if (row.day < from) before += Amount(row.result);
-            if (row.day < from || row.day > to) continue;
-            results += Amount(row.result);
-            realised += Amount(row.realised);
-            year += Amount(row.year);
-        }
-        s.play(ResultReport(from, to) + "click Command4\n");
-        const Sheet &r = report();
-        EXPECT_EQ(Text(r, 6, 1), "Alfa");
-        ExpectProductRow(r, 6, from, to, s.model);
-        ExpectTotals(r, 6);
-        EXPECT_EQ(r.value(5, 3).date(), to);
-        EXPECT_EQ(r.value(5, 6).date(), from);
-        if (to < from) continue; // the archive sums are checked for ordered periods
-        const std::pair<int, Currency> amounts[] = {
-            {4, atEnd}, {5, Currency()}, {7, before}, {8, results},
-            {9, year},  {10, realised},  {11, atEnd}, {12, Currency()}};
-        for (auto [c, v] : amounts) EXPECT_EQ(Cur(r, 5, c), v) << "column " << c;
-        if (from != periods[0].first) continue;
-        // By hand, 2 March: 30 shares at 1200, proceeds 143700, costs 100500 + 52750; on
-        // 2 February 100 × 1000 − 100500; realised 143700 − 100500 − 20/50 × 52750.
-        ExpectAmounts(r, {{6, 4, "26450"}, {6, 5, "0"}, {6, 7, "-500"}, {6, 10, "22100"}});
-    }
-}
-
-TEST_F(ResultReportTest, ProductWithoutPricesGetsZerosAndStaleRowsBelowAreCleared) {
-    s.play(RegisterScript("Beta", "HU0000654321"));
-    // Stale rows of a longer list must not survive below the new ones.
-    EditWorkbookFile(s.accountFile(), [](Workbook &wb) {
-        for (int c = 3; c <= 12; ++c) wb.sheet("Eredmeny01").setValue(11, c, Amount("999"));
-        for (int c = 1; c <= 7; ++c) {
-            wb.sheet("Ertek01").setValue(9, c, Amount("999"));  // L + 1
-            wb.sheet("Ertek01").setValue(12, c, Amount("999")); // L + 4
-        }
-    });
-    const Date from = Day(2026, 1, 1), to = Day(2026, 4, 1);
-    s.play(ResultReport(from, to) + "click Command4\n");
-    const Sheet &r = report();
-    ASSERT_EQ(Text(r, 7, 1), "Beta");
-    ExpectProductRow(r, 6, from, to, s.model);
-    ExpectProductRow(r, 7, from, to);
-    ExpectProductRow(r, 5, from, to); // "ARHIV01" is empty
-    ExpectTotals(r, 7);
-    s.play(ValueReport(from, to) + "click Command2\n");
-    const Sheet &v = report("Ertek01");
-    ASSERT_EQ(Text(v, 7, 1), "Beta");
-    ExpectRow(v, 7, from, to, Currency(), Currency());
-    ExpectValueTotals(v, 8);
-}
-
-TEST_F(ResultReportTest, DatesAreCheckedViewingHoldsTheReportAndCancelKeepsTheFile) {
     s.play("menu Befektetés/Információ/Eredmény\n");
     Form &w = s.window();
     for (const char *c : {"Command1", "Command2", "Command3"})
@@ -224,23 +116,93 @@ TEST_F(ResultReportTest, DatesAreCheckedViewingHoldsTheReportAndCancelKeepsTheFi
     for (const char *name : {"Befszla01", "Befszla02", "Ertek01", "Eredmeny01", "ARHIV01"})
         EXPECT_TRUE(wb->sheet(name).visible() && wb->sheet(name).isProtected()) << name;
     // Cancel and exit write nothing.
-    const std::string before = FileBytes(s.accountFile());
+    const std::string viewed = FileBytes(s.accountFile());
     s.play("menu Befektetés/Információ/Eredmény\ntype Text1 2026.01.01\ntype Text2 2026.04.01\n"
            "click Command3\nclick Command4\n");
     EXPECT_TRUE(s.atMainWindow());
-    EXPECT_EQ(FileBytes(s.accountFile()), before);
-}
+    EXPECT_EQ(FileBytes(s.accountFile()), viewed);
 
-TEST(ResultReportWithoutProducts, TellsThereIsNothingAndEndsTheProgram) {
-    InProcessSession s;
-    s.run("menu Befektetés/Információ/Eredmény\nanswer OK\n");
-    ASSERT_FALSE(s.shown().empty());
-    EXPECT_EQ(s.shown().back(), std::string("Felhívás|Nincs még részvény az adatbázisban,\r\n") +
-                                    "ezért eredmény sem lehet. Kilépés.");
-    EXPECT_TRUE(s.app().ended());
-}
+    // A product without prices gets zeros; stale rows of a longer list do not survive below.
+    s.play(RegisterScript("Beta", "HU0000654321"));
+    EditWorkbookFile(s.accountFile(), [](Workbook &wb) {
+        for (int c = 3; c <= 12; ++c) wb.sheet("Eredmeny01").setValue(11, c, Amount("999"));
+        for (int c = 1; c <= 7; ++c) {
+            wb.sheet("Ertek01").setValue(9, c, Amount("999"));  // L + 1
+            wb.sheet("Ertek01").setValue(12, c, Amount("999")); // L + 4
+        }
+    });
+    const Date start = Day(2026, 1, 1), end = Day(2026, 4, 1);
+    s.play(ResultReport(start, end) + "click Command4\n");
+    const Sheet &withBeta = report();
+    ASSERT_EQ(Text(withBeta, 7, 1), "Beta");
+    ExpectProductRow(withBeta, 5, start, end); // "ARHIV01" is empty
+    ExpectTotals(withBeta, 7, 12, {1, 3, 6}, {4, 5, 7, 8, 9, 10, 11, 12});
+    expectValueReport(start, end);
 
-TEST_F(ValueReportTest, WorthOnBothDaysThenTheWindowTheStoredSheetsAndWrongDates) {
+    // The product row and the archived row over periods around the entries and the archive,
+    // its rows as the archiving appends them: date, running total, result, realised result of
+    // the year, name, -, result of the year.
+    struct ArchiveRow {
+        Date day;
+        const char *result, *realised, *year;
+    };
+    const ArchiveRow archive[] = {{Day(2026, 2, 1), "1000", "100", "10"},
+                                  {Day(2026, 3, 15), "2000", "200", "20"},
+                                  {Day(2026, 5, 1), "-4000", "400", "40"}};
+    EditWorkbookFile(s.accountFile(), [&](Workbook &wb) {
+        Currency running;
+        for (int i = 0; i < 3; ++i) {
+            const ArchiveRow &a = archive[i];
+            running += Amount(a.result);
+            const CellValue row[] = {a.day,  running,    Amount(a.result), Amount(a.realised),
+                                     "Régi", CellValue(), Amount(a.year)};
+            for (int c = 1; c <= 7; ++c) wb.sheet("ARHIV01").setValue(5 + i, c, row[c - 1]);
+        }
+    });
+    const std::pair<Date, Date> periods[] = {
+        {Day(2026, 2, 5), Day(2026, 3, 31)},  // end on a day without a price row: E is 0
+        {Day(2026, 2, 10), Day(2026, 4, 1)},  // end and start on price days
+        {Day(2026, 1, 1), Day(2026, 1, 31)},  // ends before the first price and archive rows
+        {Day(2026, 1, 1), Day(2026, 12, 6)},  // the whole year, ends after the last price row
+        {Day(2026, 3, 2), Day(2026, 3, 2)},   // a single day with the sale
+        {Day(2026, 4, 1), Day(2026, 2, 10)},  // start after end: the same rules
+        {Day(2025, 6, 1), Day(2025, 12, 31)}, // before every entry: all zero
+        {Day(2026, 2, 1), Day(2026, 3, 31)},  // starts on an archive row's day
+        {Day(2026, 6, 1), Day(2026, 11, 30)}, // starts after the last archive row
+        {Day(2026, 3, 15), Day(2026, 3, 15)}, // a single day with an archive row
+    };
+    for (const auto &[from, to] : periods) {
+        SCOPED_TRACE(Typed(from) + " - " + Typed(to));
+        // An archive row belongs to the period when it is dated within it, the start day
+        // included; the period starts from the running total of the rows before it.
+        Currency atEnd, before, results, realised, year;
+        for (const ArchiveRow &row : archive) {
+            if (row.day <= to) atEnd += Amount(row.result);
+            if (row.day < from) before += Amount(row.result);
+            if (row.day < from || row.day > to) continue;
+            results += Amount(row.result);
+            realised += Amount(row.realised);
+            year += Amount(row.year);
+        }
+        s.play(ResultReport(from, to) + "click Command4\n");
+        const Sheet &r = report();
+        EXPECT_EQ(Text(r, 6, 1), "Alfa");
+        ExpectProductRow(r, 6, from, to, s.model);
+        ExpectProductRow(r, 7, from, to);
+        ExpectTotals(r, 7, 12, {1, 3, 6}, {4, 5, 7, 8, 9, 10, 11, 12});
+        EXPECT_EQ(r.value(5, 3).date(), to);
+        EXPECT_EQ(r.value(5, 6).date(), from);
+        if (to < from) continue; // the archive sums are checked for ordered periods
+        const std::pair<int, Currency> amounts[] = {
+            {4, atEnd}, {5, Currency()}, {7, before}, {8, results},
+            {9, year},  {10, realised},  {11, atEnd}, {12, Currency()}};
+        for (auto [c, v] : amounts) EXPECT_EQ(Cur(r, 5, c), v) << "column " << c;
+        if (from != periods[0].first) continue;
+        // By hand, 2 March: 30 shares at 1200, proceeds 143700, costs 100500 + 52750; on
+        // 2 February 100 × 1000 − 100500; realised 143700 − 100500 − 20/50 × 52750.
+        ExpectAmounts(r, {{6, 4, "26450"}, {6, 5, "0"}, {6, 7, "-500"}, {6, 10, "22100"}});
+    }
+
     expectValueReport(Day(2026, 2, 10), Day(2026, 4, 10)); // both on days with rows
     expectValueReport(Day(2026, 1, 1), Day(2026, 12, 6));  // value day after the last price row
     expectValueReport(Day(2026, 3, 31), Day(2026, 2, 5));  // value day before the reference day
@@ -263,55 +225,56 @@ TEST_F(ValueReportTest, WorthOnBothDaysThenTheWindowTheStoredSheetsAndWrongDates
 
     // The window after a report, the stored sheets, a second report from the same window.
     s.play(kValueMenu);
-    Form &w = s.window();
-    EXPECT_EQ(w.control("Text1").text, "2026. 01. 01.");
-    EXPECT_EQ(w.control("Text2").text, "2026. 12. 06.");
-    EXPECT_EQ(w.focus(), "Text1");
-    EXPECT_FALSE(w.control("Command1").enabled);
+    Form &vw = s.window();
+    EXPECT_EQ(vw.control("Text1").text, "2026. 01. 01.");
+    EXPECT_EQ(vw.control("Text2").text, "2026. 12. 06.");
+    EXPECT_EQ(vw.focus(), "Text1");
+    EXPECT_FALSE(vw.control("Command1").enabled);
     s.play("type Text1 2026. 01. 01.\ntype Text2 2026. 12. 06.\nclick Command1\nanswer OK\n");
     EXPECT_EQ(s.shown().back(), "Tovább|Továbblépés");
-    EXPECT_EQ(s.app().visibleForm(), &w);
-    EXPECT_FALSE(w.control("Command1").enabled);
-    EXPECT_TRUE(w.control("Command2").enabled);
-    EXPECT_EQ(w.focus(), "Command2");
-    const Sheet &r = report("Ertek01");
-    ExpectRow(r, 6, Day(2026, 1, 1), Day(2026, 12, 6), s.model.worth(Day(2026, 12, 6)),
-              Currency());
-    for (const char *name : {"Befszla01", "Befszla02", "Ertek01", "Eredmeny01", "ARHIV01"})
-        EXPECT_TRUE(wb->sheet(name).visible() && wb->sheet(name).isProtected()) << name;
+    EXPECT_EQ(s.app().visibleForm(), &vw);
+    EXPECT_FALSE(vw.control("Command1").enabled);
+    EXPECT_TRUE(vw.control("Command2").enabled);
+    EXPECT_EQ(vw.focus(), "Command2");
+    ExpectRow(report("Ertek01"), 6, Day(2026, 1, 1), Day(2026, 12, 6),
+              s.model.worth(Day(2026, 12, 6)), Currency());
     // A second report from the same window opens the account workbook again.
     s.play("type Text1 2026.02.05\ntype Text2 2026.03.31\n"
            "click Command1\nanswer OK\nclick Command2\n");
     EXPECT_TRUE(s.atMainWindow());
     EXPECT_EQ(Cur(report("Ertek01"), 5, 4), s.model.cash(Day(2026, 3, 31)));
-    const auto products = s.installation().root() / "Termekek";
-    for (const auto &entry : std::filesystem::directory_iterator(products))
-        EXPECT_TRUE(entry.is_regular_file()); // the product files are only read
     // The date fields keep a wrong text for correction.
     s.play(kValueMenu + "type Text1 2026.13.01\nanswer OK\n");
-    ASSERT_EQ(&s.window(), &w);
+    ASSERT_EQ(&s.window(), &vw);
     EXPECT_EQ(s.shown().back(), kDateOnlyKeep);
-    EXPECT_EQ(w.control("Text1").text, "2026.13.01");
-    EXPECT_EQ(w.focus(), "Text1");
+    EXPECT_EQ(vw.control("Text1").text, "2026.13.01");
+    EXPECT_EQ(vw.focus(), "Text1");
     s.play("type Text1 2026.01.01\ntype Text2 holnap\nanswer OK\n");
     EXPECT_EQ(s.shown().back(), kDateOnlyKeep);
-    EXPECT_EQ(w.control("Text2").text, "holnap");
-    EXPECT_EQ(w.focus(), "Text2");
-    EXPECT_FALSE(w.control("Command1").enabled);
+    EXPECT_EQ(vw.control("Text2").text, "holnap");
+    EXPECT_EQ(vw.focus(), "Text2");
+    EXPECT_FALSE(vw.control("Command1").enabled);
     // The value day is not limited to today.
     s.play("type Text2 2027.01.15\n");
-    EXPECT_TRUE(w.control("Command1").enabled);
-    EXPECT_EQ(w.focus(), "Command1");
+    EXPECT_TRUE(vw.control("Command1").enabled);
+    EXPECT_EQ(vw.focus(), "Command1");
 }
 
-TEST(ValueReportEmptyLedger, TellsThereIsNoDataAndWritesNothing) {
-    TradeSession s;
-    auto before = FileBytes(s.accountFile());
-    s.play(kValueMenu + "type Text1 2026. 01. 01.\ntype Text2 2026. 12. 06.\nclick Command1\n"
-                   "answer OK\n");
+TEST(ReportsWithoutData, StatementAndValueReportWriteNothingAndTheResultReportEndsTheProgram) {
+    InProcessSession s;
+    const std::string before = FileBytes(s.installation().accountWorkbook());
+    s.run("menu Befektetés/Befektetési számla/Számla kivonat\nclick Command1\nanswer OK\n");
+    EXPECT_EQ(s.shown().back(), "Felhívás|A kért dátum intervallumban\r\nnincs adat");
+    EXPECT_EQ(s.app().visibleForm(), &s.app().mainForm());
+    s.run(kValueMenu + "type Text1 2026. 01. 01.\ntype Text2 2026. 12. 06.\nclick Command1\n"
+                       "answer OK\n");
     EXPECT_EQ(s.shown().back(), "Kilépés|A Befektetési fájlban\r\nMég nincs érték adat. Kilépés!");
-    EXPECT_TRUE(s.atMainWindow());
-    EXPECT_EQ(FileBytes(s.accountFile()), before);
+    EXPECT_EQ(s.app().visibleForm(), &s.app().mainForm());
+    EXPECT_EQ(FileBytes(s.installation().accountWorkbook()), before);
+    s.run("menu Befektetés/Információ/Eredmény\nanswer OK\n");
+    EXPECT_EQ(s.shown().back(), std::string("Felhívás|Nincs még részvény az adatbázisban,\r\n") +
+                                    "ezért eredmény sem lehet. Kilépés.");
+    EXPECT_TRUE(s.app().ended());
 }
 
 } // namespace

@@ -12,16 +12,15 @@ namespace {
 
 using namespace ledger;
 
-const std::string kDeposit = "menu Befektetés/Befektetési számla/Befizetés\n";
-const std::string kWithdrawal = "menu Befektetés/Befektetési számla/Kivét\n";
-const std::string kFee = "menu Befektetés/Befektetési számla/Számlavezetési kts\n";
 const std::string kStatementMenu = "menu Befektetés/Befektetési számla/Számla kivonat\n";
 const std::string kNoData = "Felhívás|A kért dátum intervallumban\r\nnincs adat";
 
-std::string cash(const std::string &menu, const char *date, const char *amount, int code,
+// A movement entered in the cash window of the account menu's `item`.
+std::string cash(const std::string &item, const char *date, const char *amount, int code,
                  const std::string &answers = "") {
-    return menu + "type Text1 " + date + "\ntype Text2 " + amount + "\ntype Text3 " +
-           std::to_string(code) + "\n" + answers + "click Command1\nclick Command3\n";
+    return "menu Befektetés/Befektetési számla/" + item + "\ntype Text1 " + date +
+           "\ntype Text2 " + amount + "\ntype Text3 " + std::to_string(code) + "\n" + answers +
+           "click Command1\nclick Command3\n";
 }
 
 // A statement built and confirmed; `rateAnswer` answers the tax-rate box.
@@ -31,42 +30,25 @@ std::string statement(const std::string &from, const std::string &to,
            rateAnswer + "answer OK\n";
 }
 
-// Deposits, fees of both kinds, a dividend, a withdrawal and a purchase with a partial sale,
-// one deposit before and one after the worked period 2026-01-01 to 2026-11-30.
-struct StatementSession : TradeSession {
-    StatementSession() {
-        play(cash(kDeposit, "2025.12.20", "500", 2));
-        play(cash(kDeposit, "2026.01.10", "10000", 1));
-        play(Purchase({"2026.02.01", 100, "50", "10", 100, 10}));
-        play(Sale({"2026.03.01", 40, "70", "5", 101, 11}));
-        play(cash(kFee, "2026.04.01", "100", 3, "answer Yes\n"));
-        play(cash(kFee, "2026.04.02", "30", 4, "answer No\n"));
-        play("menu Befektetés/Befektetési számla/Osztalék bevétel\ntype Text1 2026.05.01\n"
-             "type Text2 85\ntype Text3 Alfa\ntype Text4 5\nclick Command1\nclick Command3\n");
-        play(cash(kWithdrawal, "2026.06.01", "200", 6));
-        play(cash(kDeposit, "2026.12.05", "50", 7));
-    }
-    std::unique_ptr<Workbook> wb;
-    const Sheet &stored() {
-        wb = account();
-        return wb->sheet("Befszla02");
-    }
-};
-
-// Every cell of rows `from` to `to`, columns A to V, is empty.
 auto Empty(const Sheet &s, int from, int to) { return RowsEmpty(s, from, to, kLastColumn); }
 
-// Shows that there is no data, returns to the main window and writes nothing.
-void ExpectNoData(TradeSession &s, const std::string &script) {
-    const std::string before = FileBytes(s.accountFile());
-    s.play(script);
-    EXPECT_EQ(s.shown().back(), kNoData);
-    EXPECT_TRUE(s.atMainWindow());
-    EXPECT_EQ(FileBytes(s.accountFile()), before);
-}
-
-TEST(AccountStatement, WorkedPeriodWithTaxSummaryThenDateChecksAndRefusedTaxRates) {
-    StatementSession s;
+TEST(AccountStatement, WorkedPeriodDateChecksTaxRatesShorterStatementsAndLostLedgerRows) {
+    // Deposits, fees of both kinds, a dividend, a withdrawal and a purchase with a partial sale,
+    // one deposit before and one after the worked period 2026-01-01 to 2026-11-30.
+    TradeSession s;
+    s.play(cash("Befizetés", "2025.12.20", "500", 2) + cash("Befizetés", "2026.01.10", "10000", 1) +
+           Purchase({"2026.02.01", 100, "50", "10", 100, 10}) +
+           Sale({"2026.03.01", 40, "70", "5", 101, 11}) +
+           cash("Számlavezetési kts", "2026.04.01", "100", 3, "answer Yes\n") +
+           cash("Számlavezetési kts", "2026.04.02", "30", 4, "answer No\n") +
+           "menu Befektetés/Befektetési számla/Osztalék bevétel\ntype Text1 2026.05.01\n"
+           "type Text2 85\ntype Text3 Alfa\ntype Text4 5\nclick Command1\nclick Command3\n" +
+           cash("Kivét", "2026.06.01", "200", 6) + cash("Befizetés", "2026.12.05", "50", 7));
+    std::unique_ptr<Workbook> wb;
+    auto stored = [&]() -> const Sheet & {
+        wb = s.account();
+        return wb->sheet("Befszla02");
+    };
     s.play(kStatementMenu);
     Form &w = s.window();
     EXPECT_EQ(w.focus(), "Text1");
@@ -89,20 +71,13 @@ TEST(AccountStatement, WorkedPeriodWithTaxSummaryThenDateChecksAndRefusedTaxRate
     EXPECT_EQ(s.shown().back(), "Tovább|Továbblépés");
     s.play("click Command4\n");
 
-    const Sheet &st = s.stored();
-    const Sheet &l = s.wb->sheet("Befszla01");
-    for (const char *name : {"Befszla01", "Befszla02", "Ertek01", "Eredmeny01", "ARHIV01"})
-        EXPECT_TRUE(s.wb->sheet(name).visible() && s.wb->sheet(name).isProtected()) << name;
+    const Sheet &st = stored();
+    const Sheet &l = wb->sheet("Befszla01");
     // The period's rows are ledger rows 6 to 12, copied in order; the first keeps the ledger
     // balance after its movement, so every balance equals the ledger's.
-    const char *balances[] = {"10500", "5490", "8285", "8185", "8155", "8240", "8040"};
-    const char *types[] = {"BAR", "VAK", "EAR", "HAR", "TAR", "OAR", "KAR"};
-    for (int i = 0; i < 7; ++i) {
-        const int r = 5 + i;
-        EXPECT_EQ(st.value(r, RowType).text(), types[i]) << r;
-        EXPECT_EQ(Cur(st, r, Balance), Amount(balances[i])) << r;
-        for (int c = 1; c <= 22; ++c) EXPECT_EQ(st.value(r, c), l.value(r + 1, c)) << r << "/" << c;
-    }
+    for (int r = 5; r <= 11; ++r)
+        for (int c = 1; c <= kLastColumn; ++c)
+            EXPECT_EQ(st.value(r, c), l.value(r + 1, c)) << r << "/" << c;
     EXPECT_TRUE(Empty(st, 12, 13));
     EXPECT_EQ(st.value(14, OrderCode).text(), "Összesen");
     ExpectAmounts(st, {{14, BuyValue, "5000"},      {14, BuyCommission, "10"},
@@ -141,14 +116,16 @@ TEST(AccountStatement, WorkedPeriodWithTaxSummaryThenDateChecksAndRefusedTaxRate
     EXPECT_TRUE(w.control("Command1").enabled);
     s.play("click Command2\n");
     EXPECT_TRUE(s.atMainWindow());
+    // No movement after the last one; neither the cancel nor this writes anything.
+    s.play(kStatementMenu + "type Text1 2026.12.06\ntype Text2 2026.12.06\nclick Command1\n"
+                            "answer OK\n");
+    EXPECT_EQ(s.shown().back(), kNoData);
+    EXPECT_TRUE(s.atMainWindow());
     EXPECT_EQ(FileBytes(s.accountFile()), before);
-    // No movement after the last one.
-    ExpectNoData(s, kStatementMenu + "type Text1 2026.12.06\ntype Text2 2026.12.06\n"
-                                     "click Command1\nanswer OK\n");
 
     // An empty answer is rate 0: the gross dividends equal the net.
     s.play(statement("2026.05.01", "2026.05.01", "input\n") + "click Command4\n");
-    EXPECT_EQ(s.stored().value(13, RealisedResult).integer(), 85);
+    EXPECT_EQ(stored().value(13, RealisedResult).integer(), 85);
     // Letters, 100 % and a negative rate are refused and asked again; 10 % gives 85 / 0.9 =
     // 94.4, so 94.
     const std::string refusal =
@@ -159,44 +136,35 @@ TEST(AccountStatement, WorkedPeriodWithTaxSummaryThenDateChecksAndRefusedTaxRate
            "click Command4\n");
     auto shown = s.shown();
     EXPECT_EQ(std::count(shown.begin(), shown.end(), refusal), 3);
-    const Sheet &rated = s.stored();
+    const Sheet &rated = stored();
     ExpectAmounts(rated, {{13, SellPrice, "85"}, {15, RealisedResult, "94"}});
     EXPECT_EQ(rated.value(13, RealisedResult).integer(), 94);
-}
-
-TEST(AccountStatement, AnEndAfterTodayShorterStatementsAndOneAfterTheLedgerLostRows) {
-    StatementSession s;
+    // An end after today: every movement, the last one included.
     s.play(statement("2025.01.01", "2027.01.31") + "click Command4\n");
-    {
-        const Sheet &st = s.stored();
-        EXPECT_EQ(st.value(13, MovementDate).date(), Day(2026, 12, 5));
-        ExpectAmounts(st, {{13, Balance, "8090"}, {16, PaidIn, "10635"}});
-        EXPECT_EQ(st.value(2, RowType).integer(), 16);
-    }
+    const Sheet &whole = stored();
+    EXPECT_EQ(whole.value(13, MovementDate).date(), Day(2026, 12, 5));
+    ExpectAmounts(whole, {{13, Balance, "8090"}, {16, PaidIn, "10635"}});
+    EXPECT_EQ(whole.value(2, RowType).integer(), 16);
     // Two fee rows: deductible 100 and separate 30, no realised result and no dividend; a
     // cancelled rate box is rate 0.
     s.play(statement("2026.04.01", "2026.04.02", "input-cancel\n") + "click Command4\n");
-    {
-        const Sheet &st = s.stored();
-        ExpectTexts(st, {{5, RowType, "HAR"}, {6, RowType, "TAR"},
-                         {2, MovementDate, "2026. 04. 01. -től      2026. 04. 02. -ig."}});
-        ExpectAmounts(st, {{5, Balance, "8185"}, {9, Fee, "130"}, {12, RealisedResult, "-100"},
-                           {14, SellPrice, "0"}, {16, RealisedResult, "-100"}});
-        EXPECT_EQ(st.value(14, RealisedResult).integer(), 0);
-        EXPECT_TRUE(Empty(st, 17, 60));
-    }
+    const Sheet &fees = stored();
+    ExpectTexts(fees, {{5, RowType, "HAR"}, {6, RowType, "TAR"},
+                       {2, MovementDate, "2026. 04. 01. -től      2026. 04. 02. -ig."}});
+    ExpectAmounts(fees, {{5, Balance, "8185"}, {9, Fee, "130"}, {12, RealisedResult, "-100"},
+                         {14, SellPrice, "0"}, {16, RealisedResult, "-100"}});
+    EXPECT_EQ(fees.value(14, RealisedResult).integer(), 0);
+    EXPECT_TRUE(Empty(fees, 17, 60));
     // A start after the end: an empty statement with zero totals.
     s.play(statement("2026.06.01", "2026.05.01") + "click Command4\n");
-    {
-        const Sheet &st = s.stored();
-        EXPECT_TRUE(Empty(st, 5, 6));
-        EXPECT_EQ(st.value(7, OrderCode).text(), "Összesen");
-        for (int c : kSummedColumns) EXPECT_EQ(Cur(st, 7, c), Currency()) << c;
-        EXPECT_EQ(st.value(2, RowType).integer(), 7);
-        EXPECT_EQ(st.value(2, MovementDate).text(), "2026. 06. 01. -től      2026. 05. 01. -ig.");
-        EXPECT_EQ(st.value(12, RealisedResult).integer(), 0);
-        EXPECT_EQ(Cur(st, 14, RealisedResult), Currency());
-    }
+    const Sheet &none = stored();
+    EXPECT_TRUE(Empty(none, 5, 6));
+    EXPECT_EQ(none.value(7, OrderCode).text(), "Összesen");
+    for (int c : kSummedColumns) EXPECT_EQ(Cur(none, 7, c), Currency()) << c;
+    EXPECT_EQ(none.value(2, RowType).integer(), 7);
+    EXPECT_EQ(none.value(2, MovementDate).text(), "2026. 06. 01. -től      2026. 05. 01. -ig.");
+    EXPECT_EQ(none.value(12, RealisedResult).integer(), 0);
+    EXPECT_EQ(Cur(none, 14, RealisedResult), Currency());
     // Six movements go from the ledger (as the ledger-row deletion takes them) after a full
     // statement: the next one leaves nothing of the earlier one.
     s.play(statement("2025.01.01", "2026.12.06") + "click Command4\n");
@@ -204,12 +172,12 @@ TEST(AccountStatement, AnEndAfterTodayShorterStatementsAndOneAfterTheLedgerLostR
         for (int i = 0; i < 6; ++i) wb.sheet("Befszla01").deleteRow(6);
     });
     s.run(statement("2025.01.01", "2026.12.06") + "click Command4\n");
-    const Sheet &st = s.stored();
-    EXPECT_EQ(st.value(2, RowType).integer(), 10);
-    EXPECT_EQ(st.value(7, RowType).text(), "BAR");
-    ExpectAmounts(st, {{5, Balance, "500"}, {6, Balance, "300"}, {7, Balance, "350"}});
-    EXPECT_EQ(st.value(17, Description).text(), "Adózás előtti eredmény");
-    EXPECT_TRUE(Empty(st, 18, 80));
+    const Sheet &shorter = stored();
+    EXPECT_EQ(shorter.value(2, RowType).integer(), 10);
+    EXPECT_EQ(shorter.value(7, RowType).text(), "BAR");
+    ExpectAmounts(shorter, {{5, Balance, "500"}, {6, Balance, "300"}, {7, Balance, "350"}});
+    EXPECT_EQ(shorter.value(17, Description).text(), "Adózás előtti eredmény");
+    EXPECT_TRUE(Empty(shorter, 18, 80));
 }
 
 TEST(AccountStatement, GrossDividendsAreWholeAndHalvesGoUp) {
@@ -223,11 +191,6 @@ TEST(AccountStatement, GrossDividendsAreWholeAndHalvesGoUp) {
                    Case{"85,5", "0", 86}, // the net is made whole first
                    Case{"0", "15", 0}, Case{"1000000", "99,99", 10000000000LL}})
         EXPECT_EQ(GrossDividends(Amount(c.net), Amount(c.rate)), c.gross) << c.net << " " << c.rate;
-}
-
-TEST(AccountStatement, AnEmptyLedgerHasNoDataAndWritesNothing) {
-    TradeSession s;
-    ExpectNoData(s, kStatementMenu + "click Command1\nanswer OK\n");
 }
 
 } // namespace

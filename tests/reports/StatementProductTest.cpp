@@ -16,27 +16,21 @@ std::string statement(const std::string &from, const std::string &to) {
            "\nclick Command1\nanswer OK\n";
 }
 
-// Three purchases and one FIFO sale of Alfa: "Szla" rows 5 (100 bought), 6 (50 bought),
-// 7 (120 sold: the first lot and 20 of the second), 8 (30 bought).
-struct ProductSession : TradeSession {
-    ProductSession() {
-        play(Purchase({"2026.01.05", 100, "10", "5", 1, 1}));
-        play(Purchase({"2026.02.10", 50, "12", "6", 2, 2}));
-        play(Sale({"2026.03.15", 120, "15", "9", 3, 3}));
-        play(Purchase({"2026.06.01", 30, "11", "3", 4, 4}));
-    }
+auto Empty(const Sheet &s, int from, int to) { return RowsEmpty(s, from, to, 35); } // A to AI
+
+TEST(ProductStatement, PeriodRowsRangesShorterStatementsNoDataAndARowWithoutSignedQuantity) {
+    // Three purchases and one FIFO sale of Alfa: "Szla" rows 5 (100 bought), 6 (50 bought),
+    // 7 (120 sold: the first lot and 20 of the second), 8 (30 bought).
+    TradeSession s;
+    s.play(Purchase({"2026.01.05", 100, "10", "5", 1, 1}) +
+           Purchase({"2026.02.10", 50, "12", "6", 2, 2}) +
+           Sale({"2026.03.15", 120, "15", "9", 3, 3}) +
+           Purchase({"2026.06.01", 30, "11", "3", 4, 4}));
     std::unique_ptr<Workbook> wb;
-    const Sheet &stored() {
-        wb = product();
+    auto stored = [&]() -> const Sheet & {
+        wb = s.product();
         return wb->sheet("Szla02");
-    }
-};
-
-// Every cell of rows `from` to `to`, columns A to AI, is empty.
-auto Empty(const Sheet &s, int from, int to) { return RowsEmpty(s, from, to, 35); }
-
-TEST(ProductStatement, PeriodRowsWithTheirRunningHoldingAndTotals) {
-    ProductSession s;
+    };
     s.play(kMenu);
     Form &w = s.window();
     for (const char *c : {"Text1", "Text2", "Label1", "Label2", "Label3"})
@@ -58,15 +52,10 @@ TEST(ProductStatement, PeriodRowsWithTheirRunningHoldingAndTotals) {
     EXPECT_EQ(w.focus(), "Command4");
     s.play("click Command4\n");
 
-    const Sheet &st = s.stored();
-    const Sheet &trades = s.wb->sheet("Szla");
-    for (const char *name : {"Szla", "Szla02", "Segéd01"})
-        EXPECT_FALSE(s.wb->sheet(name).visible()) << name;
-    for (const char *name : {"Alfa01", "Alfa02"}) EXPECT_TRUE(s.wb->sheet(name).visible()) << name;
-    for (int i = 1; i <= s.wb->sheetCount(); ++i) EXPECT_TRUE(s.wb->sheetAt(i).isProtected());
-
+    const Sheet &st = stored();
+    const Sheet &trades = wb->sheet("Szla");
     // Rows 6 and 7 of "Szla" copied, the sale with its two consumed lots.
-    for (int c = 1; c <= 35; ++c) {
+    for (int c = 1; c <= szla::ClearedColumns; ++c) {
         if (c == szla::Holding) continue;
         EXPECT_EQ(st.value(5, c), trades.value(6, c)) << c;
         EXPECT_EQ(st.value(6, c), trades.value(7, c)) << c;
@@ -85,51 +74,41 @@ TEST(ProductStatement, PeriodRowsWithTheirRunningHoldingAndTotals) {
                        {9, szla::SaleCommission, "9"}, {9, szla::NetProceeds, "1791"},
                        {9, szla::Result, "543,6"},   {9, szla::CostPerShare, "11,61"}});
     EXPECT_EQ(st.value(2, szla::Day).text(), "2026. 02. 10. -től      2026. 03. 15. -ig.");
-}
 
-TEST(ProductStatement, RangesAroundTheTradesShorterStatementsNoDataAndARowWithoutSignedQuantity) {
-    ProductSession s;
     // From before the first trade to today: every row, from row 5.
     s.play(statement("2025.06.01", "2026.12.06") + "click Command4\n");
-    {
-        const Sheet &st = s.stored();
-        EXPECT_EQ(st.value(5, szla::Day).date(), Day(2026, 1, 5));
-        EXPECT_EQ(st.value(8, szla::Day).date(), Day(2026, 6, 1));
-        ExpectIntegers(st, {{5, szla::Holding, 100}, {6, szla::Holding, 150},
-                            {7, szla::Holding, 30}, {8, szla::Holding, 60},
-                            {11, szla::Bought, 180}, {11, szla::Holding, 60},
-                            {11, szla::OpenQuantity, 60}, {2, szla::TotalsPointerColumn, 11}});
-    }
+    const Sheet &all = stored();
+    EXPECT_EQ(all.value(5, szla::Day).date(), Day(2026, 1, 5));
+    EXPECT_EQ(all.value(8, szla::Day).date(), Day(2026, 6, 1));
+    ExpectIntegers(all, {{5, szla::Holding, 100}, {6, szla::Holding, 150}, {7, szla::Holding, 30},
+                         {8, szla::Holding, 60}, {11, szla::Bought, 180}, {11, szla::Holding, 60},
+                         {11, szla::OpenQuantity, 60}, {2, szla::TotalsPointerColumn, 11}});
     // The first day is the last trade's day: only that day's row, and nothing of the longer
     // statement stays below it.
     s.play(statement("2026.06.01", "2026.12.06") + "click Command4\n");
-    {
-        const Sheet &st = s.stored();
-        EXPECT_EQ(st.value(5, szla::Day).date(), Day(2026, 6, 1));
-        ExpectIntegers(st, {{5, szla::Holding, 60}, {8, szla::Bought, 30},
-                            {2, szla::TotalsPointerColumn, 8}});
-        ExpectAmounts(st, {{8, szla::BuyCost, "333"}});
-        EXPECT_EQ(st.value(2, szla::Day).text(), "2026. 06. 01. -től      2026. 06. 01. -ig.");
-        EXPECT_TRUE(Empty(st, 6, 7));
-        EXPECT_TRUE(Empty(st, 9, 30));
-    }
+    const Sheet &last = stored();
+    EXPECT_EQ(last.value(5, szla::Day).date(), Day(2026, 6, 1));
+    ExpectIntegers(last, {{5, szla::Holding, 60}, {8, szla::Bought, 30},
+                          {2, szla::TotalsPointerColumn, 8}});
+    ExpectAmounts(last, {{8, szla::BuyCost, "333"}});
+    EXPECT_EQ(last.value(2, szla::Day).text(), "2026. 06. 01. -től      2026. 06. 01. -ig.");
+    EXPECT_TRUE(Empty(last, 6, 7));
+    EXPECT_TRUE(Empty(last, 9, 30));
     // The end is checked against today only on Enter; set without it, it still bounds the rows.
     s.play(kMenu + "choose Combo1 Alfa\ntype Text1 2026.03.15\nset Text2 2027.02.01\n"
                    "click Command1\nanswer OK\nclick Command4\n");
-    ExpectTexts(s.stored(), {{5, szla::LotCode, "EAR"}, {6, szla::LotCode, "VAK"}});
-    EXPECT_EQ(Int(s.stored(), 2, szla::TotalsPointerColumn), 9);
+    ExpectTexts(stored(), {{5, szla::LotCode, "EAR"}, {6, szla::LotCode, "VAK"}});
+    EXPECT_EQ(Int(stored(), 2, szla::TotalsPointerColumn), 9);
     // A start after the end: an empty statement with zero totals.
     s.play(statement("2026.03.01", "2026.02.01") + "click Command4\n");
-    {
-        const Sheet &st = s.stored();
-        EXPECT_TRUE(Empty(st, 5, 6));
-        EXPECT_EQ(st.value(7, szla::OrderCode).text(), "Összesen");
-        ExpectIntegers(st, {{7, szla::Bought, 0}, {7, szla::Holding, 0},
-                            {2, szla::TotalsPointerColumn, 7}});
-        ExpectAmounts(st, {{7, szla::Result, "0"}});
-        EXPECT_EQ(st.value(2, szla::Day).text(), "2026. 03. 01. -től      2026. 02. 01. -ig.");
-        EXPECT_TRUE(Empty(st, 8, 20));
-    }
+    const Sheet &none = stored();
+    EXPECT_TRUE(Empty(none, 5, 6));
+    EXPECT_EQ(none.value(7, szla::OrderCode).text(), "Összesen");
+    ExpectIntegers(none, {{7, szla::Bought, 0}, {7, szla::Holding, 0},
+                          {2, szla::TotalsPointerColumn, 7}});
+    ExpectAmounts(none, {{7, szla::Result, "0"}});
+    EXPECT_EQ(none.value(2, szla::Day).text(), "2026. 03. 01. -től      2026. 02. 01. -ig.");
+    EXPECT_TRUE(Empty(none, 8, 20));
 
     // No data for a start after the last trade, nor for a product never traded: choosing
     // Alfa first and Beta then lets Alfa go unwritten.
@@ -154,12 +133,12 @@ TEST(ProductStatement, RangesAroundTheTradesShorterStatementsNoDataAndARowWithou
         wb.sheet("Szla").setValue(7, szla::SignedQuantity, CellValue());
     });
     s.run(statement("2026.01.01", "2026.12.06") + "click Command4\n");
-    ExpectIntegers(s.stored(), {{5, szla::Holding, 100}, {6, szla::Holding, 150},
+    ExpectIntegers(stored(), {{5, szla::Holding, 100}, {6, szla::Holding, 150},
                                 {7, szla::Holding, 150}, {8, szla::Holding, 180},
                                 {11, szla::Holding, 180}});
 }
 
-TEST(ProductStatement, TradesOfEarlierYearsProposeTheirOwnDates) {
+TEST(ProductStatement, TradesOfEarlierYearsProposeTheirDatesAndTheHostShowsEachStatementMaximised) {
     TradeSession s;
     s.play(Purchase({"2025.03.03", 10, "20", "1", 1, 1}));
     s.play(Sale({"2025.04.04", 5, "25", "1", 2, 2}));
@@ -171,26 +150,8 @@ TEST(ProductStatement, TradesOfEarlierYearsProposeTheirOwnDates) {
     s.play("click Command2\n");
     EXPECT_TRUE(s.atMainWindow());
     EXPECT_EQ(FileBytes(s.productFile()), before);
-    s.play(kMenu + "choose Combo1 Alfa\nclick Command1\nanswer OK\nclick Command4\n");
-    auto wb = s.product();
-    const Sheet &st = wb->sheet("Szla02");
-    EXPECT_EQ(st.value(2, szla::Day).text(), "2025. 03. 03. -től      2025. 04. 04. -ig.");
-    ExpectIntegers(st, {{9, szla::Holding, 5}});
-    ExpectAmounts(st, {{9, szla::CostPerShare, "20,1"}});
-}
-
-TEST(ProductStatement, WithoutARegisteredProductTheProgramEnds) {
-    InProcessSession s;
-    s.run(kMenu + "answer OK\n");
-    EXPECT_EQ(s.shown().back(), "Felhívás|Még nincs termék felvéve\r\naz adatbázisba. Kilépés.");
-    EXPECT_TRUE(s.app().ended());
-}
-
-TEST(ProductStatement, TheHostShowsEachStatementMaximisedWhileTheNoticeHoldsIt) {
-    TradeSession s;
-    s.play(Purchase({"2026.12.01", 10, "5", "0", 1, 1}));
-    // What the host shows while the continue notice holds a report: maximised or not, the
-    // visible sheets, the active one.
+    // What the host shows while the continue notice holds this statement and then an account
+    // statement: maximised or not, the visible sheets, the active one.
     std::vector<std::string> reports;
     s.dialogs().onMessage = [&](const MessageRequest &request) {
         if (request.title != "Tovább") return;
@@ -205,14 +166,26 @@ TEST(ProductStatement, TheHostShowsEachStatementMaximisedWhileTheNoticeHoldsIt) 
         }
         reports.push_back(shown);
     };
-    s.play(kMenu + "choose Combo1 Alfa\nclick Command1\nanswer OK\nclick Command4\n"
-                   "menu Befektetés/Befektetési számla/Számla kivonat\nclick Command1\ninput 15\n"
-                   "answer OK\nclick Command4\n");
+    s.play(kMenu + "choose Combo1 Alfa\nclick Command1\nanswer OK\nclick Command4\n");
+    auto wb = s.product();
+    const Sheet &st = wb->sheet("Szla02");
+    EXPECT_EQ(st.value(2, szla::Day).text(), "2025. 03. 03. -től      2025. 04. 04. -ig.");
+    ExpectIntegers(st, {{9, szla::Holding, 5}});
+    ExpectAmounts(st, {{9, szla::CostPerShare, "20,1"}});
+    s.play("menu Befektetés/Befektetési számla/Számla kivonat\ntype Text1 2025.01.01\n"
+           "type Text2 2025.12.31\nclick Command1\ninput 15\nanswer OK\nclick Command4\n");
     EXPECT_EQ(reports, (std::vector<std::string>{
                            "maximised: Szla Szla02, active Szla02",
                            "maximised: Befszla01 Befszla02, active Befszla02"}));
     // Back at the main window the host is no longer on screen.
     EXPECT_FALSE(s.app().state().host().state().visible);
+}
+
+TEST(ProductStatement, WithoutARegisteredProductTheProgramEnds) {
+    InProcessSession s;
+    s.run(kMenu + "answer OK\n");
+    EXPECT_EQ(s.shown().back(), "Felhívás|Még nincs termék felvéve\r\naz adatbázisba. Kilépés.");
+    EXPECT_TRUE(s.app().ended());
 }
 
 } // namespace
