@@ -3,6 +3,7 @@
 
 import hashlib
 import os
+import pathlib
 import subprocess
 import sys
 import tempfile
@@ -21,7 +22,6 @@ WORKBOOKS = [
     ("Seged", "Befszlatöröltsorokminta.xls", ["Befszlatörsor01", "Segéd01"], []),
     ("Seged", "Terméktöröltsorokminta.xls", ["Szla", "Segéd01"], []),
 ]
-DATA_FOLDERS = ["Torzs", "Termekek", "Seged", "Arhiv"]
 
 
 def load(path):
@@ -35,15 +35,11 @@ def run_setup(root):
 
 
 def digest_tree(root):
-    """Content digest and modification time of every file below root but the program folder
-    (whose executables may be refreshed) and the lock file."""
-    result = {}
-    for folder, _dirs, files in os.walk(root):
-        for path in [os.path.join(folder, name) for name in files if name != ".vandorix.lock"]:
-            if os.path.relpath(path, root).split(os.sep)[0] != "Program":
-                with open(path, "rb") as f:
-                    result[path] = (hashlib.sha256(f.read()).hexdigest(), os.stat(path).st_mtime_ns)
-    return result
+    """Digest and modification time of every file below root but the program folder (whose
+    executables may be refreshed) and the lock file."""
+    return {str(p): (hashlib.sha256(p.read_bytes()).hexdigest(), p.stat().st_mtime_ns)
+            for p in pathlib.Path(root).rglob("*") if p.is_file() and p.name != ".vandorix.lock"
+            and p.relative_to(root).parts[0] != "Program"}
 
 
 class NewInstallation(unittest.TestCase):
@@ -51,15 +47,12 @@ class NewInstallation(unittest.TestCase):
     def setUpClass(cls):
         cls.tmp = tempfile.TemporaryDirectory()
         cls.root = os.path.join(cls.tmp.name, "Vandorix")
+        cls.addClassCleanup(cls.tmp.cleanup)
         cls.first = run_setup(cls.root)
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.tmp.cleanup()
 
     def test_layout_and_program_folder(self):
         self.assertEqual(self.first.returncode, 0, self.first.stderr)
-        for folder in DATA_FOLDERS + ["Program"]:
+        for folder in ["Torzs", "Termekek", "Seged", "Arhiv", "Program"]:
             self.assertTrue(os.path.isdir(os.path.join(self.root, folder)), folder)
         copied = os.path.join(self.root, "Program", "vandorix-setup")
         self.assertTrue(os.path.isfile(copied) and os.access(copied, os.X_OK))
@@ -72,13 +65,12 @@ class NewInstallation(unittest.TestCase):
             with self.subTest(workbook=name):
                 wb = load(os.path.join(self.root, folder, name))
                 self.assertEqual(wb.sheetnames, visible + hidden)
+                self.assertEqual([ws.sheet_state for ws in wb],
+                                 ["visible"] * len(visible) + ["hidden"] * len(hidden))
                 self.assertTrue(wb.security.lockStructure and wb.security.workbookPassword)
-                for sheet in wb.sheetnames:
-                    ws = wb[sheet]
-                    state = "hidden" if sheet in hidden else "visible"
-                    self.assertEqual(ws.sheet_state, state, sheet)
-                    self.assertTrue(ws.protection.sheet and ws.protection.password, sheet)
-                    self.assertTrue(ws["A1"].value, sheet + " has no title")
+                for ws in wb:
+                    self.assertTrue(ws.protection.sheet and ws.protection.password, ws.title)
+                    self.assertTrue(ws["A1"].value, ws.title + " has no title")
 
     def test_product_list_and_empty_ledger(self):
         bet = load(os.path.join(self.root, "Seged", "ISIN01.xls"))["BET01"]
@@ -112,23 +104,19 @@ class NewInstallation(unittest.TestCase):
         self.assertEqual(second.returncode, 0, second.stderr)
         self.assertEqual(digest_tree(self.root), before)
 
-        ledger = os.path.join(self.root, "Torzs", "Befszla.xls")
-        with open(ledger, "rb") as f:
-            original = f.read()
+        # A changed workbook is kept as it is; a missing one is provided again.
+        ledger = pathlib.Path(self.root, "Torzs", "Befszla.xls")
+        original = ledger.read_bytes()
         list_file = os.path.join(self.root, "Seged", "ISIN01.xls")
         os.remove(list_file)
         try:
-            with open(ledger, "ab") as f:
-                f.write(b"user data")
+            ledger.write_bytes(original + b"user data")
             result = run_setup(self.root)
             self.assertEqual(result.returncode, 0, result.stderr)
-            # A changed workbook is kept as it is; a missing one is provided again.
-            with open(ledger, "rb") as f:
-                self.assertEqual(f.read(), original + b"user data")
+            self.assertEqual(ledger.read_bytes(), original + b"user data")
             self.assertEqual(load(list_file)["BET01"]["B5"].value, "Más részvény")
         finally:
-            with open(ledger, "wb") as f:
-                f.write(original)
+            ledger.write_bytes(original)
 
 
 class RootName(unittest.TestCase):
