@@ -46,9 +46,10 @@ ReplayRun TestInstallation::replay(const std::string &script, const std::string 
     const fs::path scriptPath = parent_ / "script.txt";
     std::ofstream(scriptPath) << script;
     const fs::path output = parent_ / "output.txt";
-    const std::string command = "'" + tool.string() + "' --today " + today + " '" +
-                                scriptPath.string() + "' >'" + output.string() + "' 2>&1";
-    const int status = std::system(command.c_str());
+    std::ostringstream command;
+    command << "'" << tool.string() << "' --today " << today << " '" << scriptPath.string()
+            << "' >'" << output.string() << "' 2>&1";
+    const int status = std::system(command.str().c_str());
     return ReplayRun{WIFEXITED(status) ? WEXITSTATUS(status) : -1, FileBytes(output)};
 }
 

@@ -39,10 +39,10 @@ std::vector<std::string> TradeSheetViolations(const Sheet &s) {
     std::optional<Date> previousDate;
     bool saleSeenToday = false;
     long long holding = 0, openSum = 0, openLotSum = 0;
-    // The columns summed in the totals row: quantities whole, amounts to the fourth decimal.
-    const int counted[] = {C, J}, summed[] = {E, F, G, L, M, N, P};
-    long long counts[std::size(counted)] = {};
-    long double sums[std::size(summed)] = {}, heldCost = 0;
+    // The columns summed in the totals row: quantities and amounts.
+    std::map<int, long double> sums{{C, 0}, {E, 0}, {F, 0}, {G, 0}, {J, 0}, {L, 0}, {M, 0},
+                                    {N, 0}, {P, 0}};
+    long double heldCost = 0;
 
     for (int r = 5; r <= last; ++r) {
         auto date = s.value(r, A).date();
@@ -111,8 +111,7 @@ std::vector<std::string> TradeSheetViolations(const Sheet &s) {
         } else {
             report(r, "S is no trade code: " + kind);
         }
-        for (std::size_t i = 0; i < std::size(counted); ++i) counts[i] += Whole(s, r, counted[i]);
-        for (std::size_t i = 0; i < std::size(summed); ++i) sums[i] += Money(s, r, summed[i]);
+        for (auto &[column, sum] : sums) sum += Money(s, r, column);
     }
 
     for (const auto &[code, row] : rowOfCode) {
@@ -123,16 +122,13 @@ std::vector<std::string> TradeSheetViolations(const Sheet &s) {
 
     const int totals = last + 3;
     for (int r : {last + 1, last + 2, last + 4})
-        for (int c = 1; c <= 35; ++c)
+        for (int c = 1; c <= szla::ClearedColumns; ++c)
             if (!s.value(r, c).isBlank()) report(r, "leftover in column " + std::to_string(c));
     if (Whole(s, 2, S) != totals) report(2, "S2 does not point at the totals row");
     if (CellText(s, totals, B) != book::kTotalsLabel) report(totals, "no \"Összesen\"");
-    for (std::size_t i = 0; i < std::size(counted); ++i)
-        if (Whole(s, totals, counted[i]) != counts[i])
-            report(totals, "sum of column " + std::to_string(counted[i]));
-    for (std::size_t i = 0; i < std::size(summed); ++i)
-        if (!Near(Money(s, totals, summed[i]), sums[i]))
-            report(totals, "sum of column " + std::to_string(summed[i]));
+    for (const auto &[column, sum] : sums)
+        if (!Near(Money(s, totals, column), sum))
+            report(totals, "sum of column " + std::to_string(column));
     if (Whole(s, totals, R) != holding) report(totals, "R is not the final holding");
     if (holding != openLotSum) report(totals, "final holding differs from the open lots");
     if (Whole(s, totals, V) != openSum) report(totals, "sum of V");
