@@ -18,10 +18,8 @@ namespace fs = std::filesystem;
 
 namespace vandorix::testing {
 
-namespace {
 const char *const kDataFolders[] = {install::kMasterDataFolder, install::kProductsFolder,
                                     install::kAuxiliaryFolder, install::kArchiveFolder};
-} // namespace
 
 TestInstallation::TestInstallation(const std::string &rootName) {
     std::string pattern = (fs::temp_directory_path() / "vandorix-test-XXXXXX").string();

@@ -38,7 +38,7 @@ std::vector<std::string> TradeSheetViolations(const Sheet &s) {
     std::map<long long, long long> takenFromLot;
     std::optional<Date> previousDate;
     bool saleSeenToday = false;
-    long long holding = 0, openSum = 0, openLotSum = 0;
+    long long holding = 0, openLotSum = 0;
     // The columns summed in the totals row: quantities and amounts.
     std::map<int, long double> sums{{C, 0}, {E, 0}, {F, 0}, {G, 0}, {J, 0}, {L, 0}, {M, 0},
                                     {N, 0}, {P, 0}};
@@ -69,7 +69,6 @@ std::vector<std::string> TradeSheetViolations(const Sheet &s) {
             if (Whole(s, r, Q) != c) report(r, "Q differs from C");
             if (!Near(Money(s, r, E), c * Money(s, r, D))) report(r, "E is not C × D");
             if (!Near(Money(s, r, G), Money(s, r, E) + Money(s, r, F))) report(r, "G is not E + F");
-            openSum += v;
             if (kind == kClosedLot && (status != kSoldOut || v != 0))
                 report(r, "spent lot not Kész/0");
             if (kind == kOpenLot) {
@@ -131,7 +130,7 @@ std::vector<std::string> TradeSheetViolations(const Sheet &s) {
             report(totals, "sum of column " + std::to_string(column));
     if (Whole(s, totals, R) != holding) report(totals, "R is not the final holding");
     if (holding != openLotSum) report(totals, "final holding differs from the open lots");
-    if (Whole(s, totals, V) != openSum) report(totals, "sum of V");
+    if (Whole(s, totals, V) != openLotSum) report(totals, "sum of V");
     if (openLotSum > 0) {
         if (!Near(Money(s, totals, H), heldCost / openLotSum, 0.0001L))
             report(totals, "H is not the average cost of the open lots");
