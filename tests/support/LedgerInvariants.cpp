@@ -108,7 +108,7 @@ std::vector<std::string> LedgerViolations(const Sheet &s, DateOrder order) {
 
 ::testing::AssertionResult StoredLedgerIsSound(const std::filesystem::path &accountWorkbook,
                                                DateOrder order) {
-    return LedgerIsSound(ReadWorkbookFile(accountWorkbook)->sheet("Befszla01"), order);
+    return LedgerIsSound(ReadWorkbookFile(accountWorkbook)->sheet(kSheet), order);
 }
 
 } // namespace vandorix::testing
