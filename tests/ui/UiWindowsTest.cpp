@@ -75,12 +75,11 @@ void expectSoundLayout(LiveWindows &live, const std::string &what) {
     std::vector<QRect> rows;
     for (QWidget *w : shown)
         if (!qobject_cast<QPushButton *>(w)) rows.push_back(place(w));
-    std::sort(rows.begin(), rows.end(),
-              [](const QRect &a, const QRect &b) { return a.top() < b.top(); });
-    for (std::size_t i = 1; i < rows.size(); ++i) {
-        int above = 0;
-        for (std::size_t k = 0; k < i; ++k) above = std::max(above, rows[k].bottom());
-        EXPECT_LE(rows[i].top() - above, 40) << "an empty band above " << rows[i].top();
+    std::ranges::sort(rows, {}, &QRect::top);
+    int above = rows.empty() ? 0 : rows.front().bottom();
+    for (const QRect &row : rows) {
+        EXPECT_LE(row.top() - above, 40) << "an empty band above " << row.top();
+        above = std::max(above, row.bottom());
     }
 }
 
