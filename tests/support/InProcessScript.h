@@ -33,12 +33,7 @@ public:
     void run(const std::string &script,
              const std::function<void(const std::string &line)> &afterEach = {}) {
         std::istringstream in(script);
-        std::vector<ScriptLine> lines;
-        try {
-            lines = ParseScript(in);
-        } catch (const ScriptError &e) {
-            FAIL() << e.what();
-        }
+        const std::vector<ScriptLine> lines = ParseScript(in);
         for (std::size_t i = 0; i < lines.size();) {
             const ScriptLine action = lines[i++];
             ASSERT_FALSE(action.isAnswer()) << "an answer without an action: " << action.text;

@@ -1,19 +1,19 @@
 #include "support/LedgerInvariants.h"
 
+#include "book/LedgerLayout.h"
 #include "store/Sheet.h"
 #include "store/Workbook.h"
 #include "support/ProductFiles.h"
 #include "support/SheetExpect.h"
 
+#include <map>
 #include <set>
-#include <sstream>
 
 namespace vandorix::testing {
 
-namespace {
+using namespace ledger;
 
-constexpr int kA = 1, kB = 2, kS = 19, kT = 20, kU = 21, kV = 22;
-constexpr int kSummed[] = {5, 6, 7, 12, 13, 14, 15, 16, 17, 18};
+namespace {
 
 // The ledger's columns all lie within A to V: one letter each.
 std::string at(int row, int column) {
@@ -42,75 +42,73 @@ void expectAmount(const Sheet &s, int row, int column, Currency expected,
 std::vector<std::string> LedgerViolations(const Sheet &s, DateOrder order) {
     std::vector<std::string> out;
     int last = 4;
-    while (!s.value(last + 1, kA).isBlank()) ++last;
+    while (!s.value(last + 1, MovementDate).isBlank()) ++last;
 
     for (int r = last + 1; r <= s.rowCount(); ++r)
-        if (!s.value(r, kA).isBlank())
+        if (!s.value(r, MovementDate).isBlank())
             out.push_back("dated row " + std::to_string(r) + " below the first empty row " +
                           std::to_string(last + 1));
 
     std::set<long long> codes;
     Currency running;
-    Currency sums[std::size(kSummed)];
+    std::map<int, Currency> sums;
     std::optional<Date> previous;
     for (int r = 5; r <= last; ++r) {
-        std::optional<Date> d = s.value(r, kA).date();
-        if (!d) out.push_back(at(r, kA) + " is no date");
+        std::optional<Date> d = s.value(r, MovementDate).date();
+        if (!d) out.push_back(at(r, MovementDate) + " is no date");
         else if (order == DateOrder::Checked && previous && *d < *previous)
             out.push_back("row " + std::to_string(r) + " is dated before the row above");
         if (d) previous = d;
 
-        std::optional<long long> code = s.value(r, kU).integer();
-        if (!code) out.push_back(at(r, kU) + " holds no settlement code");
+        std::optional<long long> code = s.value(r, SettlementCode).integer();
+        if (!code) out.push_back(at(r, SettlementCode) + " holds no settlement code");
         else if (!codes.insert(*code).second)
             out.push_back("settlement code " + std::to_string(*code) + " twice (row " +
                           std::to_string(r) + ")");
-        if (s.value(r, kV).text().value_or("").size() != 3)
-            out.push_back(at(r, kV) + " holds no type code");
+        if (s.value(r, RowType).text().value_or("").size() != 3)
+            out.push_back(at(r, RowType) + " holds no type code");
 
-        running += amount(s, r, kS, out);
-        expectAmount(s, r, kT, running, out);
-        for (std::size_t i = 0; i < std::size(kSummed); ++i)
-            sums[i] += amount(s, r, kSummed[i], out);
+        running += amount(s, r, Movement, out);
+        expectAmount(s, r, Balance, running, out);
+        for (int c : kSummedColumns) sums[c] += amount(s, r, c, out);
     }
 
     const int totals = last + 3;
     for (int r : {last + 1, last + 2, last + 4})
-        if (!RowsEmpty(s, r, r, kV)) out.push_back("row " + std::to_string(r) + " should be empty");
-    if (s.value(totals, kB).text().value_or("") != "Összesen")
-        out.push_back(at(totals, kB) + " is not \"Összesen\"");
-    for (std::size_t i = 0; i < std::size(kSummed); ++i)
-        expectAmount(s, totals, kSummed[i], sums[i], out);
-    expectAmount(s, totals, kT, running, out);
-    for (int c : {kA, kS, kU, kV})
+        if (!RowsEmpty(s, r, r, kLastColumn))
+            out.push_back("row " + std::to_string(r) + " should be empty");
+    if (s.value(totals, OrderCode).text().value_or("") != kTotalsLabel)
+        out.push_back(at(totals, OrderCode) + " is not \"Összesen\"");
+    for (int c : kSummedColumns) expectAmount(s, totals, c, sums[c], out);
+    expectAmount(s, totals, Balance, running, out);
+    for (int c : {MovementDate, Movement, SettlementCode, RowType})
         if (!s.value(totals, c).isBlank()) out.push_back(at(totals, c) + " should be empty");
     for (int r = 5; r <= s.rowCount(); ++r)
-        if (r != totals && s.value(r, kB).text().value_or("") == "Összesen")
+        if (r != totals && s.value(r, OrderCode).text().value_or("") == kTotalsLabel)
             out.push_back("a second totals row at " + std::to_string(r));
 
-    if (s.value(2, kV).integer().value_or(-1) != totals)
-        out.push_back("V2 is " + s.value(2, kV).display() + ", expected " + std::to_string(totals));
-    const std::string caption = s.value(2, kA).text().value_or("");
+    if (s.value(2, RowType).integer().value_or(-1) != totals)
+        out.push_back("V2 is " + s.value(2, RowType).display() + ", expected " +
+                      std::to_string(totals));
+    const std::string caption = s.value(2, MovementDate).text().value_or("");
     const std::string expected = last < 5 ? std::string()
-                                          : s.value(5, kA).display() + " -től      " +
-                                                s.value(last, kA).display() + " -ig.";
+                                          : s.value(5, MovementDate).display() + " -től      " +
+                                                s.value(last, MovementDate).display() + " -ig.";
     if (caption != expected)
         out.push_back("A2 is \"" + caption + "\", expected \"" + expected + "\"");
     return out;
 }
 
 ::testing::AssertionResult LedgerIsSound(const Sheet &ledger, DateOrder order) {
-    std::vector<std::string> v = LedgerViolations(ledger, order);
-    if (v.empty()) return ::testing::AssertionSuccess();
-    std::ostringstream msg;
-    msg << "ledger invariants broken:";
-    for (const std::string &line : v) msg << "\n  " << line;
-    return ::testing::AssertionFailure() << msg.str();
+    const std::vector<std::string> v = LedgerViolations(ledger, order);
+    auto failure = ::testing::AssertionFailure() << "ledger invariants broken:";
+    for (const std::string &line : v) failure << "\n  " << line;
+    return v.empty() ? ::testing::AssertionSuccess() : failure;
 }
 
 ::testing::AssertionResult StoredLedgerIsSound(const std::filesystem::path &accountWorkbook,
                                                DateOrder order) {
-    return LedgerIsSound(ReadWorkbookFile(accountWorkbook)->sheet("Befszla01"), order);
+    return LedgerIsSound(ReadWorkbookFile(accountWorkbook)->sheet(kSheet), order);
 }
 
 } // namespace vandorix::testing

@@ -2,7 +2,9 @@
 
 #include "store/AtomicFile.h"
 #include "store/OoxmlCodec.h"
+#include "book/ProductLayout.h"
 #include "book/Templates.h"
+#include "book/TradeLayout.h"
 #include "support/TestInstallation.h"
 
 #include <cstdio>
@@ -26,25 +28,24 @@ void EditWorkbookFile(const std::filesystem::path &path,
 }
 
 void WriteTradeRows(Sheet &trades, const std::vector<TradeLine> &lines) {
-    int r = 5;
+    int r = szla::FirstDataRow;
     for (const TradeLine &t : lines) {
         trades.insertRow(r);
-        trades.setValue(r, 1, t.date);
-        if (t.cost != Currency()) trades.setValue(r, 7, t.cost);
-        if (t.proceeds != Currency()) trades.setValue(r, 14, t.proceeds);
-        trades.setValue(r, 18, t.holding);
-        trades.setValue(r, 19, t.proceeds != Currency() ? "EAR" : "VAK");
+        trades.setValue(r, szla::Day, t.date);
+        if (t.cost != Currency()) trades.setValue(r, szla::BuyCost, t.cost);
+        if (t.proceeds != Currency()) trades.setValue(r, szla::NetProceeds, t.proceeds);
+        trades.setValue(r, szla::Holding, t.holding);
+        trades.setValue(r, szla::LotCode, t.proceeds != Currency() ? kSaleRow : kOpenLot);
         ++r;
     }
-    trades.setValue(2, 19, r - 1 + 3);
+    trades.setValue(szla::TotalsPointerRow, szla::TotalsPointerColumn, r - 1 + book::kTotalsOffset);
 }
 
 void WritePriceRows(Sheet &prices, const std::vector<PriceLine> &lines, int firstRow) {
     int r = firstRow;
     for (const PriceLine &p : lines) {
-        prices.setValue(r, 1, p.date);
-        prices.setValue(r, 2, p.price);
-        ++r;
+        prices.setValue(r, kPriceColDate, p.date);
+        prices.setValue(r++, kPriceColClose, p.price);
     }
 }
 

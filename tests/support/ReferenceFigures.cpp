@@ -1,5 +1,6 @@
 #include "support/ReferenceFigures.h"
 
+#include "book/ProductLayout.h"
 #include "book/Templates.h"
 
 #include <cmath>
@@ -54,8 +55,8 @@ std::vector<Currency> Closes(const std::vector<PriceLine> &rows) {
 
 std::vector<Currency> Closes(const Sheet &prices) {
     std::vector<Currency> out;
-    for (int r = 5; !prices.value(r, 2).isBlank(); ++r)
-        out.push_back(*prices.value(r, 2).currency());
+    for (int r = book::kFirstDataRow; !prices.value(r, kPriceColClose).isBlank(); ++r)
+        out.push_back(*prices.value(r, kPriceColClose).currency());
     return out;
 }
 

@@ -1,8 +1,7 @@
 #pragma once
 
 // Figures worked out by the rules themselves, apart from the code under test: the position of
-// a day, the calendar-day moving average and the RSI. Shared by the tests of the price rows,
-// the indicators and the data view.
+// a day, the calendar-day moving average and the RSI.
 #include "app/AppState.h"
 #include "support/ProductFiles.h"
 

@@ -11,22 +11,15 @@ namespace vandorix::testing {
 
 // One expected cell: its row, its column and what it holds; an amount as a user types it
 // ("1500,25"), nullptr for a blank cell.
-struct TextCell {
+template <typename T>
+struct ExpectedCell {
     int row, col;
-    std::string text;
+    T value;
 };
-struct IntegerCell {
-    int row, col;
-    long long value;
-};
-struct Cell {
-    int row, col;
-    CellValue value;
-};
-struct AmountCell {
-    int row, col;
-    const char *amount;
-};
+using TextCell = ExpectedCell<std::string>;
+using IntegerCell = ExpectedCell<long long>;
+using Cell = ExpectedCell<CellValue>;
+using AmountCell = ExpectedCell<const char *>;
 
 namespace detail {
 inline std::string Where(int row, int col) {
@@ -42,7 +35,7 @@ inline void ExpectCells(const Sheet &sheet, std::initializer_list<Cell> cells) {
 
 inline void ExpectTexts(const Sheet &sheet, std::initializer_list<TextCell> cells) {
     for (const TextCell &c : cells)
-        EXPECT_EQ(sheet.value(c.row, c.col).text(), c.text) << detail::Where(c.row, c.col);
+        EXPECT_EQ(sheet.value(c.row, c.col).text(), c.value) << detail::Where(c.row, c.col);
 }
 
 inline void ExpectIntegers(const Sheet &sheet, std::initializer_list<IntegerCell> cells) {
@@ -53,8 +46,8 @@ inline void ExpectIntegers(const Sheet &sheet, std::initializer_list<IntegerCell
 inline void ExpectAmounts(const Sheet &sheet, std::initializer_list<AmountCell> cells) {
     for (const AmountCell &c : cells) {
         const CellValue &v = sheet.value(c.row, c.col);
-        if (c.amount)
-            EXPECT_EQ(v.currency(), *Currency::parse(c.amount)) << detail::Where(c.row, c.col);
+        if (c.value)
+            EXPECT_EQ(v.currency(), *Currency::parse(c.value)) << detail::Where(c.row, c.col);
         else
             EXPECT_TRUE(v.isBlank()) << detail::Where(c.row, c.col);
     }

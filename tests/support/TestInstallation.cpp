@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <cstdio>
 #include <cstdlib>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -19,10 +18,8 @@ namespace fs = std::filesystem;
 
 namespace vandorix::testing {
 
-namespace {
 const char *const kDataFolders[] = {install::kMasterDataFolder, install::kProductsFolder,
                                     install::kAuxiliaryFolder, install::kArchiveFolder};
-} // namespace
 
 TestInstallation::TestInstallation(const std::string &rootName) {
     std::string pattern = (fs::temp_directory_path() / "vandorix-test-XXXXXX").string();
@@ -46,17 +43,12 @@ ReplayRun TestInstallation::replay(const std::string &script, const std::string 
                   fs::copy_options::overwrite_existing);
     const fs::path scriptPath = parent_ / "script.txt";
     std::ofstream(scriptPath) << script;
-    std::string command = "'" + tool.string() + "' --today " + today + " '" +
-                          scriptPath.string() + "' 2>&1";
-    ReplayRun run;
-    FILE *pipe = ::popen(command.c_str(), "r");
-    if (!pipe) return run;
-    char buffer[4096];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.output.append(buffer, n);
-    int status = ::pclose(pipe);
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
+    const fs::path output = parent_ / "output.txt";
+    std::ostringstream command;
+    command << "'" << tool.string() << "' --today " << today << " '" << scriptPath.string()
+            << "' >'" << output.string() << "' 2>&1";
+    const int status = std::system(command.str().c_str());
+    return ReplayRun{WIFEXITED(status) ? WEXITSTATUS(status) : -1, FileBytes(output)};
 }
 
 std::string FileBytes(const fs::path &path) {

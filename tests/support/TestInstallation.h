@@ -14,9 +14,8 @@ struct ReplayRun {
     std::string output; // standard output and standard error together
 };
 
-// A new installation in a temporary folder, removed again at the end of the test:
-// PARENT/<rootName>/ with the program folder "Program", the four data folders and the
-// workbooks of a new installation.
+// A new installation in a temporary folder, removed at the end of the test: PARENT/<rootName>/
+// with the program folder "Program", the four data folders and the new workbooks.
 class TestInstallation {
 public:
     explicit TestInstallation(const std::string &rootName = "Vandorix");
@@ -39,8 +38,7 @@ private:
 std::string FileBytes(const std::filesystem::path &path);
 
 // Every file of the four data folders below `root` with its bytes, by its path below the root;
-// the versions kept for undo (Arhiv/Mentések) are named by the time of their command, so they
-// are left out.
+// the versions kept for undo (Arhiv/Mentések), named by the time of their command, left out.
 std::map<std::string, std::string> DataFiles(const std::filesystem::path &root,
                                              bool withKeptVersions = false);
 // Puts the four data folders back to `files` exactly (as DataFiles gave them).

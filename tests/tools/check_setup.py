@@ -3,6 +3,7 @@
 
 import hashlib
 import os
+import pathlib
 import subprocess
 import sys
 import tempfile
@@ -21,7 +22,6 @@ WORKBOOKS = [
     ("Seged", "Befszlatöröltsorokminta.xls", ["Befszlatörsor01", "Segéd01"], []),
     ("Seged", "Terméktöröltsorokminta.xls", ["Szla", "Segéd01"], []),
 ]
-DATA_FOLDERS = ["Torzs", "Termekek", "Seged", "Arhiv"]
 
 
 def load(path):
@@ -35,59 +35,42 @@ def run_setup(root):
 
 
 def digest_tree(root):
-    """Content digest and modification time of every file below root but the program folder
-    (whose executables may be refreshed) and the lock file."""
-    result = {}
-    for folder, _dirs, files in os.walk(root):
-        for path in [os.path.join(folder, name) for name in files if name != ".vandorix.lock"]:
-            if os.path.relpath(path, root).split(os.sep)[0] != "Program":
-                with open(path, "rb") as f:
-                    result[path] = (hashlib.sha256(f.read()).hexdigest(), os.stat(path).st_mtime_ns)
-    return result
+    """Digest and modification time of every file below root but the program folder (whose
+    executables may be refreshed) and the lock file."""
+    return {str(p): (hashlib.sha256(p.read_bytes()).hexdigest(), p.stat().st_mtime_ns)
+            for p in pathlib.Path(root).rglob("*") if p.is_file() and p.name != ".vandorix.lock"
+            and p.relative_to(root).parts[0] != "Program"}
 
 
 class NewInstallation(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        cls.tmp = tempfile.TemporaryDirectory()
-        cls.root = os.path.join(cls.tmp.name, "Vandorix")
-        cls.first = run_setup(cls.root)
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.tmp.cleanup()
-
-    def test_layout_and_program_folder(self):
-        self.assertEqual(self.first.returncode, 0, self.first.stderr)
-        for folder in DATA_FOLDERS + ["Program"]:
-            self.assertTrue(os.path.isdir(os.path.join(self.root, folder)), folder)
-        copied = os.path.join(self.root, "Program", "vandorix-setup")
+    def test_layout_workbooks_contents_and_a_second_run(self):
+        root = os.path.join(self.enterContext(tempfile.TemporaryDirectory()), "Vandorix")
+        first = run_setup(root)
+        self.assertEqual(first.returncode, 0, first.stderr)
+        for folder in ["Torzs", "Termekek", "Seged", "Arhiv", "Program"]:
+            self.assertTrue(os.path.isdir(os.path.join(root, folder)), folder)
+        copied = os.path.join(root, "Program", "vandorix-setup")
         self.assertTrue(os.path.isfile(copied) and os.access(copied, os.X_OK))
         # The workbooks and nothing else: no temporary file is left beside them.
-        expected = {os.path.join(self.root, wb[0], wb[1]) for wb in WORKBOOKS}
-        self.assertEqual(set(digest_tree(self.root)), expected)
+        before = digest_tree(root)
+        self.assertEqual(set(before), {os.path.join(root, wb[0], wb[1]) for wb in WORKBOOKS})
 
-    def test_sheet_names_states_and_protection(self):
         for folder, name, visible, hidden in WORKBOOKS:
             with self.subTest(workbook=name):
-                wb = load(os.path.join(self.root, folder, name))
+                wb = load(os.path.join(root, folder, name))
                 self.assertEqual(wb.sheetnames, visible + hidden)
+                self.assertEqual([ws.sheet_state for ws in wb],
+                                 ["visible"] * len(visible) + ["hidden"] * len(hidden))
                 self.assertTrue(wb.security.lockStructure and wb.security.workbookPassword)
-                for sheet in wb.sheetnames:
-                    ws = wb[sheet]
-                    state = "hidden" if sheet in hidden else "visible"
-                    self.assertEqual(ws.sheet_state, state, sheet)
-                    self.assertTrue(ws.protection.sheet and ws.protection.password, sheet)
-                    self.assertTrue(ws["A1"].value, sheet + " has no title")
+                for ws in wb:
+                    self.assertTrue(ws.protection.sheet and ws.protection.password, ws.title)
+                    self.assertTrue(ws["A1"].value, ws.title + " has no title")
 
-    def test_product_list_and_empty_ledger(self):
-        bet = load(os.path.join(self.root, "Seged", "ISIN01.xls"))["BET01"]
+        bet = load(os.path.join(root, "Seged", "ISIN01.xls"))["BET01"]
         self.assertEqual(bet["B5"].value, "Más részvény")
         self.assertIsNone(bet["B6"].value)
 
-        account = load(os.path.join(self.root, "Torzs", "Befszla.xls"))
-        ledger = account["Befszla01"]
-        self.assertIsNone(ledger["A5"].value)
+        ledger = load(os.path.join(root, "Torzs", "Befszla.xls"))["Befszla01"]
         self.assertEqual(ledger["V2"].value, 7)
         self.assertEqual(ledger["B7"].value, "Összesen")
         self.assertEqual(ledger["A3"].value, "Dátum")
@@ -96,39 +79,29 @@ class NewInstallation(unittest.TestCase):
         self.assertTrue(ledger["A5"].is_date or "yy" in ledger["A5"].number_format)
         self.assertEqual(ledger["U5"].number_format, "0")
         self.assertIn("0.00", ledger["P5"].number_format)
-        widths = ledger.column_dimensions
-        self.assertGreater(widths["I"].width, widths["V"].width)
+        self.assertGreater(ledger.column_dimensions["I"].width, ledger.column_dimensions["V"].width)
 
-        template = load(os.path.join(self.root, "Seged", "Termékminta.xls"))
-        prices = template["Termékminta01"]
-        self.assertEqual([prices[c + "4"].value for c in "FGHI"],
+        template = load(os.path.join(root, "Seged", "Termékminta.xls"))
+        self.assertEqual([template["Termékminta01"][c + "4"].value for c in "FGHI"],
                          ["MA20", "MA50", "MA200", "RSI14"])
         self.assertEqual(template["Szla"]["S2"].value, 7)
         self.assertEqual(template["Szla"]["R7"].value, 0)
 
-    def test_second_run_changes_no_data_file_and_provides_a_missing_one(self):
-        before = digest_tree(self.root)
-        second = run_setup(self.root)
+        # A second run changes no data file.
+        second = run_setup(root)
         self.assertEqual(second.returncode, 0, second.stderr)
-        self.assertEqual(digest_tree(self.root), before)
+        self.assertEqual(digest_tree(root), before)
 
-        ledger = os.path.join(self.root, "Torzs", "Befszla.xls")
-        with open(ledger, "rb") as f:
-            original = f.read()
-        list_file = os.path.join(self.root, "Seged", "ISIN01.xls")
+        # A changed workbook is kept as it is; a missing one is provided again.
+        ledger_file = pathlib.Path(root, "Torzs", "Befszla.xls")
+        ledger_file.write_bytes(ledger_file.read_bytes() + b"user data")
+        changed = ledger_file.read_bytes()
+        list_file = os.path.join(root, "Seged", "ISIN01.xls")
         os.remove(list_file)
-        try:
-            with open(ledger, "ab") as f:
-                f.write(b"user data")
-            result = run_setup(self.root)
-            self.assertEqual(result.returncode, 0, result.stderr)
-            # A changed workbook is kept as it is; a missing one is provided again.
-            with open(ledger, "rb") as f:
-                self.assertEqual(f.read(), original + b"user data")
-            self.assertEqual(load(list_file)["BET01"]["B5"].value, "Más részvény")
-        finally:
-            with open(ledger, "wb") as f:
-                f.write(original)
+        result = run_setup(root)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertEqual(ledger_file.read_bytes(), changed)
+        self.assertEqual(load(list_file)["BET01"]["B5"].value, "Más részvény")
 
 
 class RootName(unittest.TestCase):
