@@ -262,8 +262,7 @@ TEST_F(SaveFolders, KilledSaverLeavesBothWorkbooksOfOneCommandAfterRecovery) {
     }
 }
 
-// That a second copy in the same process is refused with "másik példánya" is checked by
-// Startup.SecondCopyOnTheSameFoldersIsRefused.
+// The in-process refusal with "másik példánya" is checked by Startup.AMissingFolderAWrong...
 TEST_F(SaveFolders, SecondLockOnTheSameDataIsRefusedHereAndInAnotherProcess) {
     {
         DataFolderLock first(root_);
