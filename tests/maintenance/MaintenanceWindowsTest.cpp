@@ -22,8 +22,7 @@ std::string DeleteRow(int code) {
     return kRowDeletion + "type Text1 " + std::to_string(code) + "\nanswer Yes\nclick Command1\n";
 }
 
-// Every settlement code stored in the trade rows of a "Szla" (U, W and the lot codes), in
-// row and column order.
+// Every settlement code in the trade rows of a "Szla" (U, W and the lot codes), in order.
 Codes StoredCodes(const Sheet &trades) {
     Codes out;
     for (int r = 5; !trades.value(r, szla::Day).isBlank(); ++r)
@@ -39,8 +38,6 @@ Codes LedgerCodes(const Sheet &ledger) {
     return out;
 }
 
-// The code-change window refuses what it must and replaces a code in the ledger only for a cash
-// movement; the row deletion window then deletes a deposit into the log once confirmed.
 TEST(MaintenanceWindows, RefusalsChangeNothingADepositsCodeIsReplacedAndADepositDeleted) {
     TradeSession s;
     s.play(DepositScript("2026.03.01", "5000", 1));
@@ -143,8 +140,7 @@ TEST(MaintenanceWindows, RefusalsChangeNothingADepositsCodeIsReplacedAndADeposit
     EXPECT_TRUE(g.value(6, ledger::MovementDate).isBlank());
 }
 
-// A purchase sold from cannot be deleted, an untouched one can; lot and sale renamed keep their
-// links, and the deleted sale gives its lots back under their new codes.
+// Renamed lot and sale codes keep their links; the deleted sale gives its lots back under them.
 TEST(LedgerRowDeletion, APurchaseSoldFromStaysAnUntouchedOneGoesAndASaleGivesItsLotsBack) {
     TradeSession s;
     s.play(DepositScript("2026.03.01", "5000", 1));

@@ -24,8 +24,7 @@ namespace vandorix {
 namespace {
 namespace fs = std::filesystem;
 
-// A workbook file whose cell A1 of sheet "Lap" carries `marker`, with enough rows that a save
-// takes a while to write.
+// A workbook whose A1 on sheet "Lap" carries `marker`, long enough that a save takes a while.
 std::string workbookBytes(const std::string &path, int marker) {
     Workbook wb(path);
     Sheet &s = wb.addSheet("Lap");
@@ -52,8 +51,7 @@ std::vector<std::string> folderEntries(const fs::path &folder) {
 const std::vector<std::string> kBoth = {"Alfa.xls", "Befszla.xls"};
 const std::vector<std::string> kDataOnly = {"Torzs"}; // in the root: no journal, no temporary
 
-// Two workbooks in the data folder "Torzs" of a fresh root, which also holds the journal as
-// the program keeps it, and a host that has them open.
+// Two workbooks in "Torzs" of a fresh root that holds the journal, and a host to open them.
 class SaveFolders : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -106,9 +104,8 @@ TEST_F(SaveFolders, RecoveryThatCannotFinishACommitChangesNothingAndStrayFilesGo
     EXPECT_EQ(folderEntries(root_), kDataOnly);
 }
 
-// A commit whose second rename fails (a folder stands in the way) is reported failed, yet its
-// journal is written, so its files must all arrive, never only the first: the next command
-// finishes it, and so does the start-up, also after the root folder was renamed.
+// A commit whose second rename fails is reported failed, yet its journal is written: the next
+// command finishes it, and so does the start-up, also after the root folder was renamed.
 TEST_F(SaveFolders, ACommitCutShortIsFinishedNotDroppedByTheFailedCommand) {
     const fs::path first = std::min(a_, b_), second = std::max(a_, b_);
     const std::string secondOld = readWholeFile(second);

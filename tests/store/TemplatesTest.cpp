@@ -47,15 +47,12 @@ void expectKinds(const Sheet &s, int row, const std::string &want) {
     }
 }
 
-// Every workbook of a new installation opens on a visible sheet and is stored protected with
-// the installation's passwords, which Prepare lifts. File names, sheet order, visibility and
-// that every sheet has a password are checked on the files vandorix-setup lays out, with an
-// independent reader (tests/tools/check_setup.py).
+// File names, sheet order and visibility of the laid-out files are checked by an independent
+// reader (tests/tools/check_setup.py).
 TEST(InstallationWorkbooks, StoredProtectedOpenOnAVisibleSheetAndSurviveTheFileFormat) {
     for (const InstallationWorkbook &entry : kInstallationWorkbooks) {
         auto wb = entry.make();
         EXPECT_TRUE(wb->activeSheet().visible()) << entry.fileName;
-        // They survive the file format unchanged, and reproducibly.
         std::string bytes = encodeWorkbook(*wb);
         EXPECT_TRUE(decodeWorkbook(bytes, entry.fileName)->sameContent(*wb)) << entry.fileName;
         EXPECT_EQ(encodeWorkbook(*entry.make()), bytes) << entry.fileName << " is not reproducible";
