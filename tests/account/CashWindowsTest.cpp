@@ -91,7 +91,7 @@ TEST(CashWindows, DepositsAreBookedInDateOrderAndAModifiedDateKeepsTheRowInPlace
     ExpectAmounts(m, {{5, Balance, "250"}, {6, Balance, "1250"}, {9, PaidIn, "1250"}});
 }
 
-TEST(CashWindows, RefundsOfBothSignsAndZeroAndAModifiedOneThatChangesSign) {
+TEST(CashWindows, RefundsOfBothSignsAndZeroAModifiedOneThatChangesSignAndDividends) {
     Session s;
     s.play(kRefund);
     EXPECT_EQ(s.window().caption(), "Brókerdíj visszatérítés");
@@ -121,6 +121,26 @@ TEST(CashWindows, RefundsOfBothSignsAndZeroAndAModifiedOneThatChangesSign) {
     ExpectAmounts(modified->sheet("Befszla01"),
                   {{5, PaidIn, "80"}, {5, PaidOut, nullptr}, {5, Balance, "80"},
                    {7, Balance, "580"}, {10, PaidOut, "0"}, {10, PaidIn, "580"}});
+
+    // Dividends with and without a security name; a deposit's code is refused from their window.
+    s.play(dividend("2026.12.04", "250", "ABC", 4) + "click Command1\nclick Command3\n");
+    s.play(dividend("2026.12.05", "10", "", 5) + "click Command1\nclick Command3\n");
+    s.play(entry(kDeposit, "2026.12.06", "5", 6));
+    s.play(dividend("2026.12.06", "5", "X", 6) + "answer Yes\nanswer OK\n");
+    EXPECT_EQ(s.shown().back(), kMismatch);
+    // A dividend modified field by field.
+    s.play(dividend("2026.12.04", "1", "A", 4) + "answer Yes\n");
+    for (const char *c : {"Text2", "Text3", "Text4"}) EXPECT_FALSE(s.window().control(c).enabled);
+    EXPECT_EQ(s.window().focus(), "Text1");
+    s.play("type Text1 2026.12.05\ntype Text2 300\ntype Text3 XYZ\nclick Command1\n"
+           "click Command3\n");
+    auto dividends = s.account();
+    const Sheet &d = dividends->sheet("Befszla01");
+    // 580 + 300 + 10 + 5 by hand.
+    ExpectAmounts(d, {{8, PaidIn, "300"}, {8, Movement, "300"}, {13, Balance, "895"}});
+    ExpectTexts(d, {{8, Description, "XYZ osztalék bevétel"}, {8, RowType, "OAR"},
+                    {9, Description, " osztalék bevétel"}});
+    EXPECT_EQ(d.value(8, MovementDate).date(), Date::fromYmd(2026, 12, 5));
 }
 
 TEST(CashWindows, FeesOfBothKindsOnTheLastDayOfThePreviousMonthAndOnlyTheirAmountModified) {
@@ -158,28 +178,6 @@ TEST(CashWindows, FeesOfBothKindsOnTheLastDayOfThePreviousMonthAndOnlyTheirAmoun
                       {6, Balance, "-315"}, {9, Fee, "315"}});
     ExpectTexts(l, {{5, RowType, "TAR"}, {5, Description, "2026. 11. 30.  külön díj"},
                     {6, RowType, "HAR"}, {6, Description, "2026. 11. 30.  szlavez díj"}});
-}
-
-TEST(CashWindows, DividendWithAndWithoutASecurityNameAndModifiedFieldByField) {
-    Session s;
-    s.play(dividend("2026.12.01", "250", "ABC", 1) + "click Command1\nclick Command3\n");
-    s.play(dividend("2026.12.02", "10", "", 2) + "click Command1\nclick Command3\n");
-    // A code on a deposit row is refused from the dividend window.
-    s.play(entry(kDeposit, "2026.12.03", "5", 3));
-    s.play(dividend("2026.12.03", "5", "X", 3) + "answer Yes\nanswer OK\n");
-    EXPECT_EQ(s.shown().back(), kMismatch);
-
-    s.play(dividend("2026.12.01", "1", "A", 1) + "answer Yes\n");
-    for (const char *c : {"Text2", "Text3", "Text4"}) EXPECT_FALSE(s.window().control(c).enabled);
-    EXPECT_EQ(s.window().focus(), "Text1");
-    s.play("type Text1 2026.12.02\ntype Text2 300\ntype Text3 XYZ\nclick Command1\n"
-           "click Command3\n");
-    auto wb = s.account();
-    const Sheet &l = wb->sheet("Befszla01");
-    ExpectAmounts(l, {{5, PaidIn, "300"}, {5, Movement, "300"}, {10, Balance, "315"}});
-    ExpectTexts(l, {{5, Description, "XYZ osztalék bevétel"}, {5, RowType, "OAR"},
-                    {6, Description, " osztalék bevétel"}});
-    EXPECT_EQ(l.value(5, MovementDate).date(), Date::fromYmd(2026, 12, 2));
 }
 
 TEST(CashWindows, DeletionLogsTheRowAndRecomputesTheBalancesBelowOrChangesNothingWithoutItsLog) {

@@ -113,7 +113,7 @@ TEST(LedgerInvariants, NoticeGapsDisorderDuplicateCodesAndStaleBalances) {
         EXPECT_NE(v.find(part), std::string::npos) << part << " in " << v;
 }
 
-TEST(LedgerRows, FirstEmptyRowRowByCodeAndInsertedRowsTakeTheFormatsOfTheRowBelow) {
+TEST(LedgerRows, FirstEmptyRowRowByCodeInsertedRowFormatsAndTheLogsAppendRow) {
     Ledger l;
     EXPECT_EQ(FindFirstEmptyLedgerRow(l.s), 5);
     EXPECT_EQ(FindLedgerRowByCode(l.s, 1), 0);
@@ -133,11 +133,9 @@ TEST(LedgerRows, FirstEmptyRowRowByCodeAndInsertedRowsTakeTheFormatsOfTheRowBelo
     l.s.setCellFormat(5, Description, marked);
     EXPECT_EQ(InsertCashMovementRow(l.s, day(1, 1)), 5);
     EXPECT_EQ(l.s.cellFormat(5, Description), marked);
-}
 
-TEST(DeletionLogs, AppendRowNeverLandsOnARowThatHoldsAnything) {
-    Workbook wb;
-    Sheet &log = wb.addSheet("Befszlatörsor01");
+    // A deletion log's append row never lands on a row that holds anything.
+    Sheet &log = l.wb->addSheet("Befszlatörsor01");
     EXPECT_EQ(FindLogAppendRow(log), 5);
     log.setValue(5, MovementDate, day(1, 1));
     log.setValue(6, SettlementCode, 44); // a row whose date went missing still is a logged row

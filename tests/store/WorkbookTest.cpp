@@ -76,9 +76,28 @@ TEST(Date, ReadsWhatAHungarianUserTypesAndPrintsTheShortFormAndCalendarSteps) {
     EXPECT_EQ(ymd(2028, 3, 1).lastDayOfPreviousMonth(), ymd(2028, 2, 29));
 }
 
-TEST(SheetRows, InsertedRowsAndFormatCopiesTakeFormatsOnlyAndSortKeepsRowsWhole) {
-    Workbook wb;
-    Sheet &s = wb.addSheet("Lap");
+TEST(Sheets, FoundByExactNameAfterRenameMoveAndDeleteTheirRowsFormatsAndSorting) {
+    Workbook wb("Termékminta.xls");
+    wb.addSheet("Termékminta01");
+    wb.addSheet("Szla");
+    wb.addSheet("Segéd01");
+    wb.renameSheet("Termékminta01", "Alfa01");
+    EXPECT_EQ(wb.findSheet("Termékminta01"), nullptr);
+    EXPECT_EQ(wb.indexOf(wb.sheet("Alfa01")), 1);
+    wb.moveSheet("Segéd01", "Szla");
+    EXPECT_EQ(wb.sheetAt(2).name(), "Segéd01");
+    wb.deleteSheet("Szla");
+    EXPECT_EQ(wb.sheetCount(), 2);
+    try {
+        wb.sheet("szla");
+        ADD_FAILURE() << "found in another case";
+    } catch (const SheetMissingError &e) {
+        EXPECT_EQ(e.sheet(), "szla");
+    }
+    EXPECT_THROW(wb.addSheet("Alfa01"), HostError);
+
+    // An inserted row takes the formats of the row above, a format copy pastes formats only.
+    Sheet &s = wb.sheet("Alfa01");
     FormatRef amount = internFormat(CellFormat{"#,##0.00", false, HAlign::Right, true});
     for (int r : {5, 6}) {
         s.setCellFormat(r, 3, amount);
@@ -87,8 +106,6 @@ TEST(SheetRows, InsertedRowsAndFormatCopiesTakeFormatsOnlyAndSortKeepsRowsWhole)
     s.insertRow(6);
     EXPECT_EQ(s.cellFormat(6, 3), s.cellFormat(5, 3));
     EXPECT_TRUE(s.value(6, 3).isBlank());
-
-    // A format copy pastes formats only.
     FormatRef bold = internFormat(CellFormat{"0", true, HAlign::Center, false});
     s.setCellFormat(5, 1, bold);
     s.setValue(20, 1, "marad");
@@ -113,27 +130,6 @@ TEST(SheetRows, InsertedRowsAndFormatCopiesTakeFormatsOnlyAndSortKeepsRowsWhole)
     for (int r = 30; r <= 36; ++r)
         EXPECT_EQ(std::make_pair(s.value(r, 1), s.value(r, 2)), want[r - 30]) << r;
     EXPECT_EQ(s.value(37, 1), CellValue("kívül"));
-}
-
-TEST(Sheets, FoundByExactNameAfterRenameMoveAndDelete) {
-    Workbook wb("Termékminta.xls");
-    wb.addSheet("Termékminta01");
-    wb.addSheet("Szla");
-    wb.addSheet("Segéd01");
-    wb.renameSheet("Termékminta01", "Alfa01");
-    EXPECT_EQ(wb.findSheet("Termékminta01"), nullptr);
-    EXPECT_EQ(wb.indexOf(wb.sheet("Alfa01")), 1);
-    wb.moveSheet("Segéd01", "Szla");
-    EXPECT_EQ(wb.sheetAt(2).name(), "Segéd01");
-    wb.deleteSheet("Szla");
-    EXPECT_EQ(wb.sheetCount(), 2);
-    try {
-        wb.sheet("szla");
-        FAIL();
-    } catch (const SheetMissingError &e) {
-        EXPECT_EQ(e.sheet(), "szla");
-    }
-    EXPECT_THROW(wb.addSheet("Alfa01"), HostError);
 }
 
 TEST(CodecValues, AmountsNumbersDatesAndTextsComeBackExactly) {
