@@ -143,44 +143,7 @@ TEST(CashWindows, RefundsOfBothSignsAndZeroAModifiedOneThatChangesSignAndDividen
     EXPECT_EQ(d.value(8, MovementDate).date(), Date::fromYmd(2026, 12, 5));
 }
 
-TEST(CashWindows, FeesOfBothKindsOnTheLastDayOfThePreviousMonthAndOnlyTheirAmountModified) {
-    Session s;
-    s.play(kFee);
-    EXPECT_EQ(s.window().control("Text1").text, "2026. 11. 30.");
-    EXPECT_FALSE(s.window().control("Label4").visible);
-    s.play(entry("", "2026. 11. 30.", "300", 7, "answer No\n"));
-    s.play(entry(kFee, "2026. 11. 30.", "12,5", 8, "answer Yes\n"));
-    // The fee-kind question: the program's own title, Yes and No with the question icon.
-    const MessageRequest &q = s.dialogs().messages().front();
-    EXPECT_EQ(q.title, "Vandorix");
-    EXPECT_EQ(q.text, "Elszámolható számlavezető kts ?\r\nVálasszon !");
-    EXPECT_EQ(q.icon, MessageIcon::Question);
-    EXPECT_EQ(q.buttons, MessageButtons::YesNo);
-    const std::string before = FileBytes(s.accountFile());
-
-    // The code is on a "HAR" row: the separate kind, or the same kind on another date, is refused.
-    s.play(typed(kFee, "2026.11.30", "10", 8, "answer No\nanswer Yes\nanswer OK\n"));
-    EXPECT_EQ(s.shown().back(), kMismatch);
-    EXPECT_TRUE(s.atMainWindow());
-    s.play(typed(kFee, "2026.11.29", "10", 8, "answer Yes\nanswer Yes\nanswer OK\n"));
-    EXPECT_EQ(s.shown().back(), kMismatch);
-    EXPECT_EQ(FileBytes(s.accountFile()), before);
-    // The right kind and date: only the amount is entered again.
-    s.play(typed(kFee, "2026.11.30", "10", 8, "answer Yes\nanswer Yes\n"));
-    EXPECT_FALSE(s.window().control("Text1").enabled);
-    EXPECT_FALSE(s.window().control("Text3").enabled);
-    EXPECT_EQ(s.window().focus(), "Text2");
-    s.play("type Text2 15\nclick Command1\nclick Command3\n");
-
-    auto wb = s.account();
-    const Sheet &l = wb->sheet("Befszla01");
-    ExpectAmounts(l, {{5, Fee, "300"}, {5, Movement, "-300"}, {6, Fee, "15"},
-                      {6, Balance, "-315"}, {9, Fee, "315"}});
-    ExpectTexts(l, {{5, RowType, "TAR"}, {5, Description, "2026. 11. 30.  külön díj"},
-                    {6, RowType, "HAR"}, {6, Description, "2026. 11. 30.  szlavez díj"}});
-}
-
-TEST(CashWindows, DeletionLogsTheRowAndRecomputesTheBalancesBelowOrChangesNothingWithoutItsLog) {
+TEST(CashWindows, DeletionIsLoggedOrChangesNothingWithoutItsLogAndFeesOfBothKindsFollow) {
     Session s;
     s.play(entry(kDeposit, "2026.11.01", "100", 1) + entry(kDeposit, "2026.11.02", "200", 2) +
            entry(kDeposit, "2026.11.03", "300", 3));
@@ -224,6 +187,42 @@ TEST(CashWindows, DeletionLogsTheRowAndRecomputesTheBalancesBelowOrChangesNothin
     EXPECT_TRUE(rows.value(7, MovementDate).isBlank());
     EXPECT_TRUE(rows.isProtected() && log->sheet("Segéd01").isProtected() &&
                 log->structureProtected());
+
+    // Fees of both kinds, proposed on the last day of the previous month, after the 100 left.
+    s.play(kFee);
+    EXPECT_EQ(s.window().control("Text1").text, "2026. 11. 30.");
+    EXPECT_FALSE(s.window().control("Label4").visible);
+    const std::size_t asked = s.dialogs().messages().size();
+    s.play(entry("", "2026. 11. 30.", "300", 7, "answer No\n"));
+    s.play(entry(kFee, "2026. 11. 30.", "12,5", 8, "answer Yes\n"));
+    // The fee-kind question: the program's own title, Yes and No with the question icon.
+    const MessageRequest &q = s.dialogs().messages()[asked];
+    EXPECT_EQ(q.title, "Vandorix");
+    EXPECT_EQ(q.text, "Elszámolható számlavezető kts ?\r\nVálasszon !");
+    EXPECT_EQ(q.icon, MessageIcon::Question);
+    EXPECT_EQ(q.buttons, MessageButtons::YesNo);
+    const std::string stored = FileBytes(s.accountFile());
+
+    // The code is on a "HAR" row: the separate kind, or the same kind on another date, is refused.
+    s.play(typed(kFee, "2026.11.30", "10", 8, "answer No\nanswer Yes\nanswer OK\n"));
+    EXPECT_EQ(s.shown().back(), kMismatch);
+    EXPECT_TRUE(s.atMainWindow());
+    s.play(typed(kFee, "2026.11.29", "10", 8, "answer Yes\nanswer Yes\nanswer OK\n"));
+    EXPECT_EQ(s.shown().back(), kMismatch);
+    EXPECT_EQ(FileBytes(s.accountFile()), stored);
+    // The right kind and date: only the amount is entered again.
+    s.play(typed(kFee, "2026.11.30", "10", 8, "answer Yes\nanswer Yes\n"));
+    EXPECT_FALSE(s.window().control("Text1").enabled);
+    EXPECT_FALSE(s.window().control("Text3").enabled);
+    EXPECT_EQ(s.window().focus(), "Text2");
+    s.play("type Text2 15\nclick Command1\nclick Command3\n");
+    auto fees = s.account();
+    const Sheet &f = fees->sheet("Befszla01");
+    // 100 − 300 − 15 by hand.
+    ExpectAmounts(f, {{6, Fee, "300"}, {6, Movement, "-300"}, {7, Fee, "15"},
+                      {7, Balance, "-215"}, {10, Fee, "315"}});
+    ExpectTexts(f, {{6, RowType, "TAR"}, {6, Description, "2026. 11. 30.  külön díj"},
+                    {7, RowType, "HAR"}, {7, Description, "2026. 11. 30.  szlavez díj"}});
 }
 
 TEST(CashWindows, FieldsInOrderTheOnlyRowDeletedViewingRecomputesAndCodesOfAnotherTypeRefused) {
