@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <tuple>
 
 namespace vandorix::testing {
 namespace {
@@ -19,13 +20,10 @@ const std::string kNoDate = "Felhívás|Itt csak dátum lehet.";
 const std::string kDepositWindow = "menu Befektetés/Befektetési számla/Befizetés\n";
 
 TEST(HostileInput, FieldBoundsRefuseWhatTheFilesCannotHoldAndWriteNothing) {
-    struct Case {
-        std::string script; // ends with the refused value typed (Enter) or "Rögzítés" clicked
-        std::string message;
-    };
     const std::string amount = kDepositWindow + "type Text1 2026.03.01\ntype Text2 ";
     const std::string price = OpenPurchase() + "type Text1 2026.03.01\ntype Text2 100\ntype Text3 ";
-    const Case cases[] = {
+    // Each script ends with the refused value typed (Enter) or "Rögzítés" clicked.
+    const std::pair<std::string, std::string> cases[] = {
         {amount + "922337203685477,5808\n", kRange},
         {amount + "999999999999999\n", kRange},
         {amount + "-1000000000000,0001\n", kRange},
@@ -39,12 +37,12 @@ TEST(HostileInput, FieldBoundsRefuseWhatTheFilesCannotHoldAndWriteNothing) {
         {price + "900000000000000\n", kRange},
         {price + "10\ntype Text4 1000000000001\n", kRange},
     };
-    for (const Case &c : cases) {
+    for (const auto &[script, message] : cases) {
         TradeSession s;
         const auto before = DataFiles(s.installation().root(), true);
-        s.play(c.script + "answer OK\n");
-        EXPECT_EQ(s.shown().back(), c.message) << c.script;
-        EXPECT_EQ(DataFiles(s.installation().root(), true), before) << c.script;
+        s.play(script + "answer OK\n");
+        EXPECT_EQ(s.shown().back(), message) << script;
+        EXPECT_EQ(DataFiles(s.installation().root(), true), before) << script;
     }
 
     // The bound itself is taken and stored exactly; the first day the files hold is taken.
@@ -138,28 +136,25 @@ struct EntryForm : Form {
 };
 
 TEST(NumberField, QuantitiesAndCodesOutsideTheirRangeAreRefusedNotWrapped) {
-    struct Case {
-        const char *text;
-        bool quantity, accepted;
-    };
-    for (Case c : {Case{"1", true, true}, {"32767", true, true}, {"32 767", true, true},
-                   {"32768", true, false}, {"0", true, false}, {"-5", true, false},
-                   {"2,5", true, false}, {"100000", true, false}, {"2147483647", false, true},
-                   {"2147483648", false, false}, {"4294967297", false, false},
-                   {"0", false, false}, {"12,0", false, true}}) {
+    // The text typed, whether the field holds a quantity (else a code), whether it is taken.
+    for (auto [text, quantity, accepted] :
+         {std::tuple{"1", true, true}, {"32767", true, true}, {"32 767", true, true},
+          {"32768", true, false}, {"0", true, false}, {"-5", true, false}, {"2,5", true, false},
+          {"100000", true, false}, {"2147483647", false, true}, {"2147483648", false, false},
+          {"4294967297", false, false}, {"0", false, false}, {"12,0", false, true}}) {
         ScriptedDialogsFake dialogs;
         Application app{dialogs, StartupEnvironment{}};
         EntryForm form(app);
         Control &field = form.control("Text1");
-        field.text = c.text;
+        field.text = text;
         form.SetFocus("Text2"); // the focus was elsewhere before the check
-        if (!c.accepted) dialogs.answer(MessageAnswer::Ok);
-        const bool ok = c.quantity ? CheckQuantityField(dialogs, form, field)
+        if (!accepted) dialogs.answer(MessageAnswer::Ok);
+        const bool ok = quantity ? CheckQuantityField(dialogs, form, field)
                                    : CheckCodeField(dialogs, form, field);
-        EXPECT_EQ(ok, c.accepted) << c.text;
-        if (c.accepted) continue;
-        ASSERT_EQ(dialogs.messages().size(), 1u) << c.text;
-        EXPECT_NE(dialogs.messages()[0].text.find(c.quantity ? "32767" : "2147483647"),
+        EXPECT_EQ(ok, accepted) << text;
+        if (accepted) continue;
+        ASSERT_EQ(dialogs.messages().size(), 1u) << text;
+        EXPECT_NE(dialogs.messages()[0].text.find(quantity ? "32767" : "2147483647"),
                   std::string::npos);
         EXPECT_EQ(field.text, "");
         EXPECT_EQ(form.focus(), "Text1");
