@@ -64,14 +64,9 @@ TEST(HostileInput, FieldBoundsRefuseWhatTheFilesCannotHoldAndWriteNothing) {
 TEST(HostileInput, OddFilesAreRefusedNamingTheFileAndNothingIsWritten) {
     // The file made odd (written with `content`, or made read-only when null), the script that
     // meets it, and what the message names.
-    struct Case {
-        const char *file, *content;
-        std::string script;
-        std::vector<std::string> inMessage;
-    };
     const std::string deposit = kDepositWindow +
         "type Text1 2026.03.01\ntype Text2 10\ntype Text3 1\nclick Command1\nanswer OK\n";
-    const Case cases[] = {
+    const std::tuple<const char *, const char *, std::string, std::vector<std::string>> cases[] = {
         {"Torzs/Befszla.xls", nullptr, deposit, {"írásvédett", "Torzs/Befszla.xls"}},
         {"Torzs/.~lock.Befszla.xls#", "x", deposit,
          {"táblázatkezelőben", "Torzs/Befszla.xls", ".~lock.Befszla.xls#"}},
@@ -85,18 +80,18 @@ TEST(HostileInput, OddFilesAreRefusedNamingTheFileAndNothingIsWritten) {
          "type Text2 HU0000999999\nclick Command1\nanswer OK\n",
          {"Seged/Termékminta.xls"}},
     };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.file);
+    for (const auto &[file, content, script, inMessage] : cases) {
+        SCOPED_TRACE(file);
         TradeSession s;
         const fs::path root = s.installation().root();
-        if (c.content)
-            std::ofstream(root / c.file) << c.content;
+        if (content)
+            std::ofstream(root / file) << content;
         else
-            fs::permissions(root / c.file, fs::perms(0444));
+            fs::permissions(root / file, fs::perms(0444));
         const auto before = DataFiles(root, true);
-        s.run(c.script);
+        s.run(script);
         const std::string shown = s.shown().back();
-        for (const std::string &part : c.inMessage)
+        for (const std::string &part : inMessage)
             EXPECT_NE(shown.find(part), std::string::npos) << shown;
         EXPECT_EQ(shown.find("Gamma.xls"), std::string::npos) << shown;
         EXPECT_EQ(DataFiles(root, true), before);

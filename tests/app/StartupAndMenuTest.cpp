@@ -8,6 +8,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <tuple>
 
 namespace vandorix::testing {
 namespace {
@@ -66,12 +67,9 @@ TEST(Startup, AMissingFolderAWrongRootNameOrASecondCopyEndsTheProgramWithOneNoti
         "Az Ön Oprációs rendszere nem kompatibilis a Vandorix alkalmazással.\r\n"
         "Javasolom, hogy készítsen a számítógépére tartós és kompatibilis\r\n"
         "virtuális gépet és erre telepítse a Vandorix alkalmazást. Kilépés.";
-    struct Case {
-        const char *root, *removedFolder;
-        bool secondCopy;
-        std::string text; // the whole text; for a second copy a part of it
-    };
-    const Case cases[] = {
+    // The root's name, a data folder removed, whether a first copy runs, and the whole notice
+    // (for a second copy a part of it).
+    const std::tuple<const char *, const char *, bool, std::string> cases[] = {
         {"Vandorix", "Torzs", false, incompatible},
         {"Vandorix", "Termekek", false, incompatible},
         {"Vandorix", "Seged", false, incompatible},
@@ -81,12 +79,12 @@ TEST(Startup, AMissingFolderAWrongRootNameOrASecondCopyEndsTheProgramWithOneNoti
          "és ha kell, utánna egyszámjegyű index lehet."},
         {"Vandorix", nullptr, true, "másik példánya"},
     };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(std::string(c.root) + " " + (c.removedFolder ? c.removedFolder : ""));
-        TestInstallation inst(c.root);
-        if (c.removedFolder) fs::remove_all(inst.root() / c.removedFolder);
+    for (const auto &[root, removedFolder, secondCopy, text] : cases) {
+        SCOPED_TRACE(std::string(root) + " " + (removedFolder ? removedFolder : ""));
+        TestInstallation inst(root);
+        if (removedFolder) fs::remove_all(inst.root() / removedFolder);
         std::unique_ptr<Started> first;
-        if (c.secondCopy) {
+        if (secondCopy) {
             first = std::make_unique<Started>(inst.programFolder());
             first->app.start();
             ASSERT_FALSE(first->app.ended());
@@ -97,16 +95,16 @@ TEST(Startup, AMissingFolderAWrongRootNameOrASecondCopyEndsTheProgramWithOneNoti
         EXPECT_TRUE(s.app.ended());
         ASSERT_EQ(s.dialogs.messages().size(), 1u);
         const MessageRequest &m = s.dialogs.messages()[0];
-        if (c.secondCopy)
-            EXPECT_NE(m.text.find(c.text), std::string::npos) << m.text;
+        if (secondCopy)
+            EXPECT_NE(m.text.find(text), std::string::npos) << m.text;
         else
-            EXPECT_EQ(m.text, c.text);
+            EXPECT_EQ(m.text, text);
         EXPECT_EQ(m.title, "Felhívás");
         EXPECT_EQ(m.icon, MessageIcon::Exclamation);
         EXPECT_EQ(m.buttons, MessageButtons::Ok);
         EXPECT_EQ(s.app.visibleForm(), nullptr);
         EXPECT_FALSE(s.app.state().HostRunning);
-        if (c.root == std::string("Vandorix0")) { // it quits the host it started
+        if (root == std::string("Vandorix0")) { // it quits the host it started
             EXPECT_GE(s.app.state().HostApp->state().quitRequests, 1);
         }
     }
