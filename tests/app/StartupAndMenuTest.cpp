@@ -108,9 +108,8 @@ TEST(Startup, AMissingFolderAWrongRootNameOrASecondCopyEndsTheProgramWithOneNoti
             EXPECT_GE(s.app.state().HostApp->state().quitRequests, 1);
         }
     }
-}
 
-TEST(Startup, OnlyTheProductWordAndOneDigitAreAcceptedAsRootName) {
+    // Only the product word and at most one digit, 1 to 9, name a root.
     const std::pair<const char *, bool> names[] = {
         {"Vandorix", true},   {"Vandorix1", true},   {"Vandorix7", true}, {"Vandorix9", true},
         {"Vandorix0", false}, {"Vandorix12", false}, {"vandorix", false}, {"VANDORIX", false},
@@ -253,7 +252,7 @@ TEST(Commands, AFailureIsShownDropsWhatIsOpenAndTheProgramGoesOn) {
     EXPECT_FALSE(fs::exists(r.installation().accountWorkbook()));
 }
 
-TEST(Replay, OpensAndLeavesEveryWindowAndPrintsEachDialog) {
+TEST(Replay, OpensAndLeavesEveryWindowPrintsEachDialogAndFailsNamingTheScriptLine) {
     // One share registered, then every window of the menu opened and left again.
     std::string script = RegisterScript("Alfa", "A1");
     std::string expected;
@@ -273,9 +272,8 @@ TEST(Replay, OpensAndLeavesEveryWindowAndPrintsEachDialog) {
     ReplayRun run = inst.replay(script);
     EXPECT_EQ(run.exitCode, 0) << run.output;
     EXPECT_EQ(run.output, expected + "Kilépés\nA Befektetési fájlban\nMég nincs adat. Kilépés!\n");
-}
 
-TEST(Replay, FailsNamingTheScriptLine) {
+    // A faulty script fails naming its line.
     const std::string view = "menu Befektetés/Befektetési számla/Megtekintés\n";
     const std::string deposit = "menu Befektetés/Befektetési számla/Befizetés\n";
     const std::pair<std::string, const char *> cases[] = {
@@ -289,17 +287,17 @@ TEST(Replay, FailsNamingTheScriptLine) {
         {"menu Befektetés/Kilépés\nmenu Befektetés/Kilépés\n", "(2. sor)"}, // after the end
         {"frobnicate Text1\n", "(1. sor)"},
     };
-    for (const auto &[script, line] : cases) {
-        TestInstallation inst;
-        ReplayRun run = inst.replay(script);
-        EXPECT_EQ(run.exitCode, 1) << script << run.output;
-        EXPECT_NE(run.output.find(line), std::string::npos) << script << run.output;
+    for (const auto &[bad, line] : cases) {
+        TestInstallation fresh;
+        ReplayRun failed = fresh.replay(bad);
+        EXPECT_EQ(failed.exitCode, 1) << bad << failed.output;
+        EXPECT_NE(failed.output.find(line), std::string::npos) << bad << failed.output;
     }
     // Start-up dialogs take the answers at the top of the script.
-    TestInstallation inst("Vandorix12");
-    ReplayRun run = inst.replay("answer OK\n");
-    EXPECT_EQ(run.exitCode, 0) << run.output;
-    EXPECT_NE(run.output.find("Felhívás\nTelpítési hiba."), std::string::npos) << run.output;
+    TestInstallation wrongRoot("Vandorix12");
+    ReplayRun r = wrongRoot.replay("answer OK\n");
+    EXPECT_EQ(r.exitCode, 0) << r.output;
+    EXPECT_NE(r.output.find("Felhívás\nTelpítési hiba."), std::string::npos) << r.output;
 }
 
 } // namespace

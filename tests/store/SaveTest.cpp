@@ -150,7 +150,7 @@ TEST_F(SaveFolders, ACommitCutShortIsFinishedNotDroppedByTheFailedCommand) {
     }
 }
 
-TEST_F(SaveFolders, ASaveCutShortByAFullDiskLeavesNoStagedFile) {
+TEST_F(SaveFolders, ASaveCutShortByAFullDiskLeavesNoStagedFileAndASecondLockIsRefused) {
     // The second workbook of a command hits the file size limit, as it would a full disk; the
     // child ends with status 0 only when the save was refused.
     testing::RunInChildKilledAfter(-1, [&](const std::function<void()> &started) {
@@ -177,6 +177,27 @@ TEST_F(SaveFolders, ASaveCutShortByAFullDiskLeavesNoStagedFile) {
     });
     EXPECT_EQ(folderEntries(data_), kBoth);
     EXPECT_EQ(markerOf(a_), 0);
+
+    // The in-process refusal with "másik példánya" is checked by Startup.AMissingFolderAWrong...
+    {
+        DataFolderLock first(root_);
+        DataFolderLock other(data_); // another folder is not locked
+        // The root itself is locked: deleting the lock file lets no second copy in either.
+        fs::remove(root_ / ".vandorix.lock");
+        EXPECT_THROW(DataFolderLock second(root_), DataLockedError);
+    }
+    DataFolderLock held(root_); // released with the first
+    // Another process is refused, with a message naming the folder: only then does the child
+    // end with status 0.
+    testing::RunInChildKilledAfter(-1, [&](const std::function<void()> &started) {
+        started();
+        try {
+            DataFolderLock second(root_);
+        } catch (const DataLockedError &e) {
+            if (std::string(e.what()).find(root_.string()) != std::string::npos) return;
+        }
+        throw std::logic_error("the child got the lock, or a message without the folder");
+    });
 }
 
 TEST_F(SaveFolders, MoveIsRefusedWholeOrFinishedAtStartUpNeverLeftHalfDone) {
@@ -257,29 +278,6 @@ TEST_F(SaveFolders, KilledSaverLeavesBothWorkbooksOfOneCommandAfterRecovery) {
         ASSERT_EQ(folderEntries(data_), kBoth) << "iteration " << iteration;
         ASSERT_EQ(folderEntries(root_), kDataOnly) << "iteration " << iteration;
     }
-}
-
-// The in-process refusal with "másik példánya" is checked by Startup.AMissingFolderAWrong...
-TEST_F(SaveFolders, SecondLockOnTheSameDataIsRefusedHereAndInAnotherProcess) {
-    {
-        DataFolderLock first(root_);
-        DataFolderLock other(data_); // another folder is not locked
-        // The root itself is locked: deleting the lock file lets no second copy in either.
-        fs::remove(root_ / ".vandorix.lock");
-        EXPECT_THROW(DataFolderLock second(root_), DataLockedError);
-    }
-    DataFolderLock held(root_); // released with the first
-    // Another process is refused, with a message naming the folder: only then does the child
-    // end with status 0.
-    testing::RunInChildKilledAfter(-1, [&](const std::function<void()> &started) {
-        started();
-        try {
-            DataFolderLock second(root_);
-        } catch (const DataLockedError &e) {
-            if (std::string(e.what()).find(root_.string()) != std::string::npos) return;
-        }
-        throw std::logic_error("the child got the lock, or a message without the folder");
-    });
 }
 
 } // namespace
