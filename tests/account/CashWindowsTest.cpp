@@ -290,7 +290,6 @@ TEST(CashWindows, FieldsInOrderTheOnlyRowDeletedViewingRecomputesAndCodesOfAnoth
     EXPECT_EQ(s.shown().back(), kMismatch);
     EXPECT_FALSE(s.app().state().AccountWorkbookOpen());
 
-    // Declining both the change and the deletion ends the program without writing.
     const std::size_t shownBefore = s.shown().size();
     s.play(typed(kWithdrawal, "2026.11.03", "10", 4, "answer No\nanswer No\n"));
     EXPECT_TRUE(s.app().ended());

@@ -51,7 +51,6 @@ TEST(HostileInput, FieldBoundsRefuseWhatTheFilesCannotHoldAndWriteNothing) {
     auto acc = s.account();
     EXPECT_EQ(Cur(acc->sheet("Befszla01"), 5, ledger::Balance), Amount("1000000000000"));
     EXPECT_EQ(acc->sheet("Befszla01").value(5, ledger::MovementDate).date(), Day(1900, 3, 1));
-
     // Quantity times price beyond the currency's range ends the command, nothing written.
     const auto before = DataFiles(s.installation().root(), true);
     s.play(OpenPurchase() + Fields({"2026.03.01", 32767, "1000000000000", "0", 2, 2}) +

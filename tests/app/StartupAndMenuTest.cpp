@@ -67,8 +67,7 @@ TEST(Startup, AMissingFolderAWrongRootNameOrASecondCopyEndsTheProgramWithOneNoti
         "Az Ön Oprációs rendszere nem kompatibilis a Vandorix alkalmazással.\r\n"
         "Javasolom, hogy készítsen a számítógépére tartós és kompatibilis\r\n"
         "virtuális gépet és erre telepítse a Vandorix alkalmazást. Kilépés.";
-    // The root's name, a data folder removed, whether a first copy runs, and the whole notice
-    // (for a second copy a part of it).
+    // Root name, data folder removed, whether a first copy runs, the notice (or part of it).
     const std::tuple<const char *, const char *, bool, std::string> cases[] = {
         {"Vandorix", "Torzs", false, incompatible},
         {"Vandorix", "Termekek", false, incompatible},
@@ -159,7 +158,7 @@ std::string tree(const std::vector<MenuItem> &items) {
     return out;
 }
 
-TEST(MainMenu, HasTheFullTreeWithExactCaptionsSetsWindowModesAndExitsWithoutAQuestion) {
+TEST(MainMenu, FullTreeFailedCommandsShownAndDroppedAndExitWithoutAQuestion) {
     InProcessSession r;
     EXPECT_EQ(tree(r.app().mainForm().menu()),
               "Befektetés (Részvény (Alapadatok, Vétel, Eladás, Napi záró ár, Árfolyamok betöltése "
@@ -174,10 +173,39 @@ TEST(MainMenu, HasTheFullTreeWithExactCaptionsSetsWindowModesAndExitsWithoutAQue
     EXPECT_EQ(r.app().visibleForm()->focus(), "Text1");
     r.app().click("Command3");
 
+    // A failed command is shown, drops what is open, and the program goes on.
+    r.run(RegisterScript("Alfa", "A1"));
+    EXPECT_EQ(r.app().statusLine(), "Elmentve: Alfa – részvény nyilvántartva");
+    fs::remove(r.installation().root() / "Termekek" / "Alfa.xls");
+    const std::string account = FileBytes(r.installation().accountWorkbook());
+    r.run("menu Befektetés/Részvény/Napi záró ár\nchoose Combo1 Alfa\nanswer OK\n");
+    ASSERT_EQ(r.dialogs().messages().size(), 1u);
+    EXPECT_EQ(r.dialogs().messages().back().title, "Hiba");
+    EXPECT_NE(r.dialogs().messages().back().text.find("Alfa.xls"), std::string::npos);
+    EXPECT_EQ(r.app().visibleForm(), &r.app().mainForm());
+    EXPECT_TRUE(r.app().state().HostApp->workbooks().empty());
+    EXPECT_FALSE(r.app().state().AccountWorkbookOpen() || r.app().state().ProductWorkbookOpen() ||
+                 r.app().state().ProductListOpen());
+    EXPECT_EQ(FileBytes(r.installation().accountWorkbook()), account);
+    EXPECT_EQ(r.app().statusLine(), kFailedCommandNotice);
+    // The next window reads the files afresh.
+    r.run("menu Befektetés/Befektetési számla/Befizetés\n");
+    EXPECT_EQ(r.app().visibleForm()->caption(), "Befizetés a befektetési számlára");
+    r.run("click Command3\n");
+    // A failure outside a window: shown, and the missing file is not made up.
+    fs::remove(r.installation().accountWorkbook());
+    r.run("menu Befektetés/Befektetési számla/Megtekintés\nanswer OK\n");
+    ASSERT_EQ(r.dialogs().messages().size(), 2u);
+    EXPECT_EQ(r.dialogs().messages()[1].title, "Hiba");
+    EXPECT_NE(r.dialogs().messages()[1].text.find("Befszla.xls"), std::string::npos);
+    EXPECT_FALSE(r.app().ended());
+    EXPECT_EQ(r.app().visibleForm(), &r.app().mainForm());
+    EXPECT_FALSE(fs::exists(r.installation().accountWorkbook()));
+
     // Exit with nothing open quits the host without a question.
     r.app().clickMenu(path("Kilépés"));
     EXPECT_TRUE(r.app().ended());
-    EXPECT_TRUE(r.dialogs().messages().empty());
+    EXPECT_EQ(r.dialogs().messages().size(), 2u) << "no question";
     EXPECT_GE(r.app().state().HostApp->state().quitRequests, 1);
     EXPECT_EQ(r.app().visibleForm(), nullptr);
     EXPECT_THROW(r.app().clickMenu(path("Kilépés")), ActionError);
@@ -217,39 +245,6 @@ TEST(MainMenu, EveryItemOpensOneWindowAndItsButtonsLeaveIt) {
     EXPECT_TRUE(r.app().ended());
     EXPECT_EQ(r.app().visibleForm(), nullptr);
     EXPECT_TRUE(r.dialogs().allAnswersTaken());
-}
-
-TEST(Commands, AFailureIsShownDropsWhatIsOpenAndTheProgramGoesOn) {
-    InProcessSession r;
-    r.run(RegisterScript("Alfa", "A1"));
-    EXPECT_EQ(r.app().statusLine(), "Elmentve: Alfa – részvény nyilvántartva");
-    fs::remove(r.installation().root() / "Termekek" / "Alfa.xls");
-    const std::string account = FileBytes(r.installation().accountWorkbook());
-    r.run("menu Befektetés/Részvény/Napi záró ár\nchoose Combo1 Alfa\nanswer OK\n");
-    ASSERT_EQ(r.dialogs().messages().size(), 1u);
-    EXPECT_EQ(r.dialogs().messages().back().title, "Hiba");
-    EXPECT_NE(r.dialogs().messages().back().text.find("Alfa.xls"), std::string::npos);
-    EXPECT_EQ(r.app().visibleForm(), &r.app().mainForm());
-    EXPECT_TRUE(r.app().state().HostApp->workbooks().empty());
-    EXPECT_FALSE(r.app().state().AccountWorkbookOpen() || r.app().state().ProductWorkbookOpen() ||
-                 r.app().state().ProductListOpen());
-    EXPECT_EQ(FileBytes(r.installation().accountWorkbook()), account);
-    EXPECT_EQ(r.app().statusLine(), kFailedCommandNotice);
-
-    // The next window reads the files afresh.
-    r.run("menu Befektetés/Befektetési számla/Befizetés\n");
-    EXPECT_EQ(r.app().visibleForm()->caption(), "Befizetés a befektetési számlára");
-    r.run("click Command3\n");
-
-    // A failure outside a window: shown, and the missing file is not made up.
-    fs::remove(r.installation().accountWorkbook());
-    r.run("menu Befektetés/Befektetési számla/Megtekintés\nanswer OK\n");
-    ASSERT_EQ(r.dialogs().messages().size(), 2u);
-    EXPECT_EQ(r.dialogs().messages()[1].title, "Hiba");
-    EXPECT_NE(r.dialogs().messages()[1].text.find("Befszla.xls"), std::string::npos);
-    EXPECT_FALSE(r.app().ended());
-    EXPECT_EQ(r.app().visibleForm(), &r.app().mainForm());
-    EXPECT_FALSE(fs::exists(r.installation().accountWorkbook()));
 }
 
 TEST(Replay, OpensAndLeavesEveryWindowPrintsEachDialogAndFailsNamingTheScriptLine) {

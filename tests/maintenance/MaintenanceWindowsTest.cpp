@@ -56,7 +56,6 @@ TEST(MaintenanceWindows, RefusalsChangeNothingADepositsCodeIsReplacedAndADeposit
     Form &w = s.window();
     EXPECT_EQ(w.control("Text1").text, "");
     EXPECT_EQ(w.focus(), "Text1");
-
     // Cancel after the confirmation: the old code is forgotten, only Next and the leave
     // buttons are left; Next starts over.
     s.play("type Text1 10\nanswer Yes\ntype Text2 50\nclick Command2\n");
@@ -68,7 +67,6 @@ TEST(MaintenanceWindows, RefusalsChangeNothingADepositsCodeIsReplacedAndADeposit
     EXPECT_TRUE(w.control("Text1").enabled);
     EXPECT_FALSE(w.control("Text2").visible);
     EXPECT_EQ(w.focus(), "Text1");
-
     // A code another movement carries is refused, and so is its own code.
     s.play("type Text1 10\nanswer Yes\ntype Text2 1\nanswer OK\n");
     EXPECT_EQ(s.shown().back(), kTaken);
@@ -97,7 +95,6 @@ TEST(MaintenanceWindows, RefusalsChangeNothingADepositsCodeIsReplacedAndADeposit
     s.play("type Text2 77\nclick Command1\nclick Command4\n");
     EXPECT_TRUE(s.atMainWindow());
     EXPECT_EQ(FileBytes(s.productFile()), renamedProduct) << "a cash movement has no trade row";
-
     // A missing code, a declined one and one given up leave the ledger as it was.
     const std::string renamed = FileBytes(s.accountFile());
     s.play(kRowDeletion + "type Text1 5\nanswer OK\n");
@@ -165,11 +162,9 @@ TEST(LedgerRowDeletion, APurchaseSoldFromStaysAnUntouchedOneGoesAndASaleGivesIts
     {
         auto wb = s.product();
         const Sheet &t = wb->sheet("Szla");
-        const int sale = RowOfCode(t, 220);
-        ASSERT_EQ(sale, 7);
-        EXPECT_EQ(Int(t, sale, szla::SaleCode), 220);
-        EXPECT_EQ(Int(t, sale, szla::Holding), 30); // 100 + 50 − 120
-        EXPECT_EQ(Pairs(t, sale), (PairList{{100, 110}, {20, 11}}));
+        ASSERT_EQ(RowOfCode(t, 220), 7);
+        ExpectIntegers(t, {{7, szla::SaleCode, 220}, {7, szla::Holding, 30}}); // 100 + 50 − 120
+        EXPECT_EQ(Pairs(t, 7), (PairList{{100, 110}, {20, 11}}));
         EXPECT_EQ(Text(t, RowOfCode(t, 110), szla::LotCode), "VAR");
         EXPECT_EQ(Int(t, RowOfCode(t, 11), szla::OpenQuantity), 30);
         EXPECT_EQ(StoredCodes(t), (Codes{110, 11, 220, 220, 110, 11})) << "no old code is left";

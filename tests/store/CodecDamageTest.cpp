@@ -121,7 +121,6 @@ TEST_F(DamagedWorkbook, DamagedAndOddFilesAreRefusedInHungarianAndNothingStaysOp
     std::string oldFormat = refusal(oldBinary, "old binary format");
     for (const char *says : {"régi", "Office Open XML (.xlsx)", "ugyanezen a néven"})
         EXPECT_NE(oldFormat.find(says), std::string::npos) << oldFormat;
-
     // A part that inflates far beyond what it declares, and one that declares a gigabyte.
     std::string lying = with(kSheet1, "<worksheet>" + std::string(4 << 20, ' ') + "</worksheet>");
     declareSize(lying, kSheet1, 1000);

@@ -62,7 +62,6 @@ TEST_F(Protocol, OnlyACommittedCommandWritesAndSavesProtectedOpeningOnTheFirstSh
     EXPECT_EQ(snapshot(), before);
     EXPECT_FALSE(app_.AccountWorkbookOpen());
     EXPECT_TRUE(app_.HostApp->workbooks().empty());
-
     // A change whose handle is given up without a commit is not saved.
     {
         OpenAccountWorkbook(app_);
@@ -73,7 +72,6 @@ TEST_F(Protocol, OnlyACommittedCommandWritesAndSavesProtectedOpeningOnTheFirstSh
     }
     EXPECT_TRUE(app_.HostApp->workbooks().empty());
     EXPECT_EQ(snapshot(), before);
-
     // Opening a file already open keeps the one workbook; opening another lets the first go.
     OpenAccountWorkbook(app_);
     Workbook *first = app_.AccountWorkbook.get();
@@ -82,7 +80,6 @@ TEST_F(Protocol, OnlyACommittedCommandWritesAndSavesProtectedOpeningOnTheFirstSh
     app_.AccountWorkbook = std::move(app_.ProductWorkbook);
     EXPECT_TRUE(app_.HostApp->workbooks().empty());
     EXPECT_FALSE(app_.AccountWorkbookOpen());
-
     // The return from a window closes every workbook unwritten, changed or not.
     openAndPrepareAll();
     app_.AccountWorkbook->sheet("Befszla01").setValue(5, 2, "eldobott");
@@ -93,7 +90,6 @@ TEST_F(Protocol, OnlyACommittedCommandWritesAndSavesProtectedOpeningOnTheFirstSh
     EXPECT_TRUE(app_.HostApp->workbooks().empty());
     EXPECT_FALSE(app_.AccountWorkbookOpen() || app_.ProductWorkbookOpen() ||
                  app_.ProductListOpen() || app_.HostRunning);
-
     // Inside a command the same holds: nothing is staged, so its end writes nothing.
     app_.HostApp->setJournalFolder(root_);
     app_.HostRunning = true;
@@ -103,7 +99,6 @@ TEST_F(Protocol, OnlyACommittedCommandWritesAndSavesProtectedOpeningOnTheFirstSh
     CloseWorkbooksForReturn(app_);
     app_.HostApp->endCommand();
     EXPECT_EQ(snapshot(), before);
-
     // An aborted command leaves no staged file and changes no target, though a workbook
     // reopened inside it shows what it saved.
     app_.HostApp->beginCommand();
@@ -118,7 +113,6 @@ TEST_F(Protocol, OnlyACommittedCommandWritesAndSavesProtectedOpeningOnTheFirstSh
     app_.HostApp->abortCommand();
     EXPECT_EQ(snapshot(), before);
     EXPECT_FALSE(app_.HostApp->inCommand());
-
     // After the abort the files are read from the disk again, and the next command commits.
     OpenAccountWorkbook(app_);
     EXPECT_TRUE(app_.AccountWorkbook->sheet("Befszla01").value(5, 2).isBlank());

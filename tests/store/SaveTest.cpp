@@ -73,8 +73,7 @@ protected:
 };
 
 TEST_F(SaveFolders, RecoveryThatCannotFinishACommitChangesNothingAndStrayFilesGo) {
-    // A journal naming a file that is neither staged nor there (a folder moved away after the
-    // commit began), beside a file it could finish, and a journal cut short.
+    // A journal naming a file neither staged nor there, beside one it could finish; one cut short.
     writeFileDurably(CommitJournal::stagingPath(a_), workbookBytes(a_.string(), 3));
     for (const std::string &journal : {std::string("Torzs/Befszla.xls\nElveszett/Gamma.xls\nEND\n"),
                                       std::string("Torzs/Befszla.xls\n")}) {
@@ -151,8 +150,7 @@ TEST_F(SaveFolders, ACommitCutShortIsFinishedNotDroppedByTheFailedCommand) {
 }
 
 TEST_F(SaveFolders, ASaveCutShortByAFullDiskLeavesNoStagedFileAndASecondLockIsRefused) {
-    // The second workbook of a command hits the file size limit, as it would a full disk; the
-    // child ends with status 0 only when the save was refused.
+    // A command's second workbook hits the file size limit as on a full disk; status 0 if refused.
     testing::RunInChildKilledAfter(-1, [&](const std::function<void()> &started) {
         started();
         ::signal(SIGXFSZ, SIG_IGN);
@@ -178,7 +176,7 @@ TEST_F(SaveFolders, ASaveCutShortByAFullDiskLeavesNoStagedFileAndASecondLockIsRe
     EXPECT_EQ(folderEntries(data_), kBoth);
     EXPECT_EQ(markerOf(a_), 0);
 
-    // The in-process refusal with "másik példánya" is checked by Startup.AMissingFolderAWrong...
+    // A second lock (in process, "másik példánya" is Startup.AMissingFolderAWrong...'s).
     {
         DataFolderLock first(root_);
         DataFolderLock other(data_); // another folder is not locked
@@ -187,8 +185,7 @@ TEST_F(SaveFolders, ASaveCutShortByAFullDiskLeavesNoStagedFileAndASecondLockIsRe
         EXPECT_THROW(DataFolderLock second(root_), DataLockedError);
     }
     DataFolderLock held(root_); // released with the first
-    // Another process is refused, with a message naming the folder: only then does the child
-    // end with status 0.
+    // Another process is refused with a message naming the folder (the child's status 0).
     testing::RunInChildKilledAfter(-1, [&](const std::function<void()> &started) {
         started();
         try {
@@ -212,7 +209,6 @@ TEST_F(SaveFolders, MoveIsRefusedWholeOrFinishedAtStartUpNeverLeftHalfDone) {
     EXPECT_THROW(host_.moveFile(b_, archive / "Alfa1.xls"), SaveError);
     host_.abortCommand();
     EXPECT_EQ(readWholeFile(a_), aOld);
-
     // The file to move vanishes before the command ends: refused before the journal.
     fs::create_directories(archive);
     host_.beginCommand();
@@ -226,7 +222,6 @@ TEST_F(SaveFolders, MoveIsRefusedWholeOrFinishedAtStartUpNeverLeftHalfDone) {
     EXPECT_EQ(folderEntries(data_), std::vector<std::string>{"Befszla.xls"});
     EXPECT_TRUE(folderEntries(archive).empty());
     EXPECT_EQ(folderEntries(root_), (std::vector<std::string>{"Arhiv", "Torzs", "elteve.xls"}));
-
     // Put back; the new place is taken by a folder after the move was staged, so the commit
     // stops once the old place is gone: the staged copy stays for start-up, which finishes.
     fs::rename(root_ / "elteve.xls", b_);
