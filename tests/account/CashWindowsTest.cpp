@@ -43,7 +43,6 @@ std::string dividend(const char *date, const char *amount, const char *name, int
 
 struct Session : InProcessSession {
     DateOrder order = DateOrder::Checked;
-    explicit Session(Date today = *Date::fromYmd(2026, 12, 6)) : InProcessSession(today) {}
 
     fs::path accountFile() { return installation().accountWorkbook(); }
     fs::path logFile() { return installation().root() / "Arhiv" / "Befszlatöröltsorok.xls"; }
@@ -64,7 +63,6 @@ TEST(CashWindows, DepositsAreBookedInDateOrderAndAModifiedDateKeepsTheRowInPlace
     s.play(typed(kDeposit, "2026.11.15", "500,25", 2) + "click Command1\n");
     // One movement per opening: only the two leave buttons are left.
     Form &w = s.window();
-    EXPECT_EQ(w.caption(), "Befizetés a befektetési számlára");
     for (const char *c : {"Command1", "Command2", "Text1", "Text2", "Text3"})
         EXPECT_FALSE(w.control(c).enabled) << c;
     EXPECT_TRUE(w.control("Command3").enabled && w.control("Command4").enabled);
@@ -93,7 +91,7 @@ TEST(CashWindows, DepositsAreBookedInDateOrderAndAModifiedDateKeepsTheRowInPlace
     ExpectAmounts(m, {{5, Balance, "250"}, {6, Balance, "1250"}, {9, PaidIn, "1250"}});
 }
 
-TEST(CashWindows, RefundsOfBothSignsAndZeroAndAModifiedOneThatChangesSign) {
+TEST(CashWindows, RefundsOfBothSignsAndZeroAModifiedOneThatChangesSignAndDividends) {
     Session s;
     s.play(kRefund);
     EXPECT_EQ(s.window().caption(), "Brókerdíj visszatérítés");
@@ -123,75 +121,29 @@ TEST(CashWindows, RefundsOfBothSignsAndZeroAndAModifiedOneThatChangesSign) {
     ExpectAmounts(modified->sheet("Befszla01"),
                   {{5, PaidIn, "80"}, {5, PaidOut, nullptr}, {5, Balance, "80"},
                    {7, Balance, "580"}, {10, PaidOut, "0"}, {10, PaidIn, "580"}});
-}
 
-TEST(CashWindows, FeesOfBothKindsOnTheLastDayOfThePreviousMonthAndOnlyTheirAmountModified) {
-    Session s;
-    s.play(kFee);
-    EXPECT_EQ(s.window().control("Text1").text, "2026. 11. 30.");
-    EXPECT_FALSE(s.window().control("Label4").visible);
-    s.play(entry("", "2026. 11. 30.", "300", 7, "answer No\n"));
-    s.play(entry(kFee, "2026. 11. 30.", "12,5", 8, "answer Yes\n"));
-    // The fee-kind question: the program's own title, Yes and No with the question icon.
-    const MessageRequest &q = s.dialogs().messages().front();
-    EXPECT_EQ(q.title, "Vandorix");
-    EXPECT_EQ(q.text, "Elszámolható számlavezető kts ?\r\nVálasszon !");
-    EXPECT_EQ(q.icon, MessageIcon::Question);
-    EXPECT_EQ(q.buttons, MessageButtons::YesNo);
-    const std::string before = FileBytes(s.accountFile());
-
-    // The code is on a "HAR" row: the separate kind, or the same kind on another date, is refused.
-    s.play(typed(kFee, "2026.11.30", "10", 8, "answer No\nanswer Yes\nanswer OK\n"));
+    // Dividends with and without a security name; a deposit's code is refused from their window.
+    s.play(dividend("2026.12.04", "250", "ABC", 4) + "click Command1\nclick Command3\n");
+    s.play(dividend("2026.12.05", "10", "", 5) + "click Command1\nclick Command3\n");
+    s.play(entry(kDeposit, "2026.12.06", "5", 6));
+    s.play(dividend("2026.12.06", "5", "X", 6) + "answer Yes\nanswer OK\n");
     EXPECT_EQ(s.shown().back(), kMismatch);
-    EXPECT_TRUE(s.atMainWindow());
-    s.play(typed(kFee, "2026.11.29", "10", 8, "answer Yes\nanswer Yes\nanswer OK\n"));
-    EXPECT_EQ(s.shown().back(), kMismatch);
-    EXPECT_EQ(FileBytes(s.accountFile()), before);
-    // The right kind and date: only the amount is entered again.
-    s.play(typed(kFee, "2026.11.30", "10", 8, "answer Yes\nanswer Yes\n"));
-    EXPECT_FALSE(s.window().control("Text1").enabled);
-    EXPECT_FALSE(s.window().control("Text3").enabled);
-    EXPECT_EQ(s.window().focus(), "Text2");
-    s.play("type Text2 15\nclick Command1\nclick Command3\n");
-
-    auto wb = s.account();
-    const Sheet &l = wb->sheet("Befszla01");
-    ExpectAmounts(l, {{5, Fee, "300"}, {5, Movement, "-300"}, {6, Fee, "15"},
-                      {6, Balance, "-315"}, {9, Fee, "315"}});
-    ExpectTexts(l, {{5, RowType, "TAR"}, {5, Description, "2026. 11. 30.  külön díj"},
-                    {6, RowType, "HAR"}, {6, Description, "2026. 11. 30.  szlavez díj"}});
-
-    for (auto [today, proposed] : {std::pair{Date::fromYmd(2027, 1, 31), "2026. 12. 31."},
-                                   {Date::fromYmd(2028, 3, 1), "2028. 02. 29."}}) {
-        Session later(*today);
-        later.play(kFee);
-        EXPECT_EQ(later.window().control("Text1").text, proposed);
-    }
-}
-
-TEST(CashWindows, DividendWithAndWithoutASecurityNameAndModifiedFieldByField) {
-    Session s;
-    s.play(dividend("2026.12.01", "250", "ABC", 1) + "click Command1\nclick Command3\n");
-    s.play(dividend("2026.12.02", "10", "", 2) + "click Command1\nclick Command3\n");
-    // A code on a deposit row is refused from the dividend window.
-    s.play(entry(kDeposit, "2026.12.03", "5", 3));
-    s.play(dividend("2026.12.03", "5", "X", 3) + "answer Yes\nanswer OK\n");
-    EXPECT_EQ(s.shown().back(), kMismatch);
-
-    s.play(dividend("2026.12.01", "1", "A", 1) + "answer Yes\n");
+    // A dividend modified field by field.
+    s.play(dividend("2026.12.04", "1", "A", 4) + "answer Yes\n");
     for (const char *c : {"Text2", "Text3", "Text4"}) EXPECT_FALSE(s.window().control(c).enabled);
     EXPECT_EQ(s.window().focus(), "Text1");
-    s.play("type Text1 2026.12.02\ntype Text2 300\ntype Text3 XYZ\nclick Command1\n"
+    s.play("type Text1 2026.12.05\ntype Text2 300\ntype Text3 XYZ\nclick Command1\n"
            "click Command3\n");
-    auto wb = s.account();
-    const Sheet &l = wb->sheet("Befszla01");
-    ExpectAmounts(l, {{5, PaidIn, "300"}, {5, Movement, "300"}, {10, Balance, "315"}});
-    ExpectTexts(l, {{5, Description, "XYZ osztalék bevétel"}, {5, RowType, "OAR"},
-                    {6, Description, " osztalék bevétel"}});
-    EXPECT_EQ(l.value(5, MovementDate).date(), Date::fromYmd(2026, 12, 2));
+    auto dividends = s.account();
+    const Sheet &d = dividends->sheet("Befszla01");
+    // 580 + 300 + 10 + 5 by hand.
+    ExpectAmounts(d, {{8, PaidIn, "300"}, {8, Movement, "300"}, {13, Balance, "895"}});
+    ExpectTexts(d, {{8, Description, "XYZ osztalék bevétel"}, {8, RowType, "OAR"},
+                    {9, Description, " osztalék bevétel"}});
+    EXPECT_EQ(d.value(8, MovementDate).date(), Date::fromYmd(2026, 12, 5));
 }
 
-TEST(CashWindows, DeletionLogsTheRowAndRecomputesTheBalancesBelowOrChangesNothingWithoutItsLog) {
+TEST(CashWindows, DeletionIsLoggedOrChangesNothingWithoutItsLogAndFeesOfBothKindsFollow) {
     Session s;
     s.play(entry(kDeposit, "2026.11.01", "100", 1) + entry(kDeposit, "2026.11.02", "200", 2) +
            entry(kDeposit, "2026.11.03", "300", 3));
@@ -233,43 +185,47 @@ TEST(CashWindows, DeletionLogsTheRowAndRecomputesTheBalancesBelowOrChangesNothin
     // The balance it had when deleted.
     ExpectAmounts(rows, {{5, PaidIn, "200"}, {5, Balance, "300"}});
     EXPECT_TRUE(rows.value(7, MovementDate).isBlank());
-    EXPECT_TRUE(rows.isProtected() && log->sheet("Segéd01").isProtected());
-    EXPECT_TRUE(log->structureProtected());
-}
+    EXPECT_TRUE(rows.isProtected() && log->sheet("Segéd01").isProtected() &&
+                log->structureProtected());
 
-TEST(CashWindows, CodeOfAnotherTypeIsRefusedAndDecliningModifyAndDeleteEndsWithoutWriting) {
-    Session s;
-    s.play(entry(kDeposit, "2026.11.01", "100", 1));
-    s.play(entry(kWithdrawal, "2026.11.02", "500", 4));
-    // A withdrawal beyond the balance leaves it negative.
-    auto wb = s.account();
-    const Sheet &l = wb->sheet("Befszla01");
-    ExpectAmounts(l, {{6, PaidOut, "500"}, {6, Movement, "-500"}, {6, Balance, "-400"},
-                      {9, Balance, "-400"}});
-    ExpectTexts(l, {{6, Description, "Kp kivét"}, {6, RowType, "KAR"}});
+    // Fees of both kinds, proposed on the last day of the previous month, after the 100 left.
+    s.play(kFee);
+    EXPECT_EQ(s.window().control("Text1").text, "2026. 11. 30.");
+    EXPECT_FALSE(s.window().control("Label4").visible);
+    const std::size_t asked = s.dialogs().messages().size();
+    s.play(entry("", "2026. 11. 30.", "300", 7, "answer No\n"));
+    s.play(entry(kFee, "2026. 11. 30.", "12,5", 8, "answer Yes\n"));
+    // The fee-kind question: the program's own title, Yes and No with the question icon.
+    const MessageRequest &q = s.dialogs().messages()[asked];
+    EXPECT_EQ(q.title, "Vandorix");
+    EXPECT_EQ(q.text, "Elszámolható számlavezető kts ?\r\nVálasszon !");
+    EXPECT_EQ(q.icon, MessageIcon::Question);
+    EXPECT_EQ(q.buttons, MessageButtons::YesNo);
+    const std::string stored = FileBytes(s.accountFile());
 
-    const std::string before = FileBytes(s.accountFile());
-    s.play(typed(kDeposit, "2026.11.02", "10", 4, "answer Yes\nanswer OK\n"));
+    // The code is on a "HAR" row: the separate kind, or the same kind on another date, is refused.
+    s.play(typed(kFee, "2026.11.30", "10", 8, "answer No\nanswer Yes\nanswer OK\n"));
     EXPECT_EQ(s.shown().back(), kMismatch);
-    EXPECT_EQ(s.dialogs().messages().back().icon, MessageIcon::Information);
     EXPECT_TRUE(s.atMainWindow());
-    s.play(typed(kWithdrawal, "2026.11.02", "10", 4, "answer No\nanswer Yes\nclick Command3\n"));
-    s.play(typed(kRefund, "2026.11.02", "10", 4, "answer No\nanswer Yes\nanswer OK\n"));
+    s.play(typed(kFee, "2026.11.29", "10", 8, "answer Yes\nanswer Yes\nanswer OK\n"));
     EXPECT_EQ(s.shown().back(), kMismatch);
-    EXPECT_FALSE(s.app().state().AccountWorkbookOpen());
-
-    const std::size_t shownBefore = s.shown().size();
-    s.play(typed(kWithdrawal, "2026.11.02", "10", 4, "answer No\nanswer No\n"));
-    EXPECT_TRUE(s.app().ended());
-    EXPECT_EQ(FileBytes(s.accountFile()), before);
-    const std::vector<std::string> shown = s.shown();
-    ASSERT_EQ(shown.size(), shownBefore + 2);
-    EXPECT_EQ(shown[shownBefore], "Felhívás|Van már ilyen adat.\r\nMódosítani szeretné ?");
-    EXPECT_EQ(shown[shownBefore + 1], "Felhívás|Törölhető az adat.\r\n");
-    EXPECT_EQ(s.dialogs().messages()[shownBefore].defaultAnswer, MessageAnswer::No);
+    EXPECT_EQ(FileBytes(s.accountFile()), stored);
+    // The right kind and date: only the amount is entered again.
+    s.play(typed(kFee, "2026.11.30", "10", 8, "answer Yes\nanswer Yes\n"));
+    EXPECT_FALSE(s.window().control("Text1").enabled);
+    EXPECT_FALSE(s.window().control("Text3").enabled);
+    EXPECT_EQ(s.window().focus(), "Text2");
+    s.play("type Text2 15\nclick Command1\nclick Command3\n");
+    auto fees = s.account();
+    const Sheet &f = fees->sheet("Befszla01");
+    // 100 − 300 − 15 by hand.
+    ExpectAmounts(f, {{6, Fee, "300"}, {6, Movement, "-300"}, {7, Fee, "15"},
+                      {7, Balance, "-215"}, {10, Fee, "315"}});
+    ExpectTexts(f, {{6, RowType, "TAR"}, {6, Description, "2026. 11. 30.  külön díj"},
+                    {7, RowType, "HAR"}, {7, Description, "2026. 11. 30.  szlavez díj"}});
 }
 
-TEST(CashWindows, FieldsAreCheckedInOrderTheOnlyRowCanBeDeletedAndViewingRecomputes) {
+TEST(CashWindows, FieldsInOrderTheOnlyRowDeletedViewingRecomputesAndCodesOfAnotherTypeRefused) {
     Session s;
     s.play(kWithdrawal);
     EXPECT_EQ(s.window().control("Text1").text, "2026. 12. 06.");
@@ -315,6 +271,34 @@ TEST(CashWindows, FieldsAreCheckedInOrderTheOnlyRowCanBeDeletedAndViewingRecompu
     ExpectAmounts(viewed->sheet("Befszla01"), {{6, Balance, "150"}});
     for (int i = 1; i <= viewed->sheetCount(); ++i)
         EXPECT_TRUE(viewed->sheetAt(i).visible() && viewed->sheetAt(i).isProtected());
+
+    // A withdrawal beyond the balance leaves it negative: 100 + 50 − 500.
+    s.play(entry(kWithdrawal, "2026.11.03", "500", 4));
+    auto negative = s.account();
+    const Sheet &l = negative->sheet("Befszla01");
+    ExpectAmounts(l, {{7, PaidOut, "500"}, {7, Movement, "-500"}, {7, Balance, "-350"},
+                      {10, Balance, "-350"}});
+    ExpectTexts(l, {{7, Description, "Kp kivét"}, {7, RowType, "KAR"}});
+
+    const std::string stored = FileBytes(s.accountFile());
+    s.play(typed(kDeposit, "2026.11.03", "10", 4, "answer Yes\nanswer OK\n"));
+    EXPECT_EQ(s.shown().back(), kMismatch);
+    EXPECT_EQ(s.dialogs().messages().back().icon, MessageIcon::Information);
+    EXPECT_TRUE(s.atMainWindow());
+    s.play(typed(kWithdrawal, "2026.11.03", "10", 4, "answer No\nanswer Yes\nclick Command3\n"));
+    s.play(typed(kRefund, "2026.11.03", "10", 4, "answer No\nanswer Yes\nanswer OK\n"));
+    EXPECT_EQ(s.shown().back(), kMismatch);
+    EXPECT_FALSE(s.app().state().AccountWorkbookOpen());
+
+    const std::size_t shownBefore = s.shown().size();
+    s.play(typed(kWithdrawal, "2026.11.03", "10", 4, "answer No\nanswer No\n"));
+    EXPECT_TRUE(s.app().ended());
+    EXPECT_EQ(FileBytes(s.accountFile()), stored);
+    const std::vector<std::string> shown = s.shown();
+    ASSERT_EQ(shown.size(), shownBefore + 2);
+    EXPECT_EQ(shown[shownBefore], "Felhívás|Van már ilyen adat.\r\nMódosítani szeretné ?");
+    EXPECT_EQ(shown[shownBefore + 1], "Felhívás|Törölhető az adat.\r\n");
+    EXPECT_EQ(s.dialogs().messages()[shownBefore].defaultAnswer, MessageAnswer::No);
 }
 
 } // namespace

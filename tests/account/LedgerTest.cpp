@@ -46,8 +46,24 @@ struct Ledger {
     void recalc() { RecalcAccountLedger(app); }
 };
 
-TEST(RecalcAccountLedger, BalancesAndTotalsOfMixedMovementsMatchAHandComputation) {
+TEST(RecalcAccountLedger, EmptyLedgerKeepsItsStateAndMixedMovementsMatchAHandComputation) {
     Ledger l;
+    const std::unique_ptr<Workbook> fresh = makeAccountWorkbook();
+    for (int run = 0; run < 3; ++run) {
+        l.recalc();
+        EXPECT_TRUE(l.app.LedgerEmpty);
+        EXPECT_EQ(l.app.LedgerLastRow, 4);
+        EXPECT_TRUE(LedgerIsSound(l.s)); // V2 = 7, zero totals in row 7
+    }
+    // Repeated runs change nothing: no row is removed, nothing moves.
+    for (int r = 1; r <= 9; ++r)
+        for (int c = 1; c <= kLastColumn; ++c)
+            EXPECT_EQ(l.s.value(r, c), fresh->sheet("Befszla01").value(r, c)) << r << "," << c;
+
+    l.deposit(5, day(6, 1), 1, "5");
+    l.recalc();
+    EXPECT_TRUE(LedgerIsSound(l.s)); // the empty amount columns sum to zero
+
     // deposit 10 000; purchase 20 × 312,25 + 15,1 commission; refund −2,5; sale 10 × 330 −
     // 9,9 commission with a result of 170,6; withdrawal 1 500; fee 4,0001; dividend 77,77.
     l.deposit(5, day(1, 5), 1, "10000");
@@ -78,25 +94,6 @@ TEST(RecalcAccountLedger, BalancesAndTotalsOfMixedMovementsMatchAHandComputation
     EXPECT_EQ(l.app.LedgerLastRow, 11);
     EXPECT_EQ(l.app.LedgerLastDate, day(3, 1));
     EXPECT_TRUE(LedgerIsSound(l.s));
-}
-
-TEST(RecalcAccountLedger, EmptyLedgerKeepsTheNewWorkbookStateAndEmptyAmountCellsAddNothing) {
-    Ledger l;
-    const std::unique_ptr<Workbook> fresh = makeAccountWorkbook();
-    for (int run = 0; run < 3; ++run) {
-        l.recalc();
-        EXPECT_TRUE(l.app.LedgerEmpty);
-        EXPECT_EQ(l.app.LedgerLastRow, 4);
-        EXPECT_TRUE(LedgerIsSound(l.s)); // V2 = 7, zero totals in row 7
-    }
-    // Repeated runs change nothing: no row is removed, nothing moves.
-    for (int r = 1; r <= 9; ++r)
-        for (int c = 1; c <= kLastColumn; ++c)
-            EXPECT_EQ(l.s.value(r, c), fresh->sheet("Befszla01").value(r, c)) << r << "," << c;
-
-    l.deposit(5, day(6, 1), 1, "5");
-    l.recalc();
-    EXPECT_TRUE(LedgerIsSound(l.s)); // the empty amount columns sum to zero
     l.s.setValue(5, Movement, "sok");
     EXPECT_THROW(l.recalc(), HostError) << "text in an amount";
 }
@@ -113,7 +110,7 @@ TEST(LedgerInvariants, NoticeGapsDisorderDuplicateCodesAndStaleBalances) {
         EXPECT_NE(v.find(part), std::string::npos) << part << " in " << v;
 }
 
-TEST(LedgerRows, FirstEmptyRowRowByCodeAndInsertedRowsTakeTheFormatsOfTheRowBelow) {
+TEST(LedgerRows, FirstEmptyRowRowByCodeInsertedRowFormatsAndTheLogsAppendRow) {
     Ledger l;
     EXPECT_EQ(FindFirstEmptyLedgerRow(l.s), 5);
     EXPECT_EQ(FindLedgerRowByCode(l.s, 1), 0);
@@ -133,11 +130,9 @@ TEST(LedgerRows, FirstEmptyRowRowByCodeAndInsertedRowsTakeTheFormatsOfTheRowBelo
     l.s.setCellFormat(5, Description, marked);
     EXPECT_EQ(InsertCashMovementRow(l.s, day(1, 1)), 5);
     EXPECT_EQ(l.s.cellFormat(5, Description), marked);
-}
 
-TEST(DeletionLogs, AppendRowNeverLandsOnARowThatHoldsAnything) {
-    Workbook wb;
-    Sheet &log = wb.addSheet("Befszlatörsor01");
+    // A deletion log's append row never lands on a row that holds anything.
+    Sheet &log = l.wb->addSheet("Befszlatörsor01");
     EXPECT_EQ(FindLogAppendRow(log), 5);
     log.setValue(5, MovementDate, day(1, 1));
     log.setValue(6, SettlementCode, 44); // a row whose date went missing still is a logged row

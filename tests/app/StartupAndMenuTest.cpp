@@ -8,6 +8,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <tuple>
 
 namespace vandorix::testing {
 namespace {
@@ -66,12 +67,8 @@ TEST(Startup, AMissingFolderAWrongRootNameOrASecondCopyEndsTheProgramWithOneNoti
         "Az Ön Oprációs rendszere nem kompatibilis a Vandorix alkalmazással.\r\n"
         "Javasolom, hogy készítsen a számítógépére tartós és kompatibilis\r\n"
         "virtuális gépet és erre telepítse a Vandorix alkalmazást. Kilépés.";
-    struct Case {
-        const char *root, *removedFolder;
-        bool secondCopy;
-        std::string text; // the whole text; for a second copy a part of it
-    };
-    const Case cases[] = {
+    // Root name, data folder removed, whether a first copy runs, the notice (or part of it).
+    const std::tuple<const char *, const char *, bool, std::string> cases[] = {
         {"Vandorix", "Torzs", false, incompatible},
         {"Vandorix", "Termekek", false, incompatible},
         {"Vandorix", "Seged", false, incompatible},
@@ -81,12 +78,12 @@ TEST(Startup, AMissingFolderAWrongRootNameOrASecondCopyEndsTheProgramWithOneNoti
          "és ha kell, utánna egyszámjegyű index lehet."},
         {"Vandorix", nullptr, true, "másik példánya"},
     };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(std::string(c.root) + " " + (c.removedFolder ? c.removedFolder : ""));
-        TestInstallation inst(c.root);
-        if (c.removedFolder) fs::remove_all(inst.root() / c.removedFolder);
+    for (const auto &[root, removedFolder, secondCopy, text] : cases) {
+        SCOPED_TRACE(std::string(root) + " " + (removedFolder ? removedFolder : ""));
+        TestInstallation inst(root);
+        if (removedFolder) fs::remove_all(inst.root() / removedFolder);
         std::unique_ptr<Started> first;
-        if (c.secondCopy) {
+        if (secondCopy) {
             first = std::make_unique<Started>(inst.programFolder());
             first->app.start();
             ASSERT_FALSE(first->app.ended());
@@ -97,22 +94,21 @@ TEST(Startup, AMissingFolderAWrongRootNameOrASecondCopyEndsTheProgramWithOneNoti
         EXPECT_TRUE(s.app.ended());
         ASSERT_EQ(s.dialogs.messages().size(), 1u);
         const MessageRequest &m = s.dialogs.messages()[0];
-        if (c.secondCopy)
-            EXPECT_NE(m.text.find(c.text), std::string::npos) << m.text;
+        if (secondCopy)
+            EXPECT_NE(m.text.find(text), std::string::npos) << m.text;
         else
-            EXPECT_EQ(m.text, c.text);
+            EXPECT_EQ(m.text, text);
         EXPECT_EQ(m.title, "Felhívás");
         EXPECT_EQ(m.icon, MessageIcon::Exclamation);
         EXPECT_EQ(m.buttons, MessageButtons::Ok);
         EXPECT_EQ(s.app.visibleForm(), nullptr);
         EXPECT_FALSE(s.app.state().HostRunning);
-        if (c.root == std::string("Vandorix0")) { // it quits the host it started
+        if (root == std::string("Vandorix0")) { // it quits the host it started
             EXPECT_GE(s.app.state().HostApp->state().quitRequests, 1);
         }
     }
-}
 
-TEST(Startup, OnlyTheProductWordAndOneDigitAreAcceptedAsRootName) {
+    // Only the product word and at most one digit, 1 to 9, name a root.
     const std::pair<const char *, bool> names[] = {
         {"Vandorix", true},   {"Vandorix1", true},   {"Vandorix7", true}, {"Vandorix9", true},
         {"Vandorix0", false}, {"Vandorix12", false}, {"vandorix", false}, {"VANDORIX", false},
@@ -162,7 +158,7 @@ std::string tree(const std::vector<MenuItem> &items) {
     return out;
 }
 
-TEST(MainMenu, HasTheFullTreeWithExactCaptionsSetsWindowModesAndExitsWithoutAQuestion) {
+TEST(MainMenu, FullTreeFailedCommandsShownAndDroppedAndExitWithoutAQuestion) {
     InProcessSession r;
     EXPECT_EQ(tree(r.app().mainForm().menu()),
               "Befektetés (Részvény (Alapadatok, Vétel, Eladás, Napi záró ár, Árfolyamok betöltése "
@@ -171,25 +167,45 @@ TEST(MainMenu, HasTheFullTreeWithExactCaptionsSetsWindowModesAndExitsWithoutAQue
               "Érték kinutatás, Termék szlámla kivonat, Termék adatok), |, Karbantartás "
               "(Teljesülés  tr. kód módosítás, Adatsor törlés, Utolsó művelet visszavonása, "
               "Biztonsági mentés), |, Kilépés)");
-    const auto &top = r.app().mainForm().menu()[0].items;
-    EXPECT_EQ(top[3].caption, "-----");
-    EXPECT_EQ(top[5].caption, "----");
 
-    // The refund and deposit items set the mode of the same window.
+    // The refund window opens with the focus on its date field.
     r.app().clickMenu(path("Befektetési számla/Brókerdíj visszatérítés"));
-    EXPECT_TRUE(r.app().state().BrokerFeeRefundMode);
-    Form *refund = r.app().visibleForm();
-    EXPECT_EQ(refund->focus(), "Text1") << "the date field takes the focus";
+    EXPECT_EQ(r.app().visibleForm()->focus(), "Text1");
     r.app().click("Command3");
-    r.app().clickMenu(path("Befektetési számla/Befizetés"));
-    EXPECT_FALSE(r.app().state().BrokerFeeRefundMode);
-    EXPECT_EQ(r.app().visibleForm(), refund);
-    r.app().click("Command3");
+
+    // A failed command is shown, drops what is open, and the program goes on.
+    r.run(RegisterScript("Alfa", "A1"));
+    EXPECT_EQ(r.app().statusLine(), "Elmentve: Alfa – részvény nyilvántartva");
+    fs::remove(r.installation().root() / "Termekek" / "Alfa.xls");
+    const std::string account = FileBytes(r.installation().accountWorkbook());
+    r.run("menu Befektetés/Részvény/Napi záró ár\nchoose Combo1 Alfa\nanswer OK\n");
+    ASSERT_EQ(r.dialogs().messages().size(), 1u);
+    EXPECT_EQ(r.dialogs().messages().back().title, "Hiba");
+    EXPECT_NE(r.dialogs().messages().back().text.find("Alfa.xls"), std::string::npos);
+    EXPECT_EQ(r.app().visibleForm(), &r.app().mainForm());
+    EXPECT_TRUE(r.app().state().HostApp->workbooks().empty());
+    EXPECT_FALSE(r.app().state().AccountWorkbookOpen() || r.app().state().ProductWorkbookOpen() ||
+                 r.app().state().ProductListOpen());
+    EXPECT_EQ(FileBytes(r.installation().accountWorkbook()), account);
+    EXPECT_EQ(r.app().statusLine(), kFailedCommandNotice);
+    // The next window reads the files afresh.
+    r.run("menu Befektetés/Befektetési számla/Befizetés\n");
+    EXPECT_EQ(r.app().visibleForm()->caption(), "Befizetés a befektetési számlára");
+    r.run("click Command3\n");
+    // A failure outside a window: shown, and the missing file is not made up.
+    fs::remove(r.installation().accountWorkbook());
+    r.run("menu Befektetés/Befektetési számla/Megtekintés\nanswer OK\n");
+    ASSERT_EQ(r.dialogs().messages().size(), 2u);
+    EXPECT_EQ(r.dialogs().messages()[1].title, "Hiba");
+    EXPECT_NE(r.dialogs().messages()[1].text.find("Befszla.xls"), std::string::npos);
+    EXPECT_FALSE(r.app().ended());
+    EXPECT_EQ(r.app().visibleForm(), &r.app().mainForm());
+    EXPECT_FALSE(fs::exists(r.installation().accountWorkbook()));
 
     // Exit with nothing open quits the host without a question.
     r.app().clickMenu(path("Kilépés"));
     EXPECT_TRUE(r.app().ended());
-    EXPECT_TRUE(r.dialogs().messages().empty());
+    EXPECT_EQ(r.dialogs().messages().size(), 2u) << "no question";
     EXPECT_GE(r.app().state().HostApp->state().quitRequests, 1);
     EXPECT_EQ(r.app().visibleForm(), nullptr);
     EXPECT_THROW(r.app().clickMenu(path("Kilépés")), ActionError);
@@ -231,40 +247,7 @@ TEST(MainMenu, EveryItemOpensOneWindowAndItsButtonsLeaveIt) {
     EXPECT_TRUE(r.dialogs().allAnswersTaken());
 }
 
-TEST(Commands, AFailureIsShownDropsWhatIsOpenAndTheProgramGoesOn) {
-    InProcessSession r;
-    r.run(RegisterScript("Alfa", "A1"));
-    EXPECT_EQ(r.app().statusLine(), "Elmentve: Alfa – részvény nyilvántartva");
-    fs::remove(r.installation().root() / "Termekek" / "Alfa.xls");
-    const std::string account = FileBytes(r.installation().accountWorkbook());
-    r.run("menu Befektetés/Részvény/Napi záró ár\nchoose Combo1 Alfa\nanswer OK\n");
-    ASSERT_EQ(r.dialogs().messages().size(), 1u);
-    EXPECT_EQ(r.dialogs().messages().back().title, "Hiba");
-    EXPECT_NE(r.dialogs().messages().back().text.find("Alfa.xls"), std::string::npos);
-    EXPECT_EQ(r.app().visibleForm(), &r.app().mainForm());
-    EXPECT_TRUE(r.app().state().HostApp->workbooks().empty());
-    EXPECT_FALSE(r.app().state().AccountWorkbookOpen() || r.app().state().ProductWorkbookOpen() ||
-                 r.app().state().ProductListOpen());
-    EXPECT_EQ(FileBytes(r.installation().accountWorkbook()), account);
-    EXPECT_EQ(r.app().statusLine(), kFailedCommandNotice);
-
-    // The next window reads the files afresh.
-    r.run("menu Befektetés/Befektetési számla/Befizetés\n");
-    EXPECT_EQ(r.app().visibleForm()->caption(), "Befizetés a befektetési számlára");
-    r.run("click Command3\n");
-
-    // A failure outside a window: shown, and the missing file is not made up.
-    fs::remove(r.installation().accountWorkbook());
-    r.run("menu Befektetés/Befektetési számla/Megtekintés\nanswer OK\n");
-    ASSERT_EQ(r.dialogs().messages().size(), 2u);
-    EXPECT_EQ(r.dialogs().messages()[1].title, "Hiba");
-    EXPECT_NE(r.dialogs().messages()[1].text.find("Befszla.xls"), std::string::npos);
-    EXPECT_FALSE(r.app().ended());
-    EXPECT_EQ(r.app().visibleForm(), &r.app().mainForm());
-    EXPECT_FALSE(fs::exists(r.installation().accountWorkbook()));
-}
-
-TEST(Replay, OpensAndLeavesEveryWindowAndPrintsEachDialog) {
+TEST(Replay, OpensAndLeavesEveryWindowPrintsEachDialogAndFailsNamingTheScriptLine) {
     // One share registered, then every window of the menu opened and left again.
     std::string script = RegisterScript("Alfa", "A1");
     std::string expected;
@@ -284,9 +267,8 @@ TEST(Replay, OpensAndLeavesEveryWindowAndPrintsEachDialog) {
     ReplayRun run = inst.replay(script);
     EXPECT_EQ(run.exitCode, 0) << run.output;
     EXPECT_EQ(run.output, expected + "Kilépés\nA Befektetési fájlban\nMég nincs adat. Kilépés!\n");
-}
 
-TEST(Replay, FailsNamingTheScriptLine) {
+    // A faulty script fails naming its line.
     const std::string view = "menu Befektetés/Befektetési számla/Megtekintés\n";
     const std::string deposit = "menu Befektetés/Befektetési számla/Befizetés\n";
     const std::pair<std::string, const char *> cases[] = {
@@ -300,17 +282,17 @@ TEST(Replay, FailsNamingTheScriptLine) {
         {"menu Befektetés/Kilépés\nmenu Befektetés/Kilépés\n", "(2. sor)"}, // after the end
         {"frobnicate Text1\n", "(1. sor)"},
     };
-    for (const auto &[script, line] : cases) {
-        TestInstallation inst;
-        ReplayRun run = inst.replay(script);
-        EXPECT_EQ(run.exitCode, 1) << script << run.output;
-        EXPECT_NE(run.output.find(line), std::string::npos) << script << run.output;
+    for (const auto &[bad, line] : cases) {
+        TestInstallation fresh;
+        ReplayRun failed = fresh.replay(bad);
+        EXPECT_EQ(failed.exitCode, 1) << bad << failed.output;
+        EXPECT_NE(failed.output.find(line), std::string::npos) << bad << failed.output;
     }
     // Start-up dialogs take the answers at the top of the script.
-    TestInstallation inst("Vandorix12");
-    ReplayRun run = inst.replay("answer OK\n");
-    EXPECT_EQ(run.exitCode, 0) << run.output;
-    EXPECT_NE(run.output.find("Felhívás\nTelpítési hiba."), std::string::npos) << run.output;
+    TestInstallation wrongRoot("Vandorix12");
+    ReplayRun r = wrongRoot.replay("answer OK\n");
+    EXPECT_EQ(r.exitCode, 0) << r.output;
+    EXPECT_NE(r.output.find("Felhívás\nTelpítési hiba."), std::string::npos) << r.output;
 }
 
 } // namespace

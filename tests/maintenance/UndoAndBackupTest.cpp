@@ -53,14 +53,12 @@ TEST(Undo, PurchaseSaleAndDepositUndoneInReverseOrderLeaveEveryFileAsBeforeUnles
         std::string edited = stored;
         edited[edited.size() / 2] ^= 1;
         std::ofstream(product, std::ios::binary | std::ios::trunc) << edited;
-        const auto files = DataFiles(root);
-        const auto kept = KeptCommands(root);
+        const auto files = DataFiles(root, true);
         t.run(kUndo + "answer OK\n"); // the edited file is no sound workbook any more
         EXPECT_EQ(t.shown().back(), "Felhívás|Az utolsó művelet nem vonható vissza:\r\n"
                                     "Vétel: Alfa, 100 db, 2026. 11. 03.\r\nA(z) Termekek/Alfa.xls "
                                     "fájl azóta megváltozott.\r\nSemmi sem változott.");
-        EXPECT_EQ(DataFiles(root), files);
-        EXPECT_EQ(KeptCommands(root), kept);
+        EXPECT_EQ(DataFiles(root, true), files) << "the kept versions included";
         std::ofstream(product, std::ios::binary | std::ios::trunc) << stored;
     }
     // Declining changes nothing.

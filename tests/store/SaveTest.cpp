@@ -24,8 +24,7 @@ namespace vandorix {
 namespace {
 namespace fs = std::filesystem;
 
-// A workbook file whose cell A1 of sheet "Lap" carries `marker`, with enough rows that a save
-// takes a while to write.
+// A workbook whose A1 on sheet "Lap" carries `marker`, long enough that a save takes a while.
 std::string workbookBytes(const std::string &path, int marker) {
     Workbook wb(path);
     Sheet &s = wb.addSheet("Lap");
@@ -52,8 +51,7 @@ std::vector<std::string> folderEntries(const fs::path &folder) {
 const std::vector<std::string> kBoth = {"Alfa.xls", "Befszla.xls"};
 const std::vector<std::string> kDataOnly = {"Torzs"}; // in the root: no journal, no temporary
 
-// Two workbooks in the data folder "Torzs" of a fresh root, which also holds the journal as
-// the program keeps it, and a host that has them open.
+// Two workbooks in "Torzs" of a fresh root that holds the journal, and a host to open them.
 class SaveFolders : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -75,8 +73,7 @@ protected:
 };
 
 TEST_F(SaveFolders, RecoveryThatCannotFinishACommitChangesNothingAndStrayFilesGo) {
-    // A journal naming a file that is neither staged nor there (a folder moved away after the
-    // commit began), beside a file it could finish, and a journal cut short.
+    // A journal naming a file neither staged nor there, beside one it could finish; one cut short.
     writeFileDurably(CommitJournal::stagingPath(a_), workbookBytes(a_.string(), 3));
     for (const std::string &journal : {std::string("Torzs/Befszla.xls\nElveszett/Gamma.xls\nEND\n"),
                                       std::string("Torzs/Befszla.xls\n")}) {
@@ -106,9 +103,8 @@ TEST_F(SaveFolders, RecoveryThatCannotFinishACommitChangesNothingAndStrayFilesGo
     EXPECT_EQ(folderEntries(root_), kDataOnly);
 }
 
-// A commit whose second rename fails (a folder stands in the way) is reported failed, yet its
-// journal is written, so its files must all arrive, never only the first: the next command
-// finishes it, and so does the start-up, also after the root folder was renamed.
+// A commit whose second rename fails is reported failed, yet its journal is written: the next
+// command finishes it, and so does the start-up, also after the root folder was renamed.
 TEST_F(SaveFolders, ACommitCutShortIsFinishedNotDroppedByTheFailedCommand) {
     const fs::path first = std::min(a_, b_), second = std::max(a_, b_);
     const std::string secondOld = readWholeFile(second);
@@ -153,9 +149,8 @@ TEST_F(SaveFolders, ACommitCutShortIsFinishedNotDroppedByTheFailedCommand) {
     }
 }
 
-TEST_F(SaveFolders, ASaveCutShortByAFullDiskLeavesNoStagedFile) {
-    // The second workbook of a command hits the file size limit, as it would a full disk; the
-    // child ends with status 0 only when the save was refused.
+TEST_F(SaveFolders, ASaveCutShortByAFullDiskLeavesNoStagedFileAndASecondLockIsRefused) {
+    // A command's second workbook hits the file size limit as on a full disk; status 0 if refused.
     testing::RunInChildKilledAfter(-1, [&](const std::function<void()> &started) {
         started();
         ::signal(SIGXFSZ, SIG_IGN);
@@ -180,6 +175,26 @@ TEST_F(SaveFolders, ASaveCutShortByAFullDiskLeavesNoStagedFile) {
     });
     EXPECT_EQ(folderEntries(data_), kBoth);
     EXPECT_EQ(markerOf(a_), 0);
+
+    // A second lock (in process, "másik példánya" is Startup.AMissingFolderAWrong...'s).
+    {
+        DataFolderLock first(root_);
+        DataFolderLock other(data_); // another folder is not locked
+        // The root itself is locked: deleting the lock file lets no second copy in either.
+        fs::remove(root_ / ".vandorix.lock");
+        EXPECT_THROW(DataFolderLock second(root_), DataLockedError);
+    }
+    DataFolderLock held(root_); // released with the first
+    // Another process is refused with a message naming the folder (the child's status 0).
+    testing::RunInChildKilledAfter(-1, [&](const std::function<void()> &started) {
+        started();
+        try {
+            DataFolderLock second(root_);
+        } catch (const DataLockedError &e) {
+            if (std::string(e.what()).find(root_.string()) != std::string::npos) return;
+        }
+        throw std::logic_error("the child got the lock, or a message without the folder");
+    });
 }
 
 TEST_F(SaveFolders, MoveIsRefusedWholeOrFinishedAtStartUpNeverLeftHalfDone) {
@@ -194,7 +209,6 @@ TEST_F(SaveFolders, MoveIsRefusedWholeOrFinishedAtStartUpNeverLeftHalfDone) {
     EXPECT_THROW(host_.moveFile(b_, archive / "Alfa1.xls"), SaveError);
     host_.abortCommand();
     EXPECT_EQ(readWholeFile(a_), aOld);
-
     // The file to move vanishes before the command ends: refused before the journal.
     fs::create_directories(archive);
     host_.beginCommand();
@@ -208,7 +222,6 @@ TEST_F(SaveFolders, MoveIsRefusedWholeOrFinishedAtStartUpNeverLeftHalfDone) {
     EXPECT_EQ(folderEntries(data_), std::vector<std::string>{"Befszla.xls"});
     EXPECT_TRUE(folderEntries(archive).empty());
     EXPECT_EQ(folderEntries(root_), (std::vector<std::string>{"Arhiv", "Torzs", "elteve.xls"}));
-
     // Put back; the new place is taken by a folder after the move was staged, so the commit
     // stops once the old place is gone: the staged copy stays for start-up, which finishes.
     fs::rename(root_ / "elteve.xls", b_);
@@ -260,30 +273,6 @@ TEST_F(SaveFolders, KilledSaverLeavesBothWorkbooksOfOneCommandAfterRecovery) {
         ASSERT_EQ(folderEntries(data_), kBoth) << "iteration " << iteration;
         ASSERT_EQ(folderEntries(root_), kDataOnly) << "iteration " << iteration;
     }
-}
-
-// That a second copy in the same process is refused with "másik példánya" is checked by
-// Startup.SecondCopyOnTheSameFoldersIsRefused.
-TEST_F(SaveFolders, SecondLockOnTheSameDataIsRefusedHereAndInAnotherProcess) {
-    {
-        DataFolderLock first(root_);
-        DataFolderLock other(data_); // another folder is not locked
-        // The root itself is locked: deleting the lock file lets no second copy in either.
-        fs::remove(root_ / ".vandorix.lock");
-        EXPECT_THROW(DataFolderLock second(root_), DataLockedError);
-    }
-    DataFolderLock held(root_); // released with the first
-    // Another process is refused, with a message naming the folder: only then does the child
-    // end with status 0.
-    testing::RunInChildKilledAfter(-1, [&](const std::function<void()> &started) {
-        started();
-        try {
-            DataFolderLock second(root_);
-        } catch (const DataLockedError &e) {
-            if (std::string(e.what()).find(root_.string()) != std::string::npos) return;
-        }
-        throw std::logic_error("the child got the lock, or a message without the folder");
-    });
 }
 
 } // namespace

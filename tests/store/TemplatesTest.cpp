@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 namespace vandorix {
 namespace {
@@ -46,15 +47,12 @@ void expectKinds(const Sheet &s, int row, const std::string &want) {
     }
 }
 
-// Every workbook of a new installation opens on a visible sheet and is stored protected with
-// the installation's passwords, which Prepare lifts. File names, sheet order, visibility and
-// that every sheet has a password are checked on the files vandorix-setup lays out, with an
-// independent reader (tests/tools/check_setup.py).
+// File names, sheet order and visibility of the laid-out files are checked by an independent
+// reader (tests/tools/check_setup.py).
 TEST(InstallationWorkbooks, StoredProtectedOpenOnAVisibleSheetAndSurviveTheFileFormat) {
     for (const InstallationWorkbook &entry : kInstallationWorkbooks) {
         auto wb = entry.make();
         EXPECT_TRUE(wb->activeSheet().visible()) << entry.fileName;
-        // They survive the file format unchanged, and reproducibly.
         std::string bytes = encodeWorkbook(*wb);
         EXPECT_TRUE(decodeWorkbook(bytes, entry.fileName)->sameContent(*wb)) << entry.fileName;
         EXPECT_EQ(encodeWorkbook(*entry.make()), bytes) << entry.fileName << " is not reproducible";
@@ -68,7 +66,7 @@ TEST(InstallationWorkbooks, StoredProtectedOpenOnAVisibleSheetAndSurviveTheFileF
     }
 }
 
-TEST(AccountWorkbookTemplate, EmptyLedgersReportSheetsAndHeadings) {
+TEST(AccountWorkbookTemplate, EmptyLedgersReportSheetsHeadingsAndLedgerColumnTypes) {
     auto wb = makeAccountWorkbook();
     // The ledger: zero totals in row 7, V2 = 7, A2 empty; the statement sheet: V2 = 7, empty.
     EXPECT_TRUE(testing::LedgerIsSound(wb->sheet(sheets::kLedger)));
@@ -95,14 +93,11 @@ TEST(AccountWorkbookTemplate, EmptyLedgersReportSheetsAndHeadings) {
     expectHeadings(wb->sheet(sheets::kArchive), 7, 7);
     for (int i = 1; i <= wb->sheetCount(); ++i) // the title, whose text check_setup.py checks
         EXPECT_TRUE(formatOf(wb->sheetAt(i).cellFormat(1, 1)).bold) << wb->sheetAt(i).name();
-}
 
-TEST(AccountWorkbookTemplate, LedgerRowsTakeTheColumnTypes) {
+    // A first trade inserts a row at row 5 and takes the formats of the row below it.
     const std::string ledgerRow = "DWWAAAA..WAAAAAAAAAAW.";
-    auto wb = makeAccountWorkbook();
     prepare(*wb);
     Sheet &s = wb->sheet(sheets::kLedger);
-    // A first trade inserts a row at row 5 and takes the formats of the row below it.
     s.insertRow(5);
     s.copyRowFormat(6, 5);
     for (int r : {5, 6}) expectKinds(s, r, ledgerRow);
@@ -137,24 +132,16 @@ TEST(ProductTemplate, PerShareColumnsKeepDoublesAndAmountColumnsHoldAmounts) {
 }
 
 TEST(DeletionLogTemplates, SheetsMirrorTheColumnsTheyReceive) {
-    auto account = makeAccountWorkbook();
-    auto product = makeProductTemplate();
-    struct Case {
-        std::unique_ptr<Workbook> log;
-        const char *rowsSheet;
-        const Sheet &source;
-        int columns;
-    } cases[] = {
-        {makeAccountDeletionLogTemplate(), sheets::kAccountLog, account->sheet(sheets::kLedger),
-         22},
-        {makeProductDeletionLogTemplate(), sheets::kTrades, product->sheet(sheets::kTrades), 35},
-    };
-    for (Case &k : cases) {
-        const Sheet &rows = k.log->sheet(k.rowsSheet);
-        EXPECT_TRUE(rows.value(5, 1).isBlank()) << k.rowsSheet; // the first logged row: row 5
-        for (int c = 1; c <= k.columns; ++c) {
-            EXPECT_EQ(headingOf(rows, c), headingOf(k.source, c)) << k.rowsSheet << " col " << c;
-            EXPECT_EQ(rows.cellFormat(5, c), k.source.cellFormat(5, c)) << k.rowsSheet << c;
+    auto account = makeAccountWorkbook(), accountLog = makeAccountDeletionLogTemplate();
+    auto product = makeProductTemplate(), productLog = makeProductDeletionLogTemplate();
+    for (auto [rows, source, columns] :
+         {std::tuple{&accountLog->sheet(sheets::kAccountLog), &account->sheet(sheets::kLedger),
+                     ledger::kLastColumn},
+          std::tuple{&productLog->sheet(sheets::kTrades), &product->sheet(sheets::kTrades), 35}}) {
+        EXPECT_TRUE(rows->value(5, 1).isBlank()) << rows->name(); // the first logged row: row 5
+        for (int c = 1; c <= columns; ++c) {
+            EXPECT_EQ(headingOf(*rows, c), headingOf(*source, c)) << rows->name() << " col " << c;
+            EXPECT_EQ(rows->cellFormat(5, c), source->cellFormat(5, c)) << rows->name() << c;
         }
     }
 }

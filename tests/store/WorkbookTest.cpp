@@ -73,11 +73,31 @@ TEST(Date, ReadsWhatAHungarianUserTypesAndPrintsTheShortFormAndCalendarSteps) {
     EXPECT_EQ(ymd(2026, 3, 1).lastDayOfPreviousMonth(), ymd(2026, 2, 28));
     EXPECT_EQ(ymd(2026, 12, 31).startOfYear(), ymd(2026, 1, 1));
     EXPECT_EQ(ymd(2024, 1, 15).lastDayOfPreviousMonth(), ymd(2023, 12, 31));
+    EXPECT_EQ(ymd(2028, 3, 1).lastDayOfPreviousMonth(), ymd(2028, 2, 29));
 }
 
-TEST(SheetRows, InsertedRowsAndFormatCopiesTakeFormatsOnlyAndSortKeepsRowsWhole) {
-    Workbook wb;
-    Sheet &s = wb.addSheet("Lap");
+TEST(Sheets, FoundByExactNameAfterRenameMoveAndDeleteTheirRowsFormatsAndSorting) {
+    Workbook wb("Termékminta.xls");
+    wb.addSheet("Termékminta01");
+    wb.addSheet("Szla");
+    wb.addSheet("Segéd01");
+    wb.renameSheet("Termékminta01", "Alfa01");
+    EXPECT_EQ(wb.findSheet("Termékminta01"), nullptr);
+    EXPECT_EQ(wb.indexOf(wb.sheet("Alfa01")), 1);
+    wb.moveSheet("Segéd01", "Szla");
+    EXPECT_EQ(wb.sheetAt(2).name(), "Segéd01");
+    wb.deleteSheet("Szla");
+    EXPECT_EQ(wb.sheetCount(), 2);
+    try {
+        wb.sheet("szla");
+        ADD_FAILURE() << "found in another case";
+    } catch (const SheetMissingError &e) {
+        EXPECT_EQ(e.sheet(), "szla");
+    }
+    EXPECT_THROW(wb.addSheet("Alfa01"), HostError);
+
+    // An inserted row takes the formats of the row above, a format copy pastes formats only.
+    Sheet &s = wb.sheet("Alfa01");
     FormatRef amount = internFormat(CellFormat{"#,##0.00", false, HAlign::Right, true});
     for (int r : {5, 6}) {
         s.setCellFormat(r, 3, amount);
@@ -86,8 +106,6 @@ TEST(SheetRows, InsertedRowsAndFormatCopiesTakeFormatsOnlyAndSortKeepsRowsWhole)
     s.insertRow(6);
     EXPECT_EQ(s.cellFormat(6, 3), s.cellFormat(5, 3));
     EXPECT_TRUE(s.value(6, 3).isBlank());
-
-    // A format copy pastes formats only.
     FormatRef bold = internFormat(CellFormat{"0", true, HAlign::Center, false});
     s.setCellFormat(5, 1, bold);
     s.setValue(20, 1, "marad");
@@ -112,27 +130,6 @@ TEST(SheetRows, InsertedRowsAndFormatCopiesTakeFormatsOnlyAndSortKeepsRowsWhole)
     for (int r = 30; r <= 36; ++r)
         EXPECT_EQ(std::make_pair(s.value(r, 1), s.value(r, 2)), want[r - 30]) << r;
     EXPECT_EQ(s.value(37, 1), CellValue("kívül"));
-}
-
-TEST(Sheets, FoundByExactNameAfterRenameMoveAndDelete) {
-    Workbook wb("Termékminta.xls");
-    wb.addSheet("Termékminta01");
-    wb.addSheet("Szla");
-    wb.addSheet("Segéd01");
-    wb.renameSheet("Termékminta01", "Alfa01");
-    EXPECT_EQ(wb.findSheet("Termékminta01"), nullptr);
-    EXPECT_EQ(wb.indexOf(wb.sheet("Alfa01")), 1);
-    wb.moveSheet("Segéd01", "Szla");
-    EXPECT_EQ(wb.sheetAt(2).name(), "Segéd01");
-    wb.deleteSheet("Szla");
-    EXPECT_EQ(wb.sheetCount(), 2);
-    try {
-        wb.sheet("szla");
-        FAIL();
-    } catch (const SheetMissingError &e) {
-        EXPECT_EQ(e.sheet(), "szla");
-    }
-    EXPECT_THROW(wb.addSheet("Alfa01"), HostError);
 }
 
 TEST(CodecValues, AmountsNumbersDatesAndTextsComeBackExactly) {
@@ -180,7 +177,7 @@ TEST(CodecValues, AmountsNumbersDatesAndTextsComeBackExactly) {
     EXPECT_EQ(t.value(rows - 1, 1).display(), "2026. 12. 06.");
 }
 
-TEST(CodecLayout, RowAndCellFormatsColumnWidthsAndRowHeightsSurvive) {
+TEST(CodecLayoutAndState, FormatsSizesSheetOrderVisibilityActiveSheetAndProtectionSurvive) {
     Workbook wb(kPath);
     Sheet &s = wb.addSheet("Befszla01");
     FormatRef heading = internFormat(CellFormat{"General", true, HAlign::Center, false});
@@ -188,7 +185,6 @@ TEST(CodecLayout, RowAndCellFormatsColumnWidthsAndRowHeightsSurvive) {
     FormatRef amountRow = internFormat(CellFormat{"#,##0.00 \"Ft\"", false, HAlign::Right, true});
     FormatRef whole = internFormat(CellFormat{"0", false, HAlign::General, false});
     FormatRef percent = internFormat(CellFormat{"0.00%", true, HAlign::Right, false});
-
     s.setRowFormat(4, heading);
     s.setValue(4, 1, "Dátum");
     s.setRowFormat(5, dateRow);
@@ -204,8 +200,18 @@ TEST(CodecLayout, RowAndCellFormatsColumnWidthsAndRowHeightsSurvive) {
     s.setColumnWidth(2, 40);
     s.setColumnWidth(22, 8.43);
 
-    // Equal content encodes to equal bytes after a round trip; the other figures are checked
-    // one by one besides the whole comparison.
+    for (const char *name : {"Alfa01", "Alfa02", "Szla", "Szla02", "Segéd01"}) wb.addSheet(name);
+    for (const char *name : {"Befszla01", "Szla", "Segéd01"}) wb.sheet(name).setVisible(false);
+    wb.sheet("Szla02").setVisibility(SheetVisibility::VeryHidden);
+    wb.activate(wb.sheet("Alfa02"));
+    wb.sheet("Alfa01").setValue(5, 1, "zárolt");
+    for (int i = 1; i <= wb.sheetCount(); ++i) wb.sheetAt(i).protect("r5Lw93Ze");
+    wb.sheet("Alfa02").unprotect("r5Lw93Ze");
+    wb.sheet("Alfa02").protect(""); // protection without a password
+    wb.protect("Hx4m27Qb");
+
+    // Equal content encodes to equal bytes after a round trip; the figures are also checked
+    // one by one, as the whole comparison is the code's own.
     const std::string bytes = encodeWorkbook(wb);
     auto back = decodeWorkbook(bytes, kPath);
     EXPECT_EQ(encodeWorkbook(*back), bytes);
@@ -221,31 +227,10 @@ TEST(CodecLayout, RowAndCellFormatsColumnWidthsAndRowHeightsSurvive) {
     EXPECT_EQ(t.rowHeight(4), 30.75);
     EXPECT_EQ(t.columnWidth(1), 12.5);
     EXPECT_EQ(t.columnWidth(22), 8.43);
-
-    // A number later typed into the amount row becomes an amount, as in the original.
-    back->sheet("Befszla01").setValue(6, 4, 1.5);
-    EXPECT_EQ(t.value(6, 4), CellValue(Currency::fromRaw(15000)));
-}
-
-TEST(CodecState, SheetOrderVisibilityActiveSheetAndProtectionSurvive) {
-    Workbook wb(kPath);
-    for (const char *name : {"Alfa01", "Alfa02", "Szla", "Szla02", "Segéd01"}) wb.addSheet(name);
-    wb.sheet("Szla").setVisible(false);
-    wb.sheet("Szla02").setVisibility(SheetVisibility::VeryHidden);
-    wb.sheet("Segéd01").setVisible(false);
-    wb.activate(wb.sheet("Alfa02"));
-    wb.sheet("Alfa01").setValue(5, 1, "zárolt");
-    for (int i = 1; i <= wb.sheetCount(); ++i) wb.sheetAt(i).protect("r5Lw93Ze");
-    wb.sheet("Alfa02").unprotect("r5Lw93Ze");
-    wb.sheet("Alfa02").protect(""); // protection without a password
-    wb.protect("Hx4m27Qb");
-
-    auto back = decodeWorkbook(encodeWorkbook(wb), kPath);
-    EXPECT_TRUE(back->sameContent(wb));
     EXPECT_EQ(back->activeSheet().name(), "Alfa02");
-    EXPECT_EQ(back->sheet("Szla").visibility(), SheetVisibility::Hidden);
+    for (const char *name : {"Befszla01", "Szla", "Segéd01"})
+        EXPECT_EQ(back->sheet(name).visibility(), SheetVisibility::Hidden) << name;
     EXPECT_EQ(back->sheet("Szla02").visibility(), SheetVisibility::VeryHidden);
-    EXPECT_EQ(back->sheet("Segéd01").visibility(), SheetVisibility::Hidden);
 
     // The stored protection refuses every change until the right password lifts it. The legacy
     // verifier gives the values every spreadsheet application computes.
@@ -272,6 +257,10 @@ TEST(CodecState, SheetOrderVisibilityActiveSheetAndProtectionSurvive) {
     EXPECT_THROW(alfa.unprotect("Hx4m27Qb"), WrongPasswordError);
     alfa.unprotect("r5Lw93Ze");
     alfa.setValue(5, 1, "x");
+    // A number later typed into the amount row becomes an amount, as in the original.
+    back->sheet("Befszla01").unprotect("r5Lw93Ze");
+    back->sheet("Befszla01").setValue(6, 4, 1.5);
+    EXPECT_EQ(t.value(6, 4), CellValue(Currency::fromRaw(15000)));
     alfa.setVisible(false);
     EXPECT_THROW(back->sheet("Alfa02").setVisible(false), HostError) << "the last visible sheet";
     Sheet &open = back->sheet("Alfa02");
