@@ -4,6 +4,9 @@
 #include "book/Rows.h"
 #include "book/Sheets.h"
 
+#include <algorithm>
+#include <limits>
+
 namespace vandorix {
 namespace {
 
@@ -40,7 +43,11 @@ TradePositionCursor::TradePositionCursor(const Sheet &trades) {
         row.date = trades.value(r, kTradeColDate).date().value_or(Date());
         row.cumulativeCost = cost;
         row.cumulativeProceeds = proceeds;
-        row.holding = static_cast<std::int16_t>(trades.value(r, kTradeColHolding).integer().value_or(0));
+        // Several purchases can hold more than a 16-bit quantity; the holding is read whole
+        // (a hand-edited figure beyond the int range is held at its bound, never wrapped).
+        const long long holding = trades.value(r, kTradeColHolding).integer().value_or(0);
+        row.holding = static_cast<int>(std::clamp<long long>(
+            holding, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
         rows_.push_back(row);
     }
 }

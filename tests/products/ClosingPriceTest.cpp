@@ -9,12 +9,13 @@ namespace {
 using namespace testing;
 
 // Trades of "Alfa": a purchase; a purchase and a partial sale on one day, whose last row gives
-// the day's position; a third purchase.
+// the day's position; a third purchase that takes the holding past 32 767 shares, which a
+// 16-bit holding would wrap.
 const std::vector<TradeLine> kTrades = {
     {Day(2026, 11, 3), Amount("10050"), Currency(), 100},
     {Day(2026, 11, 12), Amount("3030"), Currency(), 130},
     {Day(2026, 11, 12), Currency(), Amount("3960,5"), 70},
-    {Day(2026, 11, 18), Amount("4200"), Currency(), 170},
+    {Day(2026, 11, 18), Amount("3269000"), Currency(), 32860},
 };
 
 const std::string kOpen = "menu Befektetés/Részvény/Napi záró ár\nchoose Combo1 Alfa\n";
