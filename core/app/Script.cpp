@@ -1,4 +1,5 @@
 #include "app/Script.h"
+#include "app/Application.h"
 
 #include <istream>
 #include <set>
@@ -66,6 +67,17 @@ std::vector<std::string> SplitMenuPath(const std::string &path) {
     std::string part;
     while (std::getline(in, part, '/')) parts.push_back(part);
     return parts;
+}
+
+bool PerformWindowAction(Application &app, const ScriptLine &line) {
+    if (line.verb == "menu") app.clickMenu(SplitMenuPath(line.argument));
+    else if (line.verb == "click") app.click(line.control);
+    else if (line.verb == "type") app.type(line.control, line.argument);
+    else if (line.verb == "set") app.setText(line.control, line.argument);
+    else if (line.verb == "leave") app.leave(line.control);
+    else if (line.verb == "choose") app.choose(line.control, line.argument);
+    else return false;
+    return true;
 }
 
 } // namespace vandorix

@@ -7,6 +7,8 @@
 
 namespace vandorix {
 
+class Application;
+
 // One line of a script that drives the windows: an action ("menu", "click", "type", …) or an
 // answer to a dialog ("answer", "input", "input-cancel").
 struct ScriptLine {
@@ -31,5 +33,10 @@ std::vector<ScriptLine> ParseScript(std::istream &in);
 
 // "Befektetés/Részvény/Vétel" as the captions of the menu path.
 std::vector<std::string> SplitMenuPath(const std::string &path);
+
+// Carries out a window action of a script on the application: "menu", "click", "type", "set",
+// "leave" or "choose". Returns false, touching nothing, for any other verb, so a driver can
+// add actions of its own.
+bool PerformWindowAction(Application &app, const ScriptLine &line);
 
 } // namespace vandorix

@@ -39,13 +39,7 @@ public:
             ASSERT_FALSE(action.isAnswer()) << "an answer without an action: " << action.text;
             for (; i < lines.size() && lines[i].isAnswer(); ++i) queueAnswer(lines[i]);
             try {
-                if (action.verb == "menu") app_.clickMenu(SplitMenuPath(action.argument));
-                else if (action.verb == "click") app_.click(action.control);
-                else if (action.verb == "type") app_.type(action.control, action.argument);
-                else if (action.verb == "set") app_.setText(action.control, action.argument);
-                else if (action.verb == "leave") app_.leave(action.control);
-                else if (action.verb == "choose") app_.choose(action.control, action.argument);
-                else FAIL() << "unknown verb: " << action.text;
+                if (!PerformWindowAction(app_, action)) FAIL() << "unknown verb: " << action.text;
             } catch (const ActionError &e) {
                 FAIL() << action.text << ": " << e.what();
             }

@@ -55,13 +55,7 @@ void printOverview(Application &app) {
 }
 
 void perform(Application &app, const ScriptLine &line) {
-    if (line.verb == "menu") app.clickMenu(SplitMenuPath(line.argument));
-    else if (line.verb == "click") app.click(line.control);
-    else if (line.verb == "type") app.type(line.control, line.argument);
-    else if (line.verb == "set") app.setText(line.control, line.argument);
-    else if (line.verb == "leave") app.leave(line.control);
-    else if (line.verb == "choose") app.choose(line.control, line.argument);
-    else if (line.verb == "overview") printOverview(app);
+    if (!PerformWindowAction(app, line) && line.verb == "overview") printOverview(app);
 }
 
 int run(std::istream &script, std::optional<Date> today) {
