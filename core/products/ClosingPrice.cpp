@@ -61,18 +61,6 @@ TradePositionCursor::Position TradePositionCursor::at(Date day) {
     return {row.holding, row.cumulativeCost, row.cumulativeProceeds};
 }
 
-void ComputePositionAtDate(AppState &app) {
-    Workbook &wb = *app.ProductWorkbook;
-    app.host().activate(wb);
-    TradePositionCursor cursor(wb.sheet(sheets::kTrades));
-    if (cursor.empty()) {
-        app.HeldQuantity = 0;
-        app.PositionValue = app.PositionProceeds = app.PositionCost = Currency();
-        return;
-    }
-    applyPosition(app, cursor.at(app.PositionDate));
-}
-
 void LocatePriceRow(AppState &app) {
     Sheet &prices = priceSheet(app);
     app.PriceRowIsNew = false;
@@ -123,12 +111,7 @@ void RecalcValueColumns(AppState &app) {
     for (int r = app.RecalcFromRow; r <= app.LastDataRow; ++r) {
         app.PositionDate = prices.value(r, kPriceColDate).date().value_or(Date());
         const Currency price = amountAt(prices, r, kPriceColClose);
-        if (cursor.empty()) {
-            app.HeldQuantity = 0;
-            app.PositionValue = app.PositionProceeds = app.PositionCost = Currency();
-        } else {
-            applyPosition(app, cursor.at(app.PositionDate));
-        }
+        applyPosition(app, cursor.at(app.PositionDate));
         app.PositionValue = price * app.HeldQuantity;
         prices.setValue(r, kPriceColValue, app.PositionValue);
         app.PositionResult = app.PositionValue + app.PositionProceeds - app.PositionCost;

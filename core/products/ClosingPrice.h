@@ -39,11 +39,6 @@ void RecalcPriceRows(AppState &app);
 // `RecalcPriceRows`, which an import of many days runs once over all of them.
 void RecalcValueColumns(AppState &app);
 
-// The holding, cost and proceeds of the trades up to `PositionDate` from "Szla":
-// `HeldQuantity`, `PositionCost` and `PositionProceeds` (`PositionValue` is cleared when the
-// product has no trade). A day before the first trade takes the first trade row.
-void ComputePositionAtDate(AppState &app);
-
 // The trade rows of "Szla" read once, so a run of ascending days finds each day's position by
 // moving forward over the trade rows instead of rescanning them: one forward merge of price
 // rows and trade rows.
@@ -60,7 +55,6 @@ public:
     // every trade is later; nothing held when there is no trade. Days asked in ascending order
     // cost one step each over the trade rows; a day earlier than the one before starts over.
     Position at(Date day);
-    bool empty() const { return rows_.empty(); }
 
 private:
     struct TradeRow {
