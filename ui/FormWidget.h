@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+class QAbstractButton;
 class QComboBox;
 class QFrame;
 class QGridLayout;
@@ -61,6 +62,8 @@ private:
     QWidget *makeWidget(const Control &control, QWidget *parent);
     QLineEdit *makeLineEdit(const Control &control);
     QComboBox *makeComboBox(const Control &control);
+    // Names the button after its control and passes its clicks to the control's handler.
+    QWidget *clickThrough(QAbstractButton *button, const std::string &name);
     // A path field with a "Tallózás…" button beside it that fills it from a file dialog.
     QWidget *withBrowseButton(const Control &control, QWidget *field);
     void refreshControl(const Control &control, QWidget *widget);

@@ -60,33 +60,28 @@ QWidget *FormWidget::makeWidget(const Control &c, QWidget *parent) {
     case ControlKind::ComboBox: return makeComboBox(c);
     case ControlKind::Button: {
         auto *button = new QPushButton(qs(c.caption), parent);
-        button->setObjectName(qs(name));
         // Enter presses the focused button, as the windows lead the user from the last field
         // to their command button. The window is no dialog, so no button is pressed by an
         // Enter in a field.
         button->setAutoDefault(true);
-        connect(button, &QPushButton::clicked, this,
-                [this, name] { windows_.act(name, [&] { app_.click(name); }); });
-        return button;
+        return clickThrough(button, name);
     }
     case ControlKind::OptionButton: {
         auto *option = new QRadioButton(qs(c.caption), parent);
-        option->setObjectName(qs(name));
         // The model decides which option is checked.
         option->setAutoExclusive(false);
-        connect(option, &QRadioButton::clicked, this,
-                [this, name] { windows_.act(name, [&] { app_.click(name); }); });
-        return option;
+        return clickThrough(option, name);
     }
-    case ControlKind::CheckBox: {
-        auto *check = new QCheckBox(qs(c.caption), parent);
-        check->setObjectName(qs(name));
-        connect(check, &QCheckBox::clicked, this,
-                [this, name] { windows_.act(name, [&] { app_.click(name); }); });
-        return check;
-    }
+    case ControlKind::CheckBox: return clickThrough(new QCheckBox(qs(c.caption), parent), name);
     }
     return new QWidget(parent);
+}
+
+QWidget *FormWidget::clickThrough(QAbstractButton *button, const std::string &name) {
+    button->setObjectName(qs(name));
+    connect(button, &QAbstractButton::clicked, this,
+            [this, name] { windows_.act(name, [&] { app_.click(name); }); });
+    return button;
 }
 
 QLineEdit *FormWidget::makeLineEdit(const Control &c) {
