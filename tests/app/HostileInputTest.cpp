@@ -106,6 +106,8 @@ TEST(HostileInput, AStoredDateBeforeTheFilesRangeIsNamedAndTheRestStaysUsable) {
         TradeSession s;
         fs::permissions(s.accountFile(), fs::perms(0640));
         s.play(DepositScript("2026.03.01", "5000", 1) + DepositScript("2026.03.02", "100", 2));
+        // Saved (5000 + 100), with the mode the file had.
+        EXPECT_EQ(Cur(s.account()->sheet("Befszla01"), 6, ledger::Balance), Amount("5100"));
         EXPECT_EQ(fs::status(s.accountFile()).permissions(), fs::perms(0640)) << "kept on saving";
         EditWorkbookFile(s.accountFile(),
                          [&](Workbook &wb) { wb.sheet("Befszla01").setValue(5, 1, bad); });

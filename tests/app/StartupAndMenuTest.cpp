@@ -187,7 +187,7 @@ TEST(MainMenu, FullTreeFailedCommandsShownAndDroppedAndExitWithoutAQuestion) {
     EXPECT_FALSE(r.app().state().AccountWorkbookOpen() || r.app().state().ProductWorkbookOpen() ||
                  r.app().state().ProductListOpen());
     EXPECT_EQ(FileBytes(r.installation().accountWorkbook()), account);
-    EXPECT_EQ(r.app().statusLine(), kFailedCommandNotice);
+    EXPECT_EQ(r.app().statusLine(), "A művelet megszakadt, semmi sem került mentésre.");
     // The next window reads the files afresh.
     r.run("menu Befektetés/Befektetési számla/Befizetés\n");
     EXPECT_EQ(r.app().visibleForm()->caption(), "Befizetés a befektetési számlára");

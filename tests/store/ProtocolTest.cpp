@@ -132,7 +132,7 @@ TEST_F(Protocol, OnlyACommittedCommandWritesAndSavesProtectedOpeningOnTheFirstSh
 
     // Saved, the account workbook opens on its ledger and a product workbook on its price sheet,
     // helper sheets hidden, whatever sheet was left active; a second save keeps them hidden.
-    // Per-sheet protection: CashWindows.* and ProductRegister.NewSharesAreListedSorted...
+    // Every sheet's protection: CashWindows.* and ProductRegister.NewSharesListedSorted...
     OpenAccountWorkbook(app_);
     PrepareAccountWorkbook(app_);
     app_.AccountWorkbook->sheet("Befszla01").setValue(5, 2, "mentett");
@@ -151,7 +151,9 @@ TEST_F(Protocol, OnlyACommittedCommandWritesAndSavesProtectedOpeningOnTheFirstSh
     EXPECT_EQ(account->sheet("Befszla01").value(5, 2), CellValue("mentett"));
     EXPECT_EQ(account->activeSheet().name(), "Befszla01");
     EXPECT_TRUE(account->structureProtected());
+    // The installation's passwords lift what was stored.
     account->unprotect(install::kWorkbookPassword);
+    ASSERT_TRUE(account->sheet("Befszla01").isProtected());
     account->sheet("Befszla01").unprotect(install::kSheetPassword);
     auto product = testing::ReadWorkbookFile(product_);
     for (const char *name : kProductHiddenSheets)

@@ -257,7 +257,7 @@ TEST(CodecLayoutAndState, FormatsSizesSheetOrderVisibilityActiveSheetAndProtecti
     EXPECT_THROW(alfa.unprotect("Hx4m27Qb"), WrongPasswordError);
     alfa.unprotect("r5Lw93Ze");
     alfa.setValue(5, 1, "x");
-    // A number later typed into the amount row becomes an amount, as in the original.
+    // A number later typed into the amount row becomes an amount.
     back->sheet("Befszla01").unprotect("r5Lw93Ze");
     back->sheet("Befszla01").setValue(6, 4, 1.5);
     EXPECT_EQ(t.value(6, 4), CellValue(Currency::fromRaw(15000)));

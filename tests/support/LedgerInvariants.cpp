@@ -15,6 +15,12 @@ using namespace ledger;
 
 namespace {
 
+// The totals label and the columns summed into the totals row (E, F, G, L to R), written out
+// here so that a wrong label or a column the program leaves out is not taken for the right one.
+const std::string kTotals = "Összesen";
+constexpr int kSummed[] = {BuyValue,    BuyCommission,  BuyCost, SellValue, SellCommission,
+                           NetProceeds, RealisedResult, PaidIn,  PaidOut,   Fee};
+
 // The ledger's columns all lie within A to V: one letter each.
 std::string at(int row, int column) {
     return std::string(1, static_cast<char>('A' + column - 1)) + std::to_string(row);
@@ -70,21 +76,21 @@ std::vector<std::string> LedgerViolations(const Sheet &s, DateOrder order) {
 
         running += amount(s, r, Movement, out);
         expectAmount(s, r, Balance, running, out);
-        for (int c : kSummedColumns) sums[c] += amount(s, r, c, out);
+        for (int c : kSummed) sums[c] += amount(s, r, c, out);
     }
 
     const int totals = last + 3;
     for (int r : {last + 1, last + 2, last + 4})
         if (!RowsEmpty(s, r, r, kLastColumn))
             out.push_back("row " + std::to_string(r) + " should be empty");
-    if (s.value(totals, OrderCode).text().value_or("") != kTotalsLabel)
+    if (s.value(totals, OrderCode).text().value_or("") != kTotals)
         out.push_back(at(totals, OrderCode) + " is not \"Összesen\"");
-    for (int c : kSummedColumns) expectAmount(s, totals, c, sums[c], out);
+    for (int c : kSummed) expectAmount(s, totals, c, sums[c], out);
     expectAmount(s, totals, Balance, running, out);
     for (int c : {MovementDate, Movement, SettlementCode, RowType})
         if (!s.value(totals, c).isBlank()) out.push_back(at(totals, c) + " should be empty");
     for (int r = 5; r <= s.rowCount(); ++r)
-        if (r != totals && s.value(r, OrderCode).text().value_or("") == kTotalsLabel)
+        if (r != totals && s.value(r, OrderCode).text().value_or("") == kTotals)
             out.push_back("a second totals row at " + std::to_string(r));
 
     if (s.value(2, RowType).integer().value_or(-1) != totals)

@@ -15,6 +15,11 @@ enum Col {
     A = 1, B, C, D, E, F, G, H, I, J, K, L, M, N, O, P, Q, R, S, T, U, V, W, X, Y,
 };
 
+// The row codes, lot states and totals label as a user reads them, written out here so that
+// a wrong text in the program is not taken for the right one.
+const std::string kOpenLot = "VAK", kSpentLot = "VAR", kSale = "EAR";
+const std::string kPartly = "Rész", kDone = "Kész", kTotals = "Összesen";
+
 const auto Whole = CellInteger;
 
 long double Money(const Sheet &s, int r, int c) {
@@ -62,26 +67,26 @@ std::vector<std::string> TradeSheetViolations(const Sheet &s) {
         holding += Whole(s, r, Q);
         if (Whole(s, r, R) != holding) report(r, "R is not the running holding");
 
-        if (kind == kOpenLot || kind == kClosedLot) {
+        if (kind == kOpenLot || kind == kSpentLot) {
             if (saleSeenToday) report(r, "purchase below a sale of its date");
             long long c = Whole(s, r, C), v = Whole(s, r, V);
             if (c <= 0) report(r, "purchase without quantity");
             if (Whole(s, r, Q) != c) report(r, "Q differs from C");
             if (!Near(Money(s, r, E), c * Money(s, r, D))) report(r, "E is not C × D");
             if (!Near(Money(s, r, G), Money(s, r, E) + Money(s, r, F))) report(r, "G is not E + F");
-            if (kind == kClosedLot && (status != kSoldOut || v != 0))
+            if (kind == kSpentLot && (status != kDone || v != 0))
                 report(r, "spent lot not Kész/0");
             if (kind == kOpenLot) {
                 if (status.empty() && v != c) report(r, "untouched lot with V ≠ C");
-                if (status == kPartlySold && !(v > 0 && v < c))
+                if (status == kPartly && !(v > 0 && v < c))
                     report(r, "partly sold lot with V outside 1..C−1");
-                if (!status.empty() && status != kPartlySold) report(r, "open lot status");
+                if (!status.empty() && status != kPartly) report(r, "open lot status");
                 openLotSum += v;
                 if (c > 0) heldCost += Money(s, r, G) * v / c;
             }
-        } else if (kind == kSaleRow) {
+        } else if (kind == kSale) {
             saleSeenToday = true;
-            if (status != kSoldOut) report(r, "sale not Kész");
+            if (status != kDone) report(r, "sale not Kész");
             if (s.value(r, W) != s.value(r, U)) report(r, "W differs from U");
             long long j = Whole(s, r, J);
             if (Whole(s, r, Q) != -j) report(r, "Q is not −J");
@@ -114,7 +119,7 @@ std::vector<std::string> TradeSheetViolations(const Sheet &s) {
     }
 
     for (const auto &[code, row] : rowOfCode) {
-        if (CellText(s, row, S) == kSaleRow) continue;
+        if (CellText(s, row, S) == kSale) continue;
         if (Whole(s, row, C) - Whole(s, row, V) != takenFromLot[code])
             report(row, "C − V differs from what the sales took");
     }
@@ -124,7 +129,7 @@ std::vector<std::string> TradeSheetViolations(const Sheet &s) {
         for (int c = 1; c <= szla::ClearedColumns; ++c)
             if (!s.value(r, c).isBlank()) report(r, "leftover in column " + std::to_string(c));
     if (Whole(s, 2, S) != totals) report(2, "S2 does not point at the totals row");
-    if (CellText(s, totals, B) != book::kTotalsLabel) report(totals, "no \"Összesen\"");
+    if (CellText(s, totals, B) != kTotals) report(totals, "no \"Összesen\"");
     for (const auto &[column, sum] : sums)
         if (!Near(Money(s, totals, column), sum))
             report(totals, "sum of column " + std::to_string(column));
