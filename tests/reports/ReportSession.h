@@ -1,7 +1,7 @@
 #pragma once
 
-// A share "Alfa" with a deposit, two purchases, a sale and closing prices entered through the
-// real windows, with a `ReportModel` that works out what the reports must show from the
+// A share "Alfa" with two deposits, two purchases, a sale and closing prices entered through
+// the real windows, with a `ReportModel` that works out what the reports must show from the
 // entries alone: positions, FIFO results and cash balances day by day.
 #include "store/Currency.h"
 #include "store/Date.h"

@@ -125,10 +125,11 @@ TEST(ResultAndValueReports, DatesViewingCancelAProductWithoutPricesArchivedRowsA
     // A product without prices gets zeros; stale rows of a longer list do not survive below.
     s.play(RegisterScript("Beta", "HU0000654321"));
     EditWorkbookFile(s.accountFile(), [](Workbook &wb) {
+        // Around the totals row 10 that follows the new last row 7.
         for (int c = 3; c <= 12; ++c) wb.sheet("Eredmeny01").setValue(11, c, Amount("999"));
         for (int c = 1; c <= 7; ++c) {
-            wb.sheet("Ertek01").setValue(9, c, Amount("999"));  // L + 1
-            wb.sheet("Ertek01").setValue(12, c, Amount("999")); // L + 4
+            wb.sheet("Ertek01").setValue(9, c, Amount("999"));
+            wb.sheet("Ertek01").setValue(12, c, Amount("999"));
         }
     });
     const Date start = Day(2026, 1, 1), end = Day(2026, 4, 1);
